@@ -1,0 +1,32 @@
+// A read-only view of a whole file. This is the only place that talks to the
+// operating system's mapping service, so that another platform can replace
+// filemapping_posix.cpp without touching the engine.
+#ifndef CODEXA_CORPUS_FILEMAPPING_H_
+#define CODEXA_CORPUS_FILEMAPPING_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+class CFileMapping {
+ public:
+  CFileMapping() = default;
+  ~CFileMapping();
+  CFileMapping(const CFileMapping&) = delete;
+  CFileMapping& operator=(const CFileMapping&) = delete;
+
+  // Maps the whole file read-only. Fails (and leaves the object closed) when
+  // the file cannot be opened or mapped; an empty file cannot be mapped.
+  bool Open(const std::filesystem::path& path);
+  void Close();
+
+  bool IsOpen() const { return data_ != nullptr; }
+  const uint8_t* data() const { return data_; }
+  size_t size() const { return size_; }
+
+ private:
+  const uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+#endif  // CODEXA_CORPUS_FILEMAPPING_H_

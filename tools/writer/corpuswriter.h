@@ -1,0 +1,99 @@
+// Writing the corpus files that the engine reads: the file list pair, the
+// index pair of one search target, the variant table and the catalogue.
+// The builder and the tests that need a corpus both use this.
+#ifndef CODEXA_TOOLS_WRITER_CORPUSWRITER_H_
+#define CODEXA_TOOLS_WRITER_CORPUSWRITER_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace codexa::writer {
+
+// Appends the variable-length form of `value` (at most 4,194,303; larger
+// values are the caller's error) to `out`: 1, 2 or 3 bytes.
+void AppendVarNumber(uint32_t value, std::string& out);
+
+// One page of the file list: its stored name (a path with backslashes,
+// e.g. "集部\\御定全唐詩\\卷一\\0001.htm") and its plain HTML bytes.
+struct StoredPage {
+  std::string name;
+  std::string html;
+};
+
+// Writes "<name>-fl.h" and "<name>-fl.cnt" into `directory`. `nameLength`
+// is the size of every entry's name field (at most 260, and longer than
+// every name). False with `error` set when a limit is exceeded.
+bool WriteFileList(const std::filesystem::path& directory, std::string_view corpusName,
+                   const std::vector<StoredPage>& pages, uint32_t nameLength, std::string& error);
+
+// Collects the occurrences of one search target, page by page in ascending
+// page order, and encodes each code's list as it goes.
+class PostingCollector {
+ public:
+  // Records that `code` occurs at `position` of `page`. Pages must come in
+  // ascending order; within a page, positions of one code ascending.
+  void Add(int32_t code, uint32_t page, uint32_t position);
+  // Every code's list, finished: code -> (encoded list bytes, last page).
+  struct List {
+    std::string bytes;
+    uint32_t lastPage = 0;
+  };
+  // Finishes the pending page records and returns the lists.
+  const std::map<int32_t, List>& Finish();
+  // False with `error` set when a page delta or a position does not fit the
+  // variable-length range or a page's position bytes exceed 65,535.
+  bool ok(std::string& error) const;
+
+ private:
+  struct Pending {
+    List list;
+    uint32_t page = 0;
+    uint32_t lastPosition = 0;
+    bool open = false;
+    std::string positions;
+  };
+  void Close(int32_t code, Pending& pending);
+  std::map<int32_t, Pending> pending_;
+  std::map<int32_t, List> lists_;
+  std::string error_;
+};
+
+// How lists are laid out in 4,096-byte blocks. By default each list takes
+// consecutive blocks; `interleave` hands out blocks to the lists in turn and
+// shuffles the block numbers with `seed`, so that chains jump around the
+// file (used by tests to make values straddle non-adjacent blocks).
+struct BlockLayout {
+  bool interleave = false;
+  uint32_t seed = 1;
+};
+
+// Writes "<base>-idx.h" and "<base>-idx.m" into `directory`, `base` being
+// the corpus name with its target suffix ("Index", "Index_content", ...).
+bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
+                const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
+                std::string& error);
+
+// Writes "yitizi.txt": one group per line, members as upper-case hex.
+bool WriteVariantTable(const std::filesystem::path& directory,
+                       const std::vector<std::vector<uint32_t>>& groups, std::string& error);
+
+// One 216-byte catalogue record.
+struct CatalogueRecord {
+  std::u16string name;  // at most 99 units
+  int32_t level = 0;    // 1 category, 2 work, 3 volume
+  int32_t docID = 0;    // 1-based first page
+  int32_t docNo = 0;    // number of pages
+  uint16_t curFileName = 0;
+};
+
+// Writes "zemo.dir": the records in the given (pre-)order.
+bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<CatalogueRecord>& records,
+                    std::string& error);
+
+}  // namespace codexa::writer
+
+#endif  // CODEXA_TOOLS_WRITER_CORPUSWRITER_H_
