@@ -62,18 +62,31 @@ configure_and_build() { # build-dir [cmake args...]
   cmake --build "$dir" -j "$JOBS"
 }
 
+# Plain-text copies of the variant sources (Unihan, OpenCC tables) that the
+# builder reads.
+prepare_variant_sources() {
+  local script=$ROOT/tools/build/prepare-variant-sources.sh
+  [ -x "$script" ] || return 0
+  [ -f "$CACHE/variants/.done" ] && return
+  log "preparing variant sources"
+  "$script" "$CACHE/variants"
+  touch "$CACHE/variants/.done"
+}
+
 build_corpus() {
   [ -x "$BUILD/bin/codexa-build" ] || return 0
   local stamp=$BUILD/bin/.corpus-stamp
   if [ -f "$stamp" ] && [ "$stamp" -nt "$BUILD/bin/codexa-build" ]; then return; fi
   log "building the default corpus"
-  "$BUILD/bin/codexa-build" --default "$CACHE/chinese-poetry-$POETRY_VERSION" "$BUILD/bin"
+  "$BUILD/bin/codexa-build" --default --variants "$CACHE/variants" \
+    "$CACHE/chinese-poetry-$POETRY_VERSION" "$BUILD/bin"
   touch "$stamp"
 }
 
 setup() {
   install_packages
   fetch_poetry
+  prepare_variant_sources
   configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   build_corpus
 }
