@@ -18,7 +18,7 @@ PACKAGES=(build-essential cmake ninja-build ccache pkg-config git nodejs npm
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin qt6-tools-dev libgl-dev
   unicode-data opencc libsqlite3-dev sqlite3 clang libclang-rt-14-dev
-  fonts-noto-cjk xvfb xauth)
+  fonts-noto-cjk xvfb xauth librsvg2-bin python3-pil)
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
 
