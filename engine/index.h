@@ -69,6 +69,8 @@ class CIndex {
  private:
   enum class Combine { kReplace, kUnion, kIntersect };
   void SearchKeyword(std::u16string_view keyword, Combine mode, bool variants);
+  // Reads the header tables and the block chain, maps the posting file.
+  bool OpenIndexFiles(const std::filesystem::path& headerPath, const std::filesystem::path& postingPath);
 
   CFileList m_fileList;
   CFileMapping m_postingMapping;

@@ -42,7 +42,8 @@ class PostingCollector {
     std::string bytes;
     uint32_t lastPage = 0;
   };
-  // Finishes the pending page records and returns the lists.
+  // Finishes the pending page records and returns the lists. Nothing may be
+  // added afterwards.
   const std::map<int32_t, List>& Finish();
   // False with `error` set when a page delta or a position does not fit the
   // variable-length range or a page's position bytes exceed 65,535.
@@ -56,10 +57,12 @@ class PostingCollector {
     bool open = false;
     std::string positions;
   };
-  void Close(int32_t code, Pending& pending);
-  std::map<int32_t, Pending> pending_;
+  void Close(Pending& pending);
+  void Fail(const std::string& error);
+  std::vector<Pending> pending_;  // indexed by code
   std::map<int32_t, List> lists_;
   std::string error_;
+  bool finished_ = false;
 };
 
 // How lists are laid out in 4,096-byte blocks. By default each list takes

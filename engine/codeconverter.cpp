@@ -1,0 +1,91 @@
+#include "engine/codeconverter.h"
+
+namespace {
+
+// One row of the character-to-code table: code points [first, last] map to
+// code point + offset. Rows are tried in order; the first match decides.
+struct CodeRange {
+  uint32_t first;
+  uint32_t last;
+  int32_t offset;
+};
+
+constexpr CodeRange kCodeRanges[] = {
+    {0x3400, 0x9FFF, -0x3400},    // CJK extension A and unified ideographs
+    {0xF900, 0xFAFF, -0x8C00},    // compatibility ideographs (before the E000 rule)
+    {0x20000, 0x2A6DF, -0x18100},  // extension B
+    {0x2F800, 0x2FA1F, -0x1D220},  // compatibility supplement
+    {0x3042, 0x30F6, 0xF7BE},      // kana
+    {0xE000, 0xFFFF, 0x48B5},      // private use, forms, full-width and the rest of the BMP
+};
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Reads one code point at `src` by the pairing rule. Returns false (and
+// leaves `src`) when `src` is a high surrogate that ends the source.
+bool NextCodePoint(const char16_t*& src, const char16_t* end, uint32_t& codePoint) {
+  const char16_t unit = *src;
+  if (IsHighSurrogate(unit)) {
+    if (src + 1 == end) return false;
+    if (IsLowSurrogate(src[1])) {
+      codePoint = (static_cast<uint32_t>(unit) - 0xD800) * 1024 + (static_cast<uint32_t>(src[1]) - 0xDC00) + 0x10000;
+      src += 2;
+      return true;
+    }
+  }
+  codePoint = unit;
+  ++src;
+  return true;
+}
+
+void AppendUtf8(uint32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+int32_t CharToIndexCode(uint32_t codePoint) {
+  for (const CodeRange& range : kCodeRanges) {
+    if (codePoint >= range.first && codePoint <= range.last) {
+      return static_cast<int32_t>(codePoint) + range.offset;
+    }
+  }
+  return -1;
+}
+
+int Utf16ToUtf8(std::u16string_view source, std::string& out) {
+  out.reserve(out.size() + source.size() * 4);
+  const char16_t* src = source.data();
+  const char16_t* const end = src + source.size();
+  while (src != end) {
+    uint32_t cp;
+    if (!NextCodePoint(src, end, cp)) return 1;
+    AppendUtf8(cp, out);
+  }
+  return 0;
+}
+
+int DecodeUtf16(const char16_t*& src, const char16_t* srcEnd, uint32_t*& dst, uint32_t* dstEnd) {
+  while (src != srcEnd) {
+    if (dst == dstEnd) return 2;
+    uint32_t cp;
+    if (!NextCodePoint(src, srcEnd, cp)) return 1;
+    *dst++ = cp;
+  }
+  return 0;
+}

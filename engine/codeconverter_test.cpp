@@ -1,0 +1,79 @@
+#include "engine/codeconverter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CharToIndexCode, MapsEachRangeAndRefusesTheRest) {
+  const struct {
+    uint32_t codePoint;
+    int32_t code;
+  } cases[] = {
+      {0x3400, 0},       {0x4E00, 6656},    {0x9FFF, 27647},   {0xF900, 27904},  {0xFA10, 28176},
+      {0xFAFF, 28415},   {0x20000, 32512},  {0x2A6DF, 75231},  {0x2F800, 75232}, {0x2FA1F, 75775},
+      {0x3042, 75776},   {0x30F6, 75956},   {0xE000, 75957},   {0xFF1F, 83924},  {0xFF21, 83926},
+      {0xFFFF, 84148},   {0x3041, -1},      {0x30F7, -1},      {0x3002, -1},     {0x3000, -1},
+      {0x33FF, -1},      {0xA000, -1},      {0x41, -1},        {0x1FFFF, -1},    {0x2A6E0, -1},
+      {0x2F7FF, -1},     {0x2FA20, -1},     {0x110000, -1},    {0xFFFFFFFF, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CharToIndexCode(c.codePoint), c.code) << std::hex << c.codePoint;
+  }
+}
+
+TEST(Utf16ToUtf8, AppendsStandardFormsBehindWhatIsThere) {
+  const struct {
+    std::u16string source;
+    std::string expected;
+    int status;
+  } cases[] = {
+      {u"abc", "\x61\x62\x63", 0},
+      {u"\u4E00", "\xE4\xB8\x80", 0},
+      {u"\xD840\xDC00", "\xF0\xA0\x80\x80", 0},
+      {u"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF", 0},
+      {u"\xDC00", "\xED\xB0\x80", 0},                  // lone low surrogate: its own value
+      {u"\xD800" u"a", "\xED\xA0\x80" "a", 0},         // high surrogate not followed by a low one
+      {u"\u00E9\u07FF\u0800", "\xC3\xA9\xDF\xBF\xE0\xA0\x80", 0},
+      {u"a\xD840", "a", 1},                            // ends with a high surrogate
+      {u"", "", 0},
+  };
+  for (const auto& c : cases) {
+    std::string out = "kept";
+    EXPECT_EQ(Utf16ToUtf8(c.source, out), c.status);
+    EXPECT_EQ(out, "kept" + c.expected);
+  }
+}
+
+TEST(DecodeUtf16, PairsSurrogatesAndReportsWhereItStopped) {
+  const std::u16string source = u"\u4E00\xD840\xDC00\xDC00x";
+  uint32_t target[8];
+  const char16_t* src = source.data();
+  uint32_t* dst = target;
+  EXPECT_EQ(DecodeUtf16(src, source.data() + source.size(), dst, target + 8), 0);
+  ASSERT_EQ(dst - target, 4);
+  EXPECT_EQ(target[0], 0x4E00u);
+  EXPECT_EQ(target[1], 0x20000u);
+  EXPECT_EQ(target[2], 0xDC00u);
+  EXPECT_EQ(target[3], static_cast<uint32_t>('x'));
+  EXPECT_EQ(src, source.data() + source.size());
+}
+
+TEST(DecodeUtf16, StopsAtAFullTargetOrATrailingHighSurrogate) {
+  const std::u16string pair = u"\xD840\xDC00\u4E00";
+  uint32_t one[1];
+  const char16_t* src = pair.data();
+  uint32_t* dst = one;
+  EXPECT_EQ(DecodeUtf16(src, pair.data() + pair.size(), dst, one + 1), 2);
+  EXPECT_EQ(one[0], 0x20000u);
+  EXPECT_EQ(src, pair.data() + 2);
+
+  const std::u16string cut = u"a\xD840";
+  src = cut.data();
+  uint32_t two[2];
+  dst = two;
+  EXPECT_EQ(DecodeUtf16(src, cut.data() + cut.size(), dst, two + 2), 1);
+  EXPECT_EQ(dst - two, 1);
+  EXPECT_EQ(src, cut.data() + 1);  // the high surrogate is left unread
+}
+
+}  // namespace

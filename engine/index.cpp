@@ -1,0 +1,121 @@
+#include "engine/index.h"
+
+#include <bit>
+#include <cstdio>
+#include <memory>
+
+#include "engine/codeconverter.h"
+#include "engine/reporter.h"
+
+const char* const kOpenFailedMessage = "データを開けませんでした。";
+
+namespace {
+
+// Bytes of the four per-code tables at the start of "-idx.h"; the block
+// chain fills the rest.
+constexpr uint64_t kHeaderTablesSize = uint64_t{kIndexCodeCount} * (4 + 2 + 4 + 4);
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+template <typename T>
+T ByteSwap(T value) {
+  T swapped = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) swapped = static_cast<T>((swapped << 8) | ((value >> (8 * i)) & 0xFF));
+  return swapped;
+}
+
+// Reads `count` little-endian values into `table`.
+template <typename T>
+bool ReadTable(std::FILE* file, size_t count, std::vector<T>& table) {
+  table.resize(count);
+  if (std::fread(table.data(), sizeof(T), count, file) != count) return false;
+  if constexpr (std::endian::native == std::endian::big) {
+    for (T& value : table) value = ByteSwap(value);
+  }
+  return true;
+}
+
+std::u16string TargetSuffix(int target) {
+  switch (target) {
+    case kTargetMainText:
+      return u"_content";
+    case kTargetAnnotations:
+      return u"_desc";
+    default:
+      return u"";
+  }
+}
+
+}  // namespace
+
+CIndex::CIndex() = default;
+
+CIndex::~CIndex() { Close(); }
+
+bool CIndex::Open(const std::filesystem::path& directory, std::u16string_view corpusName, int target) {
+  Close();
+  const std::u16string base = std::u16string(corpusName) + TargetSuffix(target);
+  m_variantGroups.Load(directory);  // a missing table only turns folding off
+  m_nResultCount = 0;
+  m_pageArray.clear();
+  // The counts go with the pages: keeping them would leave the two arrays
+  // of different lengths.
+  m_countArray.clear();
+
+  if (OpenIndexFiles(directory / (base + u"-idx.h"), directory / (base + u"-idx.m")) &&
+      m_fileList.Open(directory, corpusName)) {
+    return true;
+  }
+  CurrentReporter().Warn(kOpenFailedMessage);
+  Close();
+  return false;
+}
+
+bool CIndex::OpenIndexFiles(const std::filesystem::path& headerPath, const std::filesystem::path& postingPath) {
+  UniqueFile header(std::fopen(headerPath.c_str(), "rb"));
+  if (!header || fseeko(header.get(), 0, SEEK_END) != 0) return false;
+  const off_t headerSize = ftello(header.get());
+  if (headerSize < 0 || static_cast<uint64_t>(headerSize) < kHeaderTablesSize) return false;
+  const uint64_t chainLength = (static_cast<uint64_t>(headerSize) - kHeaderTablesSize) / 4;
+  if (chainLength > UINT32_MAX) return false;
+
+  std::rewind(header.get());
+  if (!ReadTable(header.get(), kIndexCodeCount, m_pFirstBlock) ||
+      !ReadTable(header.get(), kIndexCodeCount, m_pCodeWords) ||
+      !ReadTable(header.get(), kIndexCodeCount, m_pCodeLongs) ||
+      !ReadTable(header.get(), kIndexCodeCount, m_pLastPage) ||
+      !ReadTable(header.get(), static_cast<size_t>(chainLength), m_pNextBlock)) {
+    return false;
+  }
+  header.reset();
+
+  if (!m_postingMapping.Open(postingPath)) return false;
+  m_nBlockCount = static_cast<uint32_t>(chainLength);
+  m_pPostings = m_postingMapping.data();
+  m_source = PostingSource{m_pPostings, m_postingMapping.size(), m_pNextBlock.data(), m_nBlockCount};
+  return true;
+}
+
+void CIndex::Close() {
+  m_pNextBlock = {};
+  m_pCodeLongs = {};
+  m_pCodeWords = {};
+  m_pFirstBlock = {};
+  m_pLastPage = {};
+  m_source = PostingSource{};
+  m_pPostings = nullptr;
+  m_nBlockCount = 0;
+  m_postingMapping.Close();
+  m_fileList.Close();
+}
+
+bool CIndex::FindPageByFileNumber(uint32_t start, int fileNumber, uint32_t& page) {
+  return IsOpen() && m_fileList.FindPageByFileNumber(start, fileNumber, page);
+}
+
+bool CIndex::GetPageSize(uint32_t page, uint32_t& size) { return IsOpen() && m_fileList.GetPageSize(page, size); }
+
+bool CIndex::ReadPage(uint32_t page, std::string& bytes) { return IsOpen() && m_fileList.ReadPage(page, bytes); }

@@ -1,0 +1,288 @@
+#include "tools/writer/corpuswriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#include "corpus/filelist.h"
+#include "engine/codeconverter.h"
+#include "engine/postingcursor.h"
+
+namespace codexa::writer {
+
+namespace {
+
+constexpr uint32_t kMaxVarNumber = 0x3FFFFF;  // 4,194,303
+constexpr uint32_t kMaxPositionBytes = 0xFFFF;
+constexpr uint32_t kNoBlock = UINT32_MAX;
+
+void AppendLE16(uint16_t value, std::string& out) {
+  out.push_back(static_cast<char>(value & 0xFF));
+  out.push_back(static_cast<char>(value >> 8));
+}
+
+void AppendLE32(uint32_t value, std::string& out) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+bool WriteBytes(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) {
+    error = "cannot write " + path.string();
+    return false;
+  }
+  return true;
+}
+
+std::filesystem::path Named(const std::filesystem::path& directory, std::string_view name, std::string_view suffix) {
+  // Names are UTF-8 on this side; the path takes them as such.
+  std::u8string fileName(name.begin(), name.end());
+  fileName.append(suffix.begin(), suffix.end());
+  return directory / fileName;
+}
+
+// The order in which blocks are handed out: a list of (list index) per
+// slot. Sequentially every list takes its blocks in one run; interleaved,
+// the lists take one block each in turn.
+std::vector<size_t> SlotOwners(const std::vector<uint32_t>& blocksPerList, bool interleave) {
+  std::vector<size_t> owners;
+  if (!interleave) {
+    for (size_t i = 0; i < blocksPerList.size(); ++i) owners.insert(owners.end(), blocksPerList[i], i);
+    return owners;
+  }
+  std::vector<uint32_t> left = blocksPerList;
+  for (bool any = true; any;) {
+    any = false;
+    for (size_t i = 0; i < left.size(); ++i) {
+      if (left[i] == 0) continue;
+      owners.push_back(i);
+      --left[i];
+      any = true;
+    }
+  }
+  return owners;
+}
+
+// Block number of each slot: the identity, or a seeded shuffle (spelled
+// out, so that a seed gives the same files with every standard library).
+std::vector<uint32_t> BlockNumbers(size_t count, const BlockLayout& layout) {
+  std::vector<uint32_t> numbers(count);
+  for (size_t i = 0; i < count; ++i) numbers[i] = static_cast<uint32_t>(i);
+  if (!layout.interleave) return numbers;
+  std::mt19937 random(layout.seed);
+  for (size_t i = count; i > 1; --i) std::swap(numbers[i - 1], numbers[random() % i]);
+  return numbers;
+}
+
+}  // namespace
+
+void AppendVarNumber(uint32_t value, std::string& out) {
+  if (value < 0x80) {
+    out.push_back(static_cast<char>(value));
+  } else if (value < 0x4000) {
+    out.push_back(static_cast<char>(0x80 | (value >> 8)));
+    out.push_back(static_cast<char>(value & 0xFF));
+  } else {
+    out.push_back(static_cast<char>(0xC0 | ((value >> 16) & 0x3F)));
+    out.push_back(static_cast<char>((value >> 8) & 0xFF));
+    out.push_back(static_cast<char>(value & 0xFF));
+  }
+}
+
+bool WriteFileList(const std::filesystem::path& directory, std::string_view corpusName,
+                   const std::vector<StoredPage>& pages, uint32_t nameLength, std::string& error) {
+  if (nameLength > kMaxNameLength) {
+    error = "name length above " + std::to_string(kMaxNameLength);
+    return false;
+  }
+  const uint64_t entrySize = uint64_t{nameLength} + 8;
+  if (pages.size() > UINT32_MAX || kFileListHeaderSize + pages.size() * entrySize > (uint64_t{1} << 31)) {
+    error = "too many pages for the entry table";
+    return false;
+  }
+  std::string header;
+  header.reserve(kFileListHeaderSize + pages.size() * entrySize);
+  AppendLE32(static_cast<uint32_t>(pages.size()), header);
+  AppendLE32(nameLength, header);
+  header.append(260, '\0');
+
+  std::ofstream text(Named(directory, corpusName, "-fl.cnt"), std::ios::binary | std::ios::trunc);
+  uint64_t end = 0;
+  std::string scrambled;
+  for (const StoredPage& page : pages) {
+    if (page.name.size() >= nameLength) {
+      error = "stored name does not fit its field: " + page.name;
+      return false;
+    }
+    end += page.html.size();
+    if (end > UINT32_MAX) {
+      error = "text file above 4 GiB";
+      return false;
+    }
+    header += page.name;
+    header.append(nameLength - page.name.size(), '\0');
+    AppendLE32(static_cast<uint32_t>(end), header);
+    AppendLE32(static_cast<uint32_t>(page.html.size()), header);
+    scrambled = page.html;
+    for (char& c : scrambled) c = static_cast<char>(static_cast<uint8_t>(c) ^ kScrambleMask);
+    text.write(scrambled.data(), static_cast<std::streamsize>(scrambled.size()));
+  }
+  text.close();
+  if (!text) {
+    error = "cannot write the text file";
+    return false;
+  }
+  return WriteBytes(Named(directory, corpusName, "-fl.h"), header, error);
+}
+
+void PostingCollector::Fail(const std::string& error) {
+  if (error_.empty()) error_ = error;
+}
+
+void PostingCollector::Add(int32_t code, uint32_t page, uint32_t position) {
+  if (finished_) return Fail("occurrence added after Finish");
+  if (code < 0 || code >= kIndexCodeCount) return Fail("index code out of range: " + std::to_string(code));
+  if (position > kMaxVarNumber) return Fail("position too large: " + std::to_string(position));
+  if (pending_.empty()) pending_.resize(kIndexCodeCount);
+  Pending& p = pending_[static_cast<size_t>(code)];
+  if (p.open && page != p.page) Close(p);
+  if (!p.open) {
+    const bool hasRecords = !p.list.bytes.empty();
+    if (hasRecords ? page <= p.list.lastPage : false) return Fail("pages out of order");
+    if (page - p.list.lastPage > kMaxVarNumber) return Fail("page delta too large");
+    p.open = true;
+    p.page = page;
+    p.positions.clear();
+    AppendVarNumber(position, p.positions);
+  } else {
+    if (position < p.lastPosition) return Fail("positions out of order");
+    AppendVarNumber(position - p.lastPosition, p.positions);
+  }
+  p.lastPosition = position;
+}
+
+void PostingCollector::Close(Pending& p) {
+  if (p.positions.size() > kMaxPositionBytes) Fail("more than 65,535 position bytes in one page");
+  AppendVarNumber(p.page - p.list.lastPage, p.list.bytes);
+  AppendLE16(static_cast<uint16_t>(p.positions.size()), p.list.bytes);
+  p.list.bytes += p.positions;
+  p.list.lastPage = p.page;
+  p.open = false;
+}
+
+const std::map<int32_t, PostingCollector::List>& PostingCollector::Finish() {
+  if (!finished_) {
+    finished_ = true;
+    for (size_t code = 0; code < pending_.size(); ++code) {
+      Pending& p = pending_[code];
+      if (p.open) Close(p);
+      if (!p.list.bytes.empty()) lists_.emplace(static_cast<int32_t>(code), std::move(p.list));
+    }
+    pending_ = {};
+  }
+  return lists_;
+}
+
+bool PostingCollector::ok(std::string& error) const {
+  if (error_.empty()) return true;
+  error = error_;
+  return false;
+}
+
+bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
+                const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
+                std::string& error) {
+  std::vector<int32_t> codes;
+  std::vector<const PostingCollector::List*> contents;
+  std::vector<uint32_t> blocksPerList;
+  for (const auto& [code, list] : lists) {
+    if (code < 0 || code >= kIndexCodeCount) {
+      error = "index code out of range: " + std::to_string(code);
+      return false;
+    }
+    if (list.bytes.empty()) continue;  // no list: the code keeps "none"
+    codes.push_back(code);
+    contents.push_back(&list);
+    blocksPerList.push_back(static_cast<uint32_t>((list.bytes.size() + kPostingBlockSize - 1) / kPostingBlockSize));
+  }
+  const std::vector<size_t> owners = SlotOwners(blocksPerList, layout.interleave);
+  if (owners.size() >= kNoBlock) {
+    error = "too many posting blocks";
+    return false;
+  }
+  // An index without lists still gets one block: an empty posting file
+  // could not be opened, and the target would be refused as corrupt.
+  const size_t blockCount = std::max<size_t>(owners.size(), 1);
+  const std::vector<uint32_t> numbers = BlockNumbers(blockCount, layout);
+
+  std::vector<uint32_t> firstBlock(kIndexCodeCount, kNoBlock), lastPage(kIndexCodeCount, 0);
+  std::vector<uint32_t> chain(blockCount, kNoBlock);
+  std::string postings(blockCount * kPostingBlockSize, '\0');
+  std::vector<uint32_t> previous(codes.size(), kNoBlock), written(codes.size(), 0);
+  for (size_t slot = 0; slot < owners.size(); ++slot) {
+    const size_t i = owners[slot];
+    const uint32_t block = numbers[slot];
+    if (previous[i] == kNoBlock) {
+      firstBlock[static_cast<size_t>(codes[i])] = block;
+      lastPage[static_cast<size_t>(codes[i])] = contents[i]->lastPage;
+    } else {
+      chain[previous[i]] = block;
+    }
+    const size_t n = std::min<size_t>(kPostingBlockSize, contents[i]->bytes.size() - written[i]);
+    postings.replace(size_t{block} * kPostingBlockSize, n, contents[i]->bytes, written[i], n);
+    written[i] += static_cast<uint32_t>(n);
+    previous[i] = block;
+  }
+
+  std::string header;
+  header.reserve(1400000 + chain.size() * 4);
+  for (uint32_t value : firstBlock) AppendLE32(value, header);
+  header.append(size_t{kIndexCodeCount} * 2, '\0');  // 16-bit table: carried, unused
+  header.append(size_t{kIndexCodeCount} * 4, '\0');  // 32-bit table: carried, unused
+  for (uint32_t value : lastPage) AppendLE32(value, header);
+  for (uint32_t value : chain) AppendLE32(value, header);
+  return WriteBytes(Named(directory, base, "-idx.h"), header, error) &&
+         WriteBytes(Named(directory, base, "-idx.m"), postings, error);
+}
+
+bool WriteVariantTable(const std::filesystem::path& directory, const std::vector<std::vector<uint32_t>>& groups,
+                       std::string& error) {
+  std::string text;
+  char hex[16];
+  for (const std::vector<uint32_t>& group : groups) {
+    // An empty line does not count as a line when read back; a lone comma
+    // keeps the group's place.
+    if (group.empty()) text += ',';
+    for (size_t i = 0; i < group.size(); ++i) {
+      std::snprintf(hex, sizeof hex, i == 0 ? "%X" : ",%X", static_cast<unsigned>(group[i]));
+      text += hex;
+    }
+    text += '\n';
+  }
+  return WriteBytes(directory / "yitizi.txt", text, error);
+}
+
+bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<CatalogueRecord>& records,
+                    std::string& error) {
+  constexpr size_t kNameUnits = 100;
+  std::string bytes;
+  bytes.reserve(records.size() * 216);
+  for (const CatalogueRecord& record : records) {
+    if (record.name.size() >= kNameUnits) {
+      error = "catalogue name longer than 99 units";
+      return false;
+    }
+    for (size_t i = 0; i < kNameUnits; ++i) AppendLE16(i < record.name.size() ? record.name[i] : 0, bytes);
+    AppendLE32(static_cast<uint32_t>(record.level), bytes);
+    AppendLE32(static_cast<uint32_t>(record.docID), bytes);
+    AppendLE32(static_cast<uint32_t>(record.docNo), bytes);
+    AppendLE16(record.curFileName, bytes);
+    AppendLE16(0, bytes);
+  }
+  return WriteBytes(directory / "zemo.dir", bytes, error);
+}
+
+}  // namespace codexa::writer
