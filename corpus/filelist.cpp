@@ -116,19 +116,23 @@ bool CFileList::GetPageSize(uint32_t page, uint32_t& size) {
 }
 
 bool CFileList::ReadPage(uint32_t page, std::string& bytes) {
-  std::string name;
-  return ReadPageAndName(page, bytes, name);
+  uint32_t end, size;
+  return ReadEntry(page, nullptr, end, size) && ReadText(end, size, bytes);
 }
 
 bool CFileList::ReadPageAndName(uint32_t page, std::string& bytes, std::string& name) {
   std::string storedName;
   uint32_t end, size;
-  if (!ReadEntry(page, &storedName, end, size)) return false;
+  if (!ReadEntry(page, &storedName, end, size) || !ReadText(end, size, bytes)) return false;
+  name = std::move(storedName);
+  return true;
+}
+
+bool CFileList::ReadText(uint32_t end, uint32_t size, std::string& bytes) {
   std::string plain(size, '\0');
   if (size != 0 && !ReadAt(m_textFile, end - size, plain.data(), size)) return false;
   for (char& c : plain) c = static_cast<char>(static_cast<uint8_t>(c) ^ kScrambleMask);
   bytes = std::move(plain);
-  name = std::move(storedName);
   return true;
 }
 

@@ -70,6 +70,8 @@ class CFileList {
   // Reads the entry of `page`: its stored name, end and size. Fails for
   // pages at or above the page count and entries outside the text file.
   bool ReadEntry(uint32_t page, std::string* name, uint32_t& end, uint32_t& size);
+  // Replaces `bytes` with the unscrambled text bytes [end - size, end).
+  bool ReadText(uint32_t end, uint32_t size, std::string& bytes);
 
   uint32_t m_nPageCount = 0;
   std::array<uint8_t, 260> m_headerBlock{};

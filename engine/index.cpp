@@ -119,3 +119,12 @@ bool CIndex::FindPageByFileNumber(uint32_t start, int fileNumber, uint32_t& page
 bool CIndex::GetPageSize(uint32_t page, uint32_t& size) { return IsOpen() && m_fileList.GetPageSize(page, size); }
 
 bool CIndex::ReadPage(uint32_t page, std::string& bytes) { return IsOpen() && m_fileList.ReadPage(page, bytes); }
+
+bool CIndex::ListOf(int32_t code, uint32_t& firstBlock, uint32_t& lastPage) const {
+  if (!IsOpen() || code < 0 || code >= kIndexCodeCount) return false;
+  const uint32_t first = m_pFirstBlock[static_cast<size_t>(code)];
+  if (first == UINT32_MAX) return false;
+  firstBlock = first;
+  lastPage = m_pLastPage[static_cast<size_t>(code)];
+  return true;
+}

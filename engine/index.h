@@ -63,6 +63,12 @@ class CIndex {
   bool GetPageSize(uint32_t page, uint32_t& size);
   bool ReadPage(uint32_t page, std::string& bytes);
 
+  // Where the list of `code` lies: false when the index is closed, the
+  // code is outside the tables or it has no list.
+  bool ListOf(int32_t code, uint32_t& firstBlock, uint32_t& lastPage) const;
+  // The mapped posting file and the block chain (empty when closed).
+  const PostingSource& postingSource() const { return m_source; }
+
   const CVariantTable& variants() const { return m_variantGroups; }
   CFileList& fileList() { return m_fileList; }
 
