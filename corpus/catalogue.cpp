@@ -1,0 +1,225 @@
+#include "corpus/catalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "engine/codeconverter.h"
+#include "engine/reporter.h"
+
+const char* const kCatalogueFileName = "zemo.dir";
+const char* const kCatalogueListingName = "zemo.txt";
+const char* const kCatalogueMissingMessage = "you delete data file!";
+const char* const kNoScopeMessage = "検索範囲をまた指定していません。";
+
+namespace {
+
+uint32_t ReadLittle32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+uint16_t ReadLittle16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// The node at `level` on the way from `node` up to the root; null if none.
+const ContentsNodeTag* AncestorAtLevel(const ContentsNodeTag& node, int level) {
+  const ContentsNodeTag* n = &node;
+  while (n != nullptr && n->level > level) n = n->pParent;
+  return n != nullptr && n->level == level ? n : nullptr;
+}
+
+// The first node at `level` below `node`, in catalogue order, that holds
+// `page`. Levels grow by one from parent to child, so the search stops there.
+const ContentsNodeTag* DescendantAtLevel(const ContentsNodeTag& node, int level, uint32_t page) {
+  for (const auto& child : node.children) {
+    if (child->level == level) {
+      if (child->Holds(page)) return child.get();
+    } else if (const ContentsNodeTag* found = DescendantAtLevel(*child, level, page)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
+// The node that labels `page` at `level` for the scope `scope`: above or at
+// the scope its ancestor, below it the first descendant that holds the page.
+const ContentsNodeTag* LabelNode(const ContentsNodeTag& scope, int level, uint32_t page) {
+  return scope.level >= level ? AncestorAtLevel(scope, level) : DescendantAtLevel(scope, level, page);
+}
+
+std::u16string NameOf(const ContentsNodeTag* node) { return node != nullptr ? node->name : std::u16string(); }
+
+void WriteListingLine(std::ostream& listing, const NodeItemRecord& record) {
+  std::string line(static_cast<std::size_t>(std::clamp(record.level - 1, 0, kMaxNodeLevel - 1)), '\t');
+  line += "name=";
+  Utf16ToUtf8(record.Name(), line);
+  line += "\tdocID=" + std::to_string(record.docID) + "\tdocNo=" + std::to_string(record.docNo) +
+          "\tcurFileName=" + std::to_string(record.curFileName) + "\n";
+  listing << line;
+}
+
+}  // namespace
+
+NodeItemRecord NodeItemRecord::Decode(const uint8_t* bytes) {
+  NodeItemRecord record;
+  for (std::size_t i = 0; i < kNodeNameUnits; ++i) record.name[i] = static_cast<char16_t>(ReadLittle16(bytes + 2 * i));
+  record.level = static_cast<int32_t>(ReadLittle32(bytes + 200));
+  record.docID = static_cast<int32_t>(ReadLittle32(bytes + 204));
+  record.docNo = static_cast<int32_t>(ReadLittle32(bytes + 208));
+  record.curFileName = ReadLittle16(bytes + 212);
+  record.unused = ReadLittle16(bytes + 214);
+  return record;
+}
+
+std::u16string NodeItemRecord::Name() const {
+  const char16_t* end = std::find(name, name + kNodeNameUnits, u'\0');
+  return std::u16string(name, end);
+}
+
+ContentsNodeTag::~ContentsNodeTag() {
+  for (auto& child : children) child.reset();
+}
+
+bool ContentsNodeTag::Holds(uint32_t page) const {
+  const int64_t first = docID;
+  const int64_t last = first + docNo - 1;
+  const int64_t number = int64_t{page} + 1;
+  return first <= number && number <= last;
+}
+
+std::u16string CategoryName(const ContentsNodeTag& scope) { return NameOf(AncestorAtLevel(scope, 1)); }
+
+std::u16string TitleName(const ContentsNodeTag& scope, uint32_t page) { return NameOf(LabelNode(scope, 2, page)); }
+
+const ContentsNodeTag* VolumeNode(const ContentsNodeTag& scope, uint32_t page) { return LabelNode(scope, 3, page); }
+
+std::u16string ScopePath(const ContentsNodeTag& node) {
+  std::u16string path;
+  for (const ContentsNodeTag* n = &node; n != nullptr && n->pParent != nullptr; n = n->pParent) {
+    path = path.empty() ? n->name : n->name + u'\\' + path;
+  }
+  return path;
+}
+
+uint64_t ApplyScope(const ContentsNodeTag& scope, std::span<const uint32_t> pages,
+                    std::span<const uint32_t> counts, std::vector<SearchNodeTag>& entries) {
+  entries.clear();
+  const std::u16string category = CategoryName(scope);
+  const std::size_t n = std::min(pages.size(), counts.size());
+  uint64_t total = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const uint32_t page = pages[i];
+    if (!scope.Holds(page)) continue;
+    SearchNodeTag entry;
+    entry.category = category;
+    entry.title = TitleName(scope, page);
+    if (const ContentsNodeTag* volume = VolumeNode(scope, page)) {
+      entry.volume = volume->name;
+      // Modulo 2^32 like the stored numbers themselves; only odd catalogues wrap.
+      entry.fileNumber = static_cast<int>(page + 1u - static_cast<uint32_t>(volume->docID) + volume->curFileName);
+    }
+    entry.pageNumber = page;
+    entry.hitCount = counts[i];
+    total += entry.hitCount;
+    entries.push_back(std::move(entry));
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const SearchNodeTag& a, const SearchNodeTag& b) {
+    return static_cast<uint32_t>(a.fileNumber) < static_cast<uint32_t>(b.fileNumber);
+  });
+  return total;
+}
+
+CCatalogue::CCatalogue() { Clear(); }
+
+void CCatalogue::Clear() {
+  m_NodeItem.assign(1, NodeItemRecord{});
+  m_nodeOfRecord.assign(1, nullptr);
+  m_pRoot = std::make_unique<ContentsNodeTag>();
+  m_pRoot->name = u"root";
+}
+
+const NodeItemRecord& CCatalogue::Record(int index) const {
+  return index > 0 && index < NodeCount() ? m_NodeItem[static_cast<std::size_t>(index)] : m_NodeItem[0];
+}
+
+const ContentsNodeTag* CCatalogue::FindNodeByRecord(int index) const {
+  return index > 0 && index < NodeCount() ? m_nodeOfRecord[static_cast<std::size_t>(index)] : nullptr;
+}
+
+int CCatalogue::FindRecordByPath(std::u16string_view path) const {
+  for (int i = 1; i < NodeCount(); ++i) {
+    const ContentsNodeTag* node = m_nodeOfRecord[static_cast<std::size_t>(i)];
+    if (node != nullptr && ScopePath(*node) == path) return i;
+  }
+  return 0;
+}
+
+void CCatalogue::AddRecord(const NodeItemRecord& record, std::vector<ContentsNodeTag*>& lastOfLevel,
+                           int& orphans) {
+  m_NodeItem.push_back(record);
+  m_nodeOfRecord.push_back(nullptr);
+  const int level = record.level;
+  ContentsNodeTag* parent = nullptr;
+  if (level >= 1 && level <= kMaxNodeLevel) parent = lastOfLevel[static_cast<std::size_t>(level - 1)];
+  if (parent == nullptr) {
+    ++orphans;
+    return;
+  }
+  auto node = std::make_unique<ContentsNodeTag>();
+  node->name = record.Name();
+  node->level = level;
+  node->docID = record.docID;
+  node->docNo = record.docNo;
+  node->curFileName = record.curFileName;
+  node->record = NodeCount() - 1;
+  node->pParent = parent;
+  lastOfLevel[static_cast<std::size_t>(level)] = node.get();
+  m_nodeOfRecord.back() = node.get();
+  parent->children.push_back(std::move(node));
+}
+
+bool CCatalogue::Load(const std::filesystem::path& catalogueFile, const std::filesystem::path& listingFile) {
+  return Load(catalogueFile, listingFile, std::cerr);
+}
+
+bool CCatalogue::Load(const std::filesystem::path& catalogueFile, const std::filesystem::path& listingFile,
+                      std::ostream& diagnostics) {
+  Clear();
+  std::ofstream listing;
+  if (!listingFile.empty()) {
+    listing.open(listingFile, std::ios::binary | std::ios::trunc);
+    if (!listing) diagnostics << "cannot create the catalogue listing " << listingFile.string() << "\n";
+  }
+  std::FILE* file = std::fopen(catalogueFile.c_str(), "rb");
+  if (file == nullptr) {
+    CurrentReporter().Warn(kCatalogueMissingMessage);
+    return false;
+  }
+  // Slot L holds the node of level L read most recently; slot 0 the root.
+  std::vector<ContentsNodeTag*> lastOfLevel(kMaxNodeLevel + 1, nullptr);
+  lastOfLevel[0] = m_pRoot.get();
+  int orphans = 0;
+  std::array<uint8_t, kNodeRecordSize> bytes;
+  std::size_t got = 0;
+  while ((got = std::fread(bytes.data(), 1, bytes.size(), file)) == bytes.size()) {
+    const NodeItemRecord record = NodeItemRecord::Decode(bytes.data());
+    if (listing) WriteListingLine(listing, record);
+    AddRecord(record, lastOfLevel, orphans);
+  }
+  const bool readError = std::ferror(file) != 0;
+  std::fclose(file);
+  const std::string name = catalogueFile.filename().string();
+  if (orphans > 0) {
+    diagnostics << name << ": " << orphans << " record(s) without a parent one level up or with a level outside 1.."
+                << kMaxNodeLevel << " left out of the contents tree\n";
+  }
+  if (got > 0 && !readError) {
+    diagnostics << name << ": trailing partial record of " << got << " bytes ignored\n";
+  }
+  if (readError) {
+    CurrentReporter().Warn(kCatalogueMissingMessage);
+    return false;
+  }
+  return true;
+}
