@@ -1,0 +1,265 @@
+#include "panel/leftform.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <iostream>
+
+#include "panel/keywordbox.h"
+#include "panel/sortlistctrl.h"
+#include "panel/tooltipbutton.h"
+
+namespace {
+
+// Target buttons, by display code: the code Open takes for each.
+constexpr int kOpenCodeOfDisplay[3] = {kTargetFullText, kTargetMainText, kTargetAnnotations};
+
+std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
+
+}  // namespace
+
+CLeftForm::Places CLeftForm::Places::Default() {
+  Places places;
+  places.programFolder = PathOf(QCoreApplication::applicationDirPath());
+  places.tempBase = PathOf(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
+  places.listingFile = kCatalogueListingName;
+  return places;
+}
+
+CLeftForm::CLeftForm(const Places& places, QWidget* parent)
+    : QWidget(parent), m_programFolder(places.programFolder), m_strScopePath(QStringLiteral("ｾｭ")) {
+  PreparePageFiles(places);
+  m_index.Open(m_programFolder, u"Index", kTargetFullText);
+  CreateControls();
+  m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile);
+  BuildTree();
+  qApp->installEventFilter(this);
+  LayoutControls();
+}
+
+CLeftForm::~CLeftForm() {
+  qApp->removeEventFilter(this);
+  m_index.Close();
+  std::error_code ignored;
+  for (const auto& file : {m_strPageFile, m_strHitFile1, m_strHitFile2}) {
+    if (!file.empty()) std::filesystem::remove(file, ignored);
+  }
+}
+
+void CLeftForm::PreparePageFiles(const Places& places) {
+  std::string error;
+  if (!m_pageFolder.Prepare(places.tempBase, error)) {
+    std::cerr << "codexa: " << error << "; pages cannot be shown\n";
+    return;
+  }
+  QFile builtIn(QStringLiteral(":/panel/Back.gif"));
+  builtIn.open(QIODevice::ReadOnly);
+  const QByteArray fallback = builtIn.readAll();
+  m_pageFolder.InstallBackground(m_programFolder / "Back.gif", std::string_view(fallback.data(), fallback.size()));
+  m_strPageFile = m_pageFolder.PageFile("windows.html");
+  m_strHitFile1 = m_pageFolder.PageFile("windows1.html");
+  m_strHitFile2 = m_pageFolder.PageFile("windows2.html");
+}
+
+QString CLeftForm::PageFile() const { return QString::fromStdU16String(m_strPageFile.u16string()); }
+
+QString CLeftForm::HitFile(int which) const {
+  return QString::fromStdU16String((which == 1 ? m_strHitFile1 : m_strHitFile2).u16string());
+}
+
+void CLeftForm::CreateControls() {
+  QFont font = this->font();
+  font.setFamilies({"MS Gothic", "Noto Sans CJK JP", "sans-serif"});
+  font.setPointSize(11);
+  setFont(font);
+
+  // The tab control is the backdrop; every other control lies on top of it.
+  m_pTabs = new QTabWidget(this);
+  m_pTabs->addTab(new QWidget, QStringLiteral("目録"));
+  m_pTabs->addTab(new QWidget, QStringLiteral("検索"));
+  connect(m_pTabs, &QTabWidget::currentChanged, this, &CLeftForm::LayoutControls);
+
+  m_pTree = new QTreeWidget(this);
+  m_pTree->setHeaderHidden(true);
+  m_pTree->setColumnCount(1);
+  m_pTree->setIconSize(QSize(20, 20));
+  m_pTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_pTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  m_pTree->header()->setStretchLastSection(false);
+  connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, &CLeftForm::OnTreeSelectionChanged);
+
+  m_pPrompt = new QLabel(QStringLiteral("キーワードを入力して下さい。"), this);
+  m_pKeywordBox = new CKeywordBox(this);
+  m_pSearchButton = new QPushButton(QStringLiteral("検索"), this);
+  m_pSearchButton->setAutoDefault(false);
+  connect(m_pSearchButton, &QPushButton::clicked, this, &CLeftForm::OnSearch);
+  m_pLine = new QFrame(this);
+  m_pLine->setFrameShape(QFrame::HLine);
+  m_pLine->setFrameShadow(QFrame::Sunken);
+  m_pVariantBox = new QCheckBox(QStringLiteral("簡繁・中日等の異体字の関連"), this);
+  m_pVariantBox->setChecked(m_bVariant);
+
+  m_pModeGroup = new QGroupBox(QStringLiteral("検索方法："), this);
+  m_pModeButtons[0] = new QRadioButton(QStringLiteral("and"), this);
+  m_pModeButtons[1] = new QRadioButton(QStringLiteral("or"), this);
+  m_pModeButtons[m_nSearchMode]->setChecked(true);
+  m_pTargetGroup = new QGroupBox(QStringLiteral("検索対象："), this);
+  const QString targetNames[3] = {QStringLiteral("全文"), QStringLiteral("正文"), QStringLiteral("注釈")};
+  for (int display = 0; display < 3; ++display) {
+    m_pTargetButtons[display] = new QRadioButton(targetNames[display], this);
+    connect(m_pTargetButtons[display], &QRadioButton::clicked, this,
+            [this, display] { SelectTarget(kOpenCodeOfDisplay[display], display); });
+  }
+  m_pTargetButtons[m_nDisplayCode]->setChecked(true);
+  // The radio buttons are siblings on the form, so each pair or trio is
+  // made exclusive explicitly.
+  auto* modes = new QButtonGroup(this);
+  auto* targets = new QButtonGroup(this);
+  for (QRadioButton* button : m_pModeButtons) modes->addButton(button);
+  for (QRadioButton* button : m_pTargetButtons) targets->addButton(button);
+
+  m_pScopeGroup = new QGroupBox(QStringLiteral("検索範囲："), this);
+  m_pScopeLabel = new QLabel(m_strScopePath, this);
+  QPalette red = m_pScopeLabel->palette();
+  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  m_pScopeLabel->setPalette(red);
+  m_pTallyLabel = new QLabel(QStringLiteral("検索集計："), this);
+
+  m_pResultList = new CSortListCtrl(this);
+  m_pResultList->setHeaderLabels(
+      {QStringLiteral("類別"), QStringLiteral("書名"), QStringLiteral("巻"), QStringLiteral("頁")});
+  const int widths[4] = {45, 80, 60, 60};
+  for (int column = 0; column < 4; ++column) m_pResultList->setColumnWidth(column, widths[column]);
+  connect(m_pResultList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &CLeftForm::OnResultSelectionChanged);
+
+  m_pPrevButton = new CToolTipResourceButton(QStringLiteral("<"), this);
+  m_pPrevButton->LoadStrip(QStringLiteral(":/panel/pager_prev.png"));
+  m_pPrevButton->SetTipText(QStringLiteral("Previous Page"), true);
+  connect(m_pPrevButton, &QPushButton::clicked, this, &CLeftForm::OnPrevResultPage);
+  m_pNextButton = new CToolTipResourceButton(QStringLiteral(">"), this);
+  m_pNextButton->LoadStrip(QStringLiteral(":/panel/pager_next.png"));
+  m_pNextButton->SetTipText(QStringLiteral("Next Page"), true);
+  connect(m_pNextButton, &QPushButton::clicked, this, &CLeftForm::OnNextResultPage);
+  m_pPageEdit = new QLineEdit(this);
+  m_pPageEdit->setAlignment(Qt::AlignCenter);
+  m_pPageEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+  m_pPageCountLabel = new QLabel(this);
+  ShowPager(false);
+}
+
+void CLeftForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutControls();
+}
+
+void CLeftForm::ShowSearchControls(bool show) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           m_pPrompt, m_pKeywordBox, m_pSearchButton, m_pLine, m_pVariantBox, m_pModeGroup, m_pModeButtons[0],
+           m_pModeButtons[1], m_pTargetGroup, m_pTargetButtons[0], m_pTargetButtons[1], m_pTargetButtons[2],
+           m_pScopeGroup, m_pScopeLabel, m_pTallyLabel, m_pResultList}) {
+    control->setVisible(show);
+  }
+}
+
+void CLeftForm::ShowPager(bool show) {
+  m_bPagerShown = show;
+  for (QWidget* control : std::initializer_list<QWidget*>{m_pPrevButton, m_pNextButton, m_pPageEdit,
+                                                          m_pPageCountLabel}) {
+    control->setVisible(show);
+  }
+}
+
+void CLeftForm::LayoutControls() {
+  const int w = width();
+  const int h = height();
+  m_pTabs->setGeometry(0, 0, w - 1, h - 1);
+  if (m_pTabs->currentIndex() == kContentsTab) {
+    ShowSearchControls(false);
+    ShowPager(false);
+    m_pTree->setGeometry(5, 26, w - 10, h - 30);
+    m_pTree->show();
+    return;
+  }
+  m_pTree->hide();
+  ShowSearchControls(true);
+  LayoutSearchTab(w, h);
+}
+
+void CLeftForm::LayoutSearchTab(int w, int h) {
+  m_pPrompt->setGeometry(5, 28, w - 10, 15);
+  m_pKeywordBox->setGeometry(5, 45, w - 60, 25);
+  m_pSearchButton->setGeometry(w - 50, 45, 45, 25);
+  m_pLine->setGeometry(4, 75, w - 8, 1);
+  m_pVariantBox->setGeometry(5, 80, w - 15, 15);
+  m_pModeGroup->setGeometry(5, 100, w - 10, 40);
+  m_pModeButtons[0]->setGeometry(10, 115, 50, 20);
+  m_pModeButtons[1]->setGeometry(w - 70, 115, 50, 20);
+  m_pTargetGroup->setGeometry(5, 145, w - 10, 40);
+  m_pTargetButtons[0]->setGeometry(10, 160, 60, 20);
+  m_pTargetButtons[1]->setGeometry(97, 160, 60, 20);
+  m_pTargetButtons[2]->setGeometry(189, 160, 60, 20);
+  m_pScopeGroup->setGeometry(5, 190, w - 10, 40);
+  m_pScopeLabel->setGeometry(10, 205, w - 30, 20);
+  m_pTallyLabel->setGeometry(5, 235, w - 15, 15);
+  int pagerHeight = 0;
+  if (m_nResultPages > 0) {
+    const int bw = m_pPrevButton->width();
+    pagerHeight = m_pPrevButton->height() + 2;
+    const int y = h - 3 - pagerHeight;
+    const int e = (w - 139) / 2 + 37;
+    m_pPrevButton->setGeometry(5, y, bw, 32);
+    m_pNextButton->setGeometry(w - bw - 5, y, bw, 32);
+    m_pPageEdit->setGeometry(e, y + 6, 35, 20);
+    m_pPageCountLabel->setGeometry(e + 37, y + 8, 30, 24);
+    m_pPrevButton->ActivateTip(true);
+    m_pNextButton->ActivateTip(true);
+    ShowPager(true);
+  }
+  m_pResultList->setGeometry(5, 250, w - 10, h - 254 - pagerHeight);
+}
+
+void CLeftForm::SelectTarget(int openCode, int displayCode) {
+  m_index.Close();
+  m_index.Open(m_programFolder, u"Index", openCode);
+  m_nDisplayCode = displayCode;
+}
+
+bool CLeftForm::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || !isAncestorOf(widget)) return false;
+  if (event->type() == QEvent::FocusOut && widget == m_pPageEdit) {
+    GotoTypedPage();
+    return false;
+  }
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+  return OnEnterKey();
+}
+
+bool CLeftForm::OnEnterKey() {
+  // Enter belongs to the search tab only; elsewhere (the contents tree) the
+  // key keeps its ordinary meaning. Once used it goes no further, so a
+  // focused "検索" button does not search a second time.
+  if (m_pTabs->currentIndex() != kSearchTab) return false;
+  if (m_nResultPages <= 1) {
+    OnSearch();
+  } else {
+    GotoTypedPage();
+  }
+  return true;
+}

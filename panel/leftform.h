@@ -1,0 +1,209 @@
+// CLeftForm: the left pane of the reader. Two tabs: "目録" holds the
+// contents tree of the catalogue, "検索" the keyword box, the search
+// options and scope, the tally, the result list and its pager.
+//
+// The form owns the reader's one search engine, the catalogue with its
+// contents tree, and the hit entries of the last search. It also holds all
+// navigation state (the volume and page being read, the hit page last
+// opened and its current anchor), which the main frame's commands and tool
+// bar read and change directly. It shows pages by writing them to private
+// page files (see CPageFolder) and sending the text view there; the frame
+// hands it the view with SetTextView.
+#ifndef CODEXA_PANEL_LEFTFORM_H_
+#define CODEXA_PANEL_LEFTFORM_H_
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "corpus/catalogue.h"
+#include "engine/index.h"
+#include "panel/pagefolder.h"
+
+class CCodexaView;
+class CKeywordBox;
+class CSortListCtrl;
+class CToolTipResourceButton;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// Messages of the search form.
+extern const char* const kEmptyKeywordMessage;    // "何かキーワードを入力して検索をして下さい。"
+extern const char* const kRefusedKeywordMessage;  // "キーワードに使えない文字が含まれています。"
+
+class CLeftForm : public QWidget {
+  Q_OBJECT
+ public:
+  // Where the form finds and puts its files.
+  struct Places {
+    std::filesystem::path programFolder;  // the corpus ("Index", "zemo.dir", "Back.gif")
+    std::filesystem::path tempBase;       // the private page folder is made under it
+    std::filesystem::path listingFile;    // the catalogue listing "zemo.txt"
+    // The executable's folder, the system's temporary folder and "zemo.txt"
+    // in the working folder.
+    static Places Default();
+  };
+
+  enum Tab { kContentsTab = 0, kSearchTab = 1 };
+  static constexpr int kRowsPerListPage = 100;
+
+  // Opens the engine on the full text, loads the catalogue into the tree
+  // and builds the controls. Failures are reported (through the current
+  // reporter) and leave the form usable.
+  explicit CLeftForm(const Places& places = Places::Default(), QWidget* parent = nullptr);
+  // Closes the engine and deletes the three page files.
+  ~CLeftForm() override;
+
+  // The text view the form shows pages in (not owned; may be null).
+  void SetTextView(CCodexaView* view) { m_pView = view; }
+  CCodexaView* TextView() const { return m_pView; }
+
+  // Shows one page of catalogue record `record` in the text view: the first
+  // page when `useFirstPage` is 1, else the page with file number
+  // `fileNumber`. Nothing is written and the view keeps its page when the
+  // record holds no such page or the page cannot be read; answers whether
+  // the page was shown.
+  bool ShowRecordPage(int record, int useFirstPage, int fileNumber);
+
+  // The page label's text: the corpus's page count and m_nCurPage, "%d/%d".
+  QString PageLabelText() const;
+
+  // The search run: reads the keyword, checks scope and keyword, searches,
+  // applies the scope and lists page 1 of the result.
+  void OnSearch();
+  // Closes the engine and opens target `openCode` (SearchTarget); keeps the
+  // result and sets the display code used to open hits.
+  void SelectTarget(int openCode, int displayCode);
+  // Shows list page m_nResultPage (nothing when it is out of range).
+  void FillResultPage();
+  // Applies the number typed in the page edit.
+  void GotoTypedPage();
+  void OnPrevResultPage();
+  void OnNextResultPage();
+  // Renders the hit page of row `row` of the list and shows it at "#0000".
+  void OpenHit(int row);
+  // Places, shows and hides the controls for the active tab.
+  void LayoutControls();
+
+  // --- Navigation state, read and changed by the frame's commands ---
+  int m_nCurRecord = 0;   // record of the volume being read; 0 = none yet
+  int m_nCurPage = 0;     // file number of the contents page shown
+  int m_nPageHits = 0;    // anchors on the hit page last opened
+  int m_nCurHit = 0;      // current anchor on it; 0 after opening and each search
+  QString m_strHitFile;   // the file that holds that hit page; empty before any
+
+  // --- Search state ---
+  int SearchMode() const { return m_nSearchMode; }
+  bool Variant() const { return m_bVariant; }
+  const std::u16string& Keyword() const { return m_strKeyword; }
+  int DisplayCode() const { return m_nDisplayCode; }
+  int ScopeRecord() const { return m_nScopeRecord; }
+  const QString& ScopeText() const { return m_strScopePath; }
+  int ResultPages() const { return m_nResultPages; }
+  int ResultPage() const { return m_nResultPage; }
+  const std::vector<SearchNodeTag>& HitEntries() const { return m_hitEntries; }
+  QString PageFile() const;
+  QString HitFile(int which) const;  // 1 or 2
+
+  CIndex& index() { return m_index; }
+  const CCatalogue& catalogue() const { return m_catalogue; }
+
+  // --- Controls ---
+  QTabWidget* tabs() const { return m_pTabs; }
+  QTreeWidget* tree() const { return m_pTree; }
+  CKeywordBox* keywordBox() const { return m_pKeywordBox; }
+  QPushButton* searchButton() const { return m_pSearchButton; }
+  QCheckBox* variantBox() const { return m_pVariantBox; }
+  QRadioButton* modeButton(int mode) const { return m_pModeButtons[mode]; }
+  QRadioButton* targetButton(int displayCode) const { return m_pTargetButtons[displayCode]; }
+  QLabel* scopeLabel() const { return m_pScopeLabel; }
+  QLabel* tallyLabel() const { return m_pTallyLabel; }
+  CSortListCtrl* resultList() const { return m_pResultList; }
+  CToolTipResourceButton* prevPageButton() const { return m_pPrevButton; }
+  CToolTipResourceButton* nextPageButton() const { return m_pNextButton; }
+  QLineEdit* pageEdit() const { return m_pPageEdit; }
+  QLabel* pageCountLabel() const { return m_pPageCountLabel; }
+  // The tree item of record `record`; null when it has none.
+  QTreeWidgetItem* TreeItemOfRecord(int record) const;
+
+ signals:
+  // A volume was chosen in the tree and its first page shown: the page
+  // slider's range is `firstFile` .. `lastFile`, its position `firstFile`.
+  void VolumeShown(int firstFile, int lastFile);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void PreparePageFiles(const Places& places);
+  void BuildTree();
+  void LayoutSearchTab(int w, int h);
+  void ShowSearchControls(bool show);
+  void ShowPager(bool show);
+  void UpdatePager();
+  void OnTreeSelectionChanged();
+  void OnResultSelectionChanged();
+  // The Enter check; true when the key was used.
+  bool OnEnterKey();
+  bool ShowPageFile(const std::filesystem::path& file, const std::string& bytes, const QString& fragment);
+
+  // Engine, catalogue and files.
+  std::filesystem::path m_programFolder;
+  CIndex m_index;
+  CCatalogue m_catalogue;
+  CPageFolder m_pageFolder;
+  std::filesystem::path m_strPageFile;
+  std::filesystem::path m_strHitFile1;
+  std::filesystem::path m_strHitFile2;
+  CCodexaView* m_pView = nullptr;
+
+  // Search options and result.
+  int m_nSearchMode = 0;
+  bool m_bVariant = true;
+  std::u16string m_strKeyword;
+  int m_nDisplayCode = kDisplayFullText;
+  int m_nScopeRecord = 1;
+  QString m_strScopePath;
+  std::vector<SearchNodeTag> m_hitEntries;
+  int m_nResultPages = 0;
+  int m_nResultPage = 0;
+  bool m_bHitFileToggle = true;
+
+  // Controls (owned by the widget tree).
+  QTabWidget* m_pTabs = nullptr;
+  QTreeWidget* m_pTree = nullptr;
+  QLabel* m_pPrompt = nullptr;
+  CKeywordBox* m_pKeywordBox = nullptr;
+  QPushButton* m_pSearchButton = nullptr;
+  QFrame* m_pLine = nullptr;
+  QCheckBox* m_pVariantBox = nullptr;
+  QGroupBox* m_pModeGroup = nullptr;
+  QRadioButton* m_pModeButtons[2] = {};
+  QGroupBox* m_pTargetGroup = nullptr;
+  QRadioButton* m_pTargetButtons[3] = {};
+  QGroupBox* m_pScopeGroup = nullptr;
+  QLabel* m_pScopeLabel = nullptr;
+  QLabel* m_pTallyLabel = nullptr;
+  CSortListCtrl* m_pResultList = nullptr;
+  CToolTipResourceButton* m_pPrevButton = nullptr;
+  CToolTipResourceButton* m_pNextButton = nullptr;
+  QLineEdit* m_pPageEdit = nullptr;
+  QLabel* m_pPageCountLabel = nullptr;
+  std::vector<QTreeWidgetItem*> m_treeItemOfRecord;  // by record index
+  bool m_bPagerShown = false;
+};
+
+#endif  // CODEXA_PANEL_LEFTFORM_H_

@@ -1,0 +1,103 @@
+// The contents tab: the tree built from the catalogue, the search scope it
+// sets, and the pages of volumes shown in the text view.
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "app/codexaview.h"
+#include "panel/leftform.h"
+
+namespace {
+
+constexpr int kRecordRole = Qt::UserRole;
+
+// Image 0 of the tree for items, image 1 when selected: the two halves of
+// the tree picture.
+QIcon TreeIcon() {
+  const QPixmap strip(QStringLiteral(":/panel/tree.png"));
+  QIcon icon;
+  icon.addPixmap(strip.copy(0, 0, 20, 20), QIcon::Normal);
+  icon.addPixmap(strip.copy(20, 0, 20, 20), QIcon::Selected);
+  return icon;
+}
+
+// Whether the 0-based `page` lies among the pages `record` covers.
+bool RecordHolds(const NodeItemRecord& record, uint32_t page) {
+  const int64_t first = record.docID;
+  const int64_t last = first + int64_t{record.docNo} - 1;
+  return first <= int64_t{page} + 1 && int64_t{page} + 1 <= last;
+}
+
+}  // namespace
+
+void CLeftForm::BuildTree() {
+  const QIcon icon = TreeIcon();
+  m_treeItemOfRecord.assign(m_catalogue.NodeCount(), nullptr);
+  // Walk the node tree in pre-order: records without a parent have no node
+  // and so no item.
+  std::vector<std::pair<const ContentsNodeTag*, QTreeWidgetItem*>> pending;
+  const ContentsNodeTag& root = m_catalogue.Root();
+  for (auto it = root.children.rbegin(); it != root.children.rend(); ++it) pending.emplace_back(it->get(), nullptr);
+  while (!pending.empty()) {
+    auto [node, parentItem] = pending.back();
+    pending.pop_back();
+    auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(m_pTree);
+    item->setText(0, QString::fromStdU16String(node->name));
+    item->setIcon(0, icon);
+    item->setData(0, kRecordRole, node->record);
+    if (node->record > 0 && node->record < static_cast<int>(m_treeItemOfRecord.size())) {
+      m_treeItemOfRecord[node->record] = item;
+    }
+    for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) pending.emplace_back(it->get(), item);
+  }
+}
+
+QTreeWidgetItem* CLeftForm::TreeItemOfRecord(int record) const {
+  if (record <= 0 || record >= static_cast<int>(m_treeItemOfRecord.size())) return nullptr;
+  return m_treeItemOfRecord[record];
+}
+
+void CLeftForm::OnTreeSelectionChanged() {
+  const QList<QTreeWidgetItem*> selected = m_pTree->selectedItems();
+  if (selected.isEmpty()) return;
+  QTreeWidgetItem* item = selected.first();
+  const int record = item->data(0, kRecordRole).toInt();
+  m_nScopeRecord = record;
+  if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record)) {
+    m_strScopePath = QString::fromStdU16String(ScopePath(*node));
+  }
+  m_pScopeLabel->setText(m_strScopePath);
+  if (item->childCount() > 0) return;
+  const NodeItemRecord& volume = m_catalogue.Record(record);
+  m_nCurRecord = record;
+  m_nCurPage = volume.curFileName;
+  ShowRecordPage(m_nCurRecord, 1, 1);
+  emit VolumeShown(volume.curFileName, volume.curFileName + volume.docNo - 1);
+}
+
+bool CLeftForm::ShowRecordPage(int record, int useFirstPage, int fileNumber) {
+  const NodeItemRecord& node = m_catalogue.Record(record);
+  if (useFirstPage == 1) fileNumber = node.curFileName;
+  uint32_t page = 0;
+  // The search runs from the record's first page; a page found beyond the
+  // record (or none at all) is not one of its pages.
+  if (node.docID < 1 || !m_index.FindPageByFileNumber(static_cast<uint32_t>(node.docID - 1), fileNumber, page) ||
+      !RecordHolds(node, page)) {
+    return false;
+  }
+  std::string bytes;
+  if (!m_index.ReadPage(page, bytes)) return false;
+  return ShowPageFile(m_strPageFile, bytes, QString());
+}
+
+bool CLeftForm::ShowPageFile(const std::filesystem::path& file, const std::string& bytes, const QString& fragment) {
+  if (!WritePrivateFile(file, bytes)) return false;
+  if (m_pView) m_pView->Navigate2(QString::fromStdU16String(file.u16string()) + fragment);
+  return true;
+}
+
+QString CLeftForm::PageLabelText() const {
+  return QStringLiteral("%1/%2").arg(m_index.GetPageCount()).arg(m_nCurPage);
+}

@@ -1,0 +1,67 @@
+#include "panel/sortlistctrl.h"
+
+#include <QHeaderView>
+#include <limits>
+
+namespace {
+
+constexpr int kPageRole = Qt::UserRole;
+
+// Rows compare by the number in the page column; the list only sorts when
+// that header is clicked.
+class CResultRow : public QTreeWidgetItem {
+ public:
+  using QTreeWidgetItem::QTreeWidgetItem;
+  bool operator<(const QTreeWidgetItem& other) const override {
+    return CSortListCtrl::ReadNumber(text(CSortListCtrl::kPageColumn)) <
+           CSortListCtrl::ReadNumber(other.text(CSortListCtrl::kPageColumn));
+  }
+};
+
+}  // namespace
+
+CSortListCtrl::CSortListCtrl(QWidget* parent) : QTreeWidget(parent) {
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setAllColumnsShowFocus(true);
+  setSortingEnabled(false);
+  header()->setSectionsClickable(true);
+  header()->setSortIndicatorShown(false);
+  connect(header(), &QHeaderView::sectionClicked, this, &CSortListCtrl::OnHeaderClicked);
+}
+
+void CSortListCtrl::AppendRow(const QStringList& texts, uint32_t pageNumber) {
+  auto* row = new CResultRow(texts);
+  row->setData(0, kPageRole, QVariant::fromValue(pageNumber));
+  addTopLevelItem(row);
+}
+
+uint32_t CSortListCtrl::RowPage(int row) const {
+  const QTreeWidgetItem* item = topLevelItem(row);
+  return item ? item->data(0, kPageRole).value<uint32_t>() : 0;
+}
+
+void CSortListCtrl::OnHeaderClicked(int column) {
+  if (column != kPageColumn) return;
+  sortItems(kPageColumn, Qt::AscendingOrder);
+}
+
+int64_t CSortListCtrl::ReadNumber(const QString& text) {
+  constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 1;
+  int i = 0;
+  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  int64_t value = 0;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    if (value > kLimit) {  // saturate: an overlong number stays out of range
+      value = kLimit;
+      continue;
+    }
+    value = value * 10 + (text[i].unicode() - u'0');
+  }
+  return negative ? -value : value;
+}
