@@ -17,7 +17,7 @@ POETRY_INTEGRITY=sha512-KtYARvV7CWNtax0na9+Jn6PlhGgSoid7PWyDzXI4KsCEm2odZcqEQyva
 PACKAGES=(build-essential cmake ninja-build ccache pkg-config git nodejs npm
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin qt6-tools-dev libgl-dev
-  unicode-data opencc libsqlite3-dev sqlite3 clang libclang-rt-14-dev
+  unicode-data bzip2 opencc libsqlite3-dev sqlite3 clang libclang-rt-14-dev
   fonts-noto-cjk xvfb xauth librsvg2-bin python3-pil)
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
@@ -67,7 +67,7 @@ configure_and_build() { # build-dir [cmake args...]
 prepare_variant_sources() {
   local script=$ROOT/tools/build/prepare-variant-sources.sh
   [ -x "$script" ] || return 0
-  [ -f "$CACHE/variants/.done" ] && return
+  [ "$CACHE/variants/.done" -nt "$script" ] && return  # prepared by this version of the script
   log "preparing variant sources"
   "$script" "$CACHE/variants"
   touch "$CACHE/variants/.done"
