@@ -1,0 +1,287 @@
+#include "corpus/hitmark.h"
+
+#include <cstdio>
+
+namespace {
+
+// A '?' stands for exactly this many bytes: one character from U+0800 to
+// U+FFFF, which is what classical text is made of.
+constexpr size_t kQuestionMarkBytes = 3;
+constexpr std::string_view kParagraphTag = "<p>";
+constexpr std::string_view kHeadingTag = "<h4>";
+
+// Appends the text atoms [first, last) to the piece.
+void AppendStretch(const std::vector<KeywordAtom>& atoms, size_t first, size_t last, PatternPiece& piece) {
+  for (size_t i = first; i < last; ++i) {
+    const Spellings& spellings = atoms[i].spellings;
+    piece.bytes += spellings.front();
+    bool plainAfterPlain = spellings.size() == 1 && !piece.folded.empty() && piece.folded.back().size() == 1;
+    if (plainAfterPlain)
+      piece.folded.back().front() += spellings.front();
+    else
+      piece.folded.push_back(spellings);
+  }
+}
+
+size_t FindWildcard(const std::vector<KeywordAtom>& atoms, size_t from, size_t to, char wildcard) {
+  while (from < to && atoms[from].wildcard != wildcard) ++from;
+  return from;
+}
+
+// Fills the segment [first, last) (no '*' inside) into the pattern, whose
+// last piece is the segment's own, still empty, piece.
+void FillSegment(const std::vector<KeywordAtom>& atoms, size_t first, size_t last, Pattern& pattern) {
+  int questionMarks = 1;
+  while (first != last) {
+    size_t mark = FindWildcard(atoms, first, last, '?');
+    if (mark != first) {
+      AppendStretch(atoms, first, mark, pattern.back());
+      pattern.back().gap = questionMarks;
+      pattern.emplace_back().kind = PIECE_AFTER_QMARK;
+      questionMarks = 1;
+    } else {
+      ++questionMarks;
+    }
+    first = mark == last ? last : mark + 1;
+  }
+  // The piece opened last received no text.
+  pattern.pop_back();
+}
+
+std::vector<KeywordAtom> AtomsOfBytes(std::string_view keyword) {
+  std::vector<KeywordAtom> atoms;
+  size_t pos = 0;
+  while (pos < keyword.size()) {
+    if (keyword[pos] == '*' || keyword[pos] == '?') {
+      atoms.push_back(KeywordAtom{keyword[pos++], {}});
+      continue;
+    }
+    size_t end = keyword.find_first_of("*?", pos);
+    if (end == std::string_view::npos) end = keyword.size();
+    atoms.push_back(KeywordAtom{0, {std::string(keyword.substr(pos, end - pos))}});
+    pos = end;
+  }
+  return atoms;
+}
+
+}  // namespace
+
+Pattern CompileAtoms(const std::vector<KeywordAtom>& atoms) {
+  Pattern pattern;
+  size_t begin = 0;
+  while (begin < atoms.size()) {
+    size_t star = FindWildcard(atoms, begin, atoms.size(), '*');
+    if (star != begin) {
+      pattern.emplace_back().kind = begin == 0 ? PIECE_FIRST : PIECE_AFTER_STAR;
+      FillSegment(atoms, begin, star, pattern);
+    }
+    begin = star + 1;
+  }
+  // A piece whose every stretch has one spelling is plain text.
+  for (PatternPiece& piece : pattern) {
+    if (piece.folded.size() == 1 && piece.folded.front().size() == 1) piece.folded.clear();
+  }
+  return pattern;
+}
+
+Pattern CompilePattern(std::string_view keyword) { return CompileAtoms(AtomsOfBytes(keyword)); }
+
+namespace {
+
+// Where a piece was found, and how many bytes it covers (folded pieces
+// cover as many as the spellings found there).
+struct Occurrence {
+  size_t pos;
+  size_t length;
+};
+
+// Finds the next occurrence of one piece in a run. It keeps its last
+// answer: an attempt asks from positions that mostly only grow, and a
+// search from anywhere between the last start and the occurrence found
+// has the same answer, so each stretch of the run is searched about once
+// however many attempts fail.
+class PieceFinder {
+ public:
+  PieceFinder(std::string_view text, std::string_view literal, const std::vector<Spellings>* folded)
+      : text_(text), literal_(literal), folded_(folded) {}
+
+  // The first occurrence starting at or after `from`; pos is the end of
+  // the run when there is none.
+  Occurrence Find(size_t from) {
+    bool known = hasCache_ && from >= cacheFrom_ && (cache_.pos == text_.size() || from <= cache_.pos);
+    if (!known) {
+      cache_ = folded_ && !folded_->empty() ? SearchFolded(from) : SearchLiteral(from);
+      cacheFrom_ = from;
+      hasCache_ = true;
+    }
+    return cache_;
+  }
+
+ private:
+  Occurrence SearchLiteral(size_t from) const {
+    size_t pos = text_.find(literal_, from);
+    if (pos == std::string_view::npos) return {text_.size(), 0};
+    return {pos, literal_.size()};
+  }
+
+  // The end of the stretches from `index` on matched at `pos`, or npos.
+  size_t MatchStretches(size_t index, size_t pos) const {
+    for (; index < folded_->size(); ++index) {
+      std::string_view rest = text_.substr(pos);
+      const Spellings& spellings = (*folded_)[index];
+      auto it = spellings.begin();
+      while (it != spellings.end() && !rest.starts_with(*it)) ++it;
+      if (it == spellings.end()) return std::string_view::npos;
+      pos += it->size();
+    }
+    return pos;
+  }
+
+  // Candidates are the occurrences of the first stretch's spellings, each
+  // found by a plain forward search and searched again only once passed.
+  Occurrence SearchFolded(size_t from) const {
+    const Spellings& head = folded_->front();
+    std::vector<size_t> next(head.size());
+    for (size_t i = 0; i < head.size(); ++i) next[i] = text_.find(head[i], from);
+    for (;;) {
+      size_t best = 0;
+      for (size_t i = 1; i < head.size(); ++i) {
+        if (next[i] < next[best]) best = i;
+      }
+      size_t start = next[best];
+      if (start == std::string_view::npos) return {text_.size(), 0};
+      size_t end = MatchStretches(1, start + head[best].size());
+      if (end != std::string_view::npos) return {start, end - start};
+      for (size_t i = 0; i < head.size(); ++i) {
+        if (next[i] == start) next[i] = text_.find(head[i], start + 1);
+      }
+    }
+  }
+
+  std::string_view text_;
+  std::string_view literal_;
+  const std::vector<Spellings>* folded_;
+  bool hasCache_ = false;
+  size_t cacheFrom_ = 0;
+  Occurrence cache_{0, 0};
+};
+
+void AppendAnchor(int& counter, std::string& out) {
+  // Written whole: numbers of five digits and more must still be found by
+  // the navigation fragment of the same number.
+  char anchor[48];
+  int length = std::snprintf(anchor, sizeof anchor, "<a name=\"%04d\"></a>", counter++);
+  out.append(anchor, static_cast<size_t>(length));
+}
+
+void AppendHighlighted(std::string_view text, int& counter, bool anchorFirst, std::string& out) {
+  if (anchorFirst) AppendAnchor(counter, out);
+  out += kHighlightOpen;
+  if (!anchorFirst) AppendAnchor(counter, out);
+  out += text;
+  out += kHighlightClose;
+}
+
+// Matches one pattern in one run, attempt after attempt.
+class RunMarker {
+ public:
+  RunMarker(std::string_view text, const Pattern& pattern)
+      : text_(text),
+        pattern_(pattern),
+        paragraph_(text, kParagraphTag, nullptr),
+        heading_(text, kHeadingTag, nullptr) {
+    finders_.reserve(pattern.size());
+    for (const PatternPiece& piece : pattern) finders_.emplace_back(text, piece.bytes, &piece.folded);
+    hits_.reserve(pattern.size());
+  }
+
+  void Mark(int& counter, std::string& out) {
+    size_t copied = 0;
+    while (copied < text_.size()) {
+      size_t next = Attempt(copied);
+      if (hits_.size() == pattern_.size()) {
+        WriteMatch(copied, counter, out);
+      } else {
+        out.append(text_.substr(copied, next - copied));
+      }
+      copied = next;
+    }
+  }
+
+ private:
+  // One attempt from `pos`. When every piece was found, hits_ holds them
+  // and the result is the end of the match. Otherwise the attempt stopped
+  // at the first piece that failed, and the result is where the next
+  // attempt starts: the rest of the run is copied unchanged up to there.
+  size_t Attempt(size_t pos) {
+    const size_t end = text_.size();
+    hits_.clear();
+    for (size_t i = 0; i < pattern_.size(); ++i) {
+      const PatternPiece& piece = pattern_[i];
+      Occurrence found{end, 0};
+      if (piece.kind == PIECE_AFTER_QMARK) {
+        size_t place = pos + kQuestionMarkBytes * static_cast<size_t>(piece.gap);
+        // The '?' stretch runs past the run: no later match either.
+        if (pos == end || place >= end) return end;
+        found = finders_[i].Find(place);
+        if (found.pos == end) return end;
+        // Not at its place: a match may still start inside this attempt.
+        if (found.pos != place) return hits_.front().pos + 1;
+      } else {
+        if (pos == end) return end;
+        found = finders_[i].Find(pos);
+        if (found.pos == end) return end;
+        if (piece.kind == PIECE_AFTER_STAR) {
+          // A '*' never reaches across a paragraph: resume behind it.
+          size_t paragraph = paragraph_.Find(pos).pos;
+          if (paragraph < found.pos) return paragraph + kParagraphTag.size();
+          size_t heading = heading_.Find(pos).pos;
+          if (heading < found.pos) return heading + kHeadingTag.size();
+        }
+      }
+      hits_.push_back(found);
+      pos = found.pos + found.length;
+    }
+    return pos;
+  }
+
+  // Every piece gets an anchor and a highlight; a '?' stretch is
+  // highlighted with an anchor of its own, a '*' stretch stays plain.
+  void WriteMatch(size_t copied, int& counter, std::string& out) const {
+    out.append(text_.substr(copied, hits_.front().pos - copied));
+    for (size_t i = 0; i < hits_.size(); ++i) {
+      const Occurrence& hit = hits_[i];
+      AppendHighlighted(text_.substr(hit.pos, hit.length), counter, true, out);
+      if (i + 1 == hits_.size()) break;
+      size_t stretchEnd = hit.pos + hit.length;
+      std::string_view between = text_.substr(stretchEnd, hits_[i + 1].pos - stretchEnd);
+      if (pattern_[i + 1].kind == PIECE_AFTER_QMARK)
+        AppendHighlighted(between, counter, false, out);
+      else
+        out += between;
+    }
+  }
+
+  std::string_view text_;
+  const Pattern& pattern_;
+  std::vector<PieceFinder> finders_;
+  PieceFinder paragraph_;
+  PieceFinder heading_;
+  std::vector<Occurrence> hits_;
+};
+
+}  // namespace
+
+void MarkRun(std::string_view run, const Pattern& pattern, int& counter, std::string& out) {
+  if (pattern.empty()) {
+    out += run;
+    return;
+  }
+  RunMarker(run, pattern).Mark(counter, out);
+}
+
+std::string MarkRun(std::string_view run, std::string_view keyword, int& counter) {
+  std::string out;
+  MarkRun(run, CompilePattern(keyword), counter, out);
+  return out;
+}
