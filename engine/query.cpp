@@ -1,0 +1,398 @@
+// Query evaluation: from a query text to the page and count arrays.
+//
+// A keyword is turned into terms (its characters that have a posting list)
+// grouped into segments (the runs between "*"). Every term carries its own
+// cursor on its list; the lists are walked together page by page, and a page
+// is examined only when every term has a record for it. Pages where some
+// term is missing are passed over without reading their positions.
+//
+// Positions are compared as "adjusted positions": a term at keyword position
+// p (every character and every "?" takes one position, "*" none) that sits
+// at text position t has the adjusted position (N - 1 - p) + t, N being the
+// keyword's number of positions. The terms of one segment match together
+// exactly when their adjusted positions are equal; that common value is the
+// segment's alignment. Two consecutive segments fit when the later one's
+// alignment lies 0 to 300 above the earlier one's: then the first character
+// after the "*" stands at least one position (plus one per "?" between) and
+// at most 300 positions further after the last character before it.
+//
+// Counting rule. Without "*" the count of a page is the number of places
+// where the keyword matches, overlapping ones included (AAA holds AA twice).
+// With "*" the count is the number of alignments of the first segment that
+// can be completed: a chain of alignments of the later segments, each
+// fitting the one before. An occurrence of the first segment counts once,
+// however many completions it has. The chain need not use the earliest
+// alignment of each later segment (for A*B*C, a later B may be the one that
+// reaches C), so the segments are resolved from the last one backwards: the
+// alignments of segment k that have a completion are kept, and segment k - 1
+// keeps those of its alignments that fit one of them.
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/codeconverter.h"
+#include "engine/index.h"
+
+namespace {
+
+constexpr char16_t kSpace = u' ';
+constexpr char16_t kIdeographicSpace = u'\u3000';
+constexpr uint32_t kAnyOne = u'?';
+constexpr uint32_t kFullWidthAnyOne = 0xFF1F;
+constexpr uint32_t kGap = u'*';
+// The most characters a "*" may stand for.
+constexpr uint64_t kMaxGap = 300;
+constexpr uint32_t kNoList = UINT32_MAX;
+
+bool IsSeparator(char16_t unit) { return unit == kSpace || unit == kIdeographicSpace; }
+
+// One keyword character with a posting list.
+struct Term {
+  CPostingCursor cursor;
+  uint64_t lead = 0;      // N - 1 - keyword position
+  uint64_t adjusted = 0;  // lead + text position of the current occurrence
+};
+
+// The terms of a keyword in keyword order, split into the segments that
+// hold terms.
+struct Pattern {
+  std::vector<Term> terms;
+  std::vector<size_t> segmentEnds;  // one past each segment's last term
+};
+
+struct PageHits {
+  uint32_t page;
+  uint32_t count;
+};
+
+// Moves the term to its next occurrence on the current page.
+inline bool StepTerm(Term& term) {
+  uint32_t delta;
+  if (!term.cursor.NextPosition(delta)) return false;
+  term.adjusted += delta;
+  return true;
+}
+
+// Calls `visit` with every alignment of the terms [first, last) on the
+// current page, ascending, until `visit` answers false or a term has no
+// occurrence left on the page.
+template <class Visit>
+void ForEachAlignment(Term* first, Term* last, Visit&& visit) {
+  uint64_t threshold = 0;
+  for (Term* term = first; term != last; ++term) {
+    uint32_t position;
+    if (!term->cursor.NextPosition(position)) return;
+    term->adjusted = term->lead + position;
+    threshold = std::max(threshold, term->adjusted);
+  }
+  if (last - first == 1) {
+    do {
+      if (!visit(first->adjusted)) return;
+    } while (StepTerm(*first));
+    return;
+  }
+  for (;;) {
+    bool aligned = true;
+    for (Term* term = first; term != last; ++term) {
+      while (term->adjusted < threshold) {
+        if (!StepTerm(*term)) return;
+      }
+      if (term->adjusted > threshold) {
+        threshold = term->adjusted;
+        aligned = false;
+      }
+    }
+    if (aligned) {
+      if (!visit(threshold)) return;
+      ++threshold;
+    }
+  }
+}
+
+// Counts the matches of a pattern on the page that all its terms are on,
+// by the counting rule above. Keeps its buffers from page to page.
+class PageMatcher {
+ public:
+  uint32_t Count(Pattern& pattern) {
+    uint32_t count = 0;
+    const auto countOne = [&count](uint64_t) {
+      ++count;
+      return true;
+    };
+    size_t segment = pattern.segmentEnds.size() - 1;
+    if (segment == 0) {
+      ForEachAlignment(Begin(pattern, 0), End(pattern, 0), countOne);
+      return count;
+    }
+    completable_.clear();
+    ForEachAlignment(Begin(pattern, segment), End(pattern, segment), [this](uint64_t alignment) {
+      completable_.push_back(alignment);
+      return true;
+    });
+    while (--segment > 0 && !completable_.empty()) {
+      earlier_.clear();
+      ForEachFitting(Begin(pattern, segment), End(pattern, segment), [this](uint64_t alignment) {
+        earlier_.push_back(alignment);
+        return true;
+      });
+      completable_.swap(earlier_);
+    }
+    if (completable_.empty()) return 0;
+    ForEachFitting(Begin(pattern, 0), End(pattern, 0), countOne);
+    return count;
+  }
+
+ private:
+  static Term* Begin(Pattern& pattern, size_t segment) {
+    return pattern.terms.data() + (segment == 0 ? 0 : pattern.segmentEnds[segment - 1]);
+  }
+  static Term* End(Pattern& pattern, size_t segment) { return pattern.terms.data() + pattern.segmentEnds[segment]; }
+
+  // Hands `keep` the alignments of the segment [first, last) that some
+  // completable alignment of the next segment fits.
+  template <class Keep>
+  void ForEachFitting(Term* first, Term* last, Keep&& keep) {
+    size_t next = 0;
+    ForEachAlignment(first, last, [&](uint64_t alignment) {
+      while (next < completable_.size() && completable_[next] < alignment) ++next;
+      if (next == completable_.size()) return false;
+      return completable_[next] - alignment > kMaxGap || keep(alignment);
+    });
+  }
+
+  std::vector<uint64_t> completable_;  // of the segment after the one at hand
+  std::vector<uint64_t> earlier_;
+};
+
+// Moves a cursor to its list's next page record. False when the list is
+// complete or ran off its data.
+inline bool NextPage(CPostingCursor& cursor) {
+  return !cursor.AtEnd() && cursor.SkipRestOfPage() && cursor.NextRecordHeader();
+}
+
+// Brings every term to the lowest page at or above `target` that all of
+// them hold and leaves `target` on it. False when some list ends first.
+bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
+  for (bool aligned = false; !aligned;) {
+    aligned = true;
+    for (Term& term : terms) {
+      while (term.cursor.page() < target) {
+        if (!NextPage(term.cursor)) return false;
+      }
+      if (term.cursor.page() > target) {
+        target = term.cursor.page();
+        aligned = false;
+      }
+    }
+  }
+  return true;
+}
+
+// The pages where the pattern matches, ascending, with their counts.
+void EvaluatePattern(Pattern& pattern, std::vector<PageHits>& hits) {
+  PageMatcher matcher;
+  // 64 bits, so that the page after the highest page number is no wrap back
+  // to page 0.
+  uint64_t target = 0;
+  while (AlignPages(pattern.terms, target)) {
+    const uint32_t page = static_cast<uint32_t>(target);
+    if (const uint32_t count = matcher.Count(pattern)) hits.push_back({page, count});
+    target = uint64_t{page} + 1;
+  }
+}
+
+uint32_t SaturatingAdd(uint32_t a, uint32_t b) { return b > UINT32_MAX - a ? UINT32_MAX : a + b; }
+
+// Finds the entries of the arrays as they were before a keyword, for page
+// numbers asked in ascending order.
+class EntryFinder {
+ public:
+  explicit EntryFinder(const std::vector<uint32_t>& pages) {
+    byPage_.reserve(pages.size());
+    for (uint32_t i = 0; i < pages.size(); ++i) byPage_.push_back({pages[i], i});
+    std::sort(byPage_.begin(), byPage_.end());
+  }
+  // The index of `page`'s entry, or -1.
+  int64_t Find(uint32_t page) {
+    while (next_ < byPage_.size() && byPage_[next_].first < page) ++next_;
+    if (next_ == byPage_.size() || byPage_[next_].first != page) return -1;
+    return byPage_[next_].second;
+  }
+
+ private:
+  std::vector<std::pair<uint32_t, uint32_t>> byPage_;
+  size_t next_ = 0;
+};
+
+// The index tables a keyword's terms are started from.
+struct ListTables {
+  const std::vector<uint32_t>& firstBlock;
+  const std::vector<uint32_t>& lastPage;
+  const PostingSource& source;
+  const CVariantTable& variantGroups;
+};
+
+// Ends the segment being built, when it holds terms.
+void CloseSegment(Pattern& pattern) {
+  const size_t begin = pattern.segmentEnds.empty() ? 0 : pattern.segmentEnds.back();
+  if (pattern.terms.size() > begin) pattern.segmentEnds.push_back(pattern.terms.size());
+}
+
+// Turns a keyword into its terms and segments. Characters without an index
+// code are dropped before positions are counted; "?" and U+FF1F take a
+// position; "*" ends a segment (so leading, repeated and trailing ones
+// change nothing). False when there are no terms, or some character has no
+// list or its list runs off its data at once: then nothing can match.
+bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& tables, Pattern& pattern) {
+  std::vector<uint32_t> characters(keyword.size());
+  const char16_t* source = keyword.data();
+  uint32_t* target = characters.data();
+  // A high surrogate left unread at the end has no index code anyway.
+  DecodeUtf16(source, source + keyword.size(), target, target + characters.size());
+  characters.resize(target - characters.data());
+
+  std::vector<uint64_t> keywordPositions;
+  uint64_t nextPosition = 0;
+  for (const uint32_t character : characters) {
+    if (character == kGap) {
+      CloseSegment(pattern);
+      continue;
+    }
+    if (character == kAnyOne || character == kFullWidthAnyOne) {
+      ++nextPosition;
+      continue;
+    }
+    int32_t code = CharToIndexCode(character);
+    if (code < 0) continue;
+    if (variants) tables.variantGroups.FindVariantGroup(character, code);
+    const auto index = static_cast<size_t>(code);
+    if (index >= tables.firstBlock.size() || index >= tables.lastPage.size() || tables.firstBlock[index] == kNoList)
+      return false;
+    Term& term = pattern.terms.emplace_back();
+    if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index])) return false;
+    keywordPositions.push_back(nextPosition++);
+  }
+  CloseSegment(pattern);
+  const uint64_t positionCount = nextPosition;
+  for (size_t i = 0; i < pattern.terms.size(); ++i) pattern.terms[i].lead = positionCount - 1 - keywordPositions[i];
+  return !pattern.terms.empty();
+}
+
+void ReplaceResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+  pages.clear();
+  counts.clear();
+  for (const PageHits& hit : hits) {
+    pages.push_back(hit.page);
+    counts.push_back(hit.count);
+  }
+}
+
+// Adds each keyword hit to its page's entry, or appends it after all
+// entries when its page has none.
+void UniteResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+  EntryFinder finder(pages);
+  for (const PageHits& hit : hits) {
+    const int64_t entry = finder.Find(hit.page);
+    if (entry >= 0) {
+      counts[entry] = SaturatingAdd(counts[entry], hit.count);
+    } else {
+      pages.push_back(hit.page);
+      counts.push_back(hit.count);
+    }
+  }
+}
+
+// Keeps, in the keyword's page order, the keyword hits whose page has an
+// entry, each with the entry's count added.
+void IntersectResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+  EntryFinder finder(pages);
+  std::vector<uint32_t> keptPages;
+  std::vector<uint32_t> keptCounts;
+  for (const PageHits& hit : hits) {
+    const int64_t entry = finder.Find(hit.page);
+    if (entry < 0) continue;
+    keptPages.push_back(hit.page);
+    keptCounts.push_back(SaturatingAdd(counts[entry], hit.count));
+  }
+  pages.swap(keptPages);
+  counts.swap(keptCounts);
+}
+
+}  // namespace
+
+int CIndex::CheckQuery(std::u16string_view query) {
+  int keywords = 0;
+  bool inKeyword = false;
+  for (const char16_t unit : query) {
+    if (IsSeparator(unit)) {
+      inKeyword = false;
+      continue;
+    }
+    if (unit < 0x100 && unit != kGap && unit != kAnyOne) return 0;
+    if (!inKeyword) ++keywords;
+    inKeyword = true;
+  }
+  return keywords;
+}
+
+namespace {
+
+// Calls `evaluate` with each keyword of `query` in turn, overwriting every
+// U+0020 that separates them with U+3000. U+3000 itself separates nothing
+// here: it stays inside the keyword, where it is dropped as a character
+// without an index code.
+template <class Evaluate>
+void ForEachKeyword(std::u16string& query, Evaluate&& evaluate) {
+  size_t start = 0;
+  for (size_t i = 0; i <= query.size(); ++i) {
+    if (i < query.size() && query[i] != kSpace) continue;
+    if (i > start) evaluate(std::u16string_view(query).substr(start, i - start));
+    if (i < query.size()) query[i] = kIdeographicSpace;
+    start = i + 1;
+  }
+}
+
+}  // namespace
+
+void CIndex::SearchAnd(std::u16string& query, bool variants) {
+  if (CheckQuery(query) == 0) return;
+  m_pageArray.clear();
+  m_countArray.clear();
+  m_nResultCount = 0;
+  bool first = true;
+  ForEachKeyword(query, [&](std::u16string_view keyword) {
+    // Once the intersection is empty, later keywords cannot change it.
+    if (first || m_nResultCount != 0) SearchKeyword(keyword, first ? Combine::kReplace : Combine::kIntersect, variants);
+    first = false;
+  });
+}
+
+void CIndex::SearchOr(std::u16string& query, bool variants) {
+  if (CheckQuery(query) == 0) return;
+  m_pageArray.clear();
+  m_countArray.clear();
+  m_nResultCount = 0;
+  ForEachKeyword(query, [&](std::u16string_view keyword) { SearchKeyword(keyword, Combine::kUnion, variants); });
+}
+
+void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool variants) {
+  // A closed index has no tables: nothing matches and no file is touched.
+  std::vector<PageHits> hits;
+  if (IsOpen()) {
+    Pattern pattern;
+    const ListTables tables{m_pFirstBlock, m_pLastPage, m_source, m_variantGroups};
+    if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, hits);
+  }
+  switch (mode) {
+    case Combine::kReplace:
+      ReplaceResult(hits, m_pageArray, m_countArray);
+      break;
+    case Combine::kUnion:
+      UniteResult(hits, m_pageArray, m_countArray);
+      break;
+    case Combine::kIntersect:
+      IntersectResult(hits, m_pageArray, m_countArray);
+      break;
+  }
+  m_nResultCount = static_cast<uint32_t>(m_pageArray.size());
+}

@@ -1,0 +1,63 @@
+// Test support for the query evaluation: a corpus written from page texts
+// into a scratch directory and opened, and the result as (page, count)
+// pairs.
+#ifndef CODEXA_ENGINE_QUERY_TESTING_H_
+#define CODEXA_ENGINE_QUERY_TESTING_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/index.h"
+#include "tools/writer/scratchdir.h"
+#include "tools/writer/textcorpus.h"
+
+namespace codexa::testing {
+
+using Hits = std::vector<std::pair<uint32_t, uint32_t>>;
+
+class OpenedCorpus {
+ public:
+  // Writes the pages with interleaved, shuffled blocks and opens the index.
+  OpenedCorpus(const std::vector<std::u32string>& pages, const std::vector<std::vector<uint32_t>>& groups = {},
+               uint32_t layoutSeed = 1) {
+    writer::TextCorpusWriter corpus(groups);
+    for (const std::u32string& page : pages) corpus.AddPage(page);
+    std::string error;
+    EXPECT_TRUE(corpus.Write(dir_.path(), {.interleave = true, .seed = layoutSeed}, error)) << error;
+    EXPECT_TRUE(index_.Open(dir_.path(), u"Index", kTargetFullText));
+  }
+
+  CIndex& index() { return index_; }
+  const writer::ScratchDir& dir() const { return dir_; }
+
+  // The result arrays as pairs, after checking that they agree in length.
+  Hits Result() const {
+    const std::vector<uint32_t>& pages = index_.GetPageArray();
+    const std::vector<uint32_t>& counts = index_.GetCountArray();
+    EXPECT_EQ(pages.size(), counts.size());
+    EXPECT_EQ(pages.size(), index_.GetResultCount());
+    Hits hits;
+    for (size_t i = 0; i < pages.size() && i < counts.size(); ++i) hits.emplace_back(pages[i], counts[i]);
+    return hits;
+  }
+
+  Hits And(std::u16string query, bool variants = false) {
+    index_.SearchAnd(query, variants);
+    return Result();
+  }
+  Hits Or(std::u16string query, bool variants = false) {
+    index_.SearchOr(query, variants);
+    return Result();
+  }
+
+ private:
+  writer::ScratchDir dir_;
+  CIndex index_;
+};
+
+}  // namespace codexa::testing
+
+#endif  // CODEXA_ENGINE_QUERY_TESTING_H_

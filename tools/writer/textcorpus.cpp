@@ -1,0 +1,59 @@
+#include "tools/writer/textcorpus.h"
+
+#include <utility>
+
+#include "engine/codeconverter.h"
+
+namespace codexa::writer {
+
+namespace {
+
+std::string ToUtf8(std::u32string_view text) {
+  std::u16string units;
+  for (const char32_t c : text) {
+    if (c >= 0x10000) {
+      units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(static_cast<char16_t>(c));
+    }
+  }
+  std::string bytes;
+  Utf16ToUtf8(units, bytes);
+  return bytes;
+}
+
+}  // namespace
+
+TextCorpusWriter::TextCorpusWriter(std::vector<std::vector<uint32_t>> groups) : groups_(std::move(groups)) {
+  for (uint32_t n = 0; n < groups_.size() && n < kGroupCodeCapacity; ++n) {
+    for (const uint32_t member : groups_[n]) {
+      std::vector<int32_t>& codes = groupCodes_[member];
+      const int32_t code = kFirstGroupCode + static_cast<int32_t>(n);
+      if (codes.empty() || codes.back() != code) codes.push_back(code);
+    }
+  }
+}
+
+void TextCorpusWriter::AddPage(std::u32string_view text, bool keepText) {
+  const auto page = static_cast<uint32_t>(pages_.size());
+  uint32_t position = 0;
+  for (const char32_t c : text) {
+    const int32_t code = CharToIndexCode(c);
+    if (code < 0) continue;
+    postings_.Add(code, page, position);
+    if (const auto found = groupCodes_.find(c); found != groupCodes_.end()) {
+      for (const int32_t groupCode : found->second) postings_.Add(groupCode, page, position);
+    }
+    ++position;
+  }
+  pages_.push_back({"text\\" + std::to_string(page + 1) + ".htm", keepText ? ToUtf8(text) : std::string()});
+}
+
+bool TextCorpusWriter::Write(const std::filesystem::path& directory, const BlockLayout& layout, std::string& error) {
+  const std::map<int32_t, PostingCollector::List>& lists = postings_.Finish();
+  return postings_.ok(error) && WriteFileList(directory, "Index", pages_, 100, error) &&
+         WriteIndex(directory, "Index", lists, layout, error) && WriteVariantTable(directory, groups_, error);
+}
+
+}  // namespace codexa::writer

@@ -1,0 +1,45 @@
+// A corpus made from plain page texts, for tests and benchmarks that need
+// an index whose occurrences they know. Each page's characters that have an
+// index code take the positions 0, 1, 2, ... in text order; characters
+// without a code take none. Every variant group that has a code gets the
+// merged list of all its members' occurrences.
+#ifndef CODEXA_TOOLS_WRITER_TEXTCORPUS_H_
+#define CODEXA_TOOLS_WRITER_TEXTCORPUS_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "tools/writer/corpuswriter.h"
+
+namespace codexa::writer {
+
+class TextCorpusWriter {
+ public:
+  // `groups` as they go into "yitizi.txt", in file order.
+  explicit TextCorpusWriter(std::vector<std::vector<uint32_t>> groups = {});
+
+  // Adds the next page. Its stored HTML is the text in UTF-8 when
+  // `keepText`, else empty (enough for a benchmark that only searches).
+  void AddPage(std::u32string_view text, bool keepText = true);
+
+  // Writes the file list and the variant table under the corpus name
+  // "Index", and the index of the full text.
+  bool Write(const std::filesystem::path& directory, const BlockLayout& layout, std::string& error);
+
+  // The encoded lists, as Write lays them out (available after Write).
+  const std::map<int32_t, PostingCollector::List>& lists() { return postings_.Finish(); }
+
+ private:
+  std::vector<std::vector<uint32_t>> groups_;
+  std::unordered_map<uint32_t, std::vector<int32_t>> groupCodes_;  // member -> codes of its groups
+  std::vector<StoredPage> pages_;
+  PostingCollector postings_;
+};
+
+}  // namespace codexa::writer
+
+#endif  // CODEXA_TOOLS_WRITER_TEXTCORPUS_H_
