@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
 #include <sstream>
 
 #include "engine/reporter.h"
+#include "tools/writer/scratchdir.h"
 
 namespace {
 
@@ -51,29 +51,17 @@ class CollectingReporter : public CReporter {
 
 class CatalogueTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           ("catalogue_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    previous_ = SetReporter(&reporter_);
-  }
-  void TearDown() override {
-    SetReporter(previous_);
-    fs::remove_all(dir_);
-  }
+  void SetUp() override { previous_ = SetReporter(&reporter_); }
+  void TearDown() override { SetReporter(previous_); }
 
   // Writes `bytes` as the catalogue and loads it, listing included.
   bool Load(const std::string& bytes) {
-    std::ofstream(dir_ / "zemo.dir", std::ios::binary) << bytes;
+    dir_.Write("zemo.dir", bytes);
     return catalogue_.Load(dir_ / "zemo.dir", dir_ / "zemo.txt", diagnostics_);
   }
-  std::string Listing() const {
-    std::ifstream in(dir_ / "zemo.txt", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Listing() const { return dir_.Read("zemo.txt"); }
 
-  fs::path dir_;
+  codexa::writer::ScratchDir dir_;
   CCatalogue catalogue_;
   std::ostringstream diagnostics_;
   CollectingReporter reporter_;

@@ -1,0 +1,340 @@
+#include "tools/search/searchcommand.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "corpus/catalogue.h"
+#include "engine/codeconverter.h"
+#include "engine/index.h"
+#include "engine/reporter.h"
+
+namespace {
+
+constexpr char16_t kIdeographicSpace = 0x3000;
+const char* const kEmptyQueryMessage = "何かキーワードを入力して検索をして下さい。";
+
+// Strict UTF-8 to UTF-16: false for malformed, overlong or surrogate
+// sequences, so that a mangled argument is refused instead of searched.
+bool Utf8ToUtf16(std::string_view text, std::u16string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1 : lead >= 0xE0 && lead < 0xF0 ? 2
+                                        : lead >= 0xF0 && lead < 0xF5 ? 3 : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) return false;
+    uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      cp = cp << 6 | (next & 0x3F);
+    }
+    const uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < smallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp >= 0x10000) {
+      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  Utf16ToUtf8(text, out);
+  return out;
+}
+
+// A TSV field: tabs and line breaks inside a name would split the row.
+std::string TsvField(std::u16string_view text) {
+  std::string out = ToUtf8(text);
+  for (char& c : out) {
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
+  return out;
+}
+
+// A JSON string literal. Unpaired surrogates (possible in odd catalogue
+// names) are written as escapes, so the output stays valid UTF-8.
+std::string JsonString(std::u16string_view text) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    const bool high = unit >= 0xD800 && unit < 0xDC00;
+    const bool pairs = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+    if (unit == u'"' || unit == u'\\') {
+      out += '\\';
+      out += static_cast<char>(unit);
+    } else if (unit < 0x20 || (unit >= 0xD800 && unit < 0xE000 && !pairs)) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
+      out += escape;
+    } else {
+      Utf16ToUtf8(text.substr(i, pairs ? 2 : 1), out);
+      if (pairs) ++i;
+    }
+  }
+  return out + "\"";
+}
+
+std::string Tally(std::size_t pages, uint64_t hits) {
+  return "全部で " + std::to_string(pages) + " 頁で、" + std::to_string(hits) + " 箇所でした。";
+}
+
+void PrintList(const std::vector<SearchNodeTag>& entries, uint64_t total, std::ostream& out) {
+  for (const SearchNodeTag& e : entries) {
+    out << TsvField(e.category) << '\t' << TsvField(e.title) << '\t' << TsvField(e.volume) << '\t' << e.fileNumber
+        << '\t' << e.pageNumber << '\t' << e.hitCount << '\n';
+  }
+  out << Tally(entries.size(), total) << '\n';
+}
+
+void PrintJson(const std::vector<SearchNodeTag>& entries, uint64_t total, std::ostream& out) {
+  out << "{\"pages\":" << entries.size() << ",\"hits\":" << total << ",\"entries\":[";
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const SearchNodeTag& e = entries[i];
+    out << (i == 0 ? "" : ",") << "\n{\"category\":" << JsonString(e.category) << ",\"title\":" << JsonString(e.title)
+        << ",\"volume\":" << JsonString(e.volume) << ",\"fileNumber\":" << e.fileNumber << ",\"page\":" << e.pageNumber
+        << ",\"hitCount\":" << e.hitCount << "}";
+  }
+  out << "]}\n";
+}
+
+// Writes the core's messages to the error stream, marked as this program's.
+class StreamReporter : public CReporter {
+ public:
+  explicit StreamReporter(std::ostream& err) : err_(err) {}
+  void Warn(const std::string& message) override { err_ << "codexa-search: " << message << '\n'; }
+
+ private:
+  std::ostream& err_;
+};
+
+// Installs a reporter for the lifetime of the object.
+class ScopedReporter {
+ public:
+  explicit ScopedReporter(CReporter* reporter) : previous_(SetReporter(reporter)) {}
+  ~ScopedReporter() { SetReporter(previous_); }
+  ScopedReporter(const ScopedReporter&) = delete;
+  ScopedReporter& operator=(const ScopedReporter&) = delete;
+
+ private:
+  CReporter* previous_;
+};
+
+// The scope node of `options`: the node at its path, or record 1 as the
+// search form starts. Null, with the reason on `err`, when there is none.
+const ContentsNodeTag* FindScope(const CCatalogue& catalogue, const SearchOptions& options, std::ostream& err) {
+  int record = 1;
+  if (options.scope) {
+    std::u16string path;
+    Utf8ToUtf16(*options.scope, path);
+    record = catalogue.FindRecordByPath(path);
+    if (record == 0) {
+      err << "codexa-search: no catalogue node has the path \"" << *options.scope << "\"\n";
+      return nullptr;
+    }
+  }
+  const ContentsNodeTag* scope = catalogue.FindNodeByRecord(record);
+  if (scope == nullptr) err << "codexa-search: " << kNoScopeMessage << '\n';
+  return scope;
+}
+
+int Render(CIndex& index, const SearchOptions& options, std::u16string_view query, std::ostream& out,
+           std::ostream& err) {
+  if (options.renderPage >= index.GetPageCount()) {
+    err << "codexa-search: page " << options.renderPage << " does not exist; the corpus has " << index.GetPageCount()
+        << " pages (0 to " << index.GetPageCount() << " - 1)\n";
+    return kExitRender;
+  }
+  std::string html;
+  index.RenderHit(options.renderPage, html, query, options.displayCode, options.variants);
+  if (html.empty()) {
+    err << "codexa-search: page " << options.renderPage << " could not be read\n";
+    return kExitRender;
+  }
+  out << html;
+  return kExitOk;
+}
+
+bool ParseTarget(std::string_view name, SearchOptions& options) {
+  struct Target {
+    std::string_view name;
+    int target, displayCode;
+  };
+  static constexpr Target kTargets[] = {{"full", kTargetFullText, kDisplayFullText},
+                                        {"main", kTargetMainText, kDisplayMainText},
+                                        {"notes", kTargetAnnotations, kDisplayAnnotations}};
+  for (const Target& t : kTargets) {
+    if (t.name != name) continue;
+    options.target = t.target;
+    options.displayCode = t.displayCode;
+    return true;
+  }
+  return false;
+}
+
+bool ParsePage(std::string_view text, uint32_t& page) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), page);
+  return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool SetForm(SearchOptions& options, OutputForm form, std::string& error) {
+  if (options.form != OutputForm::kList && options.form != form) {
+    error = "--json, --raw and --render exclude each other";
+    return false;
+  }
+  options.form = form;
+  return true;
+}
+
+}  // namespace
+
+std::string SearchUsage() {
+  return "Usage: codexa-search [--corpus DIR] [--or] [--target full|main|notes] [--no-variants]\n"
+         "                     [--scope PATH] [--json | --raw] [--render PAGE] QUERY...\n"
+         "\n"
+         "Searches the corpus as the reader's search form does and prints the hit\n"
+         "entries inside the scope, one per line, in list order:\n"
+         "  category<TAB>work<TAB>volume<TAB>file number<TAB>page<TAB>hits\n"
+         "then the tally line. Several QUERY arguments are joined with spaces; each\n"
+         "space-separated keyword may use \"?\" (one character) and \"*\" (a gap).\n"
+         "\n"
+         "  --corpus DIR     corpus folder (default: the folder of this program)\n"
+         "  --or             pages with any keyword (default: pages with all)\n"
+         "  --target T       full (default), main (main text) or notes (annotations)\n"
+         "  --no-variants    do not fold variant characters\n"
+         "  --scope PATH     catalogue path joined by \"\\\", e.g. \"經部\\論語\"\n"
+         "                   (default: the catalogue's first record)\n"
+         "  --json           print one JSON object: pages, hits, entries\n"
+         "  --raw            print the engine's result before any scope: page<TAB>count\n"
+         "  --render PAGE    print the HTML of page PAGE (0-based) with the hits marked\n"
+         "  --help           print this text\n"
+         "\n"
+         "Exit codes: 0 done (also with no hit), 2 usage, 3 corpus does not open,\n"
+         "4 query empty or refused (it may not hold ASCII letters or digits),\n"
+         "5 no such scope, 6 page to render does not exist.\n";
+}
+
+bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& options, std::string& error) {
+  std::vector<std::string> words;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      words.push_back(arg);
+      continue;
+    }
+    const bool takesValue = arg == "--corpus" || arg == "--target" || arg == "--scope" || arg == "--render";
+    if (takesValue && i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--or") {
+      options.orMode = true;
+    } else if (arg == "--no-variants") {
+      options.variants = false;
+    } else if (arg == "--json") {
+      if (!SetForm(options, OutputForm::kJson, error)) return false;
+    } else if (arg == "--raw") {
+      if (!SetForm(options, OutputForm::kRaw, error)) return false;
+    } else if (arg == "--corpus") {
+      options.corpus = args[++i];
+    } else if (arg == "--scope") {
+      options.scope = args[++i];
+    } else if (arg == "--target") {
+      if (!ParseTarget(args[++i], options)) {
+        error = "--target takes full, main or notes, not \"" + args[i] + "\"";
+        return false;
+      }
+    } else if (arg == "--render") {
+      if (!SetForm(options, OutputForm::kRender, error)) return false;
+      if (!ParsePage(args[++i], options.renderPage)) {
+        error = "--render takes a page number, not \"" + args[i] + "\"";
+        return false;
+      }
+    } else {
+      error = "unknown option " + arg;
+      return false;
+    }
+  }
+  if (options.help) return true;
+  if (words.empty()) {
+    error = "no QUERY given";
+    return false;
+  }
+  for (std::size_t i = 0; i < words.size(); ++i) options.query += (i == 0 ? "" : " ") + words[i];
+  std::u16string check;
+  if (!Utf8ToUtf16(options.query, check) || (options.scope && !Utf8ToUtf16(*options.scope, check))) {
+    error = "QUERY and PATH must be UTF-8 text";
+    return false;
+  }
+  if (options.scope && (options.form == OutputForm::kRaw || options.form == OutputForm::kRender)) {
+    error = "--scope does not apply to --raw and --render, which work before any scope";
+    return false;
+  }
+  return true;
+}
+
+int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
+              std::ostream& err) {
+  StreamReporter reporter(err);
+  ScopedReporter installed(&reporter);
+
+  // As the search form reads its keyword box: ideographic spaces separate
+  // keywords like ordinary ones.
+  std::u16string query;
+  Utf8ToUtf16(options.query, query);
+  for (char16_t& unit : query) {
+    if (unit == kIdeographicSpace) unit = u' ';
+  }
+  if (query.find_first_not_of(u' ') == std::u16string::npos) {
+    err << "codexa-search: " << kEmptyQueryMessage << '\n';
+    return kExitQueryRefused;
+  }
+  if (CIndex::CheckQuery(query) == 0) {
+    err << "codexa-search: the query is refused: keywords may not hold ASCII letters, digits or other characters "
+           "below U+0100 except \"?\" and \"*\"\n";
+    return kExitQueryRefused;
+  }
+
+  CIndex index;
+  if (!index.Open(corpus, u"Index", options.target)) {
+    err << "codexa-search: cannot open the corpus in " << corpus.string() << '\n';
+    return kExitCorpus;
+  }
+  if (options.form == OutputForm::kRender) return Render(index, options, query, out, err);
+
+  if (options.orMode) {
+    index.SearchOr(query, options.variants);
+  } else {
+    index.SearchAnd(query, options.variants);
+  }
+  const std::vector<uint32_t>& pages = index.GetPageArray();
+  const std::vector<uint32_t>& counts = index.GetCountArray();
+  if (options.form == OutputForm::kRaw) {
+    for (std::size_t i = 0; i < pages.size() && i < counts.size(); ++i) out << pages[i] << '\t' << counts[i] << '\n';
+    return kExitOk;
+  }
+
+  // The listing "zemo.txt" is the reader's diagnostic; a script's working
+  // folder is left alone.
+  CCatalogue catalogue;
+  catalogue.Load(corpus / kCatalogueFileName, {}, err);
+  const ContentsNodeTag* scope = FindScope(catalogue, options, err);
+  if (scope == nullptr) return kExitNoScope;
+  std::vector<SearchNodeTag> entries;
+  const uint64_t total = ApplyScope(*scope, pages, counts, entries);
+  if (options.form == OutputForm::kJson) {
+    PrintJson(entries, total, out);
+  } else {
+    PrintList(entries, total, out);
+  }
+  return kExitOk;
+}

@@ -1,0 +1,51 @@
+// codexa-search: the reader's search run from the command line. It opens a
+// corpus folder, evaluates a query the way the search form does and prints
+// the hit entries inside a scope, the engine's raw result, or one page's
+// rendered hits.
+#ifndef CODEXA_TOOLS_SEARCH_SEARCHCOMMAND_H_
+#define CODEXA_TOOLS_SEARCH_SEARCHCOMMAND_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Exit codes, so that scripts can tell the failures apart.
+enum SearchExit : int {
+  kExitOk = 0,
+  kExitUsage = 2,          // bad options or arguments, text that is not UTF-8
+  kExitCorpus = 3,         // the corpus does not open
+  kExitQueryRefused = 4,   // empty, or refused by the engine
+  kExitNoScope = 5,        // the scope does not exist or the catalogue has none
+  kExitRender = 6,         // the page to render does not exist or has no hit
+};
+
+enum class OutputForm { kList, kJson, kRaw, kRender };
+
+struct SearchOptions {
+  std::filesystem::path corpus;  // empty: the folder of the executable
+  bool orMode = false;
+  int target = 0;       // search target code for CIndex::Open
+  int displayCode = 0;  // the matching display code for the renderer
+  bool variants = true;
+  std::optional<std::string> scope;  // a catalogue path joined by "\"
+  OutputForm form = OutputForm::kList;
+  uint32_t renderPage = 0;
+  std::string query;  // the QUERY arguments joined by spaces, UTF-8
+  bool help = false;
+};
+
+// Parses argv[1 ..]. False with `error` set on a usage error.
+bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& options, std::string& error);
+
+// The text printed for --help.
+std::string SearchUsage();
+
+// Runs the search of `options` against the corpus in `corpus` and writes
+// the result to `out`, messages to `err`. Returns a SearchExit code.
+int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
+              std::ostream& err);
+
+#endif  // CODEXA_TOOLS_SEARCH_SEARCHCOMMAND_H_
