@@ -158,7 +158,7 @@ void PostingCollector::Add(int32_t code, uint32_t page, uint32_t position) {
     p.positions.clear();
     AppendVarNumber(position, p.positions);
   } else {
-    if (position < p.lastPosition) return Fail("positions out of order");
+    if (position <= p.lastPosition) return Fail("positions out of order");
     AppendVarNumber(position - p.lastPosition, p.positions);
   }
   p.lastPosition = position;

@@ -35,7 +35,8 @@ bool WriteFileList(const std::filesystem::path& directory, std::string_view corp
 class PostingCollector {
  public:
   // Records that `code` occurs at `position` of `page`. Pages must come in
-  // ascending order; within a page, positions of one code ascending.
+  // ascending order; within a page, positions of one code strictly
+  // ascending.
   void Add(int32_t code, uint32_t page, uint32_t position);
   // Every code's list, finished: code -> (encoded list bytes, last page).
   struct List {

@@ -1,0 +1,186 @@
+#include "engine/index.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/codeconverter.h"
+#include "engine/reporter.h"
+#include "tools/writer/corpuswriter.h"
+#include "tools/writer/scratchdir.h"
+
+namespace {
+
+using codexa::writer::ScratchDir;
+
+class CCollectingReporter : public CReporter {
+ public:
+  CCollectingReporter() : previous_(SetReporter(this)) {}
+  ~CCollectingReporter() override { SetReporter(previous_); }
+  void Warn(const std::string& message) override { messages.push_back(message); }
+  std::vector<std::string> messages;
+
+ private:
+  CReporter* previous_;
+};
+
+// A small corpus: three pages, one index per target whose lists tell the
+// targets apart (code 6656 occurs on page `target`).
+void WriteCorpus(const ScratchDir& dir) {
+  std::string error;
+  ASSERT_TRUE(codexa::writer::WriteFileList(
+      dir.path(), "Index", {{"a\\1.htm", "one"}, {"a\\2.htm", "two"}, {"b\\1.htm", "three"}}, 100, error))
+      << error;
+  const char* bases[] = {"Index", "Index_desc", "Index_content"};
+  for (uint32_t target = 0; target < 3; ++target) {
+    codexa::writer::PostingCollector collector;
+    collector.Add(6656, target, 4);
+    ASSERT_TRUE(codexa::writer::WriteIndex(dir.path(), bases[target], collector.Finish(), {}, error)) << error;
+  }
+  ASSERT_TRUE(codexa::writer::WriteVariantTable(dir.path(), {{0x4E00, 0x5F0C}}, error)) << error;
+}
+
+TEST(Index, FreshObjectIsClosedAndEmpty) {
+  CIndex index;
+  EXPECT_FALSE(index.IsOpen());
+  EXPECT_TRUE(index.GetPageArray().empty());
+  EXPECT_TRUE(index.GetCountArray().empty());
+  EXPECT_EQ(index.GetResultCount(), 0u);
+  EXPECT_EQ(index.GetPageCount(), 0u);
+  EXPECT_TRUE(index.variants().groups().empty());
+}
+
+TEST(Index, OpensEachTargetOnTheSharedFileList) {
+  ScratchDir dir;
+  WriteCorpus(dir);
+  CCollectingReporter reporter;
+  CIndex index;
+  for (int target : {kTargetFullText, kTargetAnnotations, kTargetMainText}) {
+    ASSERT_TRUE(index.Open(dir.path(), u"Index", target)) << target;
+    EXPECT_TRUE(index.IsOpen());
+    EXPECT_EQ(index.GetPageCount(), 3u);
+    uint32_t first = 0, last = 0;
+    ASSERT_TRUE(index.ListOf(6656, first, last));
+    EXPECT_EQ(last, static_cast<uint32_t>(target));
+    EXPECT_FALSE(index.ListOf(6657, first, last));
+    EXPECT_FALSE(index.ListOf(-1, first, last));
+    EXPECT_FALSE(index.ListOf(kIndexCodeCount, first, last));
+    EXPECT_EQ(index.variants().GroupOf(0x5F0C), 0);
+    index.Close();
+    EXPECT_FALSE(index.IsOpen());
+  }
+  EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST(Index, ForwardsPageOperationsOnlyWhileOpen) {
+  ScratchDir dir;
+  WriteCorpus(dir);
+  CIndex index;
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+  uint32_t page = 0, size = 0;
+  std::string bytes;
+  EXPECT_TRUE(index.FindPageByFileNumber(1, 1, page));
+  EXPECT_EQ(page, 2u);
+  EXPECT_TRUE(index.GetPageSize(2, size));
+  EXPECT_EQ(size, 5u);
+  EXPECT_TRUE(index.ReadPage(1, bytes));
+  EXPECT_EQ(bytes, "two");
+
+  index.Close();
+  page = size = 77;
+  bytes = "kept";
+  EXPECT_FALSE(index.FindPageByFileNumber(0, 1, page));
+  EXPECT_FALSE(index.GetPageSize(0, size));
+  EXPECT_FALSE(index.ReadPage(0, bytes));
+  EXPECT_EQ(page, 77u);
+  EXPECT_EQ(size, 77u);
+  EXPECT_EQ(bytes, "kept");
+  EXPECT_EQ(index.postingSource().data, nullptr);
+}
+
+TEST(Index, ChainLengthFollowsTheHeaderSize) {
+  const struct {
+    size_t extra;  // bytes after the four tables
+    uint32_t chainLength;
+  } cases[] = {{0, 0}, {3, 0}, {4, 1}, {7, 1}, {8, 2}};
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    WriteCorpus(dir);
+    std::string header = dir.Read("Index-idx.h");
+    header.resize(1400000 + c.extra, '\0');
+    dir.Write("Index-idx.h", header);
+    CCollectingReporter reporter;
+    CIndex index;
+    ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText)) << c.extra;
+    EXPECT_EQ(index.postingSource().chainLength, c.chainLength) << c.extra;
+    EXPECT_EQ(index.postingSource().size, 4096u);
+    EXPECT_TRUE(reporter.messages.empty());
+  }
+}
+
+TEST(Index, OpenFailuresTellTheUserOnceAndLeaveItClosed) {
+  struct Case {
+    const char* what;
+    void (*damage)(const ScratchDir& dir);
+  };
+  const Case cases[] = {
+      {"no header", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-idx.h"); }},
+      {"empty header", [](const ScratchDir& d) { d.Write("Index-idx.h", ""); }},
+      {"header shorter than its tables",
+       [](const ScratchDir& d) { d.Write("Index-idx.h", d.Read("Index-idx.h").substr(0, 1399999)); }},
+      {"no posting file", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-idx.m"); }},
+      {"empty posting file", [](const ScratchDir& d) { d.Write("Index-idx.m", ""); }},
+      {"posting file is a directory",
+       [](const ScratchDir& d) {
+         std::filesystem::remove(d / "Index-idx.m");
+         std::filesystem::create_directory(d / "Index-idx.m");
+       }},
+      {"no file list header", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-fl.h"); }},
+      {"no file list text", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-fl.cnt"); }},
+      {"file list header cut", [](const ScratchDir& d) { d.Write("Index-fl.h", "short"); }},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    WriteCorpus(dir);
+    c.damage(dir);
+    CCollectingReporter reporter;
+    CIndex index;
+    EXPECT_FALSE(index.Open(dir.path(), u"Index", kTargetFullText)) << c.what;
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"データを開けませんでした。"}) << c.what;
+    EXPECT_FALSE(index.IsOpen()) << c.what;
+    EXPECT_FALSE(index.fileList().IsOpen()) << c.what;
+    uint32_t first, last;
+    EXPECT_FALSE(index.ListOf(6656, first, last)) << c.what;
+    std::string bytes;
+    EXPECT_FALSE(index.ReadPage(0, bytes)) << c.what;
+    EXPECT_EQ(index.variants().groups().size(), 1u) << c.what;  // loaded before the failure
+  }
+}
+
+TEST(Index, AFailedOpenClosesWhatWasOpenBefore) {
+  ScratchDir dir;
+  WriteCorpus(dir);
+  CCollectingReporter reporter;
+  CIndex index;
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+  EXPECT_FALSE(index.Open(dir.path(), u"Missing", kTargetFullText));
+  EXPECT_FALSE(index.IsOpen());
+  std::string bytes;
+  EXPECT_FALSE(index.ReadPage(0, bytes));
+  EXPECT_TRUE(index.Open(dir.path(), u"Index", kTargetMainText));
+  EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST(Reporter, DefaultsToStandardErrorAndRestores) {
+  CReporter* original = &CurrentReporter();
+  {
+    CCollectingReporter reporter;
+    EXPECT_EQ(&CurrentReporter(), &reporter);
+    CurrentReporter().Warn("x");
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"x"});
+  }
+  EXPECT_EQ(&CurrentReporter(), original);
+  CCollectingReporter reporter;
+  SetReporter(nullptr);
+  EXPECT_EQ(&CurrentReporter(), original);
+}
+
+}  // namespace
