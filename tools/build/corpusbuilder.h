@@ -1,0 +1,109 @@
+// Builds a corpus: the caller hands over categories, works, volumes and
+// their pages in catalogue order; the builder sets each page as HTML,
+// indexes the cell the renderer will highlight (see indexedtext.h) and at
+// the end writes every file the reader opens.
+//
+// The format's limits are checked as the items arrive, before anything is
+// written, and a violation throws BuildError naming the limit and the item.
+// Write() puts the files into a temporary directory inside the output
+// directory and only then renames them into place, so a failed or
+// interrupted build leaves the corpus that was there before untouched.
+#ifndef CODEXA_TOOLS_BUILD_CORPUSBUILDER_H_
+#define CODEXA_TOOLS_BUILD_CORPUSBUILDER_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/build/indexedtext.h"
+#include "tools/build/pagecontent.h"
+#include "tools/writer/corpuswriter.h"
+
+namespace codexa::build {
+
+class BuildError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Limits that tests lower to reach them cheaply; the defaults are the
+// format's own.
+struct BuildLimits {
+  // Page numbers are stored as variable-length deltas (at most 4,194,303).
+  uint64_t maxPages = 4194304;
+  // The text file is addressed with 32-bit offsets.
+  uint64_t maxTextBytes = UINT32_MAX;
+};
+
+// The corpus name every file of a corpus is named after.
+inline constexpr std::string_view kCorpusName = "Index";
+
+struct BuildSummary {
+  uint64_t pages = 0;
+  uint64_t characters = 0;      // characters indexed in the full text
+  uint64_t textBytes = 0;       // size of the stored pages
+  uint64_t catalogueRecords = 0;
+  uint64_t variantGroups = 0;
+  uint64_t droppedEmptyNodes = 0;  // catalogue nodes without pages
+  // Sizes of the files written, in the order written.
+  std::vector<std::pair<std::string, uint64_t>> files;
+};
+
+class CorpusBuilder {
+ public:
+  // `variantGroups` become "yitizi.txt" and the group lists of the index.
+  explicit CorpusBuilder(std::vector<std::vector<uint32_t>> variantGroups, BuildLimits limits = {});
+
+  void StartCategory(std::string_view name);
+  void StartWork(std::string_view name);
+  void StartVolume(std::string_view name);
+  // One page of the current volume; it takes the next file number.
+  void AddPage(const PageContent& page);
+  // A piece on as many pages as it needs (see Paginate).
+  void AddPiece(PageContent piece);
+
+  // Writes the corpus into `directory` (created if needed).
+  BuildSummary Write(const std::filesystem::path& directory);
+
+  uint64_t pageCount() const { return pages_.size(); }
+
+  // Characters of a piece that make it go on to a further page.
+  static constexpr size_t kPageBudget = 3000;
+
+ private:
+  struct Node {
+    std::string name;
+    int level;
+    uint64_t firstPage;
+    uint64_t pageCount = 0;
+  };
+  void StartNode(std::string_view name, int level);
+  void Index(uint32_t page, std::string_view storedName);
+  void CheckPositionBytes(std::string_view storedName) const;
+  std::vector<writer::CatalogueRecord> Catalogue(uint64_t& dropped) const;
+  void WriteFiles(const std::filesystem::path& directory, BuildSummary& summary);
+
+  std::vector<std::vector<uint32_t>> groups_;
+  // Groups of a code point: groupIndex_[groupStart_[cp] .. groupStart_[cp+1]).
+  std::vector<uint32_t> groupStart_;
+  std::vector<uint32_t> groupIndex_;
+  BuildLimits limits_;
+
+  std::vector<Node> nodes_;
+  int openLevels_[4] = {-1, -1, -1, -1};  // node of each level now open
+  std::vector<writer::StoredPage> pages_;
+  size_t maxNameBytes_ = 0;
+  uint64_t textBytes_ = 0;
+  uint64_t characters_ = 0;
+  int fileNumber_ = 0;
+
+  writer::PostingCollector full_, main_, notes_;
+  std::vector<IndexedChar> chars_;  // the page being indexed
+};
+
+}  // namespace codexa::build
+
+#endif  // CODEXA_TOOLS_BUILD_CORPUSBUILDER_H_

@@ -1,0 +1,117 @@
+// codexa-build: builds a corpus directory from a source.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/build/corpusbuilder.h"
+#include "tools/build/defaultsource.h"
+#include "tools/build/jsonsource.h"
+#include "tools/build/progress.h"
+#include "tools/build/variantgroups.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace codexa::build;
+
+constexpr const char* kUsage =
+    "usage: codexa-build [--default] [--variants DIR] SOURCE OUTDIR\n"
+    "\n"
+    "Builds the corpus files the reader opens (Index-fl.h/.cnt, the index pairs\n"
+    "Index, Index_content and Index_desc, yitizi.txt, zemo.dir) into OUTDIR.\n"
+    "Files are written beside OUTDIR's corpus first and moved in only when all\n"
+    "are complete, so a failed build leaves the corpus there untouched.\n"
+    "\n"
+    "  SOURCE          a JSON source file (format: tools/build/jsonsource.h), or\n"
+    "                  with --default the unpacked chinese-poetry package\n"
+    "  --default       map the chinese-poetry package (the default corpus)\n"
+    "  --variants DIR  variant groups from the Unihan and OpenCC tables in DIR\n"
+    "                  (as tools/build/prepare-variant-sources.sh writes them);\n"
+    "                  without it the corpus has no variant groups\n";
+
+struct Options {
+  bool defaultSource = false;
+  fs::path variants;
+  fs::path source;
+  fs::path output;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--default") {
+      options.defaultSource = true;
+    } else if (arg == "--variants" && i + 1 < argc) {
+      options.variants = argv[++i];
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg.rfind("--", 0) == 0) {
+      std::fprintf(stderr, "codexa-build: unknown option %s\n", arg.c_str());
+      return false;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() != 2) return false;
+  options.source = positional[0];
+  options.output = positional[1];
+  return true;
+}
+
+std::string Grouped(uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
+  return digits;
+}
+
+void PrintSummary(const BuildSummary& summary, const fs::path& output, double seconds) {
+  std::printf("Built %s pages (%s characters indexed, %.1f MB of pages), %s catalogue records, %s variant groups "
+              "in %s\n",
+              Grouped(summary.pages).c_str(), Grouped(summary.characters).c_str(), summary.textBytes / 1e6,
+              Grouped(summary.catalogueRecords).c_str(), Grouped(summary.variantGroups).c_str(),
+              output.string().c_str());
+  for (const auto& [file, size] : summary.files) std::printf("  %-22s %12s bytes\n", file.c_str(), Grouped(size).c_str());
+  if (summary.droppedEmptyNodes > 0) {
+    std::printf("  left out of the catalogue: %s entries without pages\n", Grouped(summary.droppedEmptyNodes).c_str());
+  }
+  std::printf("Time: %.1f s\n", seconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    VariantGroups groups;
+    if (!options.variants.empty()) {
+      std::string error;
+      if (!LoadVariantGroups(options.variants, groups, error)) throw BuildError("variant groups: " + error);
+    }
+    CorpusBuilder builder(std::move(groups));
+    Progress progress;
+    if (options.defaultSource) {
+      ReadDefaultSource(options.source, builder, progress);
+    } else {
+      ReadJsonSource(options.source, builder);
+    }
+    const BuildSummary summary = builder.Write(options.output);
+    PrintSummary(summary, options.output,
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "\ncodexa-build: %s\ncodexa-build: nothing was written; %s is as it was\n", e.what(),
+                 options.output.string().c_str());
+    return 1;
+  }
+}
