@@ -1,7 +1,7 @@
 #include "panel/sortlistctrl.h"
 
 #include <QHeaderView>
-#include <limits>
+#include <algorithm>
 
 namespace {
 
@@ -50,18 +50,15 @@ void CSortListCtrl::OnHeaderClicked(int column) {
 }
 
 int64_t CSortListCtrl::ReadNumber(const QString& text) {
-  constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 1;
+  // Far beyond any page count, and far from overflowing while digits go on.
+  constexpr int64_t kCap = 1'000'000'000'000'000;
   int i = 0;
   while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
   int64_t value = 0;
   for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-    if (value > kLimit) {  // saturate: an overlong number stays out of range
-      value = kLimit;
-      continue;
-    }
-    value = value * 10 + (text[i].unicode() - u'0');
+    value = std::min(value * 10 + (text[i].unicode() - u'0'), kCap);
   }
   return negative ? -value : value;
 }

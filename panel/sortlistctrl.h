@@ -27,7 +27,8 @@ class CSortListCtrl : public QTreeWidget {
 
   // The page column's text read as a number: leading blanks and a sign are
   // allowed, reading stops at the first non-digit, no digits read as 0, and
-  // an overlong number reads as out of range (INT64 limits), never wrapped.
+  // an overlong number reads as a huge one (capped at 10^15), never as a
+  // wrapped-around small one.
   static int64_t ReadNumber(const QString& text);
 };
 

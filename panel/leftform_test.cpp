@@ -1,0 +1,375 @@
+// The left form on a small built corpus, beside a real text view.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <fstream>
+#include <memory>
+#include <set>
+
+#include "panel/keywordbox.h"
+#include "panel/leftform.h"
+#include "panel/panelwindow.h"
+#include "panel/sortlistctrl.h"
+#include "panel/testcorpus.h"
+#include "panel/testsupport.h"
+#include "panel/tooltipbutton.h"
+
+using namespace codexa::paneltest;
+
+namespace {
+
+std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdString()); }
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::set<uint32_t> ListedPages(const CLeftForm& form) {
+  std::set<uint32_t> pages;
+  for (const SearchNodeTag& entry : form.HitEntries()) pages.insert(entry.pageNumber);
+  return pages;
+}
+
+}  // namespace
+
+class LeftFormTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir corpusDir_;
+  QTemporaryDir workDir_;
+  std::unique_ptr<RecordingReporter> reporter_;
+  std::unique_ptr<CPanelWindow> window_;
+
+  CLeftForm::Places PlacesIn(const QString& corpus) const {
+    return {PathOf(corpus), PathOf(workDir_.path()), PathOf(workDir_.filePath("zemo.txt"))};
+  }
+  CLeftForm* form() const { return window_->form(); }
+  void Search(const QString& keyword, int mode = 0, bool variants = true) {
+    form()->keywordBox()->setText(keyword);
+    form()->modeButton(mode)->setChecked(true);
+    form()->variantBox()->setChecked(variants);
+    form()->searchButton()->click();
+  }
+  void SelectRecord(int record) { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(record)); }
+  void PressEnterOn(QWidget* widget) {
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_Return);
+  }
+
+ private slots:
+  void initTestCase() {
+    std::string error;
+    QVERIFY2(WriteCorpus(PathOf(corpusDir_.path()), FormFixture(), error), error.c_str());
+  }
+  void init() {
+    reporter_ = std::make_unique<RecordingReporter>();
+    window_ = std::make_unique<CPanelWindow>(PlacesIn(corpusDir_.path()));
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void cleanup() {
+    window_.reset();
+    reporter_.reset();
+  }
+
+  void startsOnTheContentsTab() {
+    QCOMPARE(form()->tabs()->currentIndex(), int(CLeftForm::kContentsTab));
+    QVERIFY(form()->tree()->isVisible());
+    QVERIFY(!form()->resultList()->isVisible());
+    QCOMPARE(form()->tree()->topLevelItemCount(), 2);
+    QCOMPARE(form()->tree()->topLevelItem(0)->text(0), QStringLiteral("經部"));
+    QCOMPARE(form()->tree()->topLevelItem(0)->childCount(), 2);
+    QCOMPARE(form()->TreeItemOfRecord(4)->parent(), form()->TreeItemOfRecord(2));
+    QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("ｾｭ"));
+    QCOMPARE(form()->ScopeRecord(), 1);
+    QCOMPARE(window_->view()->GetLocationURL(), QStringLiteral("about:blank"));
+    std::ifstream listing(PathOf(workDir_.filePath("zemo.txt")));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(listing, line);) lines.push_back(line);
+    QCOMPARE(lines.size(), size_t{9});
+    QCOMPARE(lines[0], std::string("name=經部\tdocID=1\tdocNo=106\tcurFileName=1"));
+    QCOMPARE(lines[1].rfind("\tname=詩經", 0), size_t{0});
+    QCOMPARE(lines[3].rfind("\t\tname=卷二", 0), size_t{0});
+    QVERIFY(reporter_->messages.empty());
+  }
+
+  void selectingAVolumeShowsItsFirstPage() {
+    QSignalSpy shown(form(), &CLeftForm::VolumeShown);
+    SelectRecord(4);
+    QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("經部\\詩經\\卷二"));
+    QCOMPARE(form()->ScopeRecord(), 4);
+    QCOMPARE(form()->m_nCurRecord, 4);
+    QCOMPARE(form()->m_nCurPage, 4);
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(shown.first(), (QList<QVariant>{4, 5}));
+    std::string stored;
+    QVERIFY(form()->index().ReadPage(3, stored));
+    QCOMPARE(ReadAll(form()->PageFile()).toStdString(), stored);
+    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(form()->PageFile()).toString());
+
+    // A work or a category: only the scope moves.
+    for (int record : {5, 7}) {
+      SelectRecord(record);
+      QCOMPARE(form()->ScopeRecord(), record);
+      QCOMPARE(form()->m_nCurRecord, 4);
+      QCOMPARE(ReadAll(form()->PageFile()).toStdString(), stored);
+    }
+    QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("集部"));
+    QCOMPARE(shown.count(), 1);
+  }
+
+  void showRecordPageNeverShowsAWrongPage() {
+    SelectRecord(3);
+    const QByteArray shown = ReadAll(form()->PageFile());
+    QVERIFY(form()->ShowRecordPage(3, 0, 2));
+    const QByteArray second = ReadAll(form()->PageFile());
+    QVERIFY(second != shown);
+    // File 4 exists, but in the next volume; file 99 nowhere; record 0 and
+    // records beyond the catalogue hold nothing.
+    for (auto [record, file] : {std::pair{3, 4}, {4, 99}, {0, 1}, {50, 1}, {-1, 1}}) {
+      QVERIFY(!form()->ShowRecordPage(record, 0, file));
+      QCOMPARE(ReadAll(form()->PageFile()), second);
+    }
+    // With the engine closed nothing can be read, so nothing is written.
+    form()->index().Close();
+    QVERIFY(!form()->ShowRecordPage(3, 1, 1));
+    QCOMPARE(ReadAll(form()->PageFile()), second);
+  }
+
+  void searchRun_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("variants");
+    QTest::addColumn<QList<uint32_t>>("pages");
+    QTest::newRow("and, ideographic space") << QStringLiteral("明月　清風") << 0 << true << QList<uint32_t>{1};
+    QTest::newRow("or") << QStringLiteral("明月 清風") << 1 << true << QList<uint32_t>{0, 1, 2, 3};
+    QTest::newRow("variants folded") << QStringLiteral("学") << 0 << true << QList<uint32_t>{0, 1};
+    QTest::newRow("variants apart") << QStringLiteral("学") << 0 << false << QList<uint32_t>{1};
+    QTest::newRow("nothing in scope") << QStringLiteral("鶴") << 0 << true << QList<uint32_t>{};
+  }
+  void searchRun() {
+    QFETCH(QString, keyword);
+    QFETCH(int, mode);
+    QFETCH(bool, variants);
+    QFETCH(QList<uint32_t>, pages);
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(keyword, mode, variants);
+    QVERIFY(reporter_->messages.empty());
+    QCOMPARE(ListedPages(*form()), std::set<uint32_t>(pages.begin(), pages.end()));
+    uint64_t hits = 0;
+    for (const SearchNodeTag& entry : form()->HitEntries()) hits += entry.hitCount;
+    QVERIFY(pages.isEmpty() || hits >= uint64_t(pages.size()));
+    QCOMPARE(form()->tallyLabel()->text(), QStringLiteral("全部で %1 頁で、%2 箇所でした。").arg(pages.size()).arg(hits));
+    QCOMPARE(form()->resultList()->RowCount(), int(pages.size()));
+    QCOMPARE(form()->ResultPages(), pages.isEmpty() ? 0 : 1);
+    QCOMPARE(form()->prevPageButton()->isVisible(), !pages.isEmpty());
+    QCOMPARE(form()->SearchMode(), mode);
+    QCOMPARE(form()->Variant(), variants);
+    // The engine hands back its spelling of the query; the box keeps the text as typed.
+    QCOMPARE(QString::fromStdU16String(form()->Keyword()), QString(keyword).replace(u' ', u'\u3000'));
+    QCOMPARE(form()->keywordBox()->text(), keyword);
+  }
+
+  void earlyEndsKeepTheListedResult_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("latin") << QStringLiteral("明月abc") << QString::fromUtf8(kRefusedKeywordMessage);
+    QTest::newRow("digits") << QStringLiteral("12") << QString::fromUtf8(kRefusedKeywordMessage);
+    QTest::newRow("empty") << QString() << QString::fromUtf8(kEmptyKeywordMessage);
+    QTest::newRow("only spaces") << QStringLiteral("　 ") << QString::fromUtf8(kEmptyKeywordMessage);
+  }
+  void earlyEndsKeepTheListedResult() {
+    QFETCH(QString, keyword);
+    QFETCH(QString, message);
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(QStringLiteral("明月"), 0, true);
+    const QString tally = form()->tallyLabel()->text();
+    const std::vector<SearchNodeTag> entries = form()->HitEntries();
+    QCOMPARE(entries.size(), size_t{3});
+    Search(keyword, 1, false);
+    QCOMPARE(reporter_->messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(reporter_->messages[0]), message);
+    QCOMPARE(form()->tallyLabel()->text(), tally);
+    QCOMPARE(form()->HitEntries().size(), entries.size());
+    QCOMPARE(form()->resultList()->RowCount(), 3);
+    QCOMPARE(QString::fromStdU16String(form()->Keyword()), QStringLiteral("明月"));
+    QCOMPARE(form()->SearchMode(), 0);
+    QCOMPARE(form()->Variant(), true);
+  }
+
+  void noScopeWithoutACatalogue() {
+    QTemporaryDir bare;
+    for (const char* name : {"Index-fl.h", "Index-fl.cnt", "Index-idx.h", "Index-idx.m"}) {
+      QVERIFY(QFile::copy(QDir(corpusDir_.path()).filePath(name), QDir(bare.path()).filePath(name)));
+    }
+    window_ = std::make_unique<CPanelWindow>(PlacesIn(bare.path()));
+    QCOMPARE(reporter_->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
+    QCOMPARE(form()->tree()->topLevelItemCount(), 0);
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(QStringLiteral("明月"));
+    QCOMPARE(reporter_->messages.back(), std::string(kNoScopeMessage));
+    QCOMPARE(form()->tallyLabel()->text(), QStringLiteral("検索集計："));
+    QVERIFY(form()->Keyword().empty());
+  }
+
+  void targetButtonsReopenTheEngine() {
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(QStringLiteral("明月"));
+    QCOMPARE(form()->resultList()->RowCount(), 3);
+    // The annotation index knows 松 on every page; the main text on two.
+    const std::pair<int, int> cases[] = {{kDisplayAnnotations, 106}, {kDisplayMainText, 2}, {kDisplayFullText, 2}};
+    for (auto [button, found] : cases) {
+      form()->targetButton(button)->click();
+      QCOMPARE(form()->DisplayCode(), button);
+      QVERIFY(form()->index().IsOpen());
+      QCOMPARE(form()->resultList()->RowCount() > 0, true);  // rows stay until the next search
+      Search(QStringLiteral("松"));
+      QCOMPARE(int(form()->HitEntries().size()), found);
+    }
+    QVERIFY(reporter_->messages.empty());
+  }
+
+  void pager() {
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(QStringLiteral("雨"));
+    QCOMPARE(form()->ResultPages(), 1);
+    QVERIFY(!form()->prevPageButton()->isEnabled());
+    QVERIFY(!form()->nextPageButton()->isEnabled());
+    QVERIFY(form()->pageEdit()->isReadOnly());
+    QCOMPARE(form()->pageEdit()->text(), QStringLiteral("1"));
+    QCOMPARE(form()->pageCountLabel()->text(), QStringLiteral("/1"));
+    QCOMPARE(form()->resultList()->RowCount(), 100);
+
+    Search(QStringLiteral("雲"));
+    QCOMPARE(form()->HitEntries().size(), size_t{101});
+    QCOMPARE(form()->ResultPages(), 2);
+    QCOMPARE(form()->pageCountLabel()->text(), QStringLiteral("/2"));
+    QVERIFY(!form()->pageEdit()->isReadOnly());
+    QVERIFY(!form()->prevPageButton()->isEnabled());
+    QVERIFY(form()->nextPageButton()->isEnabled());
+    form()->nextPageButton()->click();
+    QCOMPARE(form()->ResultPage(), 2);
+    QCOMPARE(form()->resultList()->RowCount(), 1);
+    QCOMPARE(form()->resultList()->RowPage(0), uint32_t{105});
+    QVERIFY(form()->prevPageButton()->isEnabled());
+    QVERIFY(!form()->nextPageButton()->isEnabled());
+
+    // Typed numbers out of range, overlong or not numbers put the page back.
+    for (const char* typed : {"5", "0", "-1", "", "99999999999999999999", "4294967297"}) {
+      form()->pageEdit()->setText(QString::fromLatin1(typed));
+      form()->GotoTypedPage();
+      QCOMPARE(form()->pageEdit()->text(), QStringLiteral("2"));
+      QCOMPARE(form()->ResultPage(), 2);
+    }
+    // Leaving the edit applies the number.
+    form()->pageEdit()->setFocus();
+    form()->pageEdit()->setText(QStringLiteral("1"));
+    form()->keywordBox()->setFocus();
+    QCOMPARE(form()->ResultPage(), 1);
+    QCOMPARE(form()->resultList()->RowCount(), 100);
+    // The pager row sits at the bottom; the list ends above it.
+    const QRect list = form()->resultList()->geometry();
+    QCOMPARE(form()->prevPageButton()->geometry().top(), form()->height() - 3 - form()->prevPageButton()->height() - 2);
+    QCOMPARE(list.bottom() + 1, form()->height() - 4 - form()->prevPageButton()->height() - 2);
+  }
+
+  void enterKeyRouting() {
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    // At most one list page: Enter searches, once, wherever it is pressed.
+    form()->keywordBox()->setText(QStringLiteral("明月"));
+    PressEnterOn(form()->keywordBox());
+    QCOMPARE(form()->HitEntries().size(), size_t{3});
+    form()->keywordBox()->clear();
+    PressEnterOn(form()->searchButton());
+    QCOMPARE(reporter_->messages, (std::vector<std::string>{kEmptyKeywordMessage}));
+
+    // Two list pages: Enter goes to the typed page and does not search.
+    form()->keywordBox()->setText(QStringLiteral("雲"));
+    PressEnterOn(form()->keywordBox());
+    QCOMPARE(form()->ResultPages(), 2);
+    const QString tally = form()->tallyLabel()->text();
+    form()->keywordBox()->setText(QStringLiteral("明月"));
+    form()->pageEdit()->setText(QStringLiteral("2"));
+    PressEnterOn(form()->keywordBox());
+    QCOMPARE(form()->ResultPage(), 2);
+    QCOMPARE(form()->tallyLabel()->text(), tally);
+
+    // On the contents tab Enter is the tree's own.
+    form()->tabs()->setCurrentIndex(CLeftForm::kContentsTab);
+    form()->keywordBox()->clear();
+    PressEnterOn(form()->tree());
+    QCOMPARE(reporter_->messages.size(), size_t{1});
+    QCOMPARE(form()->tallyLabel()->text(), tally);
+  }
+
+  void openingHitsAlternatesTheFiles() {
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(QStringLiteral("明月"));
+    CSortListCtrl* list = form()->resultList();
+    const QString files[2] = {form()->HitFile(1), form()->HitFile(2)};
+    for (int row = 0; row < 3; ++row) {
+      const QString& file = files[row % 2];
+      list->setCurrentItem(list->topLevelItem(row));
+      QCOMPARE(form()->m_strHitFile, file);
+      QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(file).toString() + "#0000");
+      QCOMPARE(form()->m_nCurHit, 0);
+      std::string rendered;
+      const int anchors = form()->index().RenderHit(list->RowPage(row), rendered, form()->Keyword(), 0, true);
+      QCOMPARE(form()->m_nPageHits, anchors);
+      QVERIFY(anchors >= 1);
+      QCOMPARE(ReadAll(file).toStdString(), rendered);
+      QVERIFY(rendered.find("<a name=\"0000\">") != std::string::npos);
+    }
+    // The arrow keys move the selection, and each move opens its row.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    QCOMPARE(form()->m_strHitFile, files[1]);
+    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
+
+    // A page the engine cannot read writes nothing and moves nothing.
+    const QByteArray before = ReadAll(files[0]);
+    form()->m_nCurHit = 2;
+    form()->index().Close();
+    list->setCurrentItem(list->topLevelItem(2));
+    QCOMPARE(form()->m_strHitFile, files[1]);
+    QCOMPARE(form()->m_nCurHit, 2);
+    QCOMPARE(ReadAll(files[0]), before);
+    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
+  }
+
+  void openedHitScrollsToItsAnchor() {
+    SelectRecord(9);
+    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    Search(QStringLiteral("鶴"));
+    QCOMPARE(form()->resultList()->RowCount(), 2);
+    QCOMPARE(form()->resultList()->RowPage(0), uint32_t{106});
+    CSortListCtrl* list = form()->resultList();
+    QVERIFY(LoadAndWait(window_->view(), [&] { list->setCurrentItem(list->topLevelItem(0)); }));
+    QTRY_VERIFY_WITH_TIMEOUT(RunScript(window_->view(), "window.scrollY").toDouble() > 1000, 10000);
+    const double anchorTop =
+        RunScript(window_->view(), "document.getElementsByName('0000')[0].getBoundingClientRect().top").toDouble();
+    QVERIFY2(anchorTop >= -1 && anchorTop < 50, qPrintable(QString::number(anchorTop)));
+  }
+
+  void pageFilesAreRemovedAtTheEnd() {
+    SelectRecord(3);
+    const QString page = form()->PageFile();
+    QVERIFY(QFile::exists(page));
+    QVERIFY(QFile::exists(QFileInfo(page).dir().filePath("../Back.gif")));
+    window_.reset();
+    QVERIFY(!QFile::exists(page));
+  }
+};
+
+QTEST_MAIN(LeftFormTest)
+#include "leftform_test.moc"

@@ -1,0 +1,50 @@
+// Shared by the panel's GUI tests: a reporter that records instead of
+// showing boxes, and waiting for the text view.
+#ifndef CODEXA_PANEL_TESTSUPPORT_H_
+#define CODEXA_PANEL_TESTSUPPORT_H_
+
+#include <QSignalSpy>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "app/codexaview.h"
+#include "engine/reporter.h"
+
+namespace codexa::paneltest {
+
+// Records every message while it is installed.
+class RecordingReporter : public CReporter {
+ public:
+  RecordingReporter() { previous_ = SetReporter(this); }
+  ~RecordingReporter() override { SetReporter(previous_); }
+  void Warn(const std::string& message) override { messages.push_back(message); }
+  std::vector<std::string> messages;
+
+ private:
+  CReporter* previous_;
+};
+
+// Runs `navigate` and waits until the view has loaded the page.
+template <typename Navigate>
+bool LoadAndWait(CCodexaView* view, Navigate navigate) {
+  QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+  navigate();
+  return loaded.wait(15000) && loaded.first().first().toBool();
+}
+
+// The result of a script run in the view's page.
+inline QVariant RunScript(CCodexaView* view, const QString& script) {
+  QVariant result;
+  bool done = false;
+  view->page()->runJavaScript(script, [&](const QVariant& value) {
+    result = value;
+    done = true;
+  });
+  if (!QTest::qWaitFor([&] { return done; }, 10000)) return QVariant();
+  return result;
+}
+
+}  // namespace codexa::paneltest
+
+#endif  // CODEXA_PANEL_TESTSUPPORT_H_

@@ -1,0 +1,243 @@
+// The panel's small parts on their own: bitmap buttons, the sortable result
+// list, the keyword box, the private page folder and the text view.
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/codexaview.h"
+#include "panel/keywordbox.h"
+#include "panel/pagefolder.h"
+#include "panel/sortlistctrl.h"
+#include "panel/testsupport.h"
+#include "panel/tooltipbutton.h"
+
+using namespace codexa::paneltest;
+
+namespace {
+
+std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdString()); }
+
+// A strip of four 10 x 8 faces in four colours.
+QString WriteStrip(const QTemporaryDir& dir) {
+  QImage strip(40, 8, QImage::Format_RGB32);
+  const QColor faces[4] = {Qt::red, Qt::green, Qt::blue, Qt::black};
+  QPainter painter(&strip);
+  for (int face = 0; face < 4; ++face) painter.fillRect(face * 10, 0, 10, 8, faces[face]);
+  painter.end();
+  const QString path = dir.filePath("strip.png");
+  strip.save(path);
+  return path;
+}
+
+QColor DrawnColour(QWidget& button) { return button.grab().toImage().pixelColor(5, 4); }
+
+std::string ReadFile(const std::filesystem::path& path) {
+  QFile file(QString::fromStdString(path.string()));
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+}  // namespace
+
+class WidgetsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void resourceButtonDrawsItsFourFaces() {
+    QTemporaryDir dir;
+    QWidget parent;
+    CToolTipResourceButton button(QStringLiteral("<"), &parent);
+    button.move(7, 9);
+    QVERIFY(!button.LoadStrip(dir.filePath("missing.png")));
+    QVERIFY(button.LoadStrip(WriteStrip(dir)));
+    QCOMPARE(button.size(), QSize(10, 8));
+    QCOMPARE(button.pos(), QPoint(7, 9));
+    QCOMPARE(DrawnColour(button), QColor(Qt::red));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(&button, &enter);
+    QCOMPARE(DrawnColour(button), QColor(Qt::blue));
+    button.setDown(true);
+    QCOMPARE(DrawnColour(button), QColor(Qt::green));
+    button.setDown(false);
+    button.setEnabled(false);
+    QCOMPARE(DrawnColour(button), QColor(Qt::black));  // also while hot
+    button.setEnabled(true);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&button, &leave);
+    QCOMPARE(DrawnColour(button), QColor(Qt::red));
+  }
+
+  void tipText() {
+    CToolTipButton button(QStringLiteral(">"));
+    button.SetTipText(QString(), true);
+    QCOMPARE(button.toolTip(), QString());
+    button.SetTipText(QStringLiteral("Next Page"), true);
+    button.SetTipText(QStringLiteral("Previous Page"), true);
+    QCOMPARE(button.toolTip(), QStringLiteral("Previous Page"));
+    button.SetTipText(QString(), false);  // no text: nothing changes
+    QCOMPARE(button.toolTip(), QStringLiteral("Previous Page"));
+    button.ActivateTip(false);
+    QCOMPARE(button.toolTip(), QString());
+    button.ActivateTip(true);
+    QCOMPARE(button.toolTip(), QStringLiteral("Previous Page"));
+  }
+
+  void pageHeaderSortsVisibleRowsByNumber() {
+    CSortListCtrl list;
+    list.setHeaderLabels({"類別", "書名", "巻", "頁"});
+    const int numbers[] = {10, 9, 100, 2};
+    for (int i = 0; i < 4; ++i) list.AppendRow({"a", "b", "c", QString::number(numbers[i])}, 1000 + i);
+    list.setCurrentItem(list.topLevelItem(2));
+    QSignalSpy selection(list.selectionModel(), &QItemSelectionModel::selectionChanged);
+    for (int column = 0; column < 3; ++column) {
+      list.OnHeaderClicked(column);
+      QCOMPARE(list.RowPage(0), uint32_t{1000});
+    }
+    list.OnHeaderClicked(CSortListCtrl::kPageColumn);
+    QList<uint32_t> order;
+    for (int row = 0; row < 4; ++row) order << list.RowPage(row);
+    QCOMPARE(order, (QList<uint32_t>{1003, 1001, 1000, 1002}));
+    QCOMPARE(list.selectedItems().first()->text(3), QStringLiteral("100"));
+    QCOMPARE(selection.count(), 0);  // sorting opens no hit
+  }
+
+  void readNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("value");
+    QTest::newRow("plain") << "12" << qint64(12);
+    QTest::newRow("blanks and sign") << "  +7x" << qint64(7);
+    QTest::newRow("negative") << "-3" << qint64(-3);
+    QTest::newRow("no digits") << "abc" << qint64(0);
+    QTest::newRow("overlong stays large") << "4294967297" << qint64(4294967297);
+    QTest::newRow("saturates") << "123456789012345678901234567890" << qint64(1000000000000000);
+  }
+  void readNumber() {
+    QFETCH(QString, text);
+    QFETCH(qint64, value);
+    QCOMPARE(CSortListCtrl::ReadNumber(text), value);
+  }
+
+  void keywordTurnsIdeographicSpaces() {
+    CKeywordBox box;
+    QCOMPARE(box.ReadKeyword(), std::u16string());
+    box.setText(QStringLiteral("明月　清風　"));
+    QCOMPARE(box.ReadKeyword(), std::u16string(u"明月 清風 "));
+    QCOMPARE(box.text(), QStringLiteral("明月　清風　"));
+  }
+
+  void pageFolderIsPrivate() {
+    QTemporaryDir base;
+    CPageFolder folder;
+    std::string error;
+    QVERIFY(folder.Prepare(PathOf(base.path()), error));
+    QCOMPARE(folder.root().filename().string(), "codexa-" + std::to_string(getuid()));
+    QVERIFY(IsPrivateFolder(folder.root()));
+    QVERIFY(IsPrivateFolder(folder.root() / "pages"));
+    QCOMPARE(folder.PageFile("windows.html"), folder.root() / "pages" / "windows.html");
+    // Again: the same folder is taken.
+    CPageFolder again;
+    QVERIFY(again.Prepare(PathOf(base.path()), error));
+    QCOMPARE(again.root(), folder.root());
+  }
+
+  void plantedFoldersAreNotUsed_data() {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("link") << "link";
+    QTest::newRow("open to others") << "open";
+    QTest::newRow("file") << "file";
+  }
+  void plantedFoldersAreNotUsed() {
+    QFETCH(QString, planted);
+    QTemporaryDir base, elsewhere;
+    const std::filesystem::path fixed = PathOf(base.path()) / ("codexa-" + std::to_string(getuid()));
+    if (planted == "link") {
+      std::filesystem::create_directory_symlink(PathOf(elsewhere.path()), fixed);
+      ::chmod(elsewhere.path().toLocal8Bit(), 0700);
+    } else if (planted == "open") {
+      std::filesystem::create_directory(fixed);
+      ::chmod(fixed.c_str(), 0777);
+    } else {
+      QFile(QString::fromStdString(fixed.string())).open(QIODevice::WriteOnly);
+    }
+    CPageFolder folder;
+    std::string error;
+    QVERIFY(folder.Prepare(PathOf(base.path()), error));
+    QVERIFY(folder.root() != fixed);
+    QVERIFY(IsPrivateFolder(folder.root()));
+    QVERIFY(WritePrivateFile(folder.PageFile("windows.html"), "page"));
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
+  }
+
+  void writingNeverFollowsALink() {
+    QTemporaryDir dir;
+    const std::filesystem::path victim = PathOf(dir.filePath("victim"));
+    const std::filesystem::path page = PathOf(dir.filePath("windows.html"));
+    QVERIFY(WritePrivateFile(victim, "mine"));
+    std::filesystem::create_symlink(victim, page);
+    QVERIFY(!WritePrivateFile(page, "page"));
+    QCOMPARE(ReadFile(victim), std::string("mine"));
+    QVERIFY(!WritePrivateFile({}, "x"));
+  }
+
+  void backgroundBesideThePages() {
+    QTemporaryDir base, program;
+    CPageFolder folder;
+    std::string error;
+    QVERIFY(folder.Prepare(PathOf(base.path()), error));
+    QVERIFY(folder.InstallBackground(PathOf(program.filePath("Back.gif")), "built-in"));
+    QCOMPARE(ReadFile(folder.PageFile("..") / "Back.gif"), std::string("built-in"));
+    QFile own(program.filePath("Back.gif"));
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.write("GIF89a-own");
+    own.close();
+    QVERIFY(folder.InstallBackground(PathOf(program.filePath("Back.gif")), "built-in"));
+    QCOMPARE(ReadFile(folder.root() / "Back.gif"), std::string("GIF89a-own"));
+  }
+
+  void viewMenuAndLocation() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.resize(400, 300);
+    view.show();
+    QCOMPARE(view.GetLocationURL(), QStringLiteral("about:blank"));
+    QVERIFY(view.ShowsBlank());
+    QVERIFY(view.CreateContextMenu() == nullptr);
+    const QString file = dir.filePath("page #1.html");
+    QFile page(file);
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><p>one</p><a name=\"0000\"></a>two</body></html>");
+    page.close();
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file + "#0000"); }));
+    const QUrl shown(view.GetLocationURL());
+    QCOMPARE(shown.toLocalFile(), file);
+    QCOMPARE(shown.fragment(), QStringLiteral("0000"));
+    QCOMPARE(view.url(), shown);
+    std::unique_ptr<QMenu> menu(view.CreateContextMenu());
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions()[0]->text(), QStringLiteral("コピー"));
+    QCOMPARE(menu->actions()[1]->text(), QStringLiteral("すべて選択。"));
+    // Select all then copy puts the page's text on the clipboard.
+    view.OnSelectAll();
+    QTRY_VERIFY(view.hasSelection());
+    QCOMPARE(view.selectedText().simplified(), QStringLiteral("one two"));
+  }
+
+  void rewrittenPageFileIsReadAgain() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.show();
+    const QString file = dir.filePath("windows.html");
+    for (const char* text : {"first", "second"}) {
+      QVERIFY(WritePrivateFile(PathOf(file), std::string("<html><body>") + text + "</body></html>"));
+      QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file); }));
+      QTRY_COMPARE(RunScript(&view, "document.body.textContent").toString(), QString::fromLatin1(text));
+    }
+  }
+};
+
+QTEST_MAIN(WidgetsTest)
+#include "widgets_test.moc"
