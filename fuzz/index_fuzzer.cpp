@@ -1,0 +1,114 @@
+// An index of arbitrary tables, block chain and posting bytes, opened and
+// searched. The lists of the alphabet's characters and of the first
+// variant groups start where the input says and end at the page it says;
+// the chain and the postings may loop, run off the file or disagree with
+// the last pages. Every search must end with sound result arrays.
+//
+// Input: flags (byte: 1 OR, 2 variants, 4 render the first hit), query
+// picks (chunk, see alphabet.h), then for each listed code its first block
+// and last page (u32 each), the variant table (chunk), the block chain
+// (chunk of little-endian u32, any trailing bytes ignored), the postings.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <unordered_set>
+
+#include "engine/codeconverter.h"
+#include "engine/index.h"
+#include "engine/reporter.h"
+#include "fuzz/alphabet.h"
+#include "fuzz/fuzzinput.h"
+#include "fuzz/indexcodes.h"
+#include "fuzz/require.h"
+#include "tools/writer/corpuswriter.h"
+#include "tools/writer/scratchdir.h"
+
+namespace {
+
+using codexa::fuzz::FuzzInput;
+
+class SilentReporter : public CReporter {
+ public:
+  void Warn(const std::string&) override {}
+};
+
+// A valid file list of a few pages, so that Open gets as far as the index.
+void WriteFileList(const std::filesystem::path& dir) {
+  std::vector<codexa::writer::StoredPage> pages;
+  for (int p = 0; p < 4; ++p) {
+    pages.push_back({"vol\\" + std::to_string(p + 1) + ".htm",
+                     "<title>t</title><TD>\xE4\xB8\x80\xE4\xB8\x81?</TD><TD>\xE4\xB8\x82\xE4\xB8\x80</TD>"});
+  }
+  std::string error;
+  FUZZ_REQUIRE(codexa::writer::WriteFileList(dir, "Index", pages, 100, error));
+}
+
+// The four tables of "-idx.h" with no list for any code; the listed codes
+// are filled in per input.
+std::string& EmptyHeaderTables() {
+  static std::string tables = [] {
+    std::string bytes(codexa::fuzz::kHeaderTablesSize, '\0');
+    std::memset(bytes.data(), 0xFF, codexa::fuzz::kFirstBlockTableSize);
+    return bytes;
+  }();
+  return tables;
+}
+
+void PutLE32(std::string& bytes, size_t offset, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void RequireSoundResult(const CIndex& index, bool ascending) {
+  const std::vector<uint32_t>& pages = index.GetPageArray();
+  const std::vector<uint32_t>& counts = index.GetCountArray();
+  FUZZ_REQUIRE(pages.size() == counts.size() && pages.size() == index.GetResultCount());
+  std::unordered_set<uint32_t> seen(pages.begin(), pages.end());
+  FUZZ_REQUIRE(seen.size() == pages.size());
+  if (ascending) FUZZ_REQUIRE(std::is_sorted(pages.begin(), pages.end()));
+  for (uint32_t count : counts) FUZZ_REQUIRE(count > 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static codexa::writer::ScratchDir dir;
+  static SilentReporter silent;
+  static const bool prepared = (WriteFileList(dir.path()), SetReporter(&silent), true);
+  (void)prepared;
+
+  FuzzInput input(data, size);
+  const uint8_t flags = input.Byte();
+  std::u16string query = codexa::fuzz::PickUnits(input.Chunk());
+  std::string header = EmptyHeaderTables();
+  for (int32_t code : codexa::fuzz::kListedCodes) {
+    PutLE32(header, codexa::fuzz::FirstBlockOffset(code), input.U32());
+    PutLE32(header, codexa::fuzz::LastPageOffset(code), input.U32());
+  }
+  dir.Write("yitizi.txt", input.Chunk());
+  header.append(input.Chunk());
+  dir.Write("Index-idx.h", header);
+  dir.Write("Index-idx.m", input.Rest());
+
+  const bool orMode = flags & 1, variants = flags & 2, render = flags & 4;
+  CIndex index;
+  if (!index.Open(dir.path(), u"Index", kTargetFullText)) {
+    FUZZ_REQUIRE(!index.IsOpen());
+    return 0;
+  }
+  const bool accepted = CIndex::CheckQuery(query) > 0;
+  if (orMode) {
+    index.SearchOr(query, variants);
+  } else {
+    index.SearchAnd(query, variants);
+  }
+  RequireSoundResult(index, !orMode);
+  if (accepted) FUZZ_REQUIRE(query.find(u' ') == std::u16string::npos);
+  if (!accepted) FUZZ_REQUIRE(index.GetResultCount() == 0);
+
+  if (render && !index.GetPageArray().empty()) {
+    std::string html;
+    index.RenderHit(index.GetPageArray().front(), html, query, flags >> 3 & 3, variants);
+  }
+  return 0;
+}
