@@ -1,5 +1,6 @@
 #include "engine/index.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <memory>
@@ -79,20 +80,21 @@ bool CIndex::OpenIndexFiles(const std::filesystem::path& headerPath, const std::
   if (!header || fseeko(header.get(), 0, SEEK_END) != 0) return false;
   const off_t headerSize = ftello(header.get());
   if (headerSize < 0 || static_cast<uint64_t>(headerSize) < kHeaderTablesSize) return false;
-  const uint64_t chainLength = (static_cast<uint64_t>(headerSize) - kHeaderTablesSize) / 4;
-  if (chainLength > UINT32_MAX) return false;
-
   std::rewind(header.get());
   if (!ReadTable(header.get(), kIndexCodeCount, m_pFirstBlock) ||
       !ReadTable(header.get(), kIndexCodeCount, m_pCodeWords) ||
       !ReadTable(header.get(), kIndexCodeCount, m_pCodeLongs) ||
-      !ReadTable(header.get(), kIndexCodeCount, m_pLastPage) ||
-      !ReadTable(header.get(), static_cast<size_t>(chainLength), m_pNextBlock)) {
+      !ReadTable(header.get(), kIndexCodeCount, m_pLastPage)) {
     return false;
   }
-  header.reset();
-
   if (!m_postingMapping.Open(postingPath)) return false;
+  // Chain entries past the posting file's blocks could never be followed:
+  // a damaged header that claims more costs no memory for them.
+  const uint64_t postingBlocks = (m_postingMapping.size() + kPostingBlockSize - 1) / kPostingBlockSize;
+  const uint64_t chainLength =
+      std::min((static_cast<uint64_t>(headerSize) - kHeaderTablesSize) / 4, std::min<uint64_t>(postingBlocks, UINT32_MAX));
+  if (!ReadTable(header.get(), static_cast<size_t>(chainLength), m_pNextBlock)) return false;
+
   m_nBlockCount = static_cast<uint32_t>(chainLength);
   m_pPostings = m_postingMapping.data();
   m_source = PostingSource{m_pPostings, m_postingMapping.size(), m_pNextBlock.data(), m_nBlockCount};

@@ -100,18 +100,19 @@ TEST(Index, ChainLengthFollowsTheHeaderSize) {
   const struct {
     size_t extra;  // bytes after the four tables
     uint32_t chainLength;
-  } cases[] = {{0, 0}, {3, 0}, {4, 1}, {7, 1}, {8, 2}};
+  } cases[] = {{0, 0}, {3, 0}, {4, 1}, {7, 1}, {8, 2}, {400, 2}};  // never beyond the two posting blocks
   for (const auto& c : cases) {
     ScratchDir dir;
     WriteCorpus(dir);
     std::string header = dir.Read("Index-idx.h");
     header.resize(1400000 + c.extra, '\0');
     dir.Write("Index-idx.h", header);
+    dir.Write("Index-idx.m", dir.Read("Index-idx.m") + std::string(kPostingBlockSize, '\0'));
     CCollectingReporter reporter;
     CIndex index;
     ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText)) << c.extra;
     EXPECT_EQ(index.postingSource().chainLength, c.chainLength) << c.extra;
-    EXPECT_EQ(index.postingSource().size, 4096u);
+    EXPECT_EQ(index.postingSource().size, 2 * kPostingBlockSize);
     EXPECT_TRUE(reporter.messages.empty());
   }
 }
