@@ -1,0 +1,44 @@
+#include "app/codexa.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include "app/mainfrm.h"
+#include "app/splash.h"
+#include "app/titles.h"
+
+CCodexaApp::CCodexaApp(int& argc, char** argv) : QApplication(argc, argv) {
+  SetUpNames();
+  CSplashWnd::EnableSplash(!CSplashWnd::SuppressedBy(arguments()));
+  SetReporter(&m_reporter);
+}
+
+CCodexaApp::~CCodexaApp() {
+  ExitInstance();
+  SetReporter(nullptr);
+}
+
+void CCodexaApp::SetUpNames() {
+  QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileOrganisation));
+  QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+  // Message boxes take their caption from here.
+  QGuiApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+  QGuiApplication::setDesktopFileName(QStringLiteral("codexa"));
+}
+
+bool CCodexaApp::InitInstance() {
+  m_pMainWnd = std::make_unique<CMainFrame>(CLeftForm::Places::Default());
+  m_pMainWnd->showMaximized();
+  m_pMainWnd->repaint();
+  return true;
+}
+
+void CCodexaApp::ExitInstance() { m_pMainWnd.reset(); }
+
+bool StartEndProgram(const QString& folder) {
+  const QString program = QDir(folder).filePath(QString::fromUtf8(kEndProgramName));
+  const QFileInfo info(program);
+  if (!info.isFile() || !info.isExecutable()) return false;
+  return QProcess::startDetached(program, {}, QString());
+}

@@ -1,0 +1,45 @@
+// CCodexaApp: the application object. It sets up the program's names and
+// settings, decides whether the splash may show, creates the one main
+// window and shows it maximised. After the window is gone, StartEndProgram
+// starts the companion program "end" from the program folder.
+#ifndef CODEXA_APP_CODEXA_H_
+#define CODEXA_APP_CODEXA_H_
+
+#include <QApplication>
+#include <QString>
+#include <memory>
+
+#include "panel/messagebox.h"
+
+class CMainFrame;
+
+class CCodexaApp : public QApplication {
+  Q_OBJECT
+ public:
+  CCodexaApp(int& argc, char** argv);
+  ~CCodexaApp() override;
+
+  // Sets the names, the splash switch and the message reporter. Called by
+  // the constructor; tests that build their own frame call it too.
+  static void SetUpNames();
+
+  // Creates the main window on the corpus in the program folder and shows
+  // it maximised. False when the program should end.
+  bool InitInstance();
+  // Destroys the main window (its splitter saves the layout).
+  void ExitInstance();
+  CMainFrame* mainFrame() const { return m_pMainWnd.get(); }
+
+ private:
+  std::unique_ptr<CMainFrame> m_pMainWnd;
+  CMessageBoxReporter m_reporter;
+};
+
+// The name of the program started at exit, beside the reader.
+inline constexpr const char* kEndProgramName = "end";
+
+// Starts `folder`/"end" detached with no arguments, when it is there and
+// executable. Its absence or failure is silent; answers whether it started.
+bool StartEndProgram(const QString& folder);
+
+#endif  // CODEXA_APP_CODEXA_H_

@@ -1,0 +1,282 @@
+#include "app/mainfrm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenuBar>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/aboutdlg.h"
+#include "app/codexaview.h"
+#include "app/splash.h"
+#include "app/titles.h"
+#include "panel/messagebox.h"
+
+const char* const kLastVolumeMessage = "もう最後の巻まで至りました。";
+const char* const kFirstVolumeMessage = "これ以上戻れません。もう巻一に至っています。";
+
+namespace {
+constexpr int kVolumeLevel = 3;
+constexpr int kIdleUpdateMs = 200;
+const QString kArt = QStringLiteral(":/res/");
+}  // namespace
+
+CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
+    : QMainWindow(parent), m_programFolder(QString::fromStdString(places.programFolder.string())) {
+  m_openDocument = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  // The splash comes first, before anything of the frame is built.
+  CSplashWnd::ShowSplash(this, QDir(m_programFolder).filePath(CSplashWnd::kMovieName));
+
+  m_wndPanes = new ST_SplitterWnd(0, this);
+  m_pLeftForm = new CLeftForm(places);
+  m_pTextView = new CCodexaView;
+  m_wndPanes->Create(m_pLeftForm, m_pTextView, true);
+  m_pLeftForm->SetTextView(m_pTextView);
+  setCentralWidget(m_wndPanes);
+
+  m_wndNavBar = new CSCrollToolBar(this);
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  setWindowTitle(QString::fromUtf8(kProductTitle));
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(kArt + QStringLiteral("icons/codexa-%1.png").arg(size));
+  setWindowIcon(icon);
+
+  connect(m_pLeftForm, &CLeftForm::VolumeShown, this, [this](int firstFile, int lastFile) {
+    m_wndNavBar->ShowVolumeRange(firstFile, lastFile);
+    UpdateCommandUI();
+  });
+  connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+  // Enabling follows the state while the program is idle, as menus and
+  // tool bars of desktop programs do.
+  connect(&m_idleUpdate, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+  m_idleUpdate.start(kIdleUpdateMs);
+  UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::AddAction(int command, const QString& text, const QString& tip, void (CMainFrame::*handler)()) {
+  auto* action = new QAction(text, this);
+  action->setData(command);
+  if (!tip.isEmpty()) action->setToolTip(tip);
+  if (handler) {
+    connect(action, &QAction::triggered, this, [this, command, handler] {
+      UpdateCommandUI();
+      if (!IsCommandEnabled(command)) return;  // a disabled command is never run
+      (this->*handler)();
+      UpdateCommandUI();
+    });
+  }
+  addAction(action);  // its shortcut works wherever the focus is in the frame
+  m_actions.insert(command, action);
+  return action;
+}
+
+void CMainFrame::CreateActions() {
+  auto notBlank = [this] { return !m_pTextView->ShowsBlank(); };
+  AddAction(ID_FILE_PRINT_SETUP, QStringLiteral("印刷設定(&S)"), {}, &CMainFrame::OnPrintSetup);
+  AddAction(ID_FILE_PRINT, QStringLiteral("印刷(&P)"), QStringLiteral("印刷"), &CMainFrame::OnPrint);
+  AddAction(ID_APP_EXIT, QStringLiteral("終了(&X)"), {}, nullptr);
+  connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+  AddAction(ID_EDIT_COPY, QStringLiteral("コピー(&C)"), QStringLiteral("コピー"), nullptr);
+  connect(Action(ID_EDIT_COPY), &QAction::triggered, this, [this] {
+    if (IsCommandEnabled(ID_EDIT_COPY)) m_pTextView->OnCopy();
+  });
+  Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+  AddAction(ID_EDIT_SELECT_ALL, QStringLiteral("すべて選択(&Q)"), QStringLiteral("すべて選択"), nullptr);
+  connect(Action(ID_EDIT_SELECT_ALL), &QAction::triggered, this, [this] {
+    if (IsCommandEnabled(ID_EDIT_SELECT_ALL)) m_pTextView->OnSelectAll();
+  });
+  AddAction(ID_VIEW_STATUS_BAR, QStringLiteral("状態バー(&S)"), {}, nullptr);
+  AddAction(ID_TOGGLE_LEFT_PANE, QStringLiteral("全表示(&p)"), {}, &CMainFrame::OnTogglePane);
+  AddAction(ID_PREV_PAGE, QStringLiteral("上の頁へ(&P)"), QStringLiteral("上の頁"), &CMainFrame::OnPrevPage);
+  AddAction(ID_NEXT_PAGE, QStringLiteral("次の頁へ(&N)"), QStringLiteral("次の頁"), &CMainFrame::OnNextPage);
+  AddAction(ID_PREV_VOLUME, QStringLiteral("上の巻へ"), QStringLiteral("上の巻へ"), &CMainFrame::OnPrevVolume);
+  AddAction(ID_NEXT_VOLUME, QStringLiteral("次の巻へ"), QStringLiteral("次の巻へ"), &CMainFrame::OnNextVolume);
+  AddAction(ID_PREV_HIT, QStringLiteral("上の検索結果"), QStringLiteral("上の検索結果"), &CMainFrame::OnPrevHit);
+  Action(ID_PREV_HIT)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F3));
+  AddAction(ID_NEXT_HIT, QStringLiteral("次の検索結果"), QStringLiteral("次の検索結果"), &CMainFrame::OnNextHit);
+  Action(ID_NEXT_HIT)->setShortcut(QKeySequence(Qt::Key_F3));
+  AddAction(ID_APP_ABOUT, QStringLiteral("バージョン(&A)..."), QStringLiteral("情報"), &CMainFrame::OnAbout);
+  AddAction(ID_HELP_FILE, QStringLiteral("ヘルプ"), {}, &CMainFrame::OnHelp);
+  // Keys without a menu item: printing with the dialog, and pane switching.
+  AddAction(ID_FILE_PRINT_DIALOG, {}, {}, nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(Action(ID_FILE_PRINT_DIALOG), &QAction::triggered, this, [this] {
+    if (TextViewActive() && IsCommandEnabled(ID_FILE_PRINT_DIALOG)) m_pTextView->PrintWithDialog();
+  });
+  AddAction(ID_NEXT_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
+  AddAction(ID_PREV_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+
+  CLeftForm* form = m_pLeftForm;
+  for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_FILE_PRINT, ID_FILE_PRINT_SETUP, ID_FILE_PRINT_DIALOG}) {
+    m_rules.insert(command, notBlank);
+  }
+  m_rules.insert(ID_VIEW_STATUS_BAR, [] { return false; });  // there is no status bar
+  m_rules.insert(ID_PREV_PAGE, [form] {
+    return form->m_nCurPage - form->catalogue().Record(form->m_nCurRecord).curFileName >= 1;
+  });
+  m_rules.insert(ID_NEXT_PAGE, [form] {
+    const NodeItemRecord& record = form->catalogue().Record(form->m_nCurRecord);
+    return form->m_nCurRecord != 0 &&
+           static_cast<unsigned>(form->m_nCurPage - record.curFileName + 1) < static_cast<unsigned>(record.docNo);
+  });
+  m_rules.insert(ID_PREV_VOLUME, [this, form] {
+    return form->m_nCurRecord != 0 && HasVolumeIn(1, form->m_nCurRecord);
+  });
+  m_rules.insert(ID_NEXT_VOLUME, [this, form] {
+    return form->m_nCurRecord != 0 && HasVolumeIn(form->m_nCurRecord + 1, form->catalogue().NodeCount());
+  });
+  m_rules.insert(ID_PREV_HIT, [form] { return form->m_nCurHit - 1 >= 0; });
+  m_rules.insert(ID_NEXT_HIT, [form] { return form->m_nCurHit + 1 < form->m_nPageHits; });
+}
+
+void CMainFrame::CreateMenus() {
+  auto add = [this](QMenu* menu, std::initializer_list<int> commands) {
+    for (int command : commands) {
+      if (command == 0) {
+        menu->addSeparator();
+      } else {
+        menu->addAction(command == ID_VIEW_TOOLBAR ? m_wndNavBar->toggleViewAction() : Action(command));
+      }
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+  };
+  // The tool bar's own show/hide action stands in the view menu.
+  m_wndNavBar->toggleViewAction()->setText(QStringLiteral("ツールバー(&T)"));
+  add(menuBar()->addMenu(QStringLiteral("ファイル(&F)")), {ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_APP_EXIT});
+  add(menuBar()->addMenu(QStringLiteral("編集(&E)")), {ID_EDIT_COPY, ID_EDIT_SELECT_ALL});
+  add(menuBar()->addMenu(QStringLiteral("表示(&V)")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_TOGGLE_LEFT_PANE});
+  add(menuBar()->addMenu(QStringLiteral("一覧")),
+      {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT});
+  add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {ID_APP_ABOUT, ID_HELP_FILE});
+}
+
+void CMainFrame::CreateToolBar() {
+  std::vector<ToolBarItem> items;
+  for (int command : std::initializer_list<int>{ID_EDIT_SELECT_ALL, ID_EDIT_COPY, 0, ID_FILE_PRINT, 0, ID_PREV_VOLUME, ID_PREV_PAGE, ID_NEXT_PAGE,
+                      ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT, 0, ID_APP_ABOUT, 0,
+                      CSCrollToolBar::kSliderCommand, CSCrollToolBar::kLabelCommand}) {
+    items.push_back({command, Action(command)});
+  }
+  if (!m_wndNavBar->Create(items, kArt)) qWarning("Failed to create toolbar");
+  m_wndNavBar->SetLeftForm(m_pLeftForm);
+  m_wndNavBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+  addToolBar(Qt::TopToolBarArea, m_wndNavBar);
+}
+
+bool CMainFrame::IsCommandEnabled(int command) const {
+  const auto rule = m_rules.find(command);
+  return rule == m_rules.end() || (*rule)();
+}
+
+void CMainFrame::UpdateCommandUI() {
+  for (auto it = m_rules.cbegin(); it != m_rules.cend(); ++it) {
+    if (QAction* action = m_actions.value(it.key())) action->setEnabled(it.value()());
+  }
+}
+
+bool CMainFrame::HasVolumeIn(int from, int to) const {
+  const CCatalogue& catalogue = m_pLeftForm->catalogue();
+  for (int r = qMax(from, 1); r < to; ++r) {
+    if (catalogue.Record(r).level == kVolumeLevel) return true;
+  }
+  return false;
+}
+
+void CMainFrame::OnPrevPage() { m_wndNavBar->ShowVolumePage(m_pLeftForm->m_nCurPage - 1); }
+
+void CMainFrame::OnNextPage() { m_wndNavBar->ShowVolumePage(m_pLeftForm->m_nCurPage + 1); }
+
+void CMainFrame::OnNextVolume() {
+  const CCatalogue& catalogue = m_pLeftForm->catalogue();
+  int r = m_pLeftForm->m_nCurRecord + 1;
+  while (r < catalogue.NodeCount() && catalogue.Record(r).level != kVolumeLevel) ++r;
+  if (r >= catalogue.NodeCount()) {
+    ShowWarning(kLastVolumeMessage);
+    return;
+  }
+  ShowVolume(r);
+}
+
+void CMainFrame::OnPrevVolume() {
+  const CCatalogue& catalogue = m_pLeftForm->catalogue();
+  int r = m_pLeftForm->m_nCurRecord - 1;
+  while (r >= 1 && catalogue.Record(r).level != kVolumeLevel) --r;
+  if (r <= 0) {
+    ShowWarning(kFirstVolumeMessage);
+    return;
+  }
+  ShowVolume(r);
+}
+
+void CMainFrame::ShowVolume(int record) {
+  const NodeItemRecord& volume = m_pLeftForm->catalogue().Record(record);
+  m_pLeftForm->m_nCurRecord = record;
+  m_pLeftForm->ShowRecordPage(record, 1, 1);
+  m_pLeftForm->m_nCurPage = volume.curFileName;
+  m_wndNavBar->ShowVolumeRange(volume.curFileName, volume.curFileName + volume.docNo - 1);
+  // The tree follows to the item of the volume now shown (its selection
+  // handling also makes it the search scope); a volume without an item
+  // leaves the selection alone.
+  if (QTreeWidgetItem* item = m_pLeftForm->TreeItemOfRecord(record)) m_pLeftForm->tree()->setCurrentItem(item);
+  m_wndNavBar->UpdateLabel();
+}
+
+void CMainFrame::OnNextHit() {
+  m_pLeftForm->m_nCurHit += 1;
+  m_pTextView->Navigate2(m_pLeftForm->m_strHitFile + QString::asprintf("#%04d", m_pLeftForm->m_nCurHit));
+}
+
+void CMainFrame::OnPrevHit() {
+  m_pLeftForm->m_nCurHit -= 1;
+  m_pTextView->Navigate2(m_pLeftForm->m_strHitFile + QString::asprintf("#%04d", m_pLeftForm->m_nCurHit));
+}
+
+void CMainFrame::OnTogglePane() { m_wndPanes->TogglePane(0); }
+
+QString CMainFrame::HelpFile() const { return QDir(m_programFolder).filePath(QStringLiteral("help.html")); }
+
+void CMainFrame::OnHelp() {
+  // A missing help page is silently ignored.
+  if (QFileInfo::exists(HelpFile())) m_openDocument(QUrl::fromLocalFile(HelpFile()));
+}
+
+void CMainFrame::OnAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+bool CMainFrame::TextViewActive() const { return m_pActivePane == m_pTextView; }
+
+void CMainFrame::OnPrint() {
+  // Both variants print the shown page at once, without a dialog.
+  m_pTextView->PrintNow();
+}
+
+void CMainFrame::OnPrintSetup() {
+  if (TextViewActive()) {
+    m_pTextView->PageSetup();
+  } else {
+    m_pTextView->PrintPreview();
+  }
+}
+
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
+  if (!now) return;
+  if (now == m_pTextView || m_pTextView->isAncestorOf(now)) {
+    m_pActivePane = m_pTextView;
+  } else if (now == m_pLeftForm || m_pLeftForm->isAncestorOf(now)) {
+    m_pActivePane = m_pLeftForm;
+  }
+}
+
+void CMainFrame::FocusOtherPane() {
+  QWidget* next = TextViewActive() ? static_cast<QWidget*>(m_pLeftForm) : m_pTextView;
+  if (next->isVisible()) next->setFocus(Qt::ShortcutFocusReason);
+}

@@ -1,0 +1,118 @@
+// CMainFrame: the reader's one main window. It holds the splitter with the
+// left form and the text view, the navigation tool bar, the menu with its
+// accelerators, and carries out the page, volume and hit commands, the
+// left-pane toggle, printing through the view, and help.
+//
+// Every command is one QAction carrying its menu text, tool tip, shortcut
+// and enabling rule. The rules are evaluated again before a menu opens,
+// after every command and while the program is idle, so a disabled command
+// can be invoked neither from the menu, the tool bar nor a key.
+#ifndef CODEXA_APP_MAINFRM_H_
+#define CODEXA_APP_MAINFRM_H_
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+#include "app/scrolltoolbar.h"
+#include "app/st_splitterwnd.h"
+#include "panel/leftform.h"
+
+class CCodexaView;
+class QAction;
+class QMenu;
+
+// Command numbers of the menu, the tool bar and the accelerators.
+enum Command : int {
+  ID_TOGGLE_LEFT_PANE = 32774,
+  ID_FILE_PRINT_SETUP = 32776,
+  ID_FILE_PRINT = 32777,
+  ID_EDIT_SELECT_ALL = 32778,
+  ID_PREV_PAGE = 32780,
+  ID_NEXT_PAGE = 32781,
+  ID_NEXT_VOLUME = 32790,
+  ID_PREV_VOLUME = 32791,
+  ID_HELP_FILE = 32798,
+  ID_PREV_HIT = 32805,
+  ID_NEXT_HIT = 32806,
+  ID_FILE_PRINT_DIALOG = 57607,
+  ID_EDIT_COPY = 57634,
+  ID_APP_ABOUT = 57664,
+  ID_APP_EXIT = 57665,
+  ID_NEXT_PANE = 57680,
+  ID_PREV_PANE = 57681,
+  ID_VIEW_TOOLBAR = 59392,
+  ID_VIEW_STATUS_BAR = 59393,
+};
+
+// The messages of the volume commands at the ends of the catalogue.
+extern const char* const kLastVolumeMessage;   // "もう最後の巻まで至りました。"
+extern const char* const kFirstVolumeMessage;  // "これ以上戻れません。もう巻一に至っています。"
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  // `places` tells the left form where the corpus and the page files are;
+  // the program folder also holds the splash movie and the help page.
+  explicit CMainFrame(const CLeftForm::Places& places, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // The text view, for the whole run, whether or not the left pane shows.
+  CCodexaView* GetTextView() const { return m_pTextView; }
+  CLeftForm* GetLeftForm() const { return m_pLeftForm; }
+  ST_SplitterWnd& panes() { return *m_wndPanes; }
+  CSCrollToolBar& navBar() { return *m_wndNavBar; }
+  QAction* Action(int command) const { return m_actions.value(command); }
+
+  // Evaluates every command's enabling rule now.
+  void UpdateCommandUI();
+  // Whether the rule of `command` allows it now.
+  bool IsCommandEnabled(int command) const;
+
+  void OnPrevPage();
+  void OnNextPage();
+  void OnPrevVolume();
+  void OnNextVolume();
+  void OnPrevHit();
+  void OnNextHit();
+  void OnTogglePane();
+  void OnHelp();
+  void OnAbout();
+  // The two commands that the view and the frame both carry: the view's
+  // variant when it was the last pane to get the focus, else the frame's.
+  void OnPrint();
+  void OnPrintSetup();
+
+  // The help page shipped beside the program.
+  QString HelpFile() const;
+  // Opens a document with the desktop's handler; replaceable for tests.
+  std::function<bool(const QUrl&)> m_openDocument;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  QAction* AddAction(int command, const QString& text, const QString& tip, void (CMainFrame::*handler)());
+  // Shows the first page of volume record `record` and moves the slider,
+  // the label and the tree selection to it.
+  void ShowVolume(int record);
+  // Whether some record in [from, to) is a volume.
+  bool HasVolumeIn(int from, int to) const;
+  bool TextViewActive() const;
+  void OnFocusChanged(QWidget* old, QWidget* now);
+  void FocusOtherPane();
+
+  QString m_programFolder;
+  ST_SplitterWnd* m_wndPanes = nullptr;
+  CCodexaView* m_pTextView = nullptr;
+  CLeftForm* m_pLeftForm = nullptr;
+  CSCrollToolBar* m_wndNavBar = nullptr;
+  QHash<int, QAction*> m_actions;
+  QHash<int, std::function<bool()>> m_rules;
+  QPointer<QWidget> m_pActivePane;
+  QTimer m_idleUpdate;
+};
+
+#endif  // CODEXA_APP_MAINFRM_H_

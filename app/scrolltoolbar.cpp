@@ -1,0 +1,68 @@
+#include "app/scrolltoolbar.h"
+
+#include <QCursor>
+#include <QPixmap>
+
+#include "panel/leftform.h"
+
+namespace {
+constexpr QRgb kMask = 0xFF00FF;  // magenta: where the background shows
+constexpr int kImageCount = 10;
+constexpr int kButtonSize = 40;
+}  // namespace
+
+CSCrollToolBar::CSCrollToolBar(QWidget* parent) : CXToolBar(QStringLiteral("ナビゲーション"), parent) {
+  setObjectName(QStringLiteral("NavBar"));
+}
+
+bool CSCrollToolBar::Create(const std::vector<ToolBarItem>& items, const QString& art) {
+  m_cxImage = m_cyImage = kButtonSize;
+  LoadToolBar(items);
+  if (!SetBackgroundBitmap(art + "toolbar_back.png")) return false;
+  if (!SetImageLists(kImageCount, kMask, art + "toolbar_normal.png", art + "toolbar_disabled.png",
+                     art + "toolbar_hot.png")) {
+    return false;
+  }
+  const int sliderIndex = CommandToIndex(kSliderCommand);
+  const int labelIndex = CommandToIndex(kLabelCommand);
+  if (sliderIndex < 0 || labelIndex < 0) return false;
+
+  // Both controls take the gap's full height, so the picture behind them
+  // lines up with the tool bar's rows.
+  m_wndSlider.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  m_wndPageLabel.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  m_wndSlider.SetBackgroundBitmap(art + "toolbar_back.png");
+  const QPixmap cursor(art + "leftright.png");
+  if (!cursor.isNull()) m_wndSlider.setCursor(QCursor(cursor, cursor.width() / 2, cursor.height() / 2));
+  SetGap(sliderIndex, kSliderGap, &m_wndSlider)->setObjectName(QStringLiteral("SliderGap"));
+  m_wndSlider.SetRange(0, 0, true);
+  connect(&m_wndSlider, &CXSliderCtrl::MoveEnded, this, &CSCrollToolBar::OnSliderMoveEnded);
+
+  m_wndPageLabel.SetBackgroundBitmap(art + "toolbar_back.png");
+  SetGap(labelIndex, kLabelGap, &m_wndPageLabel)->setObjectName(QStringLiteral("LabelGap"));
+  return true;
+}
+
+void CSCrollToolBar::OnSliderMoveEnded(int pos) {
+  if (!m_pLeftForm || m_pLeftForm->m_nCurRecord == 0) return;
+  ShowVolumePage(pos);
+}
+
+void CSCrollToolBar::ShowVolumePage(int fileNumber) {
+  if (!m_pLeftForm) return;
+  if (m_pLeftForm->ShowRecordPage(m_pLeftForm->m_nCurRecord, 0, fileNumber)) {
+    m_pLeftForm->m_nCurPage = fileNumber;
+  }
+  m_wndSlider.SetPos(m_pLeftForm->m_nCurPage);
+  UpdateLabel();
+}
+
+void CSCrollToolBar::ShowVolumeRange(int firstFile, int lastFile) {
+  m_wndSlider.SetRange(firstFile, lastFile, true);
+  m_wndSlider.SetPos(firstFile);
+  UpdateLabel();
+}
+
+void CSCrollToolBar::UpdateLabel() {
+  if (m_pLeftForm) m_wndPageLabel.setText(m_pLeftForm->PageLabelText());
+}

@@ -1,0 +1,206 @@
+#include "app/xtoolbar.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QApplication>
+#include <QPointer>
+#include <QProxyStyle>
+
+namespace {
+
+constexpr int kFirstImageX = 3;
+constexpr int kButtonPadding = 7;  // a button is its image plus this
+constexpr int kSeparatorWidth = 6;
+constexpr int kImageTop = 3;       // the image's top row on the tool bar
+
+// Packs the items edge to edge from the tool bar's left edge, the layout the
+// baked images assume.
+class PackedToolBarStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    switch (metric) {
+      case PM_ToolBarItemSpacing:
+      case PM_ToolBarItemMargin:
+      case PM_ToolBarFrameWidth:
+      case PM_ToolBarHandleExtent:
+        return 0;
+      default:
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+  }
+};
+
+// A separator: a faint ink rule in the middle of its 6 pixels.
+class SeparatorWidget : public QWidget {
+ public:
+  explicit SeparatorWidget(int height) { setFixedSize(kSeparatorWidth, height); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setPen(QColor(0x6d, 0x5f, 0x4e, 90));
+    painter.drawLine(2, 8, 2, height() - 9);
+    painter.setPen(QColor(255, 255, 255, 120));
+    painter.drawLine(3, 8, 3, height() - 9);
+  }
+};
+
+bool SameColour(QRgb a, QRgb b) { return (a & 0xFFFFFF) == (b & 0xFFFFFF); }
+
+}  // namespace
+
+void BlendMaskPixels(QImage& strip, const QImage& background, const std::vector<ToolBarItem>& items, QRgb mask,
+                     QRgb face, int cx, int cy) {
+  if (background.isNull() || cx <= 0 || cy <= 0) return;
+  const int images = strip.width() / cx;
+  const int hb = background.height();
+  const int wb = background.width();
+  int x = kFirstImageX;
+  int c = 0;
+  for (const ToolBarItem& item : items) {
+    if (item.command == 0) {
+      x += kSeparatorWidth;
+      continue;
+    }
+    for (int j = 0; c < images && j < cx; ++j) {
+      // k counts rows from the bottom; image and background share the
+      // bottom-up walk, the image standing 4 rows above the bottom.
+      for (int k = 0; k < cy && k < strip.height(); ++k) {
+        const int row = strip.height() - 1 - k;
+        const int column = c * cx + j;
+        if (!SameColour(strip.pixel(column, row), mask)) continue;
+        const bool inside = k + 4 < hb && x + j < wb;
+        strip.setPixel(column, row, inside ? background.pixel(x + j, hb - 1 - (k + 4)) : face);
+      }
+    }
+    x += cx + kButtonPadding;
+    ++c;
+  }
+}
+
+CXToolButton::CXToolButton(QAction* action, int cx, int cy, QWidget* parent) : QToolButton(parent) {
+  setDefaultAction(action);
+  setAutoRaise(true);  // repaints on entering and leaving
+  setFixedSize(cx + kButtonPadding, cy + kButtonPadding);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void CXToolButton::SetImages(const QPixmap& normal, const QPixmap& disabled, const QPixmap& hot) {
+  m_normal = normal;
+  m_disabled = disabled;
+  m_hot = hot;
+  update();
+}
+
+const QPixmap& CXToolButton::CurrentImage() const {
+  if (!isEnabled()) return m_disabled;
+  if (underMouse() || isDown()) return m_hot;
+  return m_normal;
+}
+
+void CXToolButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int shift = isDown() ? 1 : 0;
+  painter.drawPixmap(kFirstImageX + shift, kImageTop + shift, CurrentImage());
+}
+
+// One style for every such tool bar, kept by the application so that it
+// outlives the tool bars and their children.
+static QStyle* PackedStyle() {
+  static QPointer<QStyle> style;
+  if (!style) {
+    style = new PackedToolBarStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+CXToolBar::CXToolBar(const QString& title, QWidget* parent) : QToolBar(title, parent) {
+  setStyle(PackedStyle());
+  setMovable(false);
+  setFloatable(false);
+  setContentsMargins(0, 0, 0, 0);
+}
+
+void CXToolBar::LoadToolBar(const std::vector<ToolBarItem>& items) {
+  const int height = m_cyImage + kButtonPadding;
+  for (const ToolBarItem& item : items) {
+    QWidget* widget = item.command == 0 ? static_cast<QWidget*>(new SeparatorWidget(height))
+                                        : new CXToolButton(item.action, m_cxImage, m_cyImage);
+    if (item.command != 0 && !item.action) widget->setEnabled(false);
+    m_itemActions.push_back(addWidget(widget));
+    m_widgets.push_back(widget);
+    m_items.push_back(item);
+  }
+}
+
+bool CXToolBar::SetBackgroundBitmap(const QString& path) {
+  m_brBackground = QBrush();
+  QImage image(path);
+  if (image.isNull()) {
+    m_background = QImage();
+    return false;
+  }
+  m_background = image.convertToFormat(QImage::Format_RGB32);
+  m_brBackground = QBrush(QPixmap::fromImage(m_background));
+  update();
+  return true;
+}
+
+bool CXToolBar::SetImageLists(int count, QRgb mask, const QString& normal, const QString& disabled,
+                              const QString& hot) {
+  if (count <= 0) return false;
+  QImage strips[3] = {QImage(normal), QImage(disabled), QImage(hot)};
+  const QColor face = palette().color(QPalette::Button);
+  for (QImage& strip : strips) {
+    if (strip.isNull()) return false;
+    strip = strip.convertToFormat(QImage::Format_RGB32);
+    BlendMaskPixels(strip, m_background, m_items, mask, face.rgb(), m_cxImage, m_cyImage);
+  }
+  int c = 0;
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    auto* button = qobject_cast<CXToolButton*>(m_widgets[i]);
+    if (!button) continue;
+    if (c < count && (c + 1) * m_cxImage <= strips[0].width()) {
+      auto image = [&](int state) {
+        return QPixmap::fromImage(strips[state].copy(c * m_cxImage, 0, m_cxImage, m_cyImage));
+      };
+      button->SetImages(image(0), image(1), image(2));
+    }
+    ++c;
+  }
+  return true;
+}
+
+int CXToolBar::CommandToIndex(int command) const {
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    if (m_items[i].command == command) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+QWidget* CXToolBar::SetGap(int index, int width, QWidget* child) {
+  auto* gap = new QWidget;
+  gap->setFixedSize(width, m_cyImage + kButtonPadding);
+  auto* layout = new QHBoxLayout(gap);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(child);
+  QAction* old = m_itemActions.at(index);
+  m_itemActions[index] = insertWidget(old, gap);
+  removeAction(old);
+  delete m_widgets[index];
+  m_widgets[index] = gap;
+  m_items[index].action = nullptr;
+  return gap;
+}
+
+void CXToolBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (m_background.isNull()) {
+    painter.fillRect(rect(), palette().brush(QPalette::Button));
+    return;
+  }
+  // The picture repeats from the tool bar's origin.
+  painter.fillRect(rect(), m_brBackground);
+}
