@@ -51,7 +51,9 @@ const ContentsNodeTag* LabelNode(const ContentsNodeTag& scope, int level, uint32
 std::u16string NameOf(const ContentsNodeTag* node) { return node != nullptr ? node->name : std::u16string(); }
 
 void WriteListingLine(std::ostream& listing, const NodeItemRecord& record) {
-  std::string line(static_cast<std::size_t>(std::clamp(record.level - 1, 0, kMaxNodeLevel - 1)), '\t');
+  // One tab per level below the categories; a hostile level cannot make the
+  // line long.
+  std::string line(static_cast<std::size_t>(std::clamp(record.level, 1, kMaxNodeLevel) - 1), '\t');
   line += "name=";
   Utf16ToUtf8(record.Name(), line);
   line += "\tdocID=" + std::to_string(record.docID) + "\tdocNo=" + std::to_string(record.docNo) +
