@@ -31,8 +31,10 @@ class CFileList {
   CFileList& operator=(const CFileList&) = delete;
 
   // Opens "<directory>/<corpusName>-fl.h" and "-fl.cnt" and reads the
-  // header. Starts with Close(); false when either file cannot be opened or
-  // the header cannot be read.
+  // header. Starts with Close(); false when either file cannot be opened,
+  // the header is shorter than its 268 fixed bytes or its name length is
+  // above 260 (the page count, name length and header block then keep
+  // their values).
   bool Open(const std::filesystem::path& directory, std::u16string_view corpusName);
   void Close();
   bool IsOpen() const { return m_bOpen; }

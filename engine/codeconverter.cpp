@@ -1,5 +1,7 @@
 #include "engine/codeconverter.h"
 
+#include <algorithm>
+
 namespace {
 
 // One row of the character-to-code table: code points [first, last] map to
@@ -39,6 +41,17 @@ bool NextCodePoint(const char16_t*& src, const char16_t* end, uint32_t& codePoin
   return true;
 }
 
+}  // namespace
+
+int32_t CharToIndexCode(uint32_t codePoint) {
+  for (const CodeRange& range : kCodeRanges) {
+    if (codePoint >= range.first && codePoint <= range.last) {
+      return static_cast<int32_t>(codePoint) + range.offset;
+    }
+  }
+  return -1;
+}
+
 void AppendUtf8(uint32_t cp, std::string& out) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -57,19 +70,11 @@ void AppendUtf8(uint32_t cp, std::string& out) {
   }
 }
 
-}  // namespace
-
-int32_t CharToIndexCode(uint32_t codePoint) {
-  for (const CodeRange& range : kCodeRanges) {
-    if (codePoint >= range.first && codePoint <= range.last) {
-      return static_cast<int32_t>(codePoint) + range.offset;
-    }
-  }
-  return -1;
-}
-
 int Utf16ToUtf8(std::u16string_view source, std::string& out) {
-  out.reserve(out.size() + source.size() * 4);
+  // Room for the longest form; grown geometrically so that many small
+  // appends to one array stay linear.
+  const size_t needed = out.size() + source.size() * 4;
+  if (needed > out.capacity()) out.reserve(std::max(needed, out.capacity() * 2));
   const char16_t* src = source.data();
   const char16_t* const end = src + source.size();
   while (src != end) {

@@ -17,6 +17,10 @@ constexpr uint32_t kGroupCodeCapacity = kIndexCodeCount - kFirstGroupCode;  // 1
 // The index code of a code point, or -1 when the character is not indexed.
 int32_t CharToIndexCode(uint32_t codePoint);
 
+// Appends the standard UTF-8 form (1 to 4 bytes) of one code point up to
+// U+10FFFF to `out`.
+void AppendUtf8(uint32_t codePoint, std::string& out);
+
 // Appends the UTF-8 form of `source` to `out` (what `out` holds stays in
 // front). A surrogate pair makes one code point; an unpaired surrogate is
 // written as the three bytes of its own value. Returns 0 when every unit was

@@ -44,6 +44,19 @@ TEST(Utf16ToUtf8, AppendsStandardFormsBehindWhatIsThere) {
   }
 }
 
+TEST(AppendUtf8, WritesTheShortestForm) {
+  const struct {
+    uint32_t codePoint;
+    std::string bytes;
+  } cases[] = {{0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"},
+               {0x10FFFF, "\xF4\x8F\xBF\xBF"}};
+  for (const auto& c : cases) {
+    std::string out;
+    AppendUtf8(c.codePoint, out);
+    EXPECT_EQ(out, c.bytes) << std::hex << c.codePoint;
+  }
+}
+
 TEST(DecodeUtf16, PairsSurrogatesAndReportsWhereItStopped) {
   const std::u16string source = u"\u4E00\xD840\xDC00\xDC00x";
   uint32_t target[8];
