@@ -1,0 +1,208 @@
+#include "tests/corrupt/damagedcorpus.h"
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <set>
+
+#include "engine/codeconverter.h"
+#include "tools/writer/corpuswriter.h"
+#include "tools/writer/scratchdir.h"
+#include "tools/writer/textcorpus.h"
+
+namespace codexa::corrupt {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kDataFiles = {
+    "Index-fl.h",          "Index-fl.cnt",          "Index-idx.h", "Index-idx.m", "Index_content-idx.h",
+    "Index_content-idx.m", "Index_desc-idx.h",      "Index_desc-idx.m", "yitizi.txt", "zemo.dir"};
+
+namespace {
+
+struct Page {
+  const char* name;
+  std::u32string main, notes;
+};
+
+// Two works of one category; the last page repeats 學 so that its lists
+// run over several posting blocks.
+std::vector<Page> Pages() {
+  return {{"經部\\論語\\卷一\\0001.htm", U"學而時習之", U"學者覺也"},
+          {"經部\\論語\\卷一\\0002.htm", U"有朋自遠方來", U"朋同類也"},
+          {"經部\\論語\\卷一\\0003.htm", U"學而不思則罔", U"罔無所得"},
+          {"經部\\論語\\卷一\\0004.htm", U"温故而知新", U"之"},
+          {"經部\\孟子\\卷一\\0001.htm", U"孟子見梁惠王", U"王曰叟"},
+          {"經部\\孟子\\卷一\\0002.htm", U"溫故学之", U"學"},
+          {"經部\\孟子\\卷一\\0003.htm", std::u32string(3000, U'學') + U"而時", U"也"}};
+}
+
+const std::vector<std::vector<uint32_t>> kGroups = {{0x6E29, 0x6EAB}, {0x5B66, 0x5B78}};  // 温溫 学學
+
+std::string Utf8(std::u32string_view text) {
+  std::string out;
+  for (char32_t c : text) {
+    const char16_t units[2] = {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
+                               static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};
+    Utf16ToUtf8(c < 0x10000 ? std::u16string(1, static_cast<char16_t>(c)) : std::u16string(units, 2), out);
+  }
+  return out;
+}
+
+// The stored page: its main text in the first cell with the notes set off
+// as an annotation, the same again in the second.
+std::string PageHtml(const Page& page) {
+  const std::string cell = Utf8(page.main) + "<font size=-1 color=\"#993366\">" + Utf8(page.notes) + "</font>";
+  return "<html><head><title>" + Utf8(page.main.substr(0, 2)) + "</title></head><body><table><tr><TD>" + cell +
+         "</TD><TD>" + cell + "</TD></tr></table></body></html>";
+}
+
+// Writes the index of one target from the given texts under `base`.
+bool WriteTarget(const fs::path& directory, const std::string& base, const std::vector<std::u32string>& texts,
+                 std::string& error) {
+  writer::TextCorpusWriter target(kGroups);
+  for (const std::u32string& text : texts) target.AddPage(text, false);
+  writer::ScratchDir scratch;
+  if (!target.Write(scratch.path(), {.interleave = true, .seed = 5}, error)) return false;
+  for (const char* suffix : {"-idx.h", "-idx.m"}) {
+    fs::copy_file(scratch / (std::string("Index") + suffix), directory / (base + suffix),
+                  fs::copy_options::overwrite_existing);
+  }
+  return true;
+}
+
+std::mt19937 RandomFor(const std::string& file, const std::string& what) {
+  std::seed_seq seed(file.begin(), file.end());
+  std::mt19937 random(seed);
+  random.discard(std::hash<std::string>{}(what) % 1000);
+  return random;
+}
+
+std::string Garbage(size_t size, std::mt19937& random) {
+  std::string bytes(size, '\0');
+  for (char& b : bytes) b = static_cast<char>(random());
+  return bytes;
+}
+
+std::string FlipBits(std::string bytes, const std::vector<size_t>& offsets, std::mt19937& random) {
+  for (size_t offset : offsets) {
+    if (offset < bytes.size()) bytes[offset] = static_cast<char>(bytes[offset] ^ (1 << (random() % 8)));
+  }
+  return bytes;
+}
+
+void Overwrite32(std::string& bytes, size_t offset, uint32_t value) {
+  for (size_t i = 0; i < 4 && offset + i < bytes.size(); ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
+}
+
+// The offsets that the format of `file` gives a meaning, where a cut or
+// a changed value tells the most.
+std::vector<size_t> Boundaries(const std::string& file) {
+  constexpr size_t kTables = size_t{kIndexCodeCount} * 14;
+  if (file.ends_with("-idx.h")) return {kTables - 1, kTables, kTables + 1};
+  if (file.ends_with("-idx.m")) return {4096, 4097};
+  if (file.ends_with("-fl.h")) return {4, 8, 267, 268, 268 + 108 - 1};
+  if (file == "zemo.dir") return {216, 2 * 216 + 100};
+  return {};
+}
+
+// Values the format stores that a damaged file gets wrong on purpose: the
+// lists of the searched characters in an index header, the entries of the
+// file list, the numbers of the catalogue records.
+std::vector<Damage> ChangedValues(const std::string& file, const std::string& bytes) {
+  std::mt19937 random = RandomFor(file, "values");
+  std::vector<Damage> damages;
+  if (file.ends_with("-idx.h")) {
+    std::vector<int32_t> codes = {kFirstGroupCode, kFirstGroupCode + 1};
+    for (char32_t c : U"學而時之也學") codes.push_back(CharToIndexCode(c));
+    std::string firstBlocks = bytes, lastPages = bytes, chain = bytes;
+    for (int32_t code : codes) {
+      if (code < 0) continue;
+      Overwrite32(firstBlocks, size_t(code) * 4, random() % 64);
+      Overwrite32(lastPages, size_t{kIndexCodeCount} * 10 + size_t(code) * 4, random() % 16 == 0 ? random() : random() % 8);
+    }
+    for (size_t at = size_t{kIndexCodeCount} * 14; at + 4 <= chain.size(); at += 4) Overwrite32(chain, at, random() % 8);
+    damages.push_back({"first blocks of the searched lists changed", firstBlocks});
+    damages.push_back({"last pages of the searched lists changed", lastPages});
+    damages.push_back({"block chain scrambled", chain});
+  } else if (file == "Index-fl.h") {
+    std::string entries = bytes, counts = bytes, nameLength = bytes;
+    for (size_t entry = 268; entry + 108 <= entries.size(); entry += 108) {
+      Overwrite32(entries, entry + 100, random() % 2 ? random() : random() % 200000);
+      Overwrite32(entries, entry + 104, random() % 2 ? random() : random() % 20000);
+    }
+    Overwrite32(counts, 0, 0xFFFFFFFF);
+    Overwrite32(nameLength, 4, 261);
+    damages.push_back({"entries pointing anywhere", entries});
+    damages.push_back({"page count too large", counts});
+    damages.push_back({"name length too large", nameLength});
+  } else if (file == "zemo.dir") {
+    std::string levels = bytes, ranges = bytes;
+    for (size_t record = 0; record + 216 <= bytes.size(); record += 216) {
+      Overwrite32(levels, record + 200, random() % 6 - 1);
+      Overwrite32(ranges, record + 204, random() % 3 ? random() % 12 : random());
+      Overwrite32(ranges, record + 208, random() % 3 ? random() % 12 - 4 : random());
+    }
+    damages.push_back({"levels out of order", levels});
+    damages.push_back({"page ranges wrong", ranges});
+  }
+  return damages;
+}
+
+}  // namespace
+
+bool WriteSmallCorpus(const fs::path& directory, std::string& error) {
+  std::vector<writer::StoredPage> stored;
+  std::vector<std::u32string> full, main, notes;
+  for (const Page& page : Pages()) {
+    stored.push_back({page.name, PageHtml(page)});
+    full.push_back(page.main + U"。" + page.notes);
+    main.push_back(page.main);
+    notes.push_back(page.notes);
+  }
+  const std::vector<writer::CatalogueRecord> catalogue = {
+      {u"經部", 1, 1, 7, 1}, {u"論語", 2, 1, 4, 1}, {u"卷一", 3, 1, 4, 1}, {u"孟子", 2, 5, 3, 1}, {u"卷一", 3, 5, 3, 1}};
+  return WriteTarget(directory, "Index", full, error) && WriteTarget(directory, "Index_content", main, error) &&
+         WriteTarget(directory, "Index_desc", notes, error) &&
+         writer::WriteFileList(directory, "Index", stored, 100, error) &&
+         writer::WriteVariantTable(directory, kGroups, error) &&
+         writer::WriteCatalogue(directory, catalogue, error);
+}
+
+std::vector<Damage> DamagesOf(const std::string& file, const std::string& bytes) {
+  std::vector<Damage> damages = {{"missing", std::nullopt}, {"empty", ""}};
+  std::set<size_t> cuts = {1, bytes.size() / 3, bytes.size() / 2, bytes.size() - 1};
+  for (size_t offset : Boundaries(file)) cuts.insert(offset);
+  for (size_t cut : cuts) {
+    if (cut > 0 && cut < bytes.size()) damages.push_back({"truncated at " + std::to_string(cut), bytes.substr(0, cut)});
+  }
+  std::mt19937 random = RandomFor(file, "flips");
+  std::vector<size_t> anywhere(32);
+  for (size_t& offset : anywhere) offset = random() % bytes.size();
+  damages.push_back({"32 bits flipped", FlipBits(bytes, anywhere, random)});
+  std::vector<size_t> nearBoundaries;
+  for (size_t offset : Boundaries(file)) {
+    for (size_t k = 0; k < 8; ++k) nearBoundaries.push_back(offset - 4 + k);
+  }
+  if (!nearBoundaries.empty()) damages.push_back({"bits flipped at the boundaries", FlipBits(bytes, nearBoundaries, random)});
+  for (Damage& damage : ChangedValues(file, bytes)) damages.push_back(std::move(damage));
+  damages.push_back({"garbage of the same size", Garbage(bytes.size(), random)});
+  return damages;
+}
+
+FolderState StateOf(const fs::path& directory) {
+  FolderState state;
+  for (const fs::directory_entry& entry : fs::directory_iterator(directory)) {
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    state[entry.path().filename().string()] =
+        std::to_string(bytes.size()) + " bytes, modified " +
+        std::to_string(entry.last_write_time().time_since_epoch().count()) + ", content " +
+        std::to_string(std::hash<std::string>{}(bytes));
+  }
+  return state;
+}
+
+}  // namespace codexa::corrupt
