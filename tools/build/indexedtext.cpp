@@ -1,30 +1,10 @@
 #include "tools/build/indexedtext.h"
 
 #include "corpus/filelist.h"
+#include "corpus/pagesplit.h"
 #include "tools/build/utf8.h"
 
 namespace codexa::build {
-
-namespace {
-
-constexpr std::string_view kNoteTag = "<font size=-1 color=\"#993366\">";
-
-bool StartsWith(std::string_view tag, std::string_view prefix) { return tag.substr(0, prefix.size()) == prefix; }
-
-// Where the page scan stands, in the order the renderer walks a page:
-// before the title, title, before the first cell, first cell, between the
-// cells, second cell, after it.
-enum Section { kBeforeTitle, kTitle, kBeforeFirst, kFirst, kBetween, kSecond, kAfter };
-
-Section AfterTag(Section section, std::string_view tag) {
-  if (StartsWith(tag, "<title") && section == kBeforeTitle) return kTitle;
-  if (StartsWith(tag, "<TD")) return section == kBeforeFirst ? kFirst : section == kBetween ? kSecond : section;
-  if (tag == "</title>") return kBeforeFirst;
-  if (StartsWith(tag, "</TD")) return section == kFirst ? kBetween : section == kSecond ? kAfter : section;
-  return section;
-}
-
-}  // namespace
 
 int CellSelector(std::string_view storedName) {
   int number = 0;
@@ -32,35 +12,28 @@ int CellSelector(std::string_view storedName) {
   return number % 2 != 0 ? 1 : 0;
 }
 
+// The page is cut with the renderer's own scanners, so the index sees the
+// cell and its runs exactly as the highlighting will.
 void ScanIndexedText(std::string_view html, int selector, std::vector<IndexedChar>& out) {
   out.clear();
-  const Section cell = selector == 0 ? kFirst : kSecond;
-  Section section = kBeforeTitle;
-  RunKind kind = RunKind::kMain;
+  std::vector<HTMLNode> nodes;
+  SplitPage(html, nodes);
+  std::vector<FilterItem> runs;
+  SplitRuns(nodes[selector == 0 ? 1 : 2].text, runs);
   uint32_t next = 0;
-  for (size_t i = 0; i < html.size();) {
-    if (html[i] == '<') {
-      const size_t close = html.find('>', i);
-      if (close == std::string_view::npos) break;  // an unfinished tag is dropped
-      const std::string_view tag = html.substr(i, close + 1 - i);
-      i = close + 1;
-      const Section before = section;
-      section = AfterTag(section, tag);
-      if (before != cell || section != cell) continue;  // the cell's own tags
-      next += kTagGap;
-      if (tag == kNoteTag) {
-        kind = RunKind::kNote;
-      } else if (kind == RunKind::kNote && StartsWith(tag, "</font>")) {
-        kind = RunKind::kMain;
+  for (size_t r = 0; r < runs.size(); ++r) {
+    if (r > 0) next += kTagGap;  // the annotation tag that began or ended this run
+    const RunKind kind = runs[r].kind == kAnnotationRun ? RunKind::kNote : RunKind::kMain;
+    const std::string_view text = runs[r].text;
+    for (size_t i = 0; i < text.size();) {
+      if (text[i] == '<') {
+        const size_t close = text.find('>', i);  // runs hold whole tags only
+        i = close == std::string_view::npos ? text.size() : close + 1;
+        next += kTagGap;
+        continue;
       }
-      continue;
+      out.push_back({NextCodePoint(text, i), next++, kind});
     }
-    if (section != cell) {
-      ++i;
-      continue;
-    }
-    const uint32_t cp = NextCodePoint(html, i);
-    out.push_back({cp, next++, kind});
   }
 }
 
