@@ -10,7 +10,7 @@ namespace {
 // the joined variant text would give them. Beyond it, each keyword gets
 // one pass that accepts every form of its characters at once, so that a
 // long keyword or a pasted sentence renders in one pass per keyword.
-constexpr size_t kMaxSeparateForms = 256;
+constexpr size_t kMaxSeparateForms = 128;
 
 }  // namespace
 

@@ -85,19 +85,6 @@ void AppendUtf16(uint32_t c, std::u16string& out) {
   }
 }
 
-// The UTF-8 of one character as it is written inside a converted text,
-// where a lone surrogate becomes the three bytes of its value.
-std::string Utf8Of(uint32_t c) {
-  std::u16string units;
-  AppendUtf16(c, units);
-  // A lone high surrogate is converted only when some unit follows it.
-  units.push_back(u'.');
-  std::string bytes;
-  Utf16ToUtf8(units, bytes);
-  bytes.pop_back();
-  return bytes;
-}
-
 std::u16string FormOf(const KeywordForms& keyword, const std::vector<size_t>& choice) {
   std::u16string form;
   for (size_t i = 0; i < keyword.size(); ++i) AppendUtf16(keyword[i][choice[i]], form);
@@ -150,7 +137,9 @@ std::vector<std::vector<KeywordAtom>> FoldedKeywords(const CVariantTable& table,
         atom.wildcard = static_cast<char>(forms.front());
         continue;
       }
-      for (uint32_t form : forms) atom.spellings.push_back(Utf8Of(form));
+      // A lone surrogate is spelt as the three bytes of its value, as the
+      // conversion of a whole keyword writes it.
+      for (uint32_t form : forms) AppendUtf8(form, atom.spellings.emplace_back());
     }
     if (seen.insert(atoms).second) folded.push_back(std::move(atoms));
   }
