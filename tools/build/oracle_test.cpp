@@ -1,0 +1,230 @@
+// The engine against a brute-force count over the default corpus: for each
+// keyword (no "*"), the pages and hit counts of a search equal the number of
+// places where the keyword's characters stand at the right distances in the
+// characters the builder indexed, for each search target, with and without
+// variant folding. Skipped when the default corpus has not been built.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "corpus/filelist.h"
+#include "engine/codeconverter.h"
+#include "engine/index.h"
+#include "engine/reporter.h"
+#include "tools/build/indexedtext.h"
+#include "tools/build/utf8.h"
+
+namespace codexa::build {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A break between stretches of adjacent positions.
+constexpr uint32_t kBreak = 0;
+
+// The indexed characters of every page as stretches of adjacent positions,
+// each stretch of one run kind, stretches separated by kBreak.
+struct IndexedCorpus {
+  std::vector<uint32_t> chars;
+  std::vector<RunKind> kinds;   // kind of each character
+  std::vector<size_t> pageStart;  // chars index of each page; one more at the end
+};
+
+IndexedCorpus ReadIndexedCorpus(const fs::path& dir) {
+  IndexedCorpus corpus;
+  CFileList list;
+  EXPECT_TRUE(list.Open(dir, u"Index"));
+  std::string html, name;
+  std::vector<IndexedChar> scanned;
+  for (uint32_t page = 0; page < list.GetPageCount(); ++page) {
+    corpus.pageStart.push_back(corpus.chars.size());
+    if (!list.ReadPageAndName(page, html, name)) {
+      ADD_FAILURE() << "page " << page << " unreadable";
+      continue;
+    }
+    ScanIndexedText(html, CellSelector(name), scanned);
+    for (size_t i = 0; i < scanned.size(); ++i) {
+      if (i > 0 && scanned[i].position != scanned[i - 1].position + 1) {
+        corpus.chars.push_back(kBreak);
+        corpus.kinds.push_back(RunKind::kMain);
+      }
+      corpus.chars.push_back(scanned[i].codePoint);
+      corpus.kinds.push_back(scanned[i].kind);
+    }
+    corpus.chars.push_back(kBreak);
+    corpus.kinds.push_back(RunKind::kMain);
+  }
+  corpus.pageStart.push_back(corpus.chars.size());
+  return corpus;
+}
+
+// A keyword as terms: the characters each position may hold ("?" = any).
+struct Term {
+  size_t offset;
+  std::vector<uint32_t> accepted;
+};
+
+std::vector<Term> Terms(std::u16string_view keyword, bool variants, const CVariantTable& table) {
+  std::vector<Term> terms;
+  size_t offset = 0;
+  const std::u16string text(keyword);
+  const std::string utf8 = [&] {
+    std::string out;
+    Utf16ToUtf8(text, out);
+    return out;
+  }();
+  for (size_t i = 0; i < utf8.size(); ++offset) {
+    const uint32_t cp = NextCodePoint(utf8, i);
+    if (cp == '?' || cp == 0xFF1F) continue;
+    int32_t code = CharToIndexCode(cp);
+    std::vector<uint32_t> accepted{cp};
+    if (variants && table.FindVariantGroup(cp, code)) accepted = table.groups()[static_cast<size_t>(code - kFirstGroupCode)];
+    terms.push_back({offset, accepted});
+  }
+  return terms;
+}
+
+bool Accepts(const Term& term, uint32_t cp) {
+  for (uint32_t a : term.accepted) {
+    if (a == cp) return true;
+  }
+  return false;
+}
+
+using Hits = std::map<uint32_t, uint32_t>;
+
+Hits BruteForce(const IndexedCorpus& corpus, const std::vector<Term>& terms, int target) {
+  Hits hits;
+  if (terms.empty()) return hits;
+  const size_t first = terms.front().offset;
+  const size_t span = terms.back().offset - first;
+  const auto kindWanted = [&](RunKind kind) {
+    return target == kTargetFullText || (target == kTargetMainText) == (kind == RunKind::kMain);
+  };
+  for (uint32_t page = 0; page + 1 < corpus.pageStart.size(); ++page) {
+    uint32_t count = 0;
+    const size_t end = corpus.pageStart[page + 1];
+    for (size_t i = corpus.pageStart[page]; i + span < end; ++i) {
+      if (corpus.chars[i] == kBreak || !kindWanted(corpus.kinds[i])) continue;
+      bool match = true;
+      for (const Term& term : terms) match = match && Accepts(term, corpus.chars[i + term.offset - first]);
+      // A "?" between two characters stands for a position of the same
+      // stretch: across a break the positions are far apart.
+      for (size_t k = i; match && k <= i + span; ++k) match = corpus.chars[k] != kBreak;
+      count += match;
+    }
+    if (count > 0) hits[page] = count;
+  }
+  return hits;
+}
+
+class SilentReporter : public CReporter {
+ public:
+  void Warn(const std::string&) override {}
+};
+
+class DefaultCorpusOracle : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!fs::exists(Dir() / "Index-fl.h")) return;
+    corpus_ = new IndexedCorpus(ReadIndexedCorpus(Dir()));
+  }
+  static void TearDownTestSuite() {
+    delete corpus_;
+    corpus_ = nullptr;
+  }
+  void SetUp() override {
+    if (!corpus_) GTEST_SKIP() << "the default corpus is not built at " << Dir();
+    table_.Load(Dir());
+  }
+  static fs::path Dir() { return CODEXA_DEFAULT_CORPUS; }
+
+  void Check(const std::u16string& keyword, int target, bool variants) {
+    CIndex index;
+    ASSERT_TRUE(index.Open(Dir(), u"Index", target));
+    std::u16string query = keyword;
+    index.SearchAnd(query, variants);
+    Hits engine;
+    for (size_t i = 0; i < index.GetPageArray().size(); ++i) engine[index.GetPageArray()[i]] = index.GetCountArray()[i];
+    EXPECT_TRUE(std::is_sorted(index.GetPageArray().begin(), index.GetPageArray().end()));
+    const Hits expected = BruteForce(*corpus_, Terms(keyword, variants, table_), target);
+    std::string label;
+    Utf16ToUtf8(keyword, label);
+    std::string differences;
+    for (const auto& [page, count] : expected) {
+      const auto it = engine.find(page);
+      if (it == engine.end() || it->second != count) {
+        differences += " page " + std::to_string(page) + ": " + std::to_string(count) + " expected, " +
+                       std::to_string(it == engine.end() ? 0 : it->second) + " found;";
+      }
+    }
+    for (const auto& [page, count] : engine) {
+      if (!expected.count(page)) differences += " page " + std::to_string(page) + ": " + std::to_string(count) + " found, none expected;";
+    }
+    EXPECT_TRUE(differences.empty()) << label << " target " << target << (variants ? " with variants" : "") << ":"
+                                     << differences.substr(0, 2000);
+    checkedHits_ += expected.size();
+  }
+
+  static IndexedCorpus* corpus_;
+  CVariantTable table_;
+  size_t checkedHits_ = 0;
+};
+
+IndexedCorpus* DefaultCorpusOracle::corpus_ = nullptr;
+
+TEST_F(DefaultCorpusOracle, ChosenKeywords) {
+  SilentReporter silent;
+  CReporter* previous = SetReporter(&silent);
+  const std::u16string keywords[] = {u"月",   u"明月",     u"床前明月光", u"白日依山盡", u"春?秋", u"?之",
+                                     u"天?地?", u"子曰",   u"一作",       u"君不見",     u"風??雨", u"學而時習之"};
+  for (const std::u16string& keyword : keywords) {
+    for (int target : {kTargetFullText, kTargetMainText, kTargetAnnotations}) Check(keyword, target, false);
+  }
+  // Folding: simplified, traditional and Japanese forms.
+  for (const char16_t* keyword : {u"学而", u"國", u"长安", u"気", u"東风"}) {
+    Check(keyword, kTargetFullText, true);
+    Check(keyword, kTargetMainText, true);
+  }
+  SetReporter(previous);
+  EXPECT_GT(checkedHits_, 10000u) << "the keywords should find something";
+}
+
+// Keywords cut from random places of the indexed text, 1 to 6 characters,
+// some characters replaced by "?".
+TEST_F(DefaultCorpusOracle, SampledKeywords) {
+  SilentReporter silent;
+  CReporter* previous = SetReporter(&silent);
+  std::mt19937 random(20240611);
+  const IndexedCorpus& corpus = *corpus_;
+  for (int sample = 0; sample < 40;) {
+    const size_t at = random() % corpus.chars.size();
+    const size_t length = 1 + random() % 6;
+    std::u16string keyword;
+    bool usable = true, hasTerm = false;
+    for (size_t k = 0; k < length && usable; ++k) {
+      const uint32_t cp = at + k < corpus.chars.size() ? corpus.chars[at + k] : kBreak;
+      if (cp == kBreak) usable = false;
+      // Characters the engine drops from keywords, and the full-width "？"
+      // it reads as "?", stand as "?"; so do some others.
+      else if (CharToIndexCode(cp) < 0 || cp == 0xFF1F || random() % 4 == 0) keyword += u'?';
+      else {
+        hasTerm = true;
+        std::string utf8;
+        AppendUtf8(cp, utf8);
+        keyword += Utf8ToUtf16(utf8);
+      }
+    }
+    if (!usable || !hasTerm) continue;
+    ++sample;
+    Check(keyword, kTargetFullText, sample % 3 == 0);
+    Check(keyword, sample % 2 ? kTargetMainText : kTargetAnnotations, sample % 3 == 0);
+  }
+  SetReporter(previous);
+}
+
+}  // namespace
+}  // namespace codexa::build
