@@ -27,18 +27,15 @@ bool CSCrollToolBar::Create(const std::vector<ToolBarItem>& items, const QString
   const int labelIndex = CommandToIndex(kLabelCommand);
   if (sliderIndex < 0 || labelIndex < 0) return false;
 
-  // Both controls take the gap's full height, so the picture behind them
-  // lines up with the tool bar's rows.
+  // Both controls take the gap's full height and are centred in it.
   m_wndSlider.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   m_wndPageLabel.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  m_wndSlider.SetBackgroundBitmap(art + "toolbar_back.png");
   const QPixmap cursor(art + "leftright.png");
   if (!cursor.isNull()) m_wndSlider.setCursor(QCursor(cursor, cursor.width() / 2, cursor.height() / 2));
   SetGap(sliderIndex, kSliderGap, &m_wndSlider)->setObjectName(QStringLiteral("SliderGap"));
   m_wndSlider.SetRange(0, 0, true);
   connect(&m_wndSlider, &CXSliderCtrl::MoveEnded, this, &CSCrollToolBar::OnSliderMoveEnded);
 
-  m_wndPageLabel.SetBackgroundBitmap(art + "toolbar_back.png");
   SetGap(labelIndex, kLabelGap, &m_wndPageLabel)->setObjectName(QStringLiteral("LabelGap"));
   return true;
 }

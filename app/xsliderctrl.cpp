@@ -1,21 +1,18 @@
 #include "app/xsliderctrl.h"
 
 #include <QCursor>
-#include <QPixmap>
 #include <QSignalBlocker>
 #include <QToolTip>
 
 namespace {
 
-// Gives `widget` a background that repeats `path` from its own origin.
-bool PaintOverPicture(QWidget* widget, QPalette::ColorRole role, const QString& path) {
-  QPixmap picture(path);
-  if (picture.isNull()) return false;
+// Lets the tool bar's picture show through `widget`: the control paints
+// no background of its own, so the picture runs on without a seam.
+void ShowPictureBehind(QWidget* widget, QPalette::ColorRole role) {
   QPalette palette = widget->palette();
-  palette.setBrush(role, QBrush(picture));
+  palette.setBrush(role, Qt::transparent);
   widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-  return true;
+  widget->setAutoFillBackground(false);
 }
 
 }  // namespace
@@ -30,11 +27,8 @@ CXSliderCtrl::CXSliderCtrl(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
   connect(this, &QSlider::sliderMoved, this, [this](int pos) {
     QToolTip::showText(QCursor::pos(), QString::number(pos), this);
   });
+  ShowPictureBehind(this, backgroundRole());
   SetRange(0, 0, false);
-}
-
-bool CXSliderCtrl::SetBackgroundBitmap(const QString& path) {
-  return PaintOverPicture(this, backgroundRole(), path);
 }
 
 void CXSliderCtrl::SetRange(int min, int max, bool redraw) {
@@ -55,6 +49,6 @@ CXEdit::CXEdit(QWidget* parent) : QLineEdit(parent) {
   setFrame(false);
   setAlignment(Qt::AlignCenter);
   setFocusPolicy(Qt::NoFocus);
+  ShowPictureBehind(this, QPalette::Base);
 }
 
-bool CXEdit::SetBackgroundBitmap(const QString& path) { return PaintOverPicture(this, QPalette::Base, path); }

@@ -1,5 +1,5 @@
-// CXSliderCtrl: the tool bar's page slider, painted over a background
-// picture. It reports a move only when the move ends (the thumb released,
+// CXSliderCtrl: the tool bar's page slider; it and the page label paint no
+// background, so the tool bar's picture shows through them. It reports a move only when the move ends (the thumb released,
 // a click on the groove, a key), never while the thumb is dragged, and the
 // program's own SetRange and SetPos report nothing. Also CXEdit, the page
 // label beside it.
@@ -15,9 +15,6 @@ class CXSliderCtrl : public QSlider {
  public:
   explicit CXSliderCtrl(QWidget* parent = nullptr);
 
-  // The control's background repeats picture `path` from its own origin;
-  // false (standard colours) when it cannot be loaded.
-  bool SetBackgroundBitmap(const QString& path);
   void SetRange(int min, int max, bool redraw);
   void SetPos(int pos);
   int GetPos() const { return value(); }
@@ -32,7 +29,6 @@ class CXEdit : public QLineEdit {
   Q_OBJECT
  public:
   explicit CXEdit(QWidget* parent = nullptr);
-  bool SetBackgroundBitmap(const QString& path);
 };
 
 #endif  // CODEXA_APP_XSLIDERCTRL_H_

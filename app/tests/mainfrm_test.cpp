@@ -219,6 +219,7 @@ class MainFrameTest : public QObject {
     QVERIFY(Enabled(ID_NEXT_HIT));
     const QString file = QUrl::fromLocalFile(form()->m_strHitFile).toString();
     frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
     frame_->GetTextView()->setFocus();
     QTest::keyClick(frame_.get(), Qt::Key_F3);
     QCOMPARE(form()->m_nCurHit, 1);
