@@ -76,7 +76,8 @@ prepare_variant_sources() {
 build_corpus() {
   [ -x "$BUILD/bin/codexa-build" ] || return 0
   local stamp=$BUILD/bin/.corpus-stamp
-  if [ -f "$stamp" ] && [ "$stamp" -nt "$BUILD/bin/codexa-build" ]; then return; fi
+  # Built once, and again when the builder changed or the corpus is gone.
+  if [ -f "$stamp" ] && [ "$stamp" -nt "$BUILD/bin/codexa-build" ] && [ -f "$BUILD/bin/Index-fl.h" ]; then return; fi
   log "building the default corpus"
   "$BUILD/bin/codexa-build" --default --variants "$CACHE/variants" \
     "$CACHE/chinese-poetry-$POETRY_VERSION" "$BUILD/bin"
