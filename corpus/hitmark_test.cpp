@@ -2,19 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include "corpus/markup_testing.h"
 
 namespace {
 
-// The markup, spelled out here so that a change to it shows.
-const std::string O = "<b style='color:red;background:#D9D9D9;'>";
-const std::string C = "</b>";
-
-std::string A(int n) {
-  char text[40];
-  std::snprintf(text, sizeof text, "<a name=\"%04d\"></a>", n);
-  return text;
-}
+using codexa::testing::A;
+using codexa::testing::C;
+using codexa::testing::O;
 
 TEST(MarkRunTest, WorkedExampleWithLiteralBytes) {
   // Keyword A?C over x A b C y, the counter at 5.

@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "corpus/filelist.h"
+#include "corpus/markup_testing.h"
 #include "tools/writer/corpuswriter.h"
 #include "tools/writer/scratchdir.h"
 
 namespace {
 
+using codexa::testing::A;
+using codexa::testing::C;
+using codexa::testing::kNote;
+using codexa::testing::kNoteEnd;
+using codexa::testing::O;
 using codexa::writer::ScratchDir;
 using codexa::writer::StoredPage;
 
-// The frame and markup, spelled out here so that a change to them shows.
+// The frame, spelled out here so that a change to it shows.
 const std::string kHead =
     "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
 const std::string kLeft =
@@ -22,16 +26,6 @@ const std::string kLeft =
     "align=\"center\" background=\"../Back.gif\">";
 const std::string kMiddle = "</TD>\t\t<TD height=477 width=450 vAlign=top align=\"center\">";
 const std::string kTail = "</TD> \t\t</tr></table></div></div>\t\t</center></BODY></html>";
-const std::string O = "<b style='color:red;background:#D9D9D9;'>";
-const std::string C = "</b>";
-const std::string kNote = "<font size=-1 color=\"#993366\">";
-const std::string kNoteEnd = "</font>";
-
-std::string A(int n) {
-  char text[40];
-  std::snprintf(text, sizeof text, "<a name=\"%04d\"></a>", n);
-  return text;
-}
 
 std::string Framed(const std::string& title, const std::string& first, const std::string& second) {
   return kHead + title + kLeft + first + kMiddle + second + kTail;
@@ -66,6 +60,10 @@ class RenderPageTest : public ::testing::Test {
 };
 
 TEST_F(RenderPageTest, KeywordsCellsAndDisplayCodes) {
+  // 甲 then 乙 over the whole first cell.
+  const std::string kBothKeywords = Framed(
+      "詩", A(0) + O + "甲" + C + A(2) + O + "乙" + C + kNote + A(1) + O + "甲" + C + "注" + kNoteEnd + A(3) + O + "乙" + C,
+      kSecondCell);
   const struct {
     const char* name;
     uint32_t page;
@@ -75,17 +73,8 @@ TEST_F(RenderPageTest, KeywordsCellsAndDisplayCodes) {
     int anchors;
   } cases[] = {
       {"repeated keyword applied once; later keywords continue the numbering", 0, u"甲\u3000乙 甲", 0,
-       Framed("詩",
-              A(0) + O + "甲" + C + A(2) + O + "乙" + C + kNote + A(1) + O + "甲" + C + "注" + kNoteEnd + A(3) + O +
-                  "乙" + C,
-              kSecondCell),
-       4},
-      {"a repeat between keywords does not stop later ones", 0, u"甲 甲 乙", 0,
-       Framed("詩",
-              A(0) + O + "甲" + C + A(2) + O + "乙" + C + kNote + A(1) + O + "甲" + C + "注" + kNoteEnd + A(3) + O +
-                  "乙" + C,
-              kSecondCell),
-       4},
+       kBothKeywords, 4},
+      {"a repeat between keywords does not stop later ones", 0, u"甲 甲 乙", 0, kBothKeywords, 4},
       {"main text only", 0, u"甲", 1,
        Framed("詩", A(0) + O + "甲" + C + "乙" + kNote + "甲注" + kNoteEnd + "乙", kSecondCell), 1},
       {"annotations only", 0, u"甲", 2,

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
+#include "corpus/markup_testing.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "engine/variantexpand_testing.h"
@@ -10,18 +9,13 @@
 
 namespace {
 
+using codexa::testing::A;
+using codexa::testing::C;
+using codexa::testing::kNote;
 using codexa::testing::JoinedVariantForms;
+using codexa::testing::O;
 using codexa::writer::ScratchDir;
 
-const std::string O = "<b style='color:red;background:#D9D9D9;'>";
-const std::string C = "</b>";
-const std::string kNote = "<font size=-1 color=\"#993366\">";
-
-std::string A(int n) {
-  char text[40];
-  std::snprintf(text, sizeof text, "<a name=\"%04d\"></a>", n);
-  return text;
-}
 
 std::string Page(const std::string& first) {
   return "<title>詩</title><TD>" + first + "</TD><TD>丙</TD>";
