@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/codeconverter.h"
+
 namespace codexa::build {
 
 // The code point a malformed byte stands for.
@@ -49,23 +51,8 @@ inline uint32_t NextCodePoint(std::string_view text, size_t& i) {
   return value;
 }
 
-inline void AppendUtf8(uint32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
+// Appending a code point as UTF-8 is the engine's.
+using ::AppendUtf8;
 
 // The number of characters of `text`.
 inline size_t CountCodePoints(std::string_view text) {
