@@ -12,8 +12,10 @@
 #ifndef CODEXA_ENGINE_POSTINGCURSOR_H_
 #define CODEXA_ENGINE_POSTINGCURSOR_H_
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 constexpr uint32_t kPostingBlockSize = 4096;
 
@@ -54,13 +56,52 @@ class CPostingCursor {
   // The next position number of the current page. False when the page has
   // no position bytes left or the list ran off its data.
   bool NextPosition(uint32_t& value) {
-    if (remaining_ == 0 || failed_) return false;
-    const uint32_t before = consumed_;
-    if (!ReadNumber(value)) return false;
-    const uint32_t used = consumed_ - before;
-    // A number that reaches past the page's bytes still ends the page.
-    remaining_ = used >= remaining_ ? 0 : remaining_ - used;
-    return true;
+    // Most positions are one-byte numbers inside the current block. (A
+    // failed cursor has no bytes left in its block.)
+    if (remaining_ != 0 && offset_ < limit_ && bytes_[offset_] < 0x80) {
+      value = bytes_[offset_++];
+      ++consumed_;
+      --remaining_;
+      return true;
+    }
+    return NextPositionSlow(value);
+  }
+
+  // Moves past the positions left in the current page and answers how many
+  // there were: the count of NextPosition calls that would succeed. When the
+  // page's bytes lie well inside the current block they are counted eight
+  // at a time, skipping runs of one-byte numbers at once.
+  uint32_t CountRestOfPage() {
+    const uint32_t start = offset_;
+    const uint32_t end = start + remaining_;
+    // Words are read up to seven bytes past the page's last byte.
+    if (std::endian::native != std::endian::little || failed_ || end + 8 > limit_) {
+      uint32_t count = 0, value;
+      while (NextPosition(value)) ++count;
+      return count;
+    }
+    uint32_t at = start, count = 0;
+    while (at < end) {
+      const uint32_t left = end - at;
+      uint64_t eight;
+      std::memcpy(&eight, bytes_ + at, 8);
+      uint64_t leads = eight & 0x8080808080808080u;
+      if (left < 8) leads &= (uint64_t{1} << (8 * left)) - 1;
+      if (leads == 0) {
+        const uint32_t singles = left < 8 ? left : 8;
+        at += singles;
+        count += singles;
+        continue;
+      }
+      // The one-byte numbers before the first longer one, and that one.
+      const auto singles = static_cast<uint32_t>(std::countr_zero(leads)) / 8;
+      at += singles + (bytes_[at + singles] < 0xC0 ? 2 : 3);
+      count += singles + 1;
+    }
+    consumed_ += at - start;
+    offset_ = at;
+    remaining_ = 0;
+    return count;
   }
 
   // Moves past the position bytes left in the current page.
@@ -83,6 +124,16 @@ class CPostingCursor {
   uint32_t remaining() const { return remaining_; }
 
  private:
+  [[gnu::noinline]] bool NextPositionSlow(uint32_t& value) {
+    if (remaining_ == 0 || failed_) return false;
+    const uint32_t before = consumed_;
+    if (!ReadNumber(value)) return false;
+    const uint32_t used = consumed_ - before;
+    // A number that reaches past the page's bytes still ends the page.
+    remaining_ = used >= remaining_ ? 0 : remaining_ - used;
+    return true;
+  }
+
   uint32_t NextBlockOf(uint32_t block) const {
     return block < source_->chainLength ? source_->chain[block] : UINT32_MAX;
   }

@@ -188,8 +188,22 @@ bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
   return true;
 }
 
+// The pages of a one-character keyword with their counts: every record of
+// its list, read straight through.
+void EvaluateOneTerm(CPostingCursor& cursor, std::vector<PageHits>& hits) {
+  // Pages only ascend: a record that does not (a damaged list) is passed
+  // over.
+  uint64_t next = 0;
+  do {
+    if (cursor.page() < next) continue;
+    if (const uint32_t count = cursor.CountRestOfPage()) hits.push_back({cursor.page(), count});
+    next = uint64_t{cursor.page()} + 1;
+  } while (NextPage(cursor));
+}
+
 // The pages where the pattern matches, ascending, with their counts.
 void EvaluatePattern(Pattern& pattern, std::vector<PageHits>& hits) {
+  if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
   PageMatcher matcher;
   // 64 bits, so that the page after the highest page number is no wrap back
   // to page 0.
