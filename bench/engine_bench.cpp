@@ -84,19 +84,6 @@ struct Query {
   bool isAnd;
 };
 
-std::u16string ToUtf16(const std::u32string& text) {
-  std::u16string units;
-  for (const char32_t c : text) {
-    if (c >= 0x10000) {
-      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      units += static_cast<char16_t>(c);
-    }
-  }
-  return units;
-}
-
 // The bytes of the posting lists that the query's terms walk.
 uint64_t ListBytes(const Query& query, bool variants, const CIndex& index,
                    const std::map<int32_t, codexa::writer::PostingCollector::List>& lists) {
@@ -169,7 +156,7 @@ int main(int argc, char** argv) {
     for (const bool variants : {false, true}) {
       std::vector<double> wall, cpu;
       for (int i = 0; i < repetitions; ++i) {
-        std::u16string text = ToUtf16(query.text);
+        std::u16string text = codexa::writer::Utf32ToUtf16(query.text);
         const auto start = Clock::now();
         const double cpuStart = ThreadSeconds();
         query.isAnd ? index.SearchAnd(text, variants) : index.SearchOr(text, variants);

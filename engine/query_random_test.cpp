@@ -155,19 +155,6 @@ std::u32string Indexed(const std::u32string& text) {
   return indexed;
 }
 
-std::u16string ToUtf16(const std::u32string& text) {
-  std::u16string units;
-  for (const char32_t c : text) {
-    if (c >= 0x10000) {
-      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      units += static_cast<char16_t>(c);
-    }
-  }
-  return units;
-}
-
 class Generator {
  public:
   explicit Generator(uint32_t seed) : random_(seed) {}
@@ -241,7 +228,8 @@ TEST_P(QueryCrossCheck, AgreesWithBruteForce) {
     std::u32string query;
     for (const std::u32string& keyword : keywords) query += (query.empty() ? U"" : U" ") + keyword;
     const Hits expected = BruteQuery(keywords, isAnd, indexed, variants);
-    const Hits actual = isAnd ? corpus.And(ToUtf16(query), variants) : corpus.Or(ToUtf16(query), variants);
+    const std::u16string text = codexa::writer::Utf32ToUtf16(query);
+    const Hits actual = isAnd ? corpus.And(text, variants) : corpus.Or(text, variants);
     ASSERT_EQ(actual, expected) << (isAnd ? "AND " : "OR ") << (variants ? "folded " : "") << "round " << round;
   }
 }

@@ -41,18 +41,7 @@ std::u32string T(std::string_view letters) {
   return text;
 }
 
-std::u16string Q(std::string_view letters) {
-  std::u16string query;
-  for (const char32_t c : T(letters)) {
-    if (c >= 0x10000) {
-      query += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      query += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      query += static_cast<char16_t>(c);
-    }
-  }
-  return query;
-}
+std::u16string Q(std::string_view letters) { return codexa::writer::Utf32ToUtf16(T(letters)); }
 
 std::string Xs(size_t n) { return std::string(n, 'X'); }
 

@@ -6,9 +6,7 @@
 
 namespace codexa::writer {
 
-namespace {
-
-std::string ToUtf8(std::u32string_view text) {
+std::u16string Utf32ToUtf16(std::u32string_view text) {
   std::u16string units;
   for (const char32_t c : text) {
     if (c >= 0x10000) {
@@ -18,12 +16,8 @@ std::string ToUtf8(std::u32string_view text) {
       units.push_back(static_cast<char16_t>(c));
     }
   }
-  std::string bytes;
-  Utf16ToUtf8(units, bytes);
-  return bytes;
+  return units;
 }
-
-}  // namespace
 
 TextCorpusWriter::TextCorpusWriter(std::vector<std::vector<uint32_t>> groups) : groups_(std::move(groups)) {
   for (uint32_t n = 0; n < groups_.size() && n < kGroupCodeCapacity; ++n) {
@@ -47,7 +41,8 @@ void TextCorpusWriter::AddPage(std::u32string_view text, bool keepText) {
     }
     ++position;
   }
-  pages_.push_back({"text\\" + std::to_string(page + 1) + ".htm", keepText ? ToUtf8(text) : std::string()});
+  pages_.push_back({"text\\" + std::to_string(page + 1) + ".htm", std::string()});
+  if (keepText) Utf16ToUtf8(Utf32ToUtf16(text), pages_.back().html);
 }
 
 bool TextCorpusWriter::Write(const std::filesystem::path& directory, const BlockLayout& layout, std::string& error) {

@@ -17,6 +17,9 @@
 
 namespace codexa::writer {
 
+// The UTF-16 form of a text of code points (those above U+FFFF as pairs).
+std::u16string Utf32ToUtf16(std::u32string_view text);
+
 class TextCorpusWriter {
  public:
   // `groups` as they go into "yitizi.txt", in file order.
