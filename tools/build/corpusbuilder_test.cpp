@@ -290,5 +290,18 @@ TEST(BuilderCommand, ReportsErrorsAndBuildsGoodSources) {
   EXPECT_TRUE(fs::exists(dir / "out" / "Index-fl.h"));
 }
 
+TEST(BuilderOutput, LeftoversOfADeadBuildAreRemoved) {
+  ScratchDir dir;
+  // A build that died midway left its temporary folder; its process is gone.
+  fs::create_directory(dir / ".codexa-build.999999999");
+  WriteText(dir / ".codexa-build.999999999" / "Index-fl.cnt", "partial");
+  WriteText(dir / "source.json", SmallSource().dump());
+  CorpusBuilder builder(kGroups);
+  ReadJsonSource(dir / "source.json", builder);
+  builder.Write(dir.path());
+  EXPECT_FALSE(fs::exists(dir / ".codexa-build.999999999"));
+  EXPECT_TRUE(fs::exists(dir / "Index-fl.cnt"));
+}
+
 }  // namespace
 }  // namespace codexa::build
