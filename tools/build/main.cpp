@@ -64,10 +64,15 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
+// 1234567 -> "1,234,567".
 std::string Grouped(uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
-  return digits;
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
 }
 
 void PrintSummary(const BuildSummary& summary, const fs::path& output, double seconds) {
