@@ -190,8 +190,11 @@ bool CCatalogue::Load(const std::filesystem::path& catalogueFile, const std::fil
   Clear();
   std::ofstream listing;
   if (!listingFile.empty()) {
-    listing.open(listingFile, std::ios::binary | std::ios::trunc);
-    if (!listing) diagnostics << "cannot create the catalogue listing " << listingFile.string() << "\n";
+    // The listing goes to the working folder, which others may share: a
+    // link planted under its name must not carry the write elsewhere.
+    std::error_code error;
+    if (!std::filesystem::is_symlink(listingFile, error)) listing.open(listingFile, std::ios::binary | std::ios::trunc);
+    if (!listing.is_open()) diagnostics << "cannot create the catalogue listing " << listingFile.string() << "\n";
   }
   std::FILE* file = std::fopen(catalogueFile.c_str(), "rb");
   if (file == nullptr) {

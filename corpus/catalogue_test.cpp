@@ -194,6 +194,15 @@ TEST_F(CatalogueTest, MissingOrUnreadableCatalogueLeavesNoScope) {
   }
 }
 
+TEST_F(CatalogueTest, ListingNeverWritesThroughALink) {
+  dir_.Write("victim", "mine");
+  fs::create_symlink(dir_ / "victim", dir_ / "zemo.txt");
+  ASSERT_TRUE(Load(Encode(kSample)));
+  EXPECT_EQ(dir_.Read("victim"), "mine");
+  EXPECT_EQ(catalogue_.NodeCount(), static_cast<int>(kSample.size()) + 1);
+  EXPECT_NE(diagnostics_.str().find("cannot create the catalogue listing"), std::string::npos);
+}
+
 TEST_F(CatalogueTest, FindNodeByRecordNeverAnswersTheRoot) {
   // Two records with equal numbers in different categories: each index finds
   // its own node, so labels come from the right category.

@@ -11,6 +11,7 @@
 #include "corpus/pagesplit.h"
 #include "corpus/render.h"
 #include "engine/codeconverter.h"
+#include "engine/index.h"
 #include "engine/variantexpand.h"
 #include "engine/variants.h"
 #include "fuzz/alphabet.h"
@@ -49,10 +50,25 @@ void CheckMarkRun(std::string_view run, std::string_view keyword) {
   FUZZ_REQUIRE(marked == run);
 }
 
-// A rendered page is the frame around the three texts; every anchor the
-// passes wrote is in it (the stored page holding none of its own).
-void CheckRendered(std::string_view page, std::string_view name, const std::vector<Pattern>& patterns,
-                   int displayCode) {
+// Whether a tag of `page` holds a byte outside ASCII. A keyword the reader
+// accepts (no unit below U+0100 but the wildcards) can match only there
+// inside a tag, and the markup around such a match splits the tag, so that
+// later passes may read the page's sections differently.
+bool HasNonAsciiTag(std::string_view page) {
+  bool inTag = false;
+  for (char c : page) {
+    if (c == '<' && !inTag) inTag = true;
+    else if (c == '>' && inTag) inTag = false;
+    else if (inTag && static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// A rendered page is the frame around the three texts. Every anchor the
+// passes wrote is in it when the stored page holds none of its own and its
+// tags give a keyword the reader accepts nothing to match.
+void CheckRendered(std::string_view page, std::string_view name, std::u16string_view keywords,
+                   const std::vector<Pattern>& patterns, int displayCode) {
   std::string output = "untouched";
   const int anchors = RenderPatterns(page, name, patterns, displayCode, output);
   if (patterns.empty()) {
@@ -60,7 +76,7 @@ void CheckRendered(std::string_view page, std::string_view name, const std::vect
     return;
   }
   FUZZ_REQUIRE(output.starts_with(kFrameHead) && output.ends_with(kFrameTail));
-  if (page.find(kAnchorStart) == std::string_view::npos) {
+  if (page.find(kAnchorStart) == std::string_view::npos && !HasNonAsciiTag(page) && CIndex::CheckQuery(keywords) > 0) {
     FUZZ_REQUIRE(CountOccurrences(output, kAnchorStart) == static_cast<size_t>(anchors));
   }
 }
@@ -113,11 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const FilterItem& run : runs) CheckMarkRun(run.text, utf8);
   }
 
-  CheckRendered(page, name, KeywordPatterns(keywords), displayCode);
+  CheckRendered(page, name, keywords, KeywordPatterns(keywords), displayCode);
   std::vector<Pattern> folded;
   for (const std::vector<KeywordAtom>& atoms : FoldedKeywords(FoldingTable(), keywords)) {
     folded.push_back(CompileAtoms(atoms));
   }
-  CheckRendered(page, name, folded, displayCode);
+  CheckRendered(page, name, keywords, folded, displayCode);
   return 0;
 }

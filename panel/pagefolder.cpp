@@ -66,8 +66,18 @@ std::filesystem::path CPageFolder::PageFile(std::string_view name) const {
 
 bool WritePrivateFile(const std::filesystem::path& path, std::string_view bytes) {
   if (path.empty()) return false;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  // O_NONBLOCK: a pipe planted under the name must not block the open.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd < 0) return false;
+  // Only a plain file of this user's without a second name is written: a
+  // hard link planted under the name would carry the page elsewhere, and a
+  // file left with wider rights is narrowed before it holds a page.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 || info.st_uid != ::getuid() ||
+      ::fchmod(fd, 0600) != 0 || ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return false;
+  }
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

@@ -38,7 +38,9 @@ class CPageFolder {
 };
 
 // Replaces the content of `path` with `bytes`, creating it owner-only; a
-// link at `path` is not followed. False when the file cannot be written.
+// link at `path` is not followed. False when the file cannot be written or
+// `path` is anything but a plain file of this user's with no other name
+// (a symbolic or hard link, a pipe, a folder).
 bool WritePrivateFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Whether `path` is a folder (not a link) owned by this user that no one
