@@ -1,11 +1,13 @@
 // The reader on damaged corpora: with each data file in turn removed,
-// emptied, cut, bit-flipped or replaced by garbage, the left pane starts,
+// emptied, cut, bit-flipped or replaced by garbage, the main window starts,
 // shows the fitting message at most once (exactly once where a file it
 // needs is missing), and stays usable: searching, opening hits, browsing
-// the contents and switching targets neither crash nor hang, and nothing
-// in the corpus folder is written.
+// the contents, the page, volume and hit commands and switching targets
+// neither crash nor hang, and nothing in the corpus folder is written.
+#include <QAction>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -14,11 +16,12 @@
 #include <memory>
 #include <set>
 
+#include "app/codexa.h"
+#include "app/mainfrm.h"
 #include "corpus/catalogue.h"
 #include "engine/index.h"
 #include "panel/keywordbox.h"
 #include "panel/leftform.h"
-#include "panel/panelwindow.h"
 #include "panel/sortlistctrl.h"
 #include "panel/testsupport.h"
 #include "tests/corrupt/damagedcorpus.h"
@@ -47,6 +50,7 @@ class CorruptReaderTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir intact_;
+  QTemporaryDir settings_;
 
   void Search(CLeftForm* form, const QString& keyword) {
     form->keywordBox()->setText(keyword);
@@ -81,7 +85,20 @@ class CorruptReaderTest : public QObject {
       if (QTreeWidgetItem* item = form->TreeItemOfRecord(record)) form->tree()->setCurrentItem(item);
     }
     form->ShowRecordPage(1, 0, 9999);
+  }
 
+  // The frame's page, volume and hit commands, each a few times over as
+  // long as its rule allows it: past the ends of volumes, the catalogue
+  // and the hit page.
+  void UseCommands(CMainFrame& frame, RecordingReporter& reporter) {
+    const std::set<std::string> allowed = {kLastVolumeMessage, kFirstVolumeMessage, kNoScopeMessage};
+    for (int command : {ID_NEXT_PAGE, ID_PREV_PAGE, ID_NEXT_VOLUME, ID_PREV_VOLUME, ID_NEXT_HIT, ID_PREV_HIT}) {
+      for (int i = 0; i < 6 && frame.IsCommandEnabled(command); ++i) frame.Action(command)->trigger();
+    }
+    for (const std::string& message : reporter.messages) QVERIFY2(allowed.contains(message), message.c_str());
+  }
+
+  void SwitchTargets(CLeftForm* form, RecordingReporter& reporter) {
     // Each target the buttons open may fail on its own, with one message.
     form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
     for (int display : {kDisplayMainText, kDisplayAnnotations, kDisplayFullText}) {
@@ -97,6 +114,8 @@ class CorruptReaderTest : public QObject {
 
  private slots:
   void initTestCase() {
+    CCodexaApp::SetUpNames();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
     std::string error;
     QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(intact_.path()), error), error.c_str());
   }
@@ -131,13 +150,16 @@ class CorruptReaderTest : public QObject {
     RecordingReporter reporter;
     {
       const fs::path work = PathOf(workDir.path());
-      CPanelWindow window(CLeftForm::Places{corpus, work, work / "zemo.txt"});
-      window.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      CMainFrame frame(CLeftForm::Places{corpus, work, work / "zemo.txt"});
+      frame.showMaximized();
+      QVERIFY(QTest::qWaitForWindowExposed(&frame));
       CheckStartMessages(file.toStdString(), damage.toStdString(), reporter.messages);
       reporter.messages.clear();
-      UseEverything(window.form(), reporter, file.toStdString());
-      QVERIFY(window.isVisible());
+      UseEverything(frame.GetLeftForm(), reporter, file.toStdString());
+      reporter.messages.clear();
+      UseCommands(frame, reporter);
+      SwitchTargets(frame.GetLeftForm(), reporter);
+      QVERIFY(frame.isVisible());
     }
     QCOMPARE(codexa::corrupt::StateOf(corpus), before);
   }
