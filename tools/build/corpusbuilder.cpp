@@ -95,6 +95,8 @@ void CorpusBuilder::StartNode(std::string_view name, int level) {
     throw BuildError("catalogue name length: " + std::string(LevelName(level)) + " \"" + std::string(name) +
                      "\" is longer than 99 UTF-16 units");
   }
+  // The page being filled belongs to the volume that this node closes.
+  FlushPieces();
   if (nodes_.size() >= kMaxCatalogueRecords) {
     throw BuildError("catalogue records: more than 9,999 categories, works and volumes (at \"" + std::string(name) +
                      "\")");
@@ -109,12 +111,33 @@ void CorpusBuilder::StartCategory(std::string_view name) { StartNode(name, 1); }
 void CorpusBuilder::StartWork(std::string_view name) { StartNode(name, 2); }
 void CorpusBuilder::StartVolume(std::string_view name) { StartNode(name, 3); }
 
+void CorpusBuilder::RequireVolume(std::string_view pageTitle) const {
+  if (openLevels_[3] < 0) throw BuildError("structure: page \"" + std::string(pageTitle) + "\" outside any volume");
+}
+
 void CorpusBuilder::AddPiece(PageContent piece) {
-  for (const PageContent& page : Paginate(std::move(piece), kPageBudget)) AddPage(page);
+  RequireVolume(piece.title);
+  packer_.Add(std::move(piece), filled_);
+  StoreFilledPages();
 }
 
 void CorpusBuilder::AddPage(const PageContent& page) {
-  if (openLevels_[3] < 0) throw BuildError("structure: page \"" + page.title + "\" outside any volume");
+  RequireVolume(page.title);
+  FlushPieces();
+  StorePage({page});
+}
+
+void CorpusBuilder::FlushPieces() {
+  packer_.Flush(filled_);
+  StoreFilledPages();
+}
+
+void CorpusBuilder::StoreFilledPages() {
+  for (const PagePieces& pieces : filled_) StorePage(pieces);
+  filled_.clear();
+}
+
+void CorpusBuilder::StorePage(const PagePieces& pieces) {
   const Node& category = nodes_[openLevels_[1]];
   const Node& work = nodes_[openLevels_[2]];
   const Node& volume = nodes_[openLevels_[3]];
@@ -132,7 +155,7 @@ void CorpusBuilder::AddPage(const PageContent& page) {
   if (pages_.size() >= limits_.maxPages) {
     throw BuildError("page count: more than " + std::to_string(limits_.maxPages) + " pages (at " + name + ")");
   }
-  std::string html = LayOutPage(page, {work.name, volume.name}, fileNumber_ + 1);
+  std::string html = LayOutPage(pieces, {work.name, volume.name}, fileNumber_ + 1);
   if (textBytes_ + html.size() > limits_.maxTextBytes) {
     throw BuildError("text file size: the pages pass " + std::to_string(limits_.maxTextBytes) +
                      " bytes, beyond 32-bit offsets (at " + name + ")");
@@ -224,6 +247,7 @@ std::vector<writer::CatalogueRecord> CorpusBuilder::Catalogue(uint64_t& dropped)
 }
 
 BuildSummary CorpusBuilder::Write(const fs::path& directory) {
+  FlushPieces();
   std::error_code ec;
   fs::create_directories(directory, ec);
   if (!fs::is_directory(directory)) throw BuildError("output: cannot create the directory " + directory.string());

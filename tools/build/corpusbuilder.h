@@ -1,7 +1,8 @@
 // Builds a corpus: the caller hands over categories, works, volumes and
-// their pages in catalogue order; the builder sets each page as HTML,
-// indexes the cell the renderer will highlight (see indexedtext.h) and at
-// the end writes every file the reader opens.
+// their pages or pieces in catalogue order; the builder fills pages with
+// pieces (see pagelayout.h), sets each page as HTML, indexes the cell the
+// renderer will highlight (see indexedtext.h) and at the end writes every
+// file the reader opens.
 //
 // The format's limits are checked as the items arrive, before anything is
 // written, and a violation throws BuildError naming the limit and the item.
@@ -20,6 +21,7 @@
 
 #include "tools/build/indexedtext.h"
 #include "tools/build/pagecontent.h"
+#include "tools/build/pagelayout.h"
 #include "tools/writer/corpuswriter.h"
 
 namespace codexa::build {
@@ -60,18 +62,18 @@ class CorpusBuilder {
   void StartCategory(std::string_view name);
   void StartWork(std::string_view name);
   void StartVolume(std::string_view name);
-  // One page of the current volume; it takes the next file number.
+  // One page of the current volume, as it is; it takes the next file
+  // number (after the page that pieces were filling, if any).
   void AddPage(const PageContent& page);
-  // A piece on as many pages as it needs (see Paginate).
+  // A piece of the current volume: it goes on the page being filled while
+  // that has room, else on the next (see PagePacker).
   void AddPiece(PageContent piece);
 
   // Writes the corpus into `directory` (created if needed).
   BuildSummary Write(const std::filesystem::path& directory);
 
+  // Pages stored so far; the page that pieces are filling is not yet one.
   uint64_t pageCount() const { return pages_.size(); }
-
-  // Characters of a piece that make it go on to a further page.
-  static constexpr size_t kPageBudget = 3000;
 
  private:
   struct Node {
@@ -81,6 +83,10 @@ class CorpusBuilder {
     uint64_t pageCount = 0;
   };
   void StartNode(std::string_view name, int level);
+  void RequireVolume(std::string_view pageTitle) const;
+  void FlushPieces();
+  void StoreFilledPages();
+  void StorePage(const PagePieces& pieces);
   void Index(uint32_t page, std::string_view storedName);
   void CheckPositionBytes(std::string_view storedName) const;
   std::vector<writer::CatalogueRecord> Catalogue(uint64_t& dropped) const;
@@ -99,6 +105,8 @@ class CorpusBuilder {
   uint64_t textBytes_ = 0;
   uint64_t characters_ = 0;
   int fileNumber_ = 0;
+  PagePacker packer_{kPageBudget};
+  std::vector<PagePieces> filled_;  // pages the packer completed, not yet stored
 
   writer::PostingCollector full_, main_, notes_;
   std::vector<IndexedChar> chars_;  // the page being indexed

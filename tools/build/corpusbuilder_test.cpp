@@ -273,6 +273,52 @@ TEST(BuilderErrors, LimitsAreCheckedBeforeWriting) {
   for (const auto& [build, expected] : cases) ExpectFailureKeepsCorpus(build, expected);
 }
 
+TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
+  SilentReporter reporter;
+  CReporter* previous = SetReporter(&reporter);
+  ScratchDir dir;
+  CorpusBuilder builder({});
+  OpenVolume(builder, "甲");
+  builder.AddPiece({"春曉", {MainParagraph("春眠不覺曉")}});
+  builder.AddPiece({"", {MainParagraph("處處聞啼鳥")}});
+  PageContent long_{"長", {}};
+  for (int i = 0; i < 10; ++i) long_.paragraphs.push_back(MainParagraph(std::string(100, 'x')));
+  builder.AddPiece(std::move(long_));  // 501 characters on one page, the rest on the next
+  builder.AddPiece({"夜", {MainParagraph("夜來風雨聲")}});
+  builder.StartVolume("乙");
+  builder.AddPiece({"花", {MainParagraph("花落知多少")}});
+  builder.AddPage({"頁", {MainParagraph("一頁")}});
+  EXPECT_EQ(builder.Write(dir.path()).pages, 5u);
+
+  CFileList list;
+  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  const std::pair<const char*, std::vector<const char*>> expected[] = {
+      {"部\\書\\甲\\0001.htm", {"春眠不覺曉", "處處聞啼鳥"}},
+      {"部\\書\\甲\\0002.htm", {"<h4>長</h4>"}},
+      {"部\\書\\甲\\0003.htm", {"長（二）", "夜來風雨聲"}},
+      {"部\\書\\乙\\0001.htm", {"花落知多少"}},
+      {"部\\書\\乙\\0002.htm", {"一頁"}},
+  };
+  ASSERT_EQ(list.GetPageCount(), std::size(expected));
+  for (uint32_t p = 0; p < list.GetPageCount(); ++p) {
+    std::string html, name;
+    ASSERT_TRUE(list.ReadPageAndName(p, html, name));
+    EXPECT_EQ(name, expected[p].first);
+    for (const char* text : expected[p].second) EXPECT_NE(html.find(text), std::string::npos) << p << " " << text;
+  }
+
+  CIndex index;
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+  const auto pagesOf = [&](std::u16string query) {
+    index.SearchAnd(query, false);
+    return index.GetPageArray();
+  };
+  EXPECT_EQ(pagesOf(u"雨聲"), std::vector<uint32_t>{2});
+  // The last line of one piece and the first of the next are not neighbours.
+  EXPECT_TRUE(pagesOf(u"曉處").empty());
+  SetReporter(previous);
+}
+
 TEST(BuilderCommand, ReportsErrorsAndBuildsGoodSources) {
   ScratchDir dir;
   WriteText(dir / "bad.json", "{\"categories\": [");

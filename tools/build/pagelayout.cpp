@@ -10,38 +10,33 @@ namespace codexa::build {
 
 namespace {
 
-constexpr std::string_view kHead =
-    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>";
-// Only the stored page (the contents view) sees this sheet; the renderer's
-// frame keeps what the cells say inline.
-constexpr std::string_view kStyle =
-    "</title><style>"
-    "body{margin:0;padding:20px;background:#f3eee0}"
-    "table.leaf{margin:0 auto;border:1px solid #c9b37c;background:#fffdf6;"
-    "box-shadow:0 1px 5px rgba(80,60,20,.25)}"
-    "td.fold{width:80px;min-width:80px;background:#f1e6c8;vertical-align:top;text-align:center}"
-    "td.text{vertical-align:top}"
-    "</style></head><body><table class=\"leaf\" cellspacing=0 cellpadding=0><tr>";
+constexpr std::string_view kHead = "<html><head><meta charset=UTF-8><title>";
+// The body and table attributes dress the stored page only: the renderer's
+// frame keeps nothing but what the cells hold.
+constexpr std::string_view kBody =
+    "</title></head><body bgcolor=#f3eee0><table align=center bgcolor=#fffdf6 cellspacing=0 cellpadding=0 "
+    "style=\"border:1px solid #c9b37c\"><tr>";
 constexpr std::string_view kTail = "</tr></table></body></html>";
 
-constexpr std::string_view kTextOpen =
-    "<div style=\"width:430px;padding:10px 18px;text-align:left;font-size:17px;line-height:1.8;color:#222\">";
-constexpr std::string_view kHeadingOpen = "<h4 style=\"margin:6px 0 10px;font-size:20px\">";
-constexpr std::string_view kFoldOpen =
-    "<div style=\"display:inline-block;writing-mode:vertical-rl;margin:14px 0;font-size:15px;"
-    "line-height:1.6;letter-spacing:3px;color:#6b5636\">";
+// The text column's fixed width also widens the frame's narrow first cell
+// on even pages.
+constexpr std::string_view kTextCell =
+    "<TD valign=top><div style=\"width:430px;padding:10px 18px;text-align:left;font-size:17px;line-height:1.8\">";
+constexpr std::string_view kFoldCell =
+    "<TD valign=top align=center width=80 bgcolor=#f1e6c8><div style=\"display:inline-block;"
+    "writing-mode:vertical-rl;margin:14px 0;font-size:15px;letter-spacing:3px;color:#6b5636\">";
+constexpr std::string_view kCellEnd = "</div></TD>";
 constexpr std::string_view kNoteOpen = "<font size=-1 color=\"#993366\">";
 
-std::string TextCell(const PageContent& page) {
-  std::string cell(kTextOpen);
-  if (!page.title.empty()) {
-    cell += kHeadingOpen;
-    cell += DisplayText(page.title);
+void AppendPiece(const PageContent& piece, std::string& cell) {
+  if (!piece.title.empty()) {
+    cell += "<h4>";
+    cell += DisplayText(piece.title);
     cell += "</h4>";
   }
-  for (const Paragraph& paragraph : page.paragraphs) {
-    cell += "<p>";
-    for (const Run& run : paragraph.runs) {
+  for (size_t p = 0; p < piece.paragraphs.size(); ++p) {
+    if (p > 0) cell += "<br>";
+    for (const Run& run : piece.paragraphs[p].runs) {
       if (run.kind == RunKind::kNote) {
         cell += kNoteOpen;
         cell += DisplayText(run.text);
@@ -51,19 +46,34 @@ std::string TextCell(const PageContent& page) {
       }
     }
   }
-  cell += "</div>";
+}
+
+std::string TextCell(const PagePieces& pieces) {
+  std::string cell(kTextCell);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    // A piece without a title still starts on a line of its own.
+    if (i > 0 && pieces[i].title.empty()) cell += "<br>";
+    AppendPiece(pieces[i], cell);
+  }
+  cell += kCellEnd;
   return cell;
 }
 
 std::string FoldCell(const LeafLabels& labels, int fileNumber) {
-  std::string cell(kFoldOpen);
+  std::string cell(kFoldCell);
   cell += DisplayText(labels.work);
   cell += "<br>";
   cell += DisplayText(labels.volume);
   cell += "<br>";
   cell += ChineseNumber(fileNumber);
-  cell += "</div>";
+  cell += kCellEnd;
   return cell;
+}
+
+// The first piece names the page; "等" says that more follow.
+std::string PageTitle(const PagePieces& pieces, const LeafLabels& labels) {
+  if (pieces.empty() || pieces[0].title.empty()) return DisplayText(labels.work);
+  return DisplayText(pieces[0].title) + (pieces.size() > 1 ? "　等" : "");
 }
 
 size_t ParagraphLength(const Paragraph& paragraph) {
@@ -74,20 +84,20 @@ size_t ParagraphLength(const Paragraph& paragraph) {
 
 }  // namespace
 
-std::string LayOutPage(const PageContent& page, const LeafLabels& labels, int fileNumber) {
-  const std::string text = "<TD class=\"text\">" + TextCell(page) + "</TD>";
-  const std::string fold = "<TD class=\"fold\">" + FoldCell(labels, fileNumber) + "</TD>";
+std::string LayOutPage(const PagePieces& pieces, const LeafLabels& labels, int fileNumber) {
+  const std::string text = TextCell(pieces);
+  const std::string fold = FoldCell(labels, fileNumber);
   std::string html(kHead);
-  html += DisplayText(page.title.empty() ? labels.work : page.title);
-  html += kStyle;
+  html += PageTitle(pieces, labels);
+  html += kBody;
   html += fileNumber % 2 == 0 ? text + fold : fold + text;
   html += kTail;
   return html;
 }
 
-size_t PageLength(const PageContent& page) {
-  size_t length = CountCodePoints(page.title);
-  for (const Paragraph& paragraph : page.paragraphs) length += ParagraphLength(paragraph);
+size_t PageLength(const PageContent& piece) {
+  size_t length = CountCodePoints(piece.title);
+  for (const Paragraph& paragraph : piece.paragraphs) length += ParagraphLength(paragraph);
   return length;
 }
 
@@ -105,6 +115,34 @@ std::vector<PageContent> Paginate(PageContent piece, size_t budget) {
     pages.back().paragraphs.push_back(std::move(paragraph));
   }
   return pages;
+}
+
+void PagePacker::Add(PageContent piece, std::vector<PagePieces>& full) {
+  const size_t length = PageLength(piece);
+  if (length <= budget_) {
+    Place(std::move(piece), length, full);
+    return;
+  }
+  // A long piece starts a page of its own; only its last part may share one
+  // with the pieces after it.
+  Flush(full);
+  for (PageContent& part : Paginate(std::move(piece), budget_)) {
+    const size_t partLength = PageLength(part);
+    Place(std::move(part), partLength, full);
+  }
+}
+
+void PagePacker::Place(PageContent part, size_t length, std::vector<PagePieces>& full) {
+  if (!page_.empty() && used_ + length > budget_) Flush(full);
+  used_ += length;
+  page_.push_back(std::move(part));
+}
+
+void PagePacker::Flush(std::vector<PagePieces>& full) {
+  if (page_.empty()) return;
+  full.push_back(std::move(page_));
+  page_.clear();
+  used_ = 0;
 }
 
 }  // namespace codexa::build

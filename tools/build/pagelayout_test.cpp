@@ -27,7 +27,7 @@ std::string Chars(const std::vector<IndexedChar>& chars, size_t from, size_t cou
 
 TEST(PageLayout, TextCellFollowsTheFileNumberParity) {
   for (int fileNumber : {1, 2, 7, 10}) {
-    const std::string html = LayOutPage(Sample(), {"詩經", "周南"}, fileNumber);
+    const std::string html = LayOutPage({Sample()}, {"詩經", "周南"}, fileNumber);
     std::vector<HTMLNode> nodes;
     SplitPage(html, nodes);
     ASSERT_EQ(nodes.size(), 3u);
@@ -53,7 +53,7 @@ TEST(PageLayout, IndexHoldsTheSelectedCellWithGapsAtTags) {
   for (int fileNumber : {1, 2}) {
     const std::string name = "a\\b\\c\\" + std::to_string(fileNumber) + ".htm";
     std::vector<IndexedChar> chars;
-    ScanIndexedText(LayOutPage(Sample(), {"詩經", "周南"}, fileNumber), CellSelector(name), chars);
+    ScanIndexedText(LayOutPage({Sample()}, {"詩經", "周南"}, fileNumber), CellSelector(name), chars);
     // 關雎 | 佚名 | 關關雎鳩， | （一作Ｘ） | 在河 | 窈窕＜淑＞女
     ASSERT_EQ(chars.size(), 2u + 2 + 5 + 5 + 2 + 6) << fileNumber;
     EXPECT_EQ(Chars(chars, 0, 4), "關雎佚名");
@@ -78,6 +78,22 @@ TEST(PageLayout, IndexHoldsTheSelectedCellWithGapsAtTags) {
   }
 }
 
+TEST(PageLayout, PiecesOnOnePageStayApart) {
+  // The second piece has no title: a line break still keeps it off the
+  // first piece's last line.
+  const PagePieces pieces = {{"甲", {MainParagraph("春眠不覺曉")}}, {"", {MainParagraph("處處聞啼鳥")}}, {"丙", {}}};
+  const std::string html = LayOutPage(pieces, {"書", "卷"}, 2);
+  std::vector<HTMLNode> nodes;
+  SplitPage(html, nodes);
+  EXPECT_EQ(nodes[0].text, "甲　等");
+  std::vector<IndexedChar> chars;
+  ScanIndexedText(html, 0, chars);
+  ASSERT_EQ(chars.size(), 12u);
+  EXPECT_EQ(Chars(chars, 0, 12), "甲春眠不覺曉處處聞啼鳥丙");
+  for (size_t i : {1, 6, 11}) EXPECT_GT(chars[i].position - chars[i - 1].position, 600u) << i;
+  EXPECT_EQ(chars[7].position - chars[6].position, 1u);
+}
+
 TEST(PageLayout, CellSelectorFromStoredName) {
   EXPECT_EQ(CellSelector("集部\\御定全唐詩\\卷一\\0001.htm"), 1);
   EXPECT_EQ(CellSelector("集部\\御定全唐詩\\卷一\\0002.htm"), 0);
@@ -99,6 +115,43 @@ TEST(Paginate, PiecesStayWholeWhereTheyFit) {
   const std::vector<PageContent> long_ = Paginate({"", {MainParagraph(std::string(30, 'x'))}}, 5);
   ASSERT_EQ(long_.size(), 1u);
   EXPECT_EQ(PageLength(long_[0]), 30u);
+}
+
+// Pieces of the given lengths (a one-character title and a paragraph),
+// packed with a budget of 10: the titles on each page.
+TEST(PagePacker, PiecesGoOnTheCurrentPageWhileTheyFit) {
+  struct Case {
+    std::vector<std::vector<size_t>> pieces;  // paragraph lengths of each piece
+    std::vector<std::string> pages;           // titles per page, joined
+  };
+  const Case cases[] = {
+      {{{2}, {2}, {2}}, {"甲乙丙"}},
+      {{{5}, {5}}, {"甲", "乙"}},
+      {{{3}, {5}}, {"甲乙"}},  // 4 + 6 fill the budget exactly
+      // A long piece starts a page and is cut at its paragraphs; the piece
+      // after it joins its last part.
+      {{{2}, {4, 4, 4}, {1}}, {"甲", "乙", "乙（二）丙"}},
+      // A paragraph alone longer than the budget stays whole.
+      {{{30}, {1}}, {"甲", "乙"}},
+  };
+  const char* titles[] = {"甲", "乙", "丙"};
+  for (const Case& c : cases) {
+    PagePacker packer(10);
+    std::vector<PagePieces> pages;
+    for (size_t i = 0; i < c.pieces.size(); ++i) {
+      PageContent piece{titles[i], {}};
+      for (size_t length : c.pieces[i]) piece.paragraphs.push_back(MainParagraph(std::string(length, 'x')));
+      packer.Add(std::move(piece), pages);
+    }
+    packer.Flush(pages);
+    EXPECT_TRUE(packer.empty());
+    std::vector<std::string> got;
+    for (const PagePieces& page : pages) {
+      got.emplace_back();
+      for (const PageContent& piece : page) got.back() += piece.title;
+    }
+    EXPECT_EQ(got, c.pages) << c.pages.back();
+  }
 }
 
 }  // namespace
