@@ -15,10 +15,11 @@
 // prologue as annotations, the text (its bracketed inline notes such as
 // "（一作「東風細雨」）" become annotations), then its notes and comments as
 // annotations. An author's biography is an annotation on the first piece
-// of each run of that author's pieces in a volume. Pieces stay whole on one
-// page where they fit (see Paginate). Left out: rank and strains (figures,
-// not text), quantangshi/error (records the package marks as faulty), the
-// duplicate anthologies inside quantangshi and songci.
+// of each run of that author's pieces in a volume. A page holds as many
+// consecutive pieces of a volume as fit its budget (see pagelayout.h).
+// Left out: rank and strains (figures, not text), quantangshi/error
+// (records the package marks as faulty), the duplicate anthologies inside
+// quantangshi and songci.
 #ifndef CODEXA_TOOLS_BUILD_DEFAULTSOURCE_H_
 #define CODEXA_TOOLS_BUILD_DEFAULTSOURCE_H_
 
