@@ -28,52 +28,51 @@ constexpr std::string_view kFoldCell =
 constexpr std::string_view kCellEnd = "</div></TD>";
 constexpr std::string_view kNoteOpen = "<font size=-1 color=\"#993366\">";
 
-void AppendPiece(const PageContent& piece, std::string& cell) {
+void AppendPiece(const PageContent& piece, std::string& out) {
   if (!piece.title.empty()) {
-    cell += "<h4>";
-    cell += DisplayText(piece.title);
-    cell += "</h4>";
+    out += "<h4>";
+    AppendDisplayText(piece.title, out);
+    out += "</h4>";
   }
   for (size_t p = 0; p < piece.paragraphs.size(); ++p) {
-    if (p > 0) cell += "<br>";
+    if (p > 0) out += "<br>";
     for (const Run& run : piece.paragraphs[p].runs) {
       if (run.kind == RunKind::kNote) {
-        cell += kNoteOpen;
-        cell += DisplayText(run.text);
-        cell += "</font>";
+        out += kNoteOpen;
+        AppendDisplayText(run.text, out);
+        out += "</font>";
       } else {
-        cell += DisplayText(run.text);
+        AppendDisplayText(run.text, out);
       }
     }
   }
 }
 
-std::string TextCell(const PagePieces& pieces) {
-  std::string cell(kTextCell);
+void AppendTextCell(const PagePieces& pieces, std::string& out) {
+  out += kTextCell;
   for (size_t i = 0; i < pieces.size(); ++i) {
     // A piece without a title still starts on a line of its own.
-    if (i > 0 && pieces[i].title.empty()) cell += "<br>";
-    AppendPiece(pieces[i], cell);
+    if (i > 0 && pieces[i].title.empty()) out += "<br>";
+    AppendPiece(pieces[i], out);
   }
-  cell += kCellEnd;
-  return cell;
+  out += kCellEnd;
 }
 
-std::string FoldCell(const LeafLabels& labels, int fileNumber) {
-  std::string cell(kFoldCell);
-  cell += DisplayText(labels.work);
-  cell += "<br>";
-  cell += DisplayText(labels.volume);
-  cell += "<br>";
-  cell += ChineseNumber(fileNumber);
-  cell += kCellEnd;
-  return cell;
+void AppendFoldCell(const LeafLabels& labels, int fileNumber, std::string& out) {
+  out += kFoldCell;
+  AppendDisplayText(labels.work, out);
+  out += "<br>";
+  AppendDisplayText(labels.volume, out);
+  out += "<br>";
+  out += ChineseNumber(fileNumber);
+  out += kCellEnd;
 }
 
 // The first piece names the page; "等" says that more follow.
-std::string PageTitle(const PagePieces& pieces, const LeafLabels& labels) {
-  if (pieces.empty() || pieces[0].title.empty()) return DisplayText(labels.work);
-  return DisplayText(pieces[0].title) + (pieces.size() > 1 ? "　等" : "");
+void AppendPageTitle(const PagePieces& pieces, const LeafLabels& labels, std::string& out) {
+  if (pieces.empty() || pieces[0].title.empty()) return AppendDisplayText(labels.work, out);
+  AppendDisplayText(pieces[0].title, out);
+  if (pieces.size() > 1) out += "　等";
 }
 
 size_t ParagraphLength(const Paragraph& paragraph) {
@@ -85,12 +84,16 @@ size_t ParagraphLength(const Paragraph& paragraph) {
 }  // namespace
 
 std::string LayOutPage(const PagePieces& pieces, const LeafLabels& labels, int fileNumber) {
-  const std::string text = TextCell(pieces);
-  const std::string fold = FoldCell(labels, fileNumber);
   std::string html(kHead);
-  html += PageTitle(pieces, labels);
+  AppendPageTitle(pieces, labels, html);
   html += kBody;
-  html += fileNumber % 2 == 0 ? text + fold : fold + text;
+  if (fileNumber % 2 == 0) {
+    AppendTextCell(pieces, html);
+    AppendFoldCell(labels, fileNumber, html);
+  } else {
+    AppendFoldCell(labels, fileNumber, html);
+    AppendTextCell(pieces, html);
+  }
   html += kTail;
   return html;
 }

@@ -26,6 +26,11 @@ void AppendRun(std::vector<Run>& runs, RunKind kind, std::string_view text) {
 std::string DisplayText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  AppendDisplayText(text, out);
+  return out;
+}
+
+void AppendDisplayText(std::string_view text, std::string& out) {
   for (size_t i = 0; i < text.size();) {
     const size_t start = i;
     const uint32_t cp = NextCodePoint(text, i);
@@ -39,7 +44,6 @@ std::string DisplayText(std::string_view text) {
       out.append(text.substr(start, i - start));
     }
   }
-  return out;
 }
 
 std::vector<Run> SplitInlineNotes(std::string_view text) {

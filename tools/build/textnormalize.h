@@ -16,6 +16,8 @@ namespace codexa::build {
 // every character of the corpus's text is three bytes or more, which is what
 // the renderer's "?" takes a character to be.
 std::string DisplayText(std::string_view text);
+// The same, appended to `out`.
+void AppendDisplayText(std::string_view text, std::string& out);
 
 // Cuts a line of text into main-text runs and the inline notes it carries:
 // a bracketed stretch "（…）" or "(…)", brackets included and nesting
