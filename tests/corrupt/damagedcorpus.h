@@ -32,7 +32,7 @@ struct Damage {
 // kept, and garbage of the same size.
 std::vector<Damage> DamagesOf(const std::string& file, const std::string& bytes);
 
-// What a folder holds: per entry its size, modification time and content.
+// What a folder holds: per entry its size, rights and modification time.
 using FolderState = std::map<std::string, std::string>;
 FolderState StateOf(const std::filesystem::path& directory);
 
