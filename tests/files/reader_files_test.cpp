@@ -2,6 +2,7 @@
 // listing and its settings. Page files and the background are its
 // owner's alone, whatever the umask; links, files, pipes or folders planted
 // under the names it writes never lead a write anywhere else.
+#include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -100,7 +101,7 @@ class ReaderFilesTest : public QObject {
 
   void plantedPageNamesLeadNowhere_data() {
     QTest::addColumn<QString>("planted");
-    for (const char* kind : {"symbolic link", "hard link", "file open to all", "pipe", "folder"}) {
+    for (const char* kind : {"symbolic link", "hard link", "file open to all", "pipe", "folder", "pages folder link"}) {
       QTest::newRow(kind) << kind;
     }
   }
@@ -113,9 +114,14 @@ class ReaderFilesTest : public QObject {
     std::ofstream(victim) << "mine";
     ::chmod(victim.c_str(), 0644);
     QCOMPARE(::mkdir(root.c_str(), 0700), 0);
-    QCOMPARE(::mkdir((root / "pages").c_str(), 0700), 0);
-    std::vector<fs::path> names = {root / "Back.gif"};
-    for (const char* name : kPageNames) names.push_back(root / "pages" / name);
+    std::vector<fs::path> names;
+    if (planted == "pages folder link") {
+      fs::create_directory_symlink(victim.parent_path(), root / "pages");
+    } else {
+      QCOMPARE(::mkdir((root / "pages").c_str(), 0700), 0);
+      names.push_back(root / "Back.gif");
+      for (const char* name : kPageNames) names.push_back(root / "pages" / name);
+    }
     for (const fs::path& name : names) {
       if (planted == "symbolic link") fs::create_symlink(victim, name);
       if (planted == "hard link") fs::create_hard_link(victim, name);
@@ -133,6 +139,7 @@ class ReaderFilesTest : public QObject {
     }
     QCOMPARE(ReadFile(victim), std::string("mine"));
     QCOMPARE(StatOf(victim).st_mode & 0777, mode_t{0644});
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"victim"});
     for (const fs::path& name : names) {
       const struct stat info = StatOf(name);
       if (S_ISREG(info.st_mode) && info.st_ino != StatOf(victim).st_ino) {
