@@ -1,0 +1,117 @@
+#include "bench/compare/codexapeer.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/codeconverter.h"
+
+namespace compare {
+
+namespace {
+
+std::u16string ToUtf16(std::string_view text) {
+  std::u16string out;
+  for (const uint32_t c : DecodeUtf8(text)) {
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+// The byte length of a list: its records, followed through the block chain.
+uint64_t ListLength(const PostingSource& source, uint32_t block, uint32_t lastPage) {
+  uint64_t length = 0;
+  uint32_t offset = 0, page = 0;
+  size_t hops = source.size / kPostingBlockSize + 1;
+  const auto next = [&](uint8_t& b) {
+    if (offset == kPostingBlockSize) {
+      if (block >= source.chainLength || hops-- == 0) return false;
+      block = source.chain[block];
+      offset = 0;
+    }
+    const uint64_t at = uint64_t{block} * kPostingBlockSize + offset++;
+    if (at >= source.size) return false;
+    b = source.data[at];
+    ++length;
+    return true;
+  };
+  for (;;) {
+    uint8_t b0, b1, b2, lo, hi;
+    if (!next(b0)) return length;
+    uint32_t delta = b0;
+    if (b0 >= 0x80) {
+      if (!next(b1)) return length;
+      delta = b0 < 0xC0 ? ((b0 & 0x3F) << 8) | b1 : 0;
+      if (b0 >= 0xC0) {
+        if (!next(b2)) return length;
+        delta = ((b0 & 0x3F) << 16) | (b1 << 8) | b2;
+      }
+    }
+    if (!next(lo) || !next(hi)) return length;
+    page += delta;
+    for (uint32_t i = (hi << 8) | lo; i > 0; --i) {
+      if (!next(b0)) return length;
+    }
+    if (page == lastPage) return length;
+  }
+}
+
+}  // namespace
+
+bool CodexaPeer::Build(const std::vector<std::string>&, std::string& error) {
+  if (index_.Open(corpus_, u"Index", kTargetFullText)) return true;
+  error = "the corpus in " + corpus_.string() + " does not open";
+  return false;
+}
+
+uint64_t CodexaPeer::IndexBytes() const {
+  return std::filesystem::file_size(corpus_ / "Index-idx.h") + std::filesystem::file_size(corpus_ / "Index-idx.m");
+}
+
+double CodexaPeer::Reopen() {
+  index_.Close();
+  const auto start = std::chrono::steady_clock::now();
+  index_.Open(corpus_, u"Index", kTargetFullText);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void CodexaPeer::Run(const Query& query) {
+  std::u16string text = ToUtf16(query.text);
+  query.isAnd ? index_.SearchAnd(text, query.variants) : index_.SearchOr(text, query.variants);
+}
+
+Summary CodexaPeer::Search(const Query& query) {
+  Run(query);
+  Summary summary{index_.GetResultCount(), 0};
+  for (const uint32_t count : index_.GetCountArray()) summary.hits += count;
+  return summary;
+}
+
+std::vector<PageHits> CodexaPeer::Check(const Query& query) {
+  Run(query);
+  std::vector<PageHits> result;
+  for (size_t i = 0; i < index_.GetResultCount(); ++i) {
+    result.push_back({index_.GetPageArray()[i], index_.GetCountArray()[i]});
+  }
+  // An OR result comes keyword by keyword; the comparison wants page order.
+  std::sort(result.begin(), result.end(), [](const PageHits& a, const PageHits& b) { return a.page < b.page; });
+  return result;
+}
+
+uint64_t CodexaPeer::ListBytes(const Query& query) const {
+  uint64_t bytes = 0;
+  for (const uint32_t c : DecodeUtf8(query.text)) {
+    int32_t code = CharToIndexCode(c);
+    if (code < 0) continue;
+    if (query.variants) index_.variants().FindVariantGroup(c, code);
+    uint32_t first, last;
+    if (index_.ListOf(code, first, last)) bytes += ListLength(index_.postingSource(), first, last);
+  }
+  return bytes;
+}
+
+}  // namespace compare
