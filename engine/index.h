@@ -81,8 +81,8 @@ class CIndex {
   CFileList m_fileList;
   CFileMapping m_postingMapping;
   std::vector<uint32_t> m_pNextBlock;   // block chain
-  std::vector<uint32_t> m_pCodeLongs;   // third header table; carried only
-  std::vector<uint16_t> m_pCodeWords;   // second header table; carried only
+  std::vector<uint32_t> m_pCodeLongs;   // third header table: skip table locations (engine/skiptable.h)
+  std::vector<uint16_t> m_pCodeWords;   // second header table: skip table formats
   std::vector<uint32_t> m_pFirstBlock;  // first posting block per code
   std::vector<uint32_t> m_pLastPage;    // last page per code
   const uint8_t* m_pPostings = nullptr;  // the mapped posting file; null when closed

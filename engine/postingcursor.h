@@ -9,6 +9,11 @@
 // blocks), makes the list end where it ran off: the cursor is then Failed()
 // and reads nothing more. The checks cost one comparison per block change
 // plus one per byte that is already needed to notice the block's end.
+//
+// A list may come with a skip table (engine/skiptable.h), which lets
+// SkipToward jump over records instead of reading their headers. An entry
+// that does not fit (behind the cursor's page, outside the file) turns the
+// table off for the rest of the list, which is then read the plain way.
 #ifndef CODEXA_ENGINE_POSTINGCURSOR_H_
 #define CODEXA_ENGINE_POSTINGCURSOR_H_
 
@@ -16,6 +21,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include "engine/skiptable.h"
 
 constexpr uint32_t kPostingBlockSize = 4096;
 
@@ -30,14 +37,18 @@ struct PostingSource {
 class CPostingCursor {
  public:
   // Positions the cursor at byte 0 of `firstBlock`, page 0, and reads the
-  // first record header. `lastPage` is the page of the list's last record.
-  // False when the list runs off its data.
-  bool Start(const PostingSource& source, uint32_t firstBlock, uint32_t lastPage) {
+  // first record header. `lastPage` is the page of the list's last record;
+  // `skip` the list's skip table, if it has one. False when the list runs
+  // off its data.
+  bool Start(const PostingSource& source, uint32_t firstBlock, uint32_t lastPage, const SkipTable& skip = {}) {
     source_ = &source;
     lastPage_ = lastPage;
     page_ = 0;
     remaining_ = 0;
+    consumed_ = 0;
     failed_ = false;
+    skip_ = skip;
+    nextSkip_ = 0;
     hopsLeft_ = source.size / kPostingBlockSize + 1;
     EnterBlock(firstBlock);
     return NextRecordHeader();
@@ -45,6 +56,22 @@ class CPostingCursor {
 
   // page += a variable-length delta; remaining = the following 16-bit count.
   bool NextRecordHeader() {
+    // A header of at most five bytes that lies inside the current block is
+    // read straight; near the block's end byte by byte. (A failed cursor
+    // has no bytes in its block.)
+    if (offset_ + 5 <= limit_) {
+      const uint8_t* header = bytes_ + offset_;
+      const uint8_t lead = header[0];
+      const uint32_t length = NumberLength(lead);
+      const uint32_t delta = length == 1   ? lead
+                             : length == 2 ? (uint32_t{lead} & 0x3F) << 8 | header[1]
+                                           : (uint32_t{lead} & 0x3F) << 16 | uint32_t{header[1]} << 8 | header[2];
+      page_ += delta;
+      remaining_ = uint32_t{header[length]} | uint32_t{header[length + 1]} << 8;
+      offset_ += length + 2;
+      consumed_ += length + 2;
+      return true;
+    }
     uint32_t delta;
     uint8_t lo, hi;
     if (!ReadNumber(delta) || !NextByte(lo) || !NextByte(hi)) return false;
@@ -74,29 +101,19 @@ class CPostingCursor {
   uint32_t CountRestOfPage() {
     const uint32_t start = offset_;
     const uint32_t end = start + remaining_;
-    // Words are read up to seven bytes past the page's last byte.
-    if (std::endian::native != std::endian::little || failed_ || end + 8 > limit_) {
+    // A number may reach up to two bytes past the page's last byte.
+    if (failed_ || end + 2 > limit_) {
       uint32_t count = 0, value;
       while (NextPosition(value)) ++count;
       return count;
     }
+    // A number's length follows from its first byte alone, so each step is
+    // one load and one add, without a branch that a mix of lengths would
+    // keep mispredicting.
     uint32_t at = start, count = 0;
     while (at < end) {
-      const uint32_t left = end - at;
-      uint64_t eight;
-      std::memcpy(&eight, bytes_ + at, 8);
-      uint64_t leads = eight & 0x8080808080808080u;
-      if (left < 8) leads &= (uint64_t{1} << (8 * left)) - 1;
-      if (leads == 0) {
-        const uint32_t singles = left < 8 ? left : 8;
-        at += singles;
-        count += singles;
-        continue;
-      }
-      // The one-byte numbers before the first longer one, and that one.
-      const auto singles = static_cast<uint32_t>(std::countr_zero(leads)) / 8;
-      at += singles + (bytes_[at + singles] < 0xC0 ? 2 : 3);
-      count += singles + 1;
+      at += NumberLength(bytes_[at]);
+      ++count;
     }
     consumed_ += at - start;
     offset_ = at;
@@ -108,6 +125,7 @@ class CPostingCursor {
   bool SkipRestOfPage() {
     if (failed_) return false;
     uint32_t x = offset_ + remaining_;
+    consumed_ += remaining_;
     remaining_ = 0;
     while (x > kPostingBlockSize) {
       x -= kPostingBlockSize;
@@ -115,6 +133,38 @@ class CPostingCursor {
     }
     offset_ = x;
     return true;
+  }
+
+  // Where the skip table allows, jumps over the records before the last
+  // sampled one whose previous page is below `target`, and reads that
+  // record's header. Every record passed over has a page below `target`, so
+  // reading on record by record from here finds the same records at
+  // `target` and beyond as reading from where the cursor stood.
+  void SkipToward(uint32_t target) {
+    if (skip_.size() == 0 || failed_) return;
+    uint32_t entry;
+    if (!LastSampleBelow(target, entry)) return;
+    const SkipEntry sample = skip_[entry];
+    const uint32_t here = consumed_ + remaining_;  // where the next record header starts
+    if (sample.offset <= here) return;             // no record to pass over
+    const uint64_t start = uint64_t{sample.block} * kPostingBlockSize;
+    const uint32_t within = sample.offset % kPostingBlockSize;
+    // The record after the cursor's lies between: its page is above the
+    // cursor's and at most the sample's previous page.
+    if (sample.pageBefore <= page_ || sample.pageBefore >= lastPage_ || start >= source_->size ||
+        within >= source_->size - start) {
+      skip_ = {};  // the table disagrees with the list: read it plainly
+      return;
+    }
+    block_ = sample.block;
+    bytes_ = source_->data + start;
+    const uint64_t avail = source_->size - start;
+    limit_ = avail < kPostingBlockSize ? static_cast<uint32_t>(avail) : kPostingBlockSize;
+    offset_ = within;
+    consumed_ = sample.offset;
+    page_ = sample.pageBefore;
+    remaining_ = 0;
+    NextRecordHeader();
   }
 
   bool AtEnd() const { return page_ == lastPage_; }
@@ -133,6 +183,29 @@ class CPostingCursor {
     remaining_ = used >= remaining_ ? 0 : remaining_ - used;
     return true;
   }
+
+  // The last skip entry from nextSkip_ on whose previous page is below
+  // `target` (galloping, then halving: targets only grow). False when
+  // there is none.
+  bool LastSampleBelow(uint32_t target, uint32_t& entry) {
+    uint32_t low = nextSkip_;
+    const uint32_t count = skip_.size();
+    if (low >= count || skip_[low].pageBefore >= target) return false;
+    uint32_t high = low + 1;
+    for (uint32_t step = 1; high < count && skip_[high].pageBefore < target; step *= 2) {
+      low = high;
+      high = step < count - low ? low + step : count;
+    }
+    while (high - low > 1) {
+      const uint32_t middle = low + (high - low) / 2;
+      (skip_[middle].pageBefore < target ? low : high) = middle;
+    }
+    entry = low;
+    nextSkip_ = low + 1;
+    return true;
+  }
+
+  static uint32_t NumberLength(uint8_t lead) { return 1 + (lead >= 0x80) + (lead >= 0xC0); }
 
   uint32_t NextBlockOf(uint32_t block) const {
     return block < source_->chainLength ? source_->chain[block] : UINT32_MAX;
@@ -198,6 +271,8 @@ class CPostingCursor {
   uint32_t consumed_ = 0;
   size_t hopsLeft_ = 0;
   bool failed_ = false;
+  SkipTable skip_;
+  uint32_t nextSkip_ = 0;  // skip entries before this one are behind the cursor
 };
 
 #endif  // CODEXA_ENGINE_POSTINGCURSOR_H_

@@ -176,6 +176,9 @@ bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
   for (bool aligned = false; !aligned;) {
     aligned = true;
     for (Term& term : terms) {
+      if (term.cursor.page() < target) {
+        term.cursor.SkipToward(static_cast<uint32_t>(std::min<uint64_t>(target, UINT32_MAX)));
+      }
       while (term.cursor.page() < target) {
         if (!NextPage(term.cursor)) return false;
       }
@@ -242,6 +245,8 @@ class EntryFinder {
 struct ListTables {
   const std::vector<uint32_t>& firstBlock;
   const std::vector<uint32_t>& lastPage;
+  const std::vector<uint16_t>& skipFormat;
+  const std::vector<uint32_t>& skipLocation;
   const PostingSource& source;
   const CVariantTable& variantGroups;
 };
@@ -282,8 +287,12 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
     const auto index = static_cast<size_t>(code);
     if (index >= tables.firstBlock.size() || index >= tables.lastPage.size() || tables.firstBlock[index] == kNoList)
       return false;
+    SkipTable skip;
+    if (index < tables.skipFormat.size() && index < tables.skipLocation.size()) {
+      skip.Open(tables.source.data, tables.source.size, tables.skipFormat[index], tables.skipLocation[index], code);
+    }
     Term& term = pattern.terms.emplace_back();
-    if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index])) return false;
+    if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index], skip)) return false;
     keywordPositions.push_back(nextPosition++);
   }
   CloseSegment(pattern);
@@ -394,7 +403,7 @@ void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool varia
   std::vector<PageHits> hits;
   if (IsOpen()) {
     Pattern pattern;
-    const ListTables tables{m_pFirstBlock, m_pLastPage, m_source, m_variantGroups};
+    const ListTables tables{m_pFirstBlock, m_pLastPage, m_pCodeWords, m_pCodeLongs, m_source, m_variantGroups};
     if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, hits);
   }
   switch (mode) {

@@ -8,6 +8,8 @@
 #include "corpus/filelist.h"
 #include "engine/codeconverter.h"
 #include "engine/postingcursor.h"
+#include "engine/skiptable.h"
+#include "tools/writer/skipwriter.h"
 
 namespace codexa::writer {
 
@@ -222,9 +224,11 @@ bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
   std::vector<uint32_t> chain(blockCount, kNoBlock);
   std::string postings(blockCount * kPostingBlockSize, '\0');
   std::vector<uint32_t> previous(codes.size(), kNoBlock), written(codes.size(), 0);
+  std::vector<std::vector<uint32_t>> listBlocks(codes.size());
   for (size_t slot = 0; slot < owners.size(); ++slot) {
     const size_t i = owners[slot];
     const uint32_t block = numbers[slot];
+    listBlocks[i].push_back(block);
     if (previous[i] == kNoBlock) {
       firstBlock[static_cast<size_t>(codes[i])] = block;
       lastPage[static_cast<size_t>(codes[i])] = contents[i]->lastPage;
@@ -237,11 +241,22 @@ bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
     previous[i] = block;
   }
 
+  // Skip tables go after the lists' blocks, where no chain leads.
+  std::vector<uint16_t> skipFormat(kIndexCodeCount, 0);
+  std::vector<uint32_t> skipLocation(kIndexCodeCount, 0);
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const auto code = static_cast<size_t>(codes[i]);
+    skipLocation[code] = AppendSkipTable(codes[i], contents[i]->bytes, listBlocks[i], postings);
+    if (skipLocation[code] != 0) skipFormat[code] = kSkipFormat;
+  }
+  postings.resize((postings.size() + kPostingBlockSize - 1) / kPostingBlockSize * kPostingBlockSize, '\0');
+  chain.resize(postings.size() / kPostingBlockSize, kNoBlock);
+
   std::string header;
   header.reserve(1400000 + chain.size() * 4);
   for (uint32_t value : firstBlock) AppendLE32(value, header);
-  header.append(size_t{kIndexCodeCount} * 2, '\0');  // 16-bit table: carried, unused
-  header.append(size_t{kIndexCodeCount} * 4, '\0');  // 32-bit table: carried, unused
+  for (uint16_t value : skipFormat) AppendLE16(value, header);
+  for (uint32_t value : skipLocation) AppendLE32(value, header);
   for (uint32_t value : lastPage) AppendLE32(value, header);
   for (uint32_t value : chain) AppendLE32(value, header);
   return WriteBytes(Named(directory, base, "-idx.h"), header, error) &&

@@ -79,7 +79,8 @@ struct BlockLayout {
 // the corpus name with its target suffix ("Index", "Index_content", ...).
 // The posting file is whole blocks; an index without lists gets one empty
 // block, since an empty posting file cannot be opened. The two carried
-// header tables are written as zeros.
+// header tables locate the skip tables of long lists, which follow the
+// lists' blocks (engine/skiptable.h).
 bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
                 const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
                 std::string& error);

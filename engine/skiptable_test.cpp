@@ -1,0 +1,190 @@
+#include "engine/skiptable.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/codeconverter.h"
+#include "engine/postingcursor.h"
+#include "engine/query_testing.h"
+
+namespace {
+
+using codexa::testing::Hits;
+using codexa::testing::OpenedCorpus;
+
+constexpr uint32_t kHeaderFormatsAt = 400000;
+constexpr uint32_t kHeaderLocationsAt = 600000;
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+uint32_t Read32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+void Write32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// Pages of a small alphabet, so that every character's list runs to
+// thousands of records; a few pages skip a character.
+std::vector<std::u32string> Pages(uint32_t count, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<std::u32string> pages;
+  const std::u32string alphabet = U"天地玄黃宇宙洪荒";
+  for (uint32_t p = 0; p < count; ++p) {
+    std::u32string page;
+    const size_t length = 1 + random() % 40;
+    for (size_t i = 0; i < length; ++i) page += alphabet[random() % (p % 7 == 0 ? 4 : alphabet.size())];
+    pages.push_back(page);
+  }
+  return pages;
+}
+
+// A cursor on the list of one character of an opened corpus, with or
+// without the list's skip table (taken from a header that may be altered).
+class ListFixture {
+ public:
+  ListFixture(OpenedCorpus& corpus, char32_t character) : corpus_(corpus), code_(CharToIndexCode(character)) {
+    header_ = ReadFile(corpus.dir().path() / "Index-idx.h");
+    postings_ = ReadFile(corpus.dir().path() / "Index-idx.m");
+    EXPECT_TRUE(corpus.index().ListOf(code_, first_, last_));
+  }
+
+  std::string& postings() { return postings_; }
+  uint32_t lastPage() const { return last_; }
+  uint32_t Location() const { return Read32(header_, kHeaderLocationsAt + 4 * code_); }
+
+  // The page and the number of positions of the record the cursor reaches
+  // for each target in turn (UINT32_MAX once the list is complete).
+  std::vector<std::pair<uint32_t, uint32_t>> Walk(const std::vector<uint32_t>& targets, bool skip) {
+    source_ = corpus_.index().postingSource();
+    source_.data = reinterpret_cast<const uint8_t*>(postings_.data());
+    source_.size = postings_.size();
+    SkipTable table;
+    if (skip) {
+      const uint16_t format = static_cast<uint8_t>(header_[kHeaderFormatsAt + 2 * code_]) |
+                              static_cast<uint8_t>(header_[kHeaderFormatsAt + 2 * code_ + 1]) << 8;
+      table.Open(source_.data, source_.size, format, Location(), code_);
+    }
+    CPostingCursor cursor;
+    cursor.Start(source_, first_, last_, table);
+    std::vector<std::pair<uint32_t, uint32_t>> reached;
+    for (const uint32_t target : targets) {
+      if (cursor.page() < target) cursor.SkipToward(target);
+      bool complete = false;
+      while (cursor.page() < target && !complete) {
+        complete = cursor.AtEnd() || !cursor.SkipRestOfPage() || !cursor.NextRecordHeader();
+      }
+      if (complete) {
+        reached.emplace_back(UINT32_MAX, 0);
+        break;
+      }
+      reached.emplace_back(cursor.page(), cursor.remaining());
+    }
+    return reached;
+  }
+
+ private:
+  OpenedCorpus& corpus_;
+  int32_t code_;
+  std::string header_, postings_;
+  uint32_t first_ = 0, last_ = 0;
+  PostingSource source_;
+};
+
+std::vector<uint32_t> Targets(uint32_t lastPage, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<uint32_t> targets{0, 1, 31, 32, 33, 64};
+  for (uint32_t t = 65; t < lastPage; t += 1 + random() % 150) targets.push_back(t);
+  targets.insert(targets.end(), {lastPage, lastPage + 1});
+  return targets;
+}
+
+TEST(SkipTableTest, JumpsReachTheRecordsThatReadingOnReaches) {
+  for (const uint32_t seed : {1u, 2u, 3u}) {
+    OpenedCorpus corpus(Pages(3000, seed), {}, seed);
+    for (const char32_t character : {U'天', U'荒'}) {
+      ListFixture list(corpus, character);
+      ASSERT_NE(list.Location(), 0u) << "the writer gave a long list no skip table";
+      for (const uint32_t walk : {1u, 2u}) {
+        const std::vector<uint32_t> targets = Targets(list.lastPage(), seed * 10 + walk);
+        EXPECT_EQ(list.Walk(targets, true), list.Walk(targets, false)) << "seed " << seed;
+      }
+    }
+  }
+}
+
+TEST(SkipTableTest, DamagedTableIsReadPlainly) {
+  OpenedCorpus corpus(Pages(3000, 7), {}, 7);
+  ListFixture list(corpus, U'天');
+  const size_t table = size_t{list.Location()} * kSkipAlign;
+  const size_t entry = table + kSkipHeaderSize + 3 * kSkipEntrySize;  // the fourth entry
+  // The first target makes a fresh cursor jump to the damaged entry.
+  std::vector<uint32_t> targets{Read32(list.postings(), entry) + 1};
+  for (const uint32_t target : Targets(list.lastPage(), 5)) {
+    if (target > targets.front()) targets.push_back(target);
+  }
+  const auto plain = list.Walk(targets, false);
+  const struct {
+    const char* what;
+    size_t at;
+    uint32_t value;
+  } damages[] = {
+      {"magic", table, 0},
+      {"code", table + 4, 12345},
+      {"count past the file", table + 8, 0x7FFFFFFF},
+      {"interval", table + 12, 5},
+      {"page going back", entry, 0},
+      {"page at the list's end", entry, list.lastPage()},
+      {"block past the file", entry + 8, 0x00FFFFFF},
+  };
+  const std::string intact = list.postings();
+  for (const auto& damage : damages) {
+    list.postings() = intact;
+    Write32(list.postings(), damage.at, damage.value);
+    EXPECT_EQ(list.Walk(targets, true), plain) << damage.what;
+  }
+}
+
+TEST(SkipTableTest, QueriesAgreeWithAndWithoutSkipTables) {
+  const std::vector<std::vector<uint32_t>> groups = {{U'天', U'宙'}};
+  OpenedCorpus corpus(Pages(4000, 11), groups, 11);
+  const std::u16string queries[] = {u"天地", u"荒天地", u"天?玄", u"天*荒", u"黃*宇*洪", u"天地 洪荒", u"玄黃宇宙洪"};
+  std::vector<Hits> withSkip;
+  for (const auto& query : queries) {
+    withSkip.push_back(corpus.And(query));
+    withSkip.push_back(corpus.And(query, true));
+  }
+  withSkip.push_back(corpus.Or(u"天地 洪荒"));
+
+  // The same files with both tables zeroed: a plain index.
+  const auto headerPath = corpus.dir().path() / "Index-idx.h";
+  std::string header = ReadFile(headerPath);
+  std::fill(header.begin() + kHeaderFormatsAt, header.begin() + 1000000, '\0');
+  WriteFile(headerPath, header);
+  corpus.index().Close();
+  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", kTargetFullText));
+  size_t i = 0;
+  for (const auto& query : queries) {
+    EXPECT_EQ(corpus.And(query), withSkip[i++]);
+    EXPECT_EQ(corpus.And(query, true), withSkip[i++]);
+    EXPECT_FALSE(withSkip[i - 2].empty());
+  }
+  EXPECT_EQ(corpus.Or(u"天地 洪荒"), withSkip[i]);
+}
+
+}  // namespace

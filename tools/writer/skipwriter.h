@@ -1,0 +1,22 @@
+// Writing the skip tables of posting lists (format: engine/skiptable.h).
+#ifndef CODEXA_TOOLS_WRITER_SKIPWRITER_H_
+#define CODEXA_TOOLS_WRITER_SKIPWRITER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace codexa::writer {
+
+// Appends the skip table of the list of `code` to `postings` (the posting
+// file as written so far), aligned as the format asks, and answers the
+// value for the 32-bit header table; 0 when the list is too short to need
+// one, and then nothing is appended. `list` is the encoded list, `blocks`
+// the blocks it occupies in order.
+uint32_t AppendSkipTable(int32_t code, std::string_view list, const std::vector<uint32_t>& blocks,
+                         std::string& postings);
+
+}  // namespace codexa::writer
+
+#endif  // CODEXA_TOOLS_WRITER_SKIPWRITER_H_
