@@ -1,13 +1,15 @@
 // An index of arbitrary tables, block chain and posting bytes, opened and
 // searched. The lists of the alphabet's characters and of the first
-// variant groups start where the input says and end at the page it says;
-// the chain and the postings may loop, run off the file or disagree with
-// the last pages. Every search must end with sound result arrays.
+// variant groups start where the input says, end at the page it says and
+// have the skip table it says; the chain, the postings and the skip tables
+// may loop, run off the file or disagree with the last pages. Every search
+// must end with sound result arrays.
 //
 // Input: flags (byte: 1 OR, 2 variants, 4 render the first hit), query
 // picks (chunk, see alphabet.h), then for each listed code its first block
-// and last page (u32 each), the variant table (chunk), the block chain
-// (chunk of little-endian u32, any trailing bytes ignored), the postings.
+// and last page (u32 each), skip table format (u16) and location (u32),
+// the variant table (chunk), the block chain (chunk of little-endian u32,
+// any trailing bytes ignored), the postings.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -60,10 +62,10 @@ class HeaderFile {
   }
   ~HeaderFile() { ::close(fd_); }
 
-  void Put(size_t offset, uint32_t value) {
+  void Put(size_t offset, uint32_t value, int width = 4) {
     uint8_t bytes[4];
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    FUZZ_REQUIRE(::pwrite(fd_, bytes, 4, static_cast<off_t>(offset)) == 4);
+    for (int i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    FUZZ_REQUIRE(::pwrite(fd_, bytes, width, static_cast<off_t>(offset)) == width);
   }
   void SetChain(std::string_view chain) {
     const off_t tables = static_cast<off_t>(codexa::fuzz::kHeaderTablesSize);
@@ -100,6 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int32_t code : codexa::fuzz::kListedCodes) {
     header.Put(codexa::fuzz::FirstBlockOffset(code), input.U32());
     header.Put(codexa::fuzz::LastPageOffset(code), input.U32());
+    header.Put(codexa::fuzz::SkipFormatOffset(code), input.U16(), 2);
+    header.Put(codexa::fuzz::SkipLocationOffset(code), input.U32());
   }
   dir.Write("yitizi.txt", input.Chunk());
   header.SetChain(input.Chunk());

@@ -19,6 +19,10 @@ constexpr int32_t kListedCodes[] = {6656, 6657, 6658, 6659, 6660, 6661, 6662, 66
 constexpr size_t kFirstBlockTableSize = size_t{kIndexCodeCount} * 4;
 constexpr size_t kHeaderTablesSize = size_t{kIndexCodeCount} * (4 + 2 + 4 + 4);
 constexpr size_t FirstBlockOffset(int32_t code) { return size_t(code) * 4; }
+// The two tables the format leaves to the builder: skip table format and
+// location.
+constexpr size_t SkipFormatOffset(int32_t code) { return size_t{kIndexCodeCount} * 4 + size_t(code) * 2; }
+constexpr size_t SkipLocationOffset(int32_t code) { return size_t{kIndexCodeCount} * 6 + size_t(code) * 4; }
 constexpr size_t LastPageOffset(int32_t code) { return size_t{kIndexCodeCount} * 10 + size_t(code) * 4; }
 
 }  // namespace codexa::fuzz

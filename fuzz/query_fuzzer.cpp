@@ -30,17 +30,19 @@ const std::vector<std::vector<uint32_t>> kGroups = {{0x4E00, 0x5F0C}, {0x4E01, 0
 // Page characters, the common ones first: a few CJK characters and their
 // variants, one outside the BMP, a kana and a compatibility ideograph.
 const char32_t kPageCharacters[] = {0x4E00, 0x4E01, 0x4E02, 0x4E03, 0x5F0C, 0x20000, 0x3042, 0xF900};
-constexpr uint32_t kPageCount = 24;
+constexpr uint32_t kPageCount = 120;
 
 // Pseudo-random page texts, up to 450 characters so that "*" gaps of 300
-// both fit and overflow.
+// both fit and overflow. The rare characters stand on every seventh page
+// only, so that searches with them skip over most records of the common
+// characters' lists (long enough to carry skip tables).
 std::vector<std::u32string> PageTexts() {
   std::vector<std::u32string> pages;
   uint32_t state = 12345;
   auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
   for (uint32_t p = 0; p < kPageCount; ++p) {
     std::u32string text(next() % 451, U' ');
-    for (char32_t& c : text) c = kPageCharacters[next() % 4 == 0 ? next() % 8 : next() % 3];
+    for (char32_t& c : text) c = kPageCharacters[p % 7 == 0 && next() % 4 == 0 ? next() % 8 : next() % 3];
     pages.push_back(text);
   }
   return pages;

@@ -66,7 +66,8 @@ void IndexSeeds() {
   codexa::writer::TextCorpusWriter corpus(groups);
   corpus.AddPage(U"\u4E00\u4E01\u4E02\u4E00\u4E01");
   corpus.AddPage(U"\u4E03\u4E02");
-  for (int p = 0; p < 40; ++p) corpus.AddPage(std::u32string(120, U'\u4E00' + p % 4));
+  // Lists of more than a hundred records, so that they get skip tables.
+  for (int p = 0; p < 150; ++p) corpus.AddPage(p % 5 ? U"\u4E00\u4E01\u4E02\u4E03\u4E00" : U"\u4E03\u4E00");
   ScratchDir dir;
   std::string error;
   if (!corpus.Write(dir.path(), {.interleave = true, .seed = 3}, error)) throw std::runtime_error(error);
@@ -89,6 +90,8 @@ void IndexSeeds() {
         return number.U32();
       };
       input.U32(read(codexa::fuzz::FirstBlockOffset(code))).U32(read(codexa::fuzz::LastPageOffset(code)));
+      input.U16(static_cast<uint16_t>(read(codexa::fuzz::SkipFormatOffset(code))));
+      input.U32(read(codexa::fuzz::SkipLocationOffset(code)));
     }
     input.Chunk(dir.Read("yitizi.txt")).Chunk(header.substr(codexa::fuzz::kHeaderTablesSize)).Rest(
         dir.Read("Index-idx.m"));
