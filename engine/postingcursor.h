@@ -59,45 +59,34 @@ class CPostingCursor {
     // A header of at most five bytes that lies inside the current block is
     // read straight; near the block's end byte by byte. (A failed cursor
     // has no bytes in its block.)
-    if (offset_ + 5 <= limit_) {
-      const uint8_t* header = bytes_ + offset_;
-      const uint8_t lead = header[0];
-      const uint32_t length = NumberLength(lead);
-      const uint32_t delta = length == 1   ? lead
-                             : length == 2 ? (uint32_t{lead} & 0x3F) << 8 | header[1]
-                                           : (uint32_t{lead} & 0x3F) << 16 | uint32_t{header[1]} << 8 | header[2];
-      page_ += delta;
-      remaining_ = uint32_t{header[length]} | uint32_t{header[length + 1]} << 8;
-      offset_ += length + 2;
-      consumed_ += length + 2;
-      return true;
-    }
-    uint32_t delta;
-    uint8_t lo, hi;
-    if (!ReadNumber(delta) || !NextByte(lo) || !NextByte(hi)) return false;
-    page_ += delta;
-    remaining_ = static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 8);
+    if (offset_ + 5 > limit_) return NextRecordHeaderSlow();
+    const uint8_t* header = bytes_ + offset_;
+    const uint32_t length = NumberLength(header[0]);
+    page_ += NumberAt(header, length);
+    remaining_ = uint32_t{header[length]} | uint32_t{header[length + 1]} << 8;
+    offset_ += length + 2;
+    consumed_ += length + 2;
     return true;
   }
 
   // The next position number of the current page. False when the page has
   // no position bytes left or the list ran off its data.
   bool NextPosition(uint32_t& value) {
-    // Most positions are one-byte numbers inside the current block. (A
-    // failed cursor has no bytes left in its block.)
-    if (remaining_ != 0 && offset_ < limit_ && bytes_[offset_] < 0x80) {
-      value = bytes_[offset_++];
-      ++consumed_;
-      --remaining_;
-      return true;
-    }
-    return NextPositionSlow(value);
+    // Most numbers lie inside the current block. (A failed cursor has no
+    // bytes left in its block.)
+    if (remaining_ == 0 || offset_ + 3 > limit_) return NextPositionSlow(value);
+    const uint8_t* number = bytes_ + offset_;
+    const uint32_t length = NumberLength(number[0]);
+    value = NumberAt(number, length);
+    offset_ += length;
+    consumed_ += length;
+    // A number that reaches past the page's bytes still ends the page.
+    remaining_ = length >= remaining_ ? 0 : remaining_ - length;
+    return true;
   }
 
   // Moves past the positions left in the current page and answers how many
-  // there were: the count of NextPosition calls that would succeed. When the
-  // page's bytes lie well inside the current block they are counted eight
-  // at a time, skipping runs of one-byte numbers at once.
+  // there were: the count of NextPosition calls that would succeed.
   uint32_t CountRestOfPage() {
     const uint32_t start = offset_;
     const uint32_t end = start + remaining_;
@@ -174,6 +163,23 @@ class CPostingCursor {
   uint32_t remaining() const { return remaining_; }
 
  private:
+  // The value of the number of `length` bytes at `number`.
+  static uint32_t NumberAt(const uint8_t* number, uint32_t length) {
+    const uint32_t lead = number[0];
+    if (length == 1) return lead;
+    if (length == 2) return (lead & 0x3F) << 8 | number[1];
+    return (lead & 0x3F) << 16 | uint32_t{number[1]} << 8 | number[2];
+  }
+
+  [[gnu::noinline]] bool NextRecordHeaderSlow() {
+    uint32_t delta;
+    uint8_t lo, hi;
+    if (!ReadNumber(delta) || !NextByte(lo) || !NextByte(hi)) return false;
+    page_ += delta;
+    remaining_ = static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 8);
+    return true;
+  }
+
   [[gnu::noinline]] bool NextPositionSlow(uint32_t& value) {
     if (remaining_ == 0 || failed_) return false;
     const uint32_t before = consumed_;

@@ -10,6 +10,9 @@
 //   codexa_compare [--corpus DIR] [--work DIR] [--rounds N] [--reuse]
 //                  [--builder PROGRAM --source DIR [--variants DIR]]
 //
+// The time to Open and the first query after it are taken in a fresh
+// process of this program, the way a reader meets them after its start.
+//
 // --corpus: the built corpus (default: this program's folder). --work: where
 // the peers' files go (default /tmp/codexa-compare). With --builder, the
 // whole default corpus is built once more into the work folder, for the
@@ -24,6 +27,7 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <sstream>
 
 #include "bench/compare/codexapeer.h"
 #include "bench/compare/naivepeer.h"
@@ -205,10 +209,34 @@ double TimeCorpusBuild(const Options& options, fs::path& output) {
   return ok ? seconds : -1;
 }
 
+// A query as one argument for the first-query run: "A" or "O", "V" or
+// "-", then the text.
+std::string QueryArgument(const Query& query) {
+  return std::string(query.isAnd ? "A" : "O") + (query.variants ? "V" : "-") + query.text;
+}
+
+// The first-query run, in a fresh process like a reader that has just
+// started (the comparison's own process holds the other systems' data):
+// for each query, Open, then one timed search. Prints the Open time and
+// the query time in milliseconds, one line per query.
+int FirstQueries(const fs::path& corpus, int count, char** arguments) {
+  CodexaPeer engine(corpus);
+  for (int i = 0; i < count; ++i) {
+    const std::string argument = arguments[i];
+    if (argument.size() < 2) return 2;
+    Query query = MakeQuery("", argument.substr(2), argument[0] == 'A', argument[1] == 'V');
+    const double open = engine.Reopen();
+    const double first = Time([&] { engine.Search(query); });
+    std::printf("%.6f %.6f\n", open * 1e3, first * 1e3);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress shows as it comes
+  if (argc >= 3 && std::strcmp(argv[1], "--first-queries") == 0) return FirstQueries(argv[2], argc - 3, argv + 3);
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::fputs("usage: codexa_compare [--corpus DIR] [--work DIR] [--rounds N] [--reuse] "
@@ -301,10 +329,18 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::vector<double> opens, firsts(queries.size());
-  for (size_t q = 0; q < queries.size(); ++q) {
-    opens.push_back(engine->Reopen());
-    firsts[q] = Time([&] { engine->Search(queries[q]); });
+  std::vector<double> opens, firsts(queries.size(), -1);
+  std::vector<std::string> arguments{fs::read_symlink("/proc/self/exe").string(), "--first-queries",
+                                     options.corpus.string()};
+  for (const Query& query : queries) arguments.push_back(QueryArgument(query));
+  std::string output;
+  if (RunProgram(arguments, output)) {
+    std::istringstream lines(output);
+    for (double& first : firsts) {
+      double open = 0;
+      if (lines >> open >> first) opens.push_back(open / 1e3);
+      first /= 1e3;
+    }
   }
 
   std::printf("\nmemcpy %.1f GB/s; Open %.2f ms (median); times in ms, median of %d warm runs; ratio = system / Codexa\n",
