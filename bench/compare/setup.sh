@@ -36,5 +36,9 @@ VARIANTS=()
 if [ ! -f "$BUILD/bin/Index-idx.m" ]; then
   "$BUILD/bin/codexa-build" --default "${VARIANTS[@]}" "$SOURCE" "$BUILD/bin"
 fi
-exec "$BUILD/bin/codexa_compare" --corpus "$BUILD/bin" --builder "$BUILD/bin/codexa-build" --source "$SOURCE" \
+# The peers' files (2.5 GB, most of it Xapian's) in memory where there is a
+# tmpfs: Xapian builds in minutes there instead of tens of minutes on disk.
+WORK=()
+[ -d /dev/shm ] && WORK=(--work /dev/shm/codexa-compare)
+exec "$BUILD/bin/codexa_compare" --corpus "$BUILD/bin" "${WORK[@]}" --builder "$BUILD/bin/codexa-build" --source "$SOURCE" \
   "${VARIANTS[@]}" "$@"
