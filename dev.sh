@@ -108,11 +108,7 @@ run_tests() {
 case "${1:-}" in
   run)
     setup
-    if [ -x "$BUILD/bin/codexa" ]; then
-      exec "$BUILD/bin/codexa"
-    fi
-    log "the reader is not built yet; a sample search instead"
-    exec "$BUILD/bin/codexa-search" 明月
+    exec "$BUILD/bin/codexa"
     ;;
   test)
     setup
