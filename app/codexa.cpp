@@ -30,6 +30,10 @@ void CCodexaApp::SetUpNames() {
 bool CCodexaApp::InitInstance() {
   m_pMainWnd = std::make_unique<CMainFrame>(CLeftForm::Places::Default());
   m_pMainWnd->showMaximized();
+  // The splash was made while the frame was built, so the frame's window
+  // came up after it; without a window manager honouring "stays on top"
+  // the frame would now cover it.
+  if (CSplashWnd* splash = CSplashWnd::Current()) splash->raise();
   m_pMainWnd->repaint();
   return true;
 }
