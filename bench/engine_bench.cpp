@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "tools/writer/scratchdir.h"
@@ -25,6 +26,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using codexa::bench::Median;
+using codexa::bench::MemcpyBandwidth;
+using codexa::bench::ThreadSeconds;
 
 constexpr uint32_t kPageLength = 600;
 constexpr uint32_t kDistinct = 6000;
@@ -52,31 +56,6 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 // CPU time of this thread: on a busy machine it leaves out the time spent
 // waiting for a core, which wall time cannot.
-double ThreadSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return now.tv_sec + now.tv_nsec * 1e-9;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// Bytes per second of memcpy on a buffer far larger than the caches.
-double MemcpyBandwidth() {
-  const size_t size = size_t{256} << 20;
-  std::vector<char> from(size, 1), to(size, 0);
-  std::vector<double> times;
-  for (int i = 0; i < 7; ++i) {
-    from[i] = static_cast<char>(i);
-    const double start = ThreadSeconds();
-    std::memcpy(to.data(), from.data(), size);
-    times.push_back(ThreadSeconds() - start);
-    if (to[i] != from[i]) std::abort();
-  }
-  return size / Median(times);
-}
 
 struct Query {
   const char* label;

@@ -16,6 +16,7 @@
 #include <map>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "panel/keywordbox.h"
 #include "panel/panelwindow.h"
 #include "panel/sortlistctrl.h"
@@ -24,11 +25,8 @@
 namespace {
 
 constexpr int kRuns = 15;
+using codexa::bench::Median;
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // The text of the first category's pages, tags removed.
 std::vector<QString> CategoryTexts(CLeftForm& form) {

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "tools/writer/corpuswriter.h"
@@ -25,13 +26,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using codexa::bench::Median;
 
 const std::u16string kTen = u"月 風 花 山 水 人 天 日 雲 春";
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 std::filesystem::path ProgramFolder() {
   std::error_code error;

@@ -35,6 +35,8 @@
 #include "bench/compare/ripgreppeer.h"
 #include "bench/compare/sqlitepeer.h"
 #include "bench/compare/xapianpeer.h"
+#include "tools/build/progress.h"
+#include "bench/benchsupport.h"
 #include "engine/codeconverter.h"
 
 namespace {
@@ -42,6 +44,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace compare;
 using Clock = std::chrono::steady_clock;
+using codexa::bench::Median;
+using codexa::bench::MemcpyBandwidth;
+using codexa::build::Grouped;
 
 struct Options {
   fs::path corpus;
@@ -90,23 +95,6 @@ double Time(F&& f) {
   return Seconds(Clock::now() - start);
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// Bytes per second of memcpy on buffers far larger than the caches.
-double MemcpyBandwidth() {
-  const size_t size = size_t{256} << 20;
-  std::vector<char> from(size, 1), to(size, 0);
-  std::vector<double> times;
-  for (int i = 0; i < 7; ++i) {
-    from[i] = static_cast<char>(i);
-    times.push_back(Time([&] { std::memcpy(to.data(), from.data(), size); }));
-    if (to[i] != from[i]) std::abort();
-  }
-  return size / Median(times);
-}
 
 // The ideograph that occurs most often in the pages.
 std::string MostFrequentCharacter(const std::vector<std::string>& pages) {
@@ -174,16 +162,6 @@ std::string Difference(const std::vector<PageHits>& expected, const std::vector<
   if (missing + extra + countsDiffer == 0) return {};
   return std::to_string(missing) + " pages missing, " + std::to_string(extra) + " extra, " +
          std::to_string(countsDiffer) + " with other hit counts";
-}
-
-std::string Grouped(uint64_t n) {
-  const std::string digits = std::to_string(n);
-  std::string out;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return out;
 }
 
 std::string HitsText(int64_t hits) { return hits == kUnknownHits ? "-" : Grouped(static_cast<uint64_t>(hits)); }

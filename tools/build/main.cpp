@@ -64,17 +64,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
-// 1234567 -> "1,234,567".
-std::string Grouped(uint64_t n) {
-  const std::string digits = std::to_string(n);
-  std::string out;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return out;
-}
-
 void PrintSummary(const BuildSummary& summary, const fs::path& output, double seconds) {
   std::printf("Built %s pages (%s characters indexed, %.1f MB of pages), %s catalogue records, %s variant groups "
               "in %s\n",

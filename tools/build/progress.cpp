@@ -12,6 +12,16 @@ constexpr int kBarWidth = 40;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 }  // namespace
 
+std::string Grouped(uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
 Progress::Progress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
 
 Progress::~Progress() { Finish(); }

@@ -9,6 +9,9 @@
 
 namespace codexa::build {
 
+// 1234567 -> "1,234,567", for figures printed on the terminal.
+std::string Grouped(uint64_t n);
+
 class Progress {
  public:
   Progress();
