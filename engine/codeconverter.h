@@ -15,6 +15,8 @@ constexpr int32_t kFirstGroupCode = 88065;
 constexpr uint32_t kGroupCodeCapacity = kIndexCodeCount - kFirstGroupCode;  // 11,935
 
 // The index code of a code point, or -1 when the character is not indexed.
+// No two code points share a code: the page-count table of adjacent pairs
+// relies on it (engine/ngramtable.h).
 int32_t CharToIndexCode(uint32_t codePoint);
 
 // Appends the standard UTF-8 form (1 to 4 bytes) of one code point up to

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "engine/ngramtable.h"
+
 namespace {
 
 TEST(CharToIndexCode, MapsEachRangeAndRefusesTheRest) {
@@ -87,6 +91,17 @@ TEST(DecodeUtf16, StopsAtAFullTargetOrATrailingHighSurrogate) {
   EXPECT_EQ(DecodeUtf16(src, cut.data() + cut.size(), dst, two + 2), 1);
   EXPECT_EQ(dst - two, 1);
   EXPECT_EQ(src, cut.data() + 1);  // the high surrogate is left unread
+}
+
+TEST(CharToIndexCode, NoTwoCodePointsShareACode) {
+  std::vector<uint32_t> owner(kIndexCodeCount, UINT32_MAX);
+  for (uint32_t codePoint = 0; codePoint <= 0x10FFFF; ++codePoint) {
+    const int32_t code = CharToIndexCode(codePoint);
+    if (code < 0) continue;
+    ASSERT_LT(code, kNgramTableCode) << std::hex << codePoint;
+    ASSERT_EQ(owner[static_cast<size_t>(code)], UINT32_MAX) << std::hex << codePoint << " and " << owner[code];
+    owner[static_cast<size_t>(code)] = codePoint;
+  }
 }
 
 }  // namespace

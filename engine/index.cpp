@@ -98,6 +98,8 @@ bool CIndex::OpenIndexFiles(const std::filesystem::path& headerPath, const std::
   m_nBlockCount = static_cast<uint32_t>(chainLength);
   m_pPostings = m_postingMapping.data();
   m_source = PostingSource{m_pPostings, m_postingMapping.size(), m_pNextBlock.data(), m_nBlockCount};
+  const auto table = static_cast<size_t>(kNgramTableCode);
+  m_ngrams.Open(m_pPostings, m_postingMapping.size(), m_pCodeWords[table], m_pCodeLongs[table]);
   return true;
 }
 
@@ -108,6 +110,7 @@ void CIndex::Close() {
   m_pFirstBlock = {};
   m_pLastPage = {};
   m_source = PostingSource{};
+  m_ngrams = NgramTable();
   m_pPostings = nullptr;
   m_nBlockCount = 0;
   m_postingMapping.Close();

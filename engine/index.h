@@ -12,6 +12,7 @@
 
 #include "corpus/filelist.h"
 #include "corpus/filemapping.h"
+#include "engine/ngramtable.h"
 #include "engine/postingcursor.h"
 #include "engine/variants.h"
 
@@ -81,13 +82,17 @@ class CIndex {
   CFileList m_fileList;
   CFileMapping m_postingMapping;
   std::vector<uint32_t> m_pNextBlock;   // block chain
-  std::vector<uint32_t> m_pCodeLongs;   // third header table: skip table locations (engine/skiptable.h)
-  std::vector<uint16_t> m_pCodeWords;   // second header table: skip table formats
+  // The two header tables the format leaves to the builder: where the skip
+  // tables (engine/skiptable.h) and the page-count table
+  // (engine/ngramtable.h) lie, and in which format.
+  std::vector<uint32_t> m_pCodeLongs;
+  std::vector<uint16_t> m_pCodeWords;
   std::vector<uint32_t> m_pFirstBlock;  // first posting block per code
   std::vector<uint32_t> m_pLastPage;    // last page per code
   const uint8_t* m_pPostings = nullptr;  // the mapped posting file; null when closed
   uint32_t m_nBlockCount = 0;
   PostingSource m_source;
+  NgramTable m_ngrams;  // page-count lists, when the index has them
   std::vector<uint32_t> m_pageArray;
   std::vector<uint32_t> m_countArray;
   uint32_t m_nResultCount = 0;

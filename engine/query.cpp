@@ -26,6 +26,12 @@
 // reaches C), so the segments are resolved from the last one backwards: the
 // alignments of segment k that have a completion are kept, and segment k - 1
 // keeps those of its alignments that fit one of them.
+//
+// A keyword that is a plain run of characters (no "?" or "*" between them)
+// is answered from the page-count table when the index has one
+// (engine/ngramtable.h): one or two characters straight from their list,
+// a longer run by matching positions only on the pages that hold every
+// adjacent pair of it. Without a usable table, the position lists answer.
 
 #include <algorithm>
 #include <utility>
@@ -49,6 +55,7 @@ bool IsSeparator(char16_t unit) { return unit == kSpace || unit == kIdeographicS
 // One keyword character with a posting list.
 struct Term {
   CPostingCursor cursor;
+  int32_t code = 0;
   uint64_t lead = 0;      // N - 1 - keyword position
   uint64_t adjusted = 0;  // lead + text position of the current occurrence
 };
@@ -58,11 +65,6 @@ struct Term {
 struct Pattern {
   std::vector<Term> terms;
   std::vector<size_t> segmentEnds;  // one past each segment's last term
-};
-
-struct PageHits {
-  uint32_t page;
-  uint32_t count;
 };
 
 // Moves the term to its next occurrence on the current page.
@@ -193,7 +195,7 @@ bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
 
 // The pages of a one-character keyword with their counts: every record of
 // its list, read straight through.
-void EvaluateOneTerm(CPostingCursor& cursor, std::vector<PageHits>& hits) {
+void EvaluateOneTerm(CPostingCursor& cursor, std::vector<PageCount>& hits) {
   // Pages only ascend: a record that does not (a damaged list) is passed
   // over.
   uint64_t next = 0;
@@ -204,13 +206,102 @@ void EvaluateOneTerm(CPostingCursor& cursor, std::vector<PageHits>& hits) {
   } while (NextPage(cursor));
 }
 
-// The pages where the pattern matches, ascending, with their counts.
-void EvaluatePattern(Pattern& pattern, std::vector<PageHits>& hits) {
-  if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
+// The pages where the pattern matches at or after the pages in
+// `candidates` (ascending), with their counts.
+void EvaluateOnPages(Pattern& pattern, const std::vector<uint32_t>& candidates, std::vector<PageCount>& hits) {
   PageMatcher matcher;
   // 64 bits, so that the page after the highest page number is no wrap back
   // to page 0.
   uint64_t target = 0;
+  for (const uint32_t candidate : candidates) {
+    if (candidate < target) continue;
+    target = candidate;
+    if (!AlignPages(pattern.terms, target)) return;
+    const uint32_t page = static_cast<uint32_t>(target);
+    if (const uint32_t count = matcher.Count(pattern)) hits.push_back({page, count});
+    target = uint64_t{page} + 1;
+  }
+}
+
+// Whether the terms stand at consecutive keyword positions of one segment.
+bool IsPlainRun(const Pattern& pattern) {
+  if (pattern.segmentEnds.size() != 1) return false;
+  for (size_t i = 1; i < pattern.terms.size(); ++i) {
+    if (pattern.terms[i - 1].lead != pattern.terms[i].lead + 1) return false;
+  }
+  return true;
+}
+
+// Answers a run of one or two terms from its page-count list. False when
+// the table cannot answer.
+bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, std::vector<PageCount>& hits) {
+  const std::vector<Term>& terms = pattern.terms;
+  PageCountList list;
+  const NgramTable::Lookup found =
+      terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
+  if (found == NgramTable::Lookup::kUnusable) return false;
+  if (found == NgramTable::Lookup::kFound) DecodePageCounts(list, hits);
+  return true;
+}
+
+// Keeps the pages of `pages` that `hits` holds.
+void KeepPagesIn(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages) {
+  size_t kept = 0, at = 0;
+  for (const uint32_t page : pages) {
+    while (at < hits.size() && hits[at].page < page) ++at;
+    if (at < hits.size() && hits[at].page == page) pages[kept++] = page;
+  }
+  pages.resize(kept);
+}
+
+// A list this many bytes per candidate page left costs more to read than
+// matching positions on those pages does.
+constexpr size_t kNarrowingBytesPerPage = 64;
+
+// The pages that hold every adjacent pair of a run of terms, ascending
+// (the rarest pairs narrow them; pairs far more frequent than the pages
+// left are not read). False when the table cannot tell.
+bool CandidatePages(const Pattern& pattern, const NgramTable& ngrams, std::vector<uint32_t>& pages) {
+  std::vector<PageCountList> lists;
+  for (size_t i = 1; i < pattern.terms.size(); ++i) {
+    PageCountList list;
+    switch (ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list)) {
+      case NgramTable::Lookup::kUnusable:
+        return false;
+      case NgramTable::Lookup::kAbsent:
+        pages.clear();
+        return true;
+      case NgramTable::Lookup::kFound:
+        lists.push_back(list);
+    }
+  }
+  std::sort(lists.begin(), lists.end(),
+            [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
+  std::vector<PageCount> decoded;
+  DecodePageCounts(lists[0], decoded);
+  pages.clear();
+  for (const PageCount& hit : decoded) pages.push_back(hit.page);
+  for (size_t k = 1; k < lists.size() && !pages.empty(); ++k) {
+    if (lists[k].size() > kNarrowingBytesPerPage * pages.size()) break;
+    decoded.clear();
+    DecodePageCounts(lists[k], decoded);
+    KeepPagesIn(decoded, pages);
+  }
+  return true;
+}
+
+// The pages where the pattern matches, ascending, with their counts.
+void EvaluatePattern(Pattern& pattern, const NgramTable& ngrams, std::vector<PageCount>& hits) {
+  if (IsPlainRun(pattern)) {
+    if (pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits)) return;
+    std::vector<uint32_t> candidates;
+    if (pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, candidates)) {
+      return EvaluateOnPages(pattern, candidates, hits);
+    }
+  }
+  if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
+  PageMatcher matcher;
+  uint64_t target = 0;  // 64 bits: see EvaluateOnPages
   while (AlignPages(pattern.terms, target)) {
     const uint32_t page = static_cast<uint32_t>(target);
     if (const uint32_t count = matcher.Count(pattern)) hits.push_back({page, count});
@@ -292,6 +383,7 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
       skip.Open(tables.source.data, tables.source.size, tables.skipFormat[index], tables.skipLocation[index], code);
     }
     Term& term = pattern.terms.emplace_back();
+    term.code = code;
     if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index], skip)) return false;
     keywordPositions.push_back(nextPosition++);
   }
@@ -301,10 +393,10 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
   return !pattern.terms.empty();
 }
 
-void ReplaceResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+void ReplaceResult(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
   pages.clear();
   counts.clear();
-  for (const PageHits& hit : hits) {
+  for (const PageCount& hit : hits) {
     pages.push_back(hit.page);
     counts.push_back(hit.count);
   }
@@ -312,9 +404,9 @@ void ReplaceResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pag
 
 // Adds each keyword hit to its page's entry, or appends it after all
 // entries when its page has none.
-void UniteResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+void UniteResult(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
   EntryFinder finder(pages);
-  for (const PageHits& hit : hits) {
+  for (const PageCount& hit : hits) {
     const int64_t entry = finder.Find(hit.page);
     if (entry >= 0) {
       counts[entry] = SaturatingAdd(counts[entry], hit.count);
@@ -327,11 +419,11 @@ void UniteResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages
 
 // Keeps, in the keyword's page order, the keyword hits whose page has an
 // entry, each with the entry's count added.
-void IntersectResult(const std::vector<PageHits>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+void IntersectResult(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
   EntryFinder finder(pages);
   std::vector<uint32_t> keptPages;
   std::vector<uint32_t> keptCounts;
-  for (const PageHits& hit : hits) {
+  for (const PageCount& hit : hits) {
     const int64_t entry = finder.Find(hit.page);
     if (entry < 0) continue;
     keptPages.push_back(hit.page);
@@ -400,11 +492,11 @@ void CIndex::SearchOr(std::u16string& query, bool variants) {
 
 void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool variants) {
   // A closed index has no tables: nothing matches and no file is touched.
-  std::vector<PageHits> hits;
+  std::vector<PageCount> hits;
   if (IsOpen()) {
     Pattern pattern;
     const ListTables tables{m_pFirstBlock, m_pLastPage, m_pCodeWords, m_pCodeLongs, m_source, m_variantGroups};
-    if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, hits);
+    if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, m_ngrams, hits);
   }
   switch (mode) {
     case Combine::kReplace:

@@ -1,12 +1,14 @@
 // Randomized cross-check of the query evaluation against a brute-force
 // reading of each page's indexed characters, on seeded generated corpora
-// whose lists are laid out in interleaved, shuffled blocks.
+// whose lists are laid out in interleaved, shuffled blocks, with and
+// without the page-count table.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/codeconverter.h"
@@ -24,8 +26,9 @@ const std::u32string kFillers = U"戊己";
 constexpr char32_t kNoCode = U'\u3002';
 constexpr char32_t kWide = U'\U00020001';
 // 甲 with 弌, 乙 with 乚 and 乛, 丙 with 己 (a filler, so that a folded 丙
-// meets it in long runs).
-const std::vector<std::vector<uint32_t>> kGroups = {{U'弌', U'甲'}, {U'乙', U'乚', U'乛'}, {U'己', U'丙'}};
+// meets it in long runs), 丁 with 乛 (whose first group is 乙's).
+const std::vector<std::vector<uint32_t>> kGroups = {
+    {U'弌', U'甲'}, {U'乙', U'乚', U'乛'}, {U'己', U'丙'}, {U'丁', U'乛'}};
 constexpr size_t kMaxGap = 300;
 
 // What a keyword character matches: itself, or with folding every member
@@ -207,13 +210,14 @@ class Generator {
   std::mt19937 random_;
 };
 
-class QueryCrossCheck : public ::testing::TestWithParam<uint32_t> {};
+class QueryCrossCheck : public ::testing::TestWithParam<std::tuple<uint32_t, bool>> {};
 
 TEST_P(QueryCrossCheck, AgreesWithBruteForce) {
-  Generator generate(GetParam());
+  const auto [seed, pageCountTable] = GetParam();
+  Generator generate(seed);
   std::vector<std::u32string> pages;
   for (int i = 0; i < 120; ++i) pages.push_back(generate.Page());
-  OpenedCorpus corpus(pages, kGroups, GetParam());
+  OpenedCorpus corpus(pages, kGroups, seed, pageCountTable);
   std::vector<std::u32string> indexed;
   for (const std::u32string& page : pages) indexed.push_back(Indexed(page));
 
@@ -234,6 +238,7 @@ TEST_P(QueryCrossCheck, AgreesWithBruteForce) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, QueryCrossCheck, ::testing::Values(1u, 2u, 3u, 20261210u));
+INSTANTIATE_TEST_SUITE_P(Seeds, QueryCrossCheck,
+                         ::testing::Combine(::testing::Values(1u, 2u, 3u, 20261210u), ::testing::Bool()));
 
 }  // namespace

@@ -20,13 +20,14 @@ using Hits = std::vector<std::pair<uint32_t, uint32_t>>;
 
 class OpenedCorpus {
  public:
-  // Writes the pages with interleaved, shuffled blocks and opens the index.
+  // Writes the pages with interleaved, shuffled blocks (and the page-count
+  // table, unless told not to) and opens the index.
   OpenedCorpus(const std::vector<std::u32string>& pages, const std::vector<std::vector<uint32_t>>& groups = {},
-               uint32_t layoutSeed = 1) {
+               uint32_t layoutSeed = 1, bool pageCountTable = true) {
     writer::TextCorpusWriter corpus(groups);
     for (const std::u32string& page : pages) corpus.AddPage(page);
     std::string error;
-    EXPECT_TRUE(corpus.Write(dir_.path(), {.interleave = true, .seed = layoutSeed}, error)) << error;
+    EXPECT_TRUE(corpus.Write(dir_.path(), {.interleave = true, .seed = layoutSeed, .pageCountTable = pageCountTable}, error)) << error;
     EXPECT_TRUE(index_.Open(dir_.path(), u"Index", kTargetFullText));
   }
 

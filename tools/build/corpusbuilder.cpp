@@ -284,9 +284,7 @@ void CorpusBuilder::WriteFiles(const fs::path& temp, BuildSummary& summary) {
   const std::pair<writer::PostingCollector*, std::string> targets[] = {
       {&full_, base}, {&main_, base + "_content"}, {&notes_, base + "_desc"}};
   for (const auto& [collector, name] : targets) {
-    const auto& lists = collector->Finish();
-    check(collector->ok(error));
-    check(writer::WriteIndex(temp, name, lists, {}, error));
+    check(writer::WriteIndex(temp, name, *collector, {}, error));
   }
   check(writer::WriteVariantTable(temp, groups_, error));
   check(writer::WriteCatalogue(temp, records, error));

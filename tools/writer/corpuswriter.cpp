@@ -7,6 +7,7 @@
 
 #include "corpus/filelist.h"
 #include "engine/codeconverter.h"
+#include "engine/ngramtable.h"
 #include "engine/postingcursor.h"
 #include "engine/skiptable.h"
 #include "tools/writer/skipwriter.h"
@@ -81,19 +82,6 @@ std::vector<uint32_t> BlockNumbers(size_t count, const BlockLayout& layout) {
 
 }  // namespace
 
-void AppendVarNumber(uint32_t value, std::string& out) {
-  if (value < 0x80) {
-    out.push_back(static_cast<char>(value));
-  } else if (value < 0x4000) {
-    out.push_back(static_cast<char>(0x80 | (value >> 8)));
-    out.push_back(static_cast<char>(value & 0xFF));
-  } else {
-    out.push_back(static_cast<char>(0xC0 | ((value >> 16) & 0x3F)));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-    out.push_back(static_cast<char>(value & 0xFF));
-  }
-}
-
 bool WriteFileList(const std::filesystem::path& directory, std::string_view corpusName,
                    const std::vector<StoredPage>& pages, uint32_t nameLength, std::string& error) {
   if (nameLength > kMaxNameLength) {
@@ -164,6 +152,7 @@ void PostingCollector::Add(int32_t code, uint32_t page, uint32_t position) {
     AppendVarNumber(position - p.lastPosition, p.positions);
   }
   p.lastPosition = position;
+  ngrams_.Add(code, page, position);
 }
 
 void PostingCollector::Close(Pending& p) {
@@ -194,9 +183,24 @@ bool PostingCollector::ok(std::string& error) const {
   return false;
 }
 
-bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
-                const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
-                std::string& error) {
+namespace {
+
+// The page-count table of `ngrams` after the skip tables, when there is one.
+void AppendPageCountTable(const std::map<int32_t, PostingCollector::List>& lists, NgramCollector& ngrams,
+                          std::string& postings, std::vector<uint16_t>& formats, std::vector<uint32_t>& locations) {
+  // The table's entries are those of a code no character has; a list that
+  // claims that code anyway keeps it, and the table is left out.
+  if (lists.contains(kNgramTableCode)) return;
+  std::vector<std::string_view> positionLists(kIndexCodeCount);
+  for (const auto& [code, list] : lists) positionLists[static_cast<size_t>(code)] = list.bytes;
+  const auto code = static_cast<size_t>(kNgramTableCode);
+  locations[code] = ngrams.AppendTable(positionLists, postings);
+  if (locations[code] != 0) formats[code] = kNgramFormat;
+}
+
+bool WriteIndexFiles(const std::filesystem::path& directory, std::string_view base,
+                     const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
+                     std::string& error, NgramCollector* ngrams) {
   std::vector<int32_t> codes;
   std::vector<const PostingCollector::List*> contents;
   std::vector<uint32_t> blocksPerList;
@@ -249,6 +253,7 @@ bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
     skipLocation[code] = AppendSkipTable(codes[i], contents[i]->bytes, listBlocks[i], postings);
     if (skipLocation[code] != 0) skipFormat[code] = kSkipFormat;
   }
+  if (ngrams != nullptr && layout.pageCountTable) AppendPageCountTable(lists, *ngrams, postings, skipFormat, skipLocation);
   postings.resize((postings.size() + kPostingBlockSize - 1) / kPostingBlockSize * kPostingBlockSize, '\0');
   chain.resize(postings.size() / kPostingBlockSize, kNoBlock);
 
@@ -261,6 +266,20 @@ bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
   for (uint32_t value : chain) AppendLE32(value, header);
   return WriteBytes(Named(directory, base, "-idx.h"), header, error) &&
          WriteBytes(Named(directory, base, "-idx.m"), postings, error);
+}
+
+}  // namespace
+
+bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
+                const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
+                std::string& error) {
+  return WriteIndexFiles(directory, base, lists, layout, error, nullptr);
+}
+
+bool WriteIndex(const std::filesystem::path& directory, std::string_view base, PostingCollector& collector,
+                const BlockLayout& layout, std::string& error) {
+  const std::map<int32_t, PostingCollector::List>& lists = collector.Finish();
+  return collector.ok(error) && WriteIndexFiles(directory, base, lists, layout, error, &collector.ngrams());
 }
 
 bool WriteVariantTable(const std::filesystem::path& directory, const std::vector<std::vector<uint32_t>>& groups,

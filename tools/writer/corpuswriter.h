@@ -11,11 +11,24 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/writer/ngramwriter.h"
+
 namespace codexa::writer {
 
 // Appends the variable-length form of `value` (at most 4,194,303; larger
 // values are the caller's error) to `out`: 1, 2 or 3 bytes.
-void AppendVarNumber(uint32_t value, std::string& out);
+inline void AppendVarNumber(uint32_t value, std::string& out) {
+  if (value < 0x80) {
+    out.push_back(static_cast<char>(value));
+  } else if (value < 0x4000) {
+    const char bytes[2] = {static_cast<char>(0x80 | (value >> 8)), static_cast<char>(value & 0xFF)};
+    out.append(bytes, 2);
+  } else {
+    const char bytes[3] = {static_cast<char>(0xC0 | ((value >> 16) & 0x3F)), static_cast<char>((value >> 8) & 0xFF),
+                           static_cast<char>(value & 0xFF)};
+    out.append(bytes, 3);
+  }
+}
 
 // One page of the file list: its stored name (a path with backslashes,
 // e.g. "集部\\御定全唐詩\\卷一\\0001.htm") and its plain HTML bytes.
@@ -49,6 +62,8 @@ class PostingCollector {
   // False with `error` set when a page delta or a position does not fit the
   // variable-length range or a page's position bytes exceed 65,535.
   bool ok(std::string& error) const;
+  // The page-count lists of the same occurrences.
+  NgramCollector& ngrams() { return ngrams_; }
 
  private:
   struct Pending {
@@ -62,6 +77,7 @@ class PostingCollector {
   void Fail(const std::string& error);
   std::vector<Pending> pending_;  // indexed by code
   std::map<int32_t, List> lists_;
+  NgramCollector ngrams_;
   std::string error_;
   bool finished_ = false;
 };
@@ -73,6 +89,9 @@ class PostingCollector {
 struct BlockLayout {
   bool interleave = false;
   uint32_t seed = 1;
+  // Whether WriteIndex adds the page-count table it is given (off: the
+  // plain format, as tests of the engine's plain path want it).
+  bool pageCountTable = true;
 };
 
 // Writes "<base>-idx.h" and "<base>-idx.m" into `directory`, `base` being
@@ -84,6 +103,11 @@ struct BlockLayout {
 bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
                 const std::map<int32_t, PostingCollector::List>& lists, const BlockLayout& layout,
                 std::string& error);
+// The same for everything `collector` holds (finishing it), with the
+// page-count table of its occurrences (engine/ngramtable.h) after the skip
+// tables, unless `layout` leaves it out.
+bool WriteIndex(const std::filesystem::path& directory, std::string_view base, PostingCollector& collector,
+                const BlockLayout& layout, std::string& error);
 
 // Writes "yitizi.txt": one group per line, members as upper-case hex.
 bool WriteVariantTable(const std::filesystem::path& directory,

@@ -46,9 +46,8 @@ void TextCorpusWriter::AddPage(std::u32string_view text, bool keepText) {
 }
 
 bool TextCorpusWriter::Write(const std::filesystem::path& directory, const BlockLayout& layout, std::string& error) {
-  const std::map<int32_t, PostingCollector::List>& lists = postings_.Finish();
-  return postings_.ok(error) && WriteFileList(directory, "Index", pages_, 100, error) &&
-         WriteIndex(directory, "Index", lists, layout, error) && WriteVariantTable(directory, groups_, error);
+  return WriteFileList(directory, "Index", pages_, 100, error) && WriteIndex(directory, "Index", postings_, layout, error) &&
+         WriteVariantTable(directory, groups_, error);
 }
 
 }  // namespace codexa::writer

@@ -1,0 +1,206 @@
+#include "tools/writer/ngramwriter.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/codeconverter.h"
+#include "engine/ngramtable.h"
+#include "tools/writer/corpuswriter.h"
+
+namespace codexa::writer {
+
+namespace {
+
+constexpr uint32_t kMaxVarNumber = 0x3FFFFF;
+
+// A pair entry: first code (17 bits), second code (17 bits), page (30 bits).
+constexpr int kPageBits = 30;
+constexpr int kCodeBits = 17;
+static_assert(kIndexCodeCount <= (1 << kCodeBits));
+constexpr uint64_t kPageMask = (uint64_t{1} << kPageBits) - 1;
+
+uint64_t PairEntry(int32_t first, int32_t second, uint32_t page) {
+  return (uint64_t{static_cast<uint32_t>(first)} << kCodeBits | static_cast<uint32_t>(second)) << kPageBits | page;
+}
+
+void AppendLE32(uint32_t value, std::string& out) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+// Sorts by the pair (the bits above the page) and keeps the order of equal
+// pairs, which is page order: a least-significant-digit radix sort.
+void SortByPair(std::vector<uint64_t>& entries) {
+  constexpr int kDigitBits = 12;
+  std::vector<uint64_t> buffer(entries.size());
+  for (int shift = kPageBits; shift < kPageBits + 2 * kCodeBits; shift += kDigitBits) {
+    std::array<size_t, (1 << kDigitBits) + 1> starts{};
+    for (const uint64_t entry : entries) ++starts[((entry >> shift) & ((1 << kDigitBits) - 1)) + 1];
+    for (size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+    for (const uint64_t entry : entries) buffer[starts[(entry >> shift) & ((1 << kDigitBits) - 1)]++] = entry;
+    entries.swap(buffer);
+  }
+}
+
+// The number of position numbers in [at, end) of a position list.
+uint32_t CountNumbers(std::string_view list, size_t at, size_t end) {
+  uint32_t count = 0;
+  for (; at < end; ++count) {
+    const auto lead = static_cast<uint8_t>(list[at]);
+    at += 1 + (lead >= 0x80) + (lead >= 0xC0);
+  }
+  return count;
+}
+
+}  // namespace
+
+void NgramCollector::Add(int32_t code, uint32_t page, uint32_t position) {
+  if (code < 0 || code >= kIndexCodeCount) return;
+  if (!occurrences_.empty() && page != page_) FlushPage();
+  page_ = page;
+  occurrences_.push_back({position, code});
+}
+
+void NgramCollector::AppendEntry(uint32_t delta, uint32_t count, std::string& list) {
+  if (delta > kMaxVarNumber || count > kMaxVarNumber) {
+    overflow_ = true;
+    return;
+  }
+  AppendVarNumber(delta, list);
+  AppendVarNumber(count, list);
+}
+
+void NgramCollector::AddPairs(size_t firstBegin, size_t firstEnd, size_t secondBegin, size_t secondEnd) {
+  for (size_t i = firstBegin; i < firstEnd; ++i) {
+    for (size_t j = secondBegin; j < secondEnd; ++j) {
+      pairs_.push_back(PairEntry(occurrences_[i].code, occurrences_[j].code, page_));
+    }
+  }
+}
+
+// For each two adjacent positions: the pair of own codes, and every pair
+// of the codes a folded keyword can carry there: the group codes, or the
+// own code of a character without a group. (No two characters share an own
+// code, so a folded keyword carries an own code only for a character that
+// has no group.) Own and group codes never meet in one pair, so no pair is
+// collected twice for one position.
+void NgramCollector::FlushPage() {
+  if (occurrences_.empty()) return;
+  if (page_ > kPageMask) overflow_ = true;
+  // The builders add a page position by position, own code first.
+  if (!std::is_sorted(occurrences_.begin(), occurrences_.end())) std::sort(occurrences_.begin(), occurrences_.end());
+  struct Position {
+    size_t begin, groups, end;  // own codes [begin, groups), group codes [groups, end)
+  };
+  const auto at = [this](size_t begin) {
+    const uint32_t position = occurrences_[begin].position;
+    size_t groups = begin;
+    while (groups < occurrences_.size() && occurrences_[groups].position == position &&
+           occurrences_[groups].code < kFirstGroupCode) {
+      ++groups;
+    }
+    size_t end = groups;
+    while (end < occurrences_.size() && occurrences_[end].position == position) ++end;
+    return Position{begin, groups, end};
+  };
+  for (Position first = at(0); first.end < occurrences_.size();) {
+    const Position second = at(first.end);
+    if (occurrences_[second.begin].position == occurrences_[first.begin].position + 1) {
+      AddPairs(first.begin, first.groups, second.begin, second.groups);
+      const bool firstGrouped = first.groups != first.end, secondGrouped = second.groups != second.end;
+      if (firstGrouped || secondGrouped) {
+        AddPairs(firstGrouped ? first.groups : first.begin, first.end, secondGrouped ? second.groups : second.begin,
+                 second.end);
+      }
+    }
+    first = second;
+  }
+  occurrences_.clear();
+}
+
+// Each record of a position list becomes (page delta, number of positions).
+void NgramCollector::AppendSingleLists(const std::vector<std::string_view>& positionLists, std::string& lists,
+                                       std::string& singleTable) {
+  for (int32_t code = 0; code < kIndexCodeCount; ++code) {
+    AppendLE32(static_cast<uint32_t>(lists.size()), singleTable);
+    if (static_cast<size_t>(code) >= positionLists.size()) continue;
+    const std::string_view list = positionLists[static_cast<size_t>(code)];
+    uint32_t delta = 0;
+    for (size_t at = 0; at + 3 <= list.size();) {
+      const auto lead = static_cast<uint8_t>(list[at]);
+      const size_t length = 1 + (lead >= 0x80) + (lead >= 0xC0);
+      if (at + length + 2 > list.size()) break;
+      uint32_t recordDelta = lead & (length == 1 ? 0x7F : 0x3F);
+      for (size_t i = 1; i < length; ++i) recordDelta = recordDelta << 8 | static_cast<uint8_t>(list[at + i]);
+      at += length;
+      const size_t bytes = static_cast<uint8_t>(list[at]) | size_t{static_cast<uint8_t>(list[at + 1])} << 8;
+      at += 2;
+      const size_t end = std::min(at + bytes, list.size());
+      delta += recordDelta;
+      // A record without positions is no page of the code.
+      if (const uint32_t count = CountNumbers(list, at, end)) {
+        AppendEntry(delta, count, lists);
+        delta = 0;
+      }
+      at = end;
+    }
+  }
+  AppendLE32(static_cast<uint32_t>(lists.size()), singleTable);
+}
+
+void NgramCollector::AppendPairLists(std::string& lists, std::string& pairStarts, std::string& pairTable,
+                                     uint32_t& pairCount) {
+  SortByPair(pairs_);
+  int32_t nextFirst = 0;
+  for (size_t i = 0; i < pairs_.size();) {
+    const uint64_t pair = pairs_[i] >> kPageBits;
+    const auto first = static_cast<int32_t>(pair >> kCodeBits);
+    for (; nextFirst <= first; ++nextFirst) AppendLE32(pairCount, pairStarts);
+    AppendLE32(static_cast<uint32_t>(pair & ((1 << kCodeBits) - 1)), pairTable);
+    AppendLE32(static_cast<uint32_t>(lists.size()), pairTable);
+    ++pairCount;
+    uint64_t lastPage = 0;
+    while (i < pairs_.size() && pairs_[i] >> kPageBits == pair) {
+      const uint64_t page = pairs_[i] & kPageMask;
+      size_t end = i + 1;
+      while (end < pairs_.size() && pairs_[end] == pairs_[i]) ++end;
+      AppendEntry(static_cast<uint32_t>(page - lastPage), static_cast<uint32_t>(end - i), lists);
+      lastPage = page;
+      i = end;
+    }
+  }
+  for (; nextFirst <= kIndexCodeCount; ++nextFirst) AppendLE32(pairCount, pairStarts);
+  AppendLE32(UINT32_MAX, pairTable);
+  AppendLE32(static_cast<uint32_t>(lists.size()), pairTable);
+  pairs_ = {};
+}
+
+uint32_t NgramCollector::AppendTable(const std::vector<std::string_view>& positionLists, std::string& postings) {
+  FlushPage();
+  std::string lists, singleTable, pairStarts, pairTable;
+  lists.reserve(pairs_.size() * 2);
+  uint32_t pairCount = 0;
+  AppendSingleLists(positionLists, lists, singleTable);
+  AppendPairLists(lists, pairStarts, pairTable, pairCount);
+  if (overflow_ || lists.size() > UINT32_MAX) return 0;
+
+  postings.resize((postings.size() + kNgramAlign - 1) / kNgramAlign * kNgramAlign, '\0');
+  const uint64_t location = postings.size() / kNgramAlign;
+  if (location > UINT32_MAX) return 0;
+  postings.reserve(postings.size() + kNgramHeaderSize + singleTable.size() + pairStarts.size() + pairTable.size() +
+                   lists.size() + kNgramPadding);
+  AppendLE32(kNgramMagic, postings);
+  AppendLE32(kNgramVersion, postings);
+  AppendLE32(static_cast<uint32_t>(kIndexCodeCount), postings);
+  AppendLE32(pairCount, postings);
+  AppendLE32(static_cast<uint32_t>(lists.size()), postings);
+  AppendLE32(static_cast<uint32_t>(uint64_t{lists.size()} >> 32), postings);
+  postings.append(8, '\0');
+  postings += singleTable;
+  postings += pairStarts;
+  postings += pairTable;
+  postings += lists;
+  postings.append(kNgramPadding, '\0');
+  return static_cast<uint32_t>(location);
+}
+
+}  // namespace codexa::writer

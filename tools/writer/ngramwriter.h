@@ -1,0 +1,55 @@
+// Collecting the page-count lists of single codes and adjacent code pairs
+// and writing them as one table (format: engine/ngramtable.h).
+#ifndef CODEXA_TOOLS_WRITER_NGRAMWRITER_H_
+#define CODEXA_TOOLS_WRITER_NGRAMWRITER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace codexa::writer {
+
+class NgramCollector {
+ public:
+  // The occurrences, as PostingCollector::Add takes them: pages ascending;
+  // within a page in any order. A position holds its character's own code
+  // and, when the character is in variant groups, those groups' codes.
+  void Add(int32_t code, uint32_t page, uint32_t position);
+
+  // Appends the table to `postings` at the alignment the format asks and
+  // answers the value for the 32-bit header table. `positionLists[code]`
+  // is the encoded position list of each code (empty for none): the lists
+  // of single codes are counted from them. Answers 0 and appends nothing
+  // when some number exceeds what the format can hold: the index is then
+  // read from its position lists alone. Nothing may be added afterwards.
+  uint32_t AppendTable(const std::vector<std::string_view>& positionLists, std::string& postings);
+
+ private:
+  struct Occurrence {
+    uint32_t position;
+    int32_t code;
+    bool operator<(const Occurrence& other) const {
+      return position != other.position ? position < other.position : code < other.code;
+    }
+  };
+  void FlushPage();
+  void AddPairs(size_t firstBegin, size_t firstEnd, size_t secondBegin, size_t secondEnd);
+  // Appends (page delta, count) to `list`; sets overflow_ when either does
+  // not fit.
+  void AppendEntry(uint32_t delta, uint32_t count, std::string& list);
+  void AppendSingleLists(const std::vector<std::string_view>& positionLists, std::string& lists,
+                         std::string& singleTable);
+  void AppendPairLists(std::string& lists, std::string& pairStarts, std::string& pairTable, uint32_t& pairCount);
+
+  std::vector<Occurrence> occurrences_;  // of the current page
+  uint32_t page_ = 0;
+  // One entry per occurrence of a pair: first code, second code and page,
+  // packed so that sorting the numbers sorts by pair, then page.
+  std::vector<uint64_t> pairs_;
+  bool overflow_ = false;
+};
+
+}  // namespace codexa::writer
+
+#endif  // CODEXA_TOOLS_WRITER_NGRAMWRITER_H_
