@@ -70,6 +70,8 @@ class CIndex {
   // The mapped posting file and the block chain (empty when closed).
   const PostingSource& postingSource() const { return m_source; }
 
+  // The page-count table (closed when the index has none).
+  const NgramTable& ngramTable() const { return m_ngrams; }
   const CVariantTable& variants() const { return m_variantGroups; }
   CFileList& fileList() { return m_fileList; }
 
@@ -93,6 +95,7 @@ class CIndex {
   uint32_t m_nBlockCount = 0;
   PostingSource m_source;
   NgramTable m_ngrams;  // page-count lists, when the index has them
+  HitArrays m_keywordHits;  // one keyword's pages, kept for the capacity
   std::vector<uint32_t> m_pageArray;
   std::vector<uint32_t> m_countArray;
   uint32_t m_nResultCount = 0;

@@ -1,6 +1,8 @@
 #include "engine/ngramtable.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "engine/codeconverter.h"
 
@@ -12,48 +14,83 @@ uint32_t Read32(const uint8_t* p) {
 
 uint64_t Read64(const uint8_t* p) { return Read32(p) | uint64_t{Read32(p + 4)} << 32; }
 
+uint64_t ByteSwap64(uint64_t value) {
+  uint64_t swapped = 0;
+  for (int i = 0; i < 8; ++i, value >>= 8) swapped = swapped << 8 | (value & 0xFF);
+  return swapped;
+}
+
 uint32_t NumberLength(uint8_t lead) { return 1 + (lead >= 0x80) + (lead >= 0xC0); }
 
-uint32_t NumberAt(const uint8_t* number, uint32_t length) {
+// The value of the 1-3-byte number at `number` (three bytes readable).
+uint32_t NumberAt(const uint8_t* number) {
   const uint32_t lead = number[0];
-  if (length == 1) return lead;
-  if (length == 2) return (lead & 0x3F) << 8 | number[1];
-  return (lead & 0x3F) << 16 | uint32_t{number[1]} << 8 | number[2];
+  const uint32_t two = (lead & 0x3F) << 8 | number[1];
+  const uint32_t three = two << 8 | number[2];
+  return lead < 0x80 ? lead : lead < 0xC0 ? two : three;
 }
 
 }  // namespace
 
-void DecodePageCounts(const PageCountList& list, std::vector<PageCount>& hits) {
+void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
+  // Room for the most entries the bytes can hold, written through plain
+  // pointers (the vectors' own bookkeeping on every entry costs more than
+  // the decoding), then cut to what was written.
+  const size_t start = hits.size();
+  hits.pages.resize(start + list.size() / 2);
+  hits.counts.resize(start + list.size() / 2);
+  uint32_t* const firstPage = hits.pages.data() + start;
+  uint32_t* pages = firstPage;
+  uint32_t* counts = hits.counts.data() + start;
   // Every list lies kNgramPadding bytes or more before the end of the
   // mapping (Open checks it), so a number that starts inside the list can
   // be read whole without looking at the end first.
-  hits.reserve(hits.size() + list.size() / 2);
   const uint8_t* at = list.begin;
   uint64_t page = 0, next = 0;
   // An entry takes two bytes at least: a single byte left at the end is
   // no entry.
   while (at + 1 < list.end) {
+    // Frequent codes have lists of one-byte numbers: four entries at once
+    // when all eight bytes are single numbers above zero (every page then
+    // ascends and every count counts) and the last entry ascended.
+    if (list.end - at >= 8 && page + 1 >= next && page < UINT32_MAX - 4 * 0x7F) {
+      uint64_t word;
+      std::memcpy(&word, at, 8);
+      constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+      if (((word | ((word - kOnes) & ~word)) & kHighBits) == 0) {
+        if constexpr (std::endian::native == std::endian::big) word = ByteSwap64(word);
+        for (int entry = 0; entry < 4; ++entry, word >>= 16) {
+          page += word & 0xFF;
+          *pages++ = static_cast<uint32_t>(page);
+          *counts++ = (word >> 8) & 0xFF;
+        }
+        next = page + 1;
+        at += 8;
+        continue;
+      }
+    }
     uint32_t delta, count;
     if ((at[0] | at[1]) < 0x80) {
       delta = at[0];
       count = at[1];
       at += 2;
     } else {
-      uint32_t length = NumberLength(at[0]);
-      delta = NumberAt(at, length);
-      at += length;
-      if (at >= list.end) break;
-      length = NumberLength(at[0]);
-      count = NumberAt(at, length);
-      at += length;
+      delta = NumberAt(at);
+      at += NumberLength(at[0]);
+      count = NumberAt(at);
+      at += NumberLength(at[0]);
       if (at > list.end) break;
     }
     page += delta;
     if (page > UINT32_MAX) break;
     if (page < next || count == 0) continue;
-    hits.push_back({static_cast<uint32_t>(page), count});
+    *pages++ = static_cast<uint32_t>(page);
+    *counts++ = count;
     next = page + 1;
   }
+  const size_t written = start + static_cast<size_t>(pages - firstPage);
+  hits.pages.resize(written);
+  hits.counts.resize(written);
 }
 
 bool NgramTable::Open(const uint8_t* postings, size_t size, uint16_t format, uint32_t location) {

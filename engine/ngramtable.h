@@ -57,9 +57,20 @@ constexpr uint32_t kNgramAlign = 16;
 constexpr uint32_t kNgramHeaderSize = 32;
 constexpr uint32_t kNgramPadding = 8;
 
-struct PageCount {
-  uint32_t page;
-  uint32_t count;
+// Pages and their counts in two arrays of equal length, the layout of the
+// engine's result.
+struct HitArrays {
+  std::vector<uint32_t> pages;
+  std::vector<uint32_t> counts;
+  void Add(uint32_t page, uint32_t count) {
+    pages.push_back(page);
+    counts.push_back(count);
+  }
+  void Clear() {
+    pages.clear();
+    counts.clear();
+  }
+  size_t size() const { return pages.size(); }
 };
 
 // The bytes of one page-count list.
@@ -71,7 +82,7 @@ struct PageCountList {
 
 // Appends the entries of `list` to `hits`: pages strictly ascending, counts
 // above zero (entries that break either rule are passed over).
-void DecodePageCounts(const PageCountList& list, std::vector<PageCount>& hits);
+void DecodePageCounts(const PageCountList& list, HitArrays& hits);
 
 class NgramTable {
  public:

@@ -24,10 +24,10 @@ Entries Decode(std::string bytes) {
   const size_t size = bytes.size();
   bytes.append(kNgramPadding, '\0');
   const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
-  std::vector<PageCount> hits;
+  HitArrays hits;
   DecodePageCounts({begin, begin + size}, hits);
   Entries entries;
-  for (const PageCount& hit : hits) entries.emplace_back(hit.page, hit.count);
+  for (size_t i = 0; i < hits.size(); ++i) entries.emplace_back(hits.pages[i], hits.counts[i]);
   return entries;
 }
 
@@ -47,6 +47,15 @@ TEST(DecodePageCounts, ReadsEntriesAndPassesOverBrokenOnes) {
       {"single byte left", "\x05\x01\x07", {{5, 1}}},
       {"count missing", "\x05\x01\x81\x2C", {{5, 1}}},
       {"count cut", "\x05\x01\x01\xC1", {{5, 1}}},
+      // Eight bytes and more: the four-at-once path, and where it must not
+      // be taken.
+      {"four small entries", "\x01\x01\x02\x03\x01\x7F\x05\x02\x01\x01", {{1, 1}, {3, 3}, {4, 127}, {9, 2}, {10, 1}}},
+      {"page 0 among small ones", std::string("\x00\x01\x01\x01\x01\x01\x01\x01", 8), {{0, 1}, {1, 1}, {2, 1}, {3, 1}}},
+      {"repeated page among small ones", std::string("\x01\x01\x00\x01\x01\x01\x01\x01", 8), {{1, 1}, {2, 1}, {3, 1}}},
+      {"zero count among small ones", std::string("\x01\x01\x01\x00\x01\x01\x01\x01", 8), {{1, 1}, {3, 1}, {4, 1}}},
+      {"long number among small ones", "\x01\x01\x80\xC8\x01\x01\x01\x01\x01", {{1, 1}, {201, 1}, {202, 1}, {203, 1}}},
+      {"after a page that went back", std::string("\x05\x01\x00\x01\x01\x01\x01\x01\x01\x01\x01\x01", 12),
+       {{5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}}},
   };
   for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
 }
@@ -81,10 +90,10 @@ struct OpenedTable {
     PageCountList list;
     const NgramTable::Lookup found = second < 0 ? table.Single(first, list) : table.Pair(first, second, list);
     if (found != NgramTable::Lookup::kFound) return {{UINT32_MAX, static_cast<uint32_t>(found)}};
-    std::vector<PageCount> hits;
+    HitArrays hits;
     DecodePageCounts(list, hits);
     Entries entries;
-    for (const PageCount& hit : hits) entries.emplace_back(hit.page, hit.count);
+    for (size_t i = 0; i < hits.size(); ++i) entries.emplace_back(hits.pages[i], hits.counts[i]);
     return entries;
   }
 };

@@ -195,20 +195,20 @@ bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
 
 // The pages of a one-character keyword with their counts: every record of
 // its list, read straight through.
-void EvaluateOneTerm(CPostingCursor& cursor, std::vector<PageCount>& hits) {
+void EvaluateOneTerm(CPostingCursor& cursor, HitArrays& hits) {
   // Pages only ascend: a record that does not (a damaged list) is passed
   // over.
   uint64_t next = 0;
   do {
     if (cursor.page() < next) continue;
-    if (const uint32_t count = cursor.CountRestOfPage()) hits.push_back({cursor.page(), count});
+    if (const uint32_t count = cursor.CountRestOfPage()) hits.Add(cursor.page(), count);
     next = uint64_t{cursor.page()} + 1;
   } while (NextPage(cursor));
 }
 
 // The pages where the pattern matches at or after the pages in
 // `candidates` (ascending), with their counts.
-void EvaluateOnPages(Pattern& pattern, const std::vector<uint32_t>& candidates, std::vector<PageCount>& hits) {
+void EvaluateOnPages(Pattern& pattern, const std::vector<uint32_t>& candidates, HitArrays& hits) {
   PageMatcher matcher;
   // 64 bits, so that the page after the highest page number is no wrap back
   // to page 0.
@@ -218,7 +218,7 @@ void EvaluateOnPages(Pattern& pattern, const std::vector<uint32_t>& candidates, 
     target = candidate;
     if (!AlignPages(pattern.terms, target)) return;
     const uint32_t page = static_cast<uint32_t>(target);
-    if (const uint32_t count = matcher.Count(pattern)) hits.push_back({page, count});
+    if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
     target = uint64_t{page} + 1;
   }
 }
@@ -234,7 +234,7 @@ bool IsPlainRun(const Pattern& pattern) {
 
 // Answers a run of one or two terms from its page-count list. False when
 // the table cannot answer.
-bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, std::vector<PageCount>& hits) {
+bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, HitArrays& hits) {
   const std::vector<Term>& terms = pattern.terms;
   PageCountList list;
   const NgramTable::Lookup found =
@@ -244,12 +244,12 @@ bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, std::vect
   return true;
 }
 
-// Keeps the pages of `pages` that `hits` holds.
-void KeepPagesIn(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages) {
+// Keeps the pages of `pages` that `other` (ascending) holds.
+void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& pages) {
   size_t kept = 0, at = 0;
   for (const uint32_t page : pages) {
-    while (at < hits.size() && hits[at].page < page) ++at;
-    if (at < hits.size() && hits[at].page == page) pages[kept++] = page;
+    while (at < other.size() && other[at] < page) ++at;
+    if (at < other.size() && other[at] == page) pages[kept++] = page;
   }
   pages.resize(kept);
 }
@@ -277,36 +277,16 @@ bool CandidatePages(const Pattern& pattern, const NgramTable& ngrams, std::vecto
   }
   std::sort(lists.begin(), lists.end(),
             [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
-  std::vector<PageCount> decoded;
+  HitArrays decoded;
   DecodePageCounts(lists[0], decoded);
-  pages.clear();
-  for (const PageCount& hit : decoded) pages.push_back(hit.page);
+  pages.swap(decoded.pages);
   for (size_t k = 1; k < lists.size() && !pages.empty(); ++k) {
     if (lists[k].size() > kNarrowingBytesPerPage * pages.size()) break;
-    decoded.clear();
+    decoded.Clear();
     DecodePageCounts(lists[k], decoded);
-    KeepPagesIn(decoded, pages);
+    KeepPagesIn(decoded.pages, pages);
   }
   return true;
-}
-
-// The pages where the pattern matches, ascending, with their counts.
-void EvaluatePattern(Pattern& pattern, const NgramTable& ngrams, std::vector<PageCount>& hits) {
-  if (IsPlainRun(pattern)) {
-    if (pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits)) return;
-    std::vector<uint32_t> candidates;
-    if (pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, candidates)) {
-      return EvaluateOnPages(pattern, candidates, hits);
-    }
-  }
-  if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
-  PageMatcher matcher;
-  uint64_t target = 0;  // 64 bits: see EvaluateOnPages
-  while (AlignPages(pattern.terms, target)) {
-    const uint32_t page = static_cast<uint32_t>(target);
-    if (const uint32_t count = matcher.Count(pattern)) hits.push_back({page, count});
-    target = uint64_t{page} + 1;
-  }
 }
 
 uint32_t SaturatingAdd(uint32_t a, uint32_t b) { return b > UINT32_MAX - a ? UINT32_MAX : a + b; }
@@ -315,19 +295,27 @@ uint32_t SaturatingAdd(uint32_t a, uint32_t b) { return b > UINT32_MAX - a ? UIN
 // numbers asked in ascending order.
 class EntryFinder {
  public:
-  explicit EntryFinder(const std::vector<uint32_t>& pages) {
+  explicit EntryFinder(const std::vector<uint32_t>& pages) : pages_(pages) {
+    // Arrays in page order (one keyword's result, an intersection) are
+    // walked as they are; only a union's appended entries need sorting.
+    if (std::is_sorted(pages.begin(), pages.end())) return;
     byPage_.reserve(pages.size());
     for (uint32_t i = 0; i < pages.size(); ++i) byPage_.push_back({pages[i], i});
     std::sort(byPage_.begin(), byPage_.end());
   }
   // The index of `page`'s entry, or -1.
   int64_t Find(uint32_t page) {
+    if (byPage_.empty()) {
+      while (next_ < pages_.size() && pages_[next_] < page) ++next_;
+      return next_ < pages_.size() && pages_[next_] == page ? static_cast<int64_t>(next_) : -1;
+    }
     while (next_ < byPage_.size() && byPage_[next_].first < page) ++next_;
     if (next_ == byPage_.size() || byPage_[next_].first != page) return -1;
     return byPage_[next_].second;
   }
 
  private:
+  const std::vector<uint32_t>& pages_;
   std::vector<std::pair<uint32_t, uint32_t>> byPage_;
   size_t next_ = 0;
 };
@@ -351,8 +339,8 @@ void CloseSegment(Pattern& pattern) {
 // Turns a keyword into its terms and segments. Characters without an index
 // code are dropped before positions are counted; "?" and U+FF1F take a
 // position; "*" ends a segment (so leading, repeated and trailing ones
-// change nothing). False when there are no terms, or some character has no
-// list or its list runs off its data at once: then nothing can match.
+// change nothing). False when there are no terms or some character has no
+// list: then nothing can match. The cursors are not started yet.
 bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& tables, Pattern& pattern) {
   std::vector<uint32_t> characters(keyword.size());
   const char16_t* source = keyword.data();
@@ -378,13 +366,7 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
     const auto index = static_cast<size_t>(code);
     if (index >= tables.firstBlock.size() || index >= tables.lastPage.size() || tables.firstBlock[index] == kNoList)
       return false;
-    SkipTable skip;
-    if (index < tables.skipFormat.size() && index < tables.skipLocation.size()) {
-      skip.Open(tables.source.data, tables.source.size, tables.skipFormat[index], tables.skipLocation[index], code);
-    }
-    Term& term = pattern.terms.emplace_back();
-    term.code = code;
-    if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index], skip)) return false;
+    pattern.terms.emplace_back().code = code;
     keywordPositions.push_back(nextPosition++);
   }
   CloseSegment(pattern);
@@ -393,41 +375,65 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
   return !pattern.terms.empty();
 }
 
-void ReplaceResult(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
-  pages.clear();
-  counts.clear();
-  for (const PageCount& hit : hits) {
-    pages.push_back(hit.page);
-    counts.push_back(hit.count);
+// Starts every term's cursor on its list. False when some list runs off
+// its data at once: then nothing can match.
+bool StartCursors(Pattern& pattern, const ListTables& tables) {
+  for (Term& term : pattern.terms) {
+    const auto index = static_cast<size_t>(term.code);
+    SkipTable skip;
+    if (index < tables.skipFormat.size() && index < tables.skipLocation.size()) {
+      skip.Open(tables.source.data, tables.source.size, tables.skipFormat[index], tables.skipLocation[index], term.code);
+    }
+    if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index], skip)) return false;
+  }
+  return true;
+}
+
+// The pages where the pattern matches, ascending, with their counts. The
+// cursors are started only when the page-count table cannot answer alone.
+void EvaluatePattern(Pattern& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits) {
+  const bool run = IsPlainRun(pattern);
+  if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits)) return;
+  std::vector<uint32_t> candidates;
+  const bool narrowed = run && pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, candidates);
+  if ((narrowed && candidates.empty()) || !StartCursors(pattern, tables)) return;
+  if (narrowed) return EvaluateOnPages(pattern, candidates, hits);
+  if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
+  PageMatcher matcher;
+  uint64_t target = 0;  // 64 bits: see EvaluateOnPages
+  while (AlignPages(pattern.terms, target)) {
+    const uint32_t page = static_cast<uint32_t>(target);
+    if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
+    target = uint64_t{page} + 1;
   }
 }
 
 // Adds each keyword hit to its page's entry, or appends it after all
 // entries when its page has none.
-void UniteResult(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+void UniteResult(const HitArrays& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
   EntryFinder finder(pages);
-  for (const PageCount& hit : hits) {
-    const int64_t entry = finder.Find(hit.page);
+  for (size_t i = 0; i < hits.size(); ++i) {
+    const int64_t entry = finder.Find(hits.pages[i]);
     if (entry >= 0) {
-      counts[entry] = SaturatingAdd(counts[entry], hit.count);
+      counts[entry] = SaturatingAdd(counts[entry], hits.counts[i]);
     } else {
-      pages.push_back(hit.page);
-      counts.push_back(hit.count);
+      pages.push_back(hits.pages[i]);
+      counts.push_back(hits.counts[i]);
     }
   }
 }
 
 // Keeps, in the keyword's page order, the keyword hits whose page has an
 // entry, each with the entry's count added.
-void IntersectResult(const std::vector<PageCount>& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
+void IntersectResult(const HitArrays& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
   EntryFinder finder(pages);
   std::vector<uint32_t> keptPages;
   std::vector<uint32_t> keptCounts;
-  for (const PageCount& hit : hits) {
-    const int64_t entry = finder.Find(hit.page);
+  for (size_t i = 0; i < hits.size(); ++i) {
+    const int64_t entry = finder.Find(hits.pages[i]);
     if (entry < 0) continue;
-    keptPages.push_back(hit.page);
-    keptCounts.push_back(SaturatingAdd(counts[entry], hit.count));
+    keptPages.push_back(hits.pages[i]);
+    keptCounts.push_back(SaturatingAdd(counts[entry], hits.counts[i]));
   }
   pages.swap(keptPages);
   counts.swap(keptCounts);
@@ -492,15 +498,17 @@ void CIndex::SearchOr(std::u16string& query, bool variants) {
 
 void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool variants) {
   // A closed index has no tables: nothing matches and no file is touched.
-  std::vector<PageCount> hits;
+  HitArrays& hits = m_keywordHits;
+  hits.Clear();
   if (IsOpen()) {
     Pattern pattern;
     const ListTables tables{m_pFirstBlock, m_pLastPage, m_pCodeWords, m_pCodeLongs, m_source, m_variantGroups};
-    if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, m_ngrams, hits);
+    if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, tables, m_ngrams, hits);
   }
   switch (mode) {
     case Combine::kReplace:
-      ReplaceResult(hits, m_pageArray, m_countArray);
+      m_pageArray.swap(hits.pages);
+      m_countArray.swap(hits.counts);
       break;
     case Combine::kUnion:
       UniteResult(hits, m_pageArray, m_countArray);

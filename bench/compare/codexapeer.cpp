@@ -102,14 +102,38 @@ std::vector<PageHits> CodexaPeer::Check(const Query& query) {
   return result;
 }
 
+// For a keyword of one or two characters in a row, the engine reads one
+// page-count list (when the index has the table); for any other keyword,
+// the position lists of its characters (their whole length: an upper
+// bound where the cursors skip).
 uint64_t CodexaPeer::ListBytes(const Query& query) const {
   uint64_t bytes = 0;
-  for (const uint32_t c : DecodeUtf8(query.text)) {
-    int32_t code = CharToIndexCode(c);
-    if (code < 0) continue;
-    if (query.variants) index_.variants().FindVariantGroup(c, code);
-    uint32_t first, last;
-    if (index_.ListOf(code, first, last)) bytes += ListLength(index_.postingSource(), first, last);
+  std::string_view text = query.text;
+  while (!text.empty()) {
+    const size_t space = std::min(text.find(' '), text.size());
+    std::vector<int32_t> codes;
+    bool wildcard = false;
+    for (const uint32_t c : DecodeUtf8(text.substr(0, space))) {
+      wildcard = wildcard || c == '?' || c == '*' || c == 0xFF1F;
+      int32_t code = CharToIndexCode(c);
+      if (code < 0) continue;
+      if (query.variants) index_.variants().FindVariantGroup(c, code);
+      codes.push_back(code);
+    }
+    text.remove_prefix(std::min(space + 1, text.size()));
+    PageCountList list;
+    const NgramTable& table = index_.ngramTable();
+    const NgramTable::Lookup found = wildcard || codes.empty() || codes.size() > 2 ? NgramTable::Lookup::kUnusable
+                                     : codes.size() == 1 ? table.Single(codes[0], list)
+                                                         : table.Pair(codes[0], codes[1], list);
+    if (found != NgramTable::Lookup::kUnusable) {
+      bytes += found == NgramTable::Lookup::kFound ? list.size() : 0;
+      continue;
+    }
+    for (const int32_t code : codes) {
+      uint32_t first, last;
+      if (index_.ListOf(code, first, last)) bytes += ListLength(index_.postingSource(), first, last);
+    }
   }
   return bytes;
 }
