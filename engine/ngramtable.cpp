@@ -6,6 +6,11 @@
 
 #include "engine/codeconverter.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define CODEXA_DECODE_SSE2 1
+#endif
+
 namespace {
 
 uint32_t Read32(const uint8_t* p) {
@@ -30,6 +35,32 @@ uint32_t NumberAt(const uint8_t* number) {
   return lead < 0x80 ? lead : lead < 0xC0 ? two : three;
 }
 
+#ifdef CODEXA_DECODE_SSE2
+// Eight entries of one-byte numbers from 16 bytes, when every byte lies in
+// 1..127 (no longer number, no page that fails to ascend, no zero count).
+// Writes the pages from `page` on and the counts; false (nothing written)
+// when the bytes do not qualify.
+bool DecodeEightSmall(const uint8_t* at, uint64_t& page, uint32_t* pages, uint32_t* counts) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  const __m128i zero = _mm_setzero_si128();
+  if (_mm_movemask_epi8(_mm_or_si128(bytes, _mm_cmpeq_epi8(bytes, zero))) != 0) return false;
+  // Deltas sit in the low byte of each 16-bit lane, counts in the high
+  // byte. The running sum of eight deltas stays below 1,024.
+  __m128i steps = _mm_and_si128(bytes, _mm_set1_epi16(0x00FF));
+  steps = _mm_add_epi16(steps, _mm_slli_si128(steps, 2));
+  steps = _mm_add_epi16(steps, _mm_slli_si128(steps, 4));
+  steps = _mm_add_epi16(steps, _mm_slli_si128(steps, 8));
+  const __m128i base = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(page)));
+  const __m128i entryCounts = _mm_srli_epi16(bytes, 8);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(pages), _mm_add_epi32(base, _mm_unpacklo_epi16(steps, zero)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(pages + 4), _mm_add_epi32(base, _mm_unpackhi_epi16(steps, zero)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(counts), _mm_unpacklo_epi16(entryCounts, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(counts + 4), _mm_unpackhi_epi16(entryCounts, zero));
+  page += static_cast<uint32_t>(_mm_extract_epi16(steps, 7));
+  return true;
+}
+#endif
+
 }  // namespace
 
 void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
@@ -50,6 +81,16 @@ void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
   // An entry takes two bytes at least: a single byte left at the end is
   // no entry.
   while (at + 1 < list.end) {
+#ifdef CODEXA_DECODE_SSE2
+    if (list.end - at >= 16 && page + 1 >= next && page < UINT32_MAX - 8 * 0x7F &&
+        DecodeEightSmall(at, page, pages, counts)) {
+      pages += 8;
+      counts += 8;
+      next = page + 1;
+      at += 16;
+      continue;
+    }
+#endif
     // Frequent codes have lists of one-byte numbers: four entries at once
     // when all eight bytes are single numbers above zero (every page then
     // ascends and every count counts) and the last entry ascended.

@@ -54,6 +54,11 @@ TEST(DecodePageCounts, ReadsEntriesAndPassesOverBrokenOnes) {
       {"repeated page among small ones", std::string("\x01\x01\x00\x01\x01\x01\x01\x01", 8), {{1, 1}, {2, 1}, {3, 1}}},
       {"zero count among small ones", std::string("\x01\x01\x01\x00\x01\x01\x01\x01", 8), {{1, 1}, {3, 1}, {4, 1}}},
       {"long number among small ones", "\x01\x01\x80\xC8\x01\x01\x01\x01\x01", {{1, 1}, {201, 1}, {202, 1}, {203, 1}}},
+      {"eight small entries and one",
+       "\x01\x01\x02\x03\x01\x7F\x05\x02\x01\x01\x7F\x01\x01\x02\x01\x01\x03\x04",
+       {{1, 1}, {3, 3}, {4, 127}, {9, 2}, {10, 1}, {137, 1}, {138, 2}, {139, 1}, {142, 4}}},
+      {"zero among sixteen bytes", std::string("\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x00\x01\x01", 16),
+       {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {8, 1}}},
       {"after a page that went back", std::string("\x05\x01\x00\x01\x01\x01\x01\x01\x01\x01\x01\x01", 12),
        {{5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}}},
   };
