@@ -1,8 +1,6 @@
 #include "engine/ngramtable.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 #include "engine/codeconverter.h"
 
@@ -19,117 +17,123 @@ uint32_t Read32(const uint8_t* p) {
 
 uint64_t Read64(const uint8_t* p) { return Read32(p) | uint64_t{Read32(p + 4)} << 32; }
 
-uint64_t ByteSwap64(uint64_t value) {
-  uint64_t swapped = 0;
-  for (int i = 0; i < 8; ++i, value >>= 8) swapped = swapped << 8 | (value & 0xFF);
-  return swapped;
+// A little-endian number of `width` bytes (1, 2 or 4).
+uint32_t ReadWidth(const uint8_t* p, uint32_t width) {
+  return width == 1 ? p[0] : width == 2 ? uint32_t{p[0]} | uint32_t{p[1]} << 8 : Read32(p);
 }
 
-uint32_t NumberLength(uint8_t lead) { return 1 + (lead >= 0x80) + (lead >= 0xC0); }
+// Where one block's entries are written, and how far the pages have come.
+struct DecodeState {
+  uint32_t* pages;
+  uint32_t* counts;
+  uint64_t page = 0;  // the last page read
+  uint64_t next = 0;  // the lowest page that may follow
+};
 
-// The value of the 1-3-byte number at `number` (three bytes readable).
-uint32_t NumberAt(const uint8_t* number) {
-  const uint32_t lead = number[0];
-  const uint32_t two = (lead & 0x3F) << 8 | number[1];
-  const uint32_t three = two << 8 | number[2];
-  return lead < 0x80 ? lead : lead < 0xC0 ? two : three;
+// Entries [from, n) of a block one by one, passing over those whose page
+// does not ascend or whose count is zero. False when a page passes 32 bits:
+// the rest of the list is not read.
+bool DecodeEntries(const uint8_t* deltas, const uint8_t* counts, uint32_t from, uint32_t n, uint32_t deltaWidth,
+                   uint32_t countWidth, DecodeState& state) {
+  for (uint32_t i = from; i < n; ++i) {
+    state.page += ReadWidth(deltas + size_t{i} * deltaWidth, deltaWidth);
+    if (state.page > UINT32_MAX) return false;
+    const uint32_t count = ReadWidth(counts + size_t{i} * countWidth, countWidth);
+    if (state.page < state.next || count == 0) continue;
+    *state.pages++ = static_cast<uint32_t>(state.page);
+    *state.counts++ = count;
+    state.next = state.page + 1;
+  }
+  return true;
 }
 
 #ifdef CODEXA_DECODE_SSE2
-// Eight entries of one-byte numbers from 16 bytes, when every byte lies in
-// 1..127 (no longer number, no page that fails to ascend, no zero count).
-// Writes the pages from `page` on and the counts; false (nothing written)
-// when the bytes do not qualify.
-bool DecodeEightSmall(const uint8_t* at, uint64_t& page, uint32_t* pages, uint32_t* counts) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+// The running sums of eight 16-bit steps, from 0, as two vectors of four
+// 32-bit sums (the second half goes on from the first). They do not depend
+// on the page reached so far, so consecutive groups overlap in time.
+void RunningSums(__m128i steps16, __m128i& low, __m128i& high) {
   const __m128i zero = _mm_setzero_si128();
-  if (_mm_movemask_epi8(_mm_or_si128(bytes, _mm_cmpeq_epi8(bytes, zero))) != 0) return false;
-  // Deltas sit in the low byte of each 16-bit lane, counts in the high
-  // byte. The running sum of eight deltas stays below 1,024.
-  __m128i steps = _mm_and_si128(bytes, _mm_set1_epi16(0x00FF));
-  steps = _mm_add_epi16(steps, _mm_slli_si128(steps, 2));
-  steps = _mm_add_epi16(steps, _mm_slli_si128(steps, 4));
-  steps = _mm_add_epi16(steps, _mm_slli_si128(steps, 8));
-  const __m128i base = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(page)));
-  const __m128i entryCounts = _mm_srli_epi16(bytes, 8);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(pages), _mm_add_epi32(base, _mm_unpacklo_epi16(steps, zero)));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(pages + 4), _mm_add_epi32(base, _mm_unpackhi_epi16(steps, zero)));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(counts), _mm_unpacklo_epi16(entryCounts, zero));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(counts + 4), _mm_unpackhi_epi16(entryCounts, zero));
-  page += static_cast<uint32_t>(_mm_extract_epi16(steps, 7));
-  return true;
+  low = _mm_unpacklo_epi16(steps16, zero);
+  high = _mm_unpackhi_epi16(steps16, zero);
+  low = _mm_add_epi32(low, _mm_slli_si128(low, 4));
+  low = _mm_add_epi32(low, _mm_slli_si128(low, 8));
+  high = _mm_add_epi32(high, _mm_slli_si128(high, 4));
+  high = _mm_add_epi32(high, _mm_slli_si128(high, 8));
+  high = _mm_add_epi32(high, _mm_shuffle_epi32(low, 0xFF));
+}
+
+// Entries of a block of one-byte counts and one- or two-byte steps, eight
+// at a time while every step and count is above zero (so every page
+// ascends and counts); answers how many were taken. The caller has made
+// sure no page passes 32 bits and that the last page read ascended.
+uint32_t DecodeEights(const uint8_t* deltas, const uint8_t* counts, uint32_t n, uint32_t deltaWidth,
+                      DecodeState& state) {
+  const __m128i zero = _mm_setzero_si128();
+  uint32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m128i countBytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(counts + i));
+    const __m128i steps = deltaWidth == 1
+                              ? _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(deltas + i)), zero)
+                              : _mm_loadu_si128(reinterpret_cast<const __m128i*>(deltas + size_t{i} * 2));
+    const __m128i counts16 = _mm_unpacklo_epi8(countBytes, zero);
+    const __m128i zeros = _mm_or_si128(_mm_cmpeq_epi16(steps, zero), _mm_cmpeq_epi16(counts16, zero));
+    if (_mm_movemask_epi8(zeros) != 0) break;
+    __m128i low, high;
+    RunningSums(steps, low, high);
+    const __m128i base = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(state.page)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.pages), _mm_add_epi32(low, base));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.pages + 4), _mm_add_epi32(high, base));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.counts), _mm_unpacklo_epi16(counts16, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.counts + 4), _mm_unpackhi_epi16(counts16, zero));
+    state.pages += 8;
+    state.counts += 8;
+    state.page += static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(high, 0xFF)));
+    state.next = state.page + 1;
+  }
+  return i;
 }
 #endif
+
+// One block (see the header); false when it is malformed or a page passes
+// 32 bits: the rest of the list is then not read.
+bool DecodeBlock(const uint8_t*& at, const uint8_t* end, DecodeState& state) {
+  if (end - at < 2) return false;
+  const uint32_t header = at[0], n = at[1];
+  const uint32_t deltaCode = header & 3, countCode = header >> 2 & 3;
+  if (header >> 4 != 0 || deltaCode == 3 || countCode == 3 || n == 0) return false;
+  const uint32_t deltaWidth = 1u << deltaCode, countWidth = 1u << countCode;
+  const uint64_t size = 2 + uint64_t{n} * (deltaWidth + countWidth);
+  if (size > static_cast<uint64_t>(end - at)) return false;
+  const uint8_t* deltas = at + 2;
+  const uint8_t* counts = deltas + size_t{n} * deltaWidth;
+  at += size;
+  uint32_t done = 0;
+#ifdef CODEXA_DECODE_SSE2
+  const uint64_t largestStep = deltaWidth == 1 ? 0xFF : 0xFFFF;
+  if (deltaWidth <= 2 && countWidth == 1 && state.page + 1 >= state.next &&
+      state.page + n * largestStep <= UINT32_MAX) {
+    done = DecodeEights(deltas, counts, n, deltaWidth, state);
+  }
+#endif
+  return DecodeEntries(deltas, counts, done, n, deltaWidth, countWidth, state);
+}
 
 }  // namespace
 
 void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
-  // Room for the most entries the bytes can hold, written through plain
-  // pointers (the vectors' own bookkeeping on every entry costs more than
-  // the decoding), then cut to what was written.
+  // Room for the most entries the bytes can hold (an entry takes two bytes
+  // at least), written through plain pointers (the vectors' own
+  // bookkeeping on every entry costs more than the decoding), then cut to
+  // what was written.
   const size_t start = hits.size();
   hits.pages.resize(start + list.size() / 2);
   hits.counts.resize(start + list.size() / 2);
-  uint32_t* const firstPage = hits.pages.data() + start;
-  uint32_t* pages = firstPage;
-  uint32_t* counts = hits.counts.data() + start;
-  // Every list lies kNgramPadding bytes or more before the end of the
-  // mapping (Open checks it), so a number that starts inside the list can
-  // be read whole without looking at the end first.
-  const uint8_t* at = list.begin;
-  uint64_t page = 0, next = 0;
-  // An entry takes two bytes at least: a single byte left at the end is
-  // no entry.
-  while (at + 1 < list.end) {
-#ifdef CODEXA_DECODE_SSE2
-    if (list.end - at >= 16 && page + 1 >= next && page < UINT32_MAX - 8 * 0x7F &&
-        DecodeEightSmall(at, page, pages, counts)) {
-      pages += 8;
-      counts += 8;
-      next = page + 1;
-      at += 16;
-      continue;
-    }
-#endif
-    // Frequent codes have lists of one-byte numbers: four entries at once
-    // when all eight bytes are single numbers above zero (every page then
-    // ascends and every count counts) and the last entry ascended.
-    if (list.end - at >= 8 && page + 1 >= next && page < UINT32_MAX - 4 * 0x7F) {
-      uint64_t word;
-      std::memcpy(&word, at, 8);
-      constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
-      if (((word | ((word - kOnes) & ~word)) & kHighBits) == 0) {
-        if constexpr (std::endian::native == std::endian::big) word = ByteSwap64(word);
-        for (int entry = 0; entry < 4; ++entry, word >>= 16) {
-          page += word & 0xFF;
-          *pages++ = static_cast<uint32_t>(page);
-          *counts++ = (word >> 8) & 0xFF;
-        }
-        next = page + 1;
-        at += 8;
-        continue;
-      }
-    }
-    uint32_t delta, count;
-    if ((at[0] | at[1]) < 0x80) {
-      delta = at[0];
-      count = at[1];
-      at += 2;
-    } else {
-      delta = NumberAt(at);
-      at += NumberLength(at[0]);
-      count = NumberAt(at);
-      at += NumberLength(at[0]);
-      if (at > list.end) break;
-    }
-    page += delta;
-    if (page > UINT32_MAX) break;
-    if (page < next || count == 0) continue;
-    *pages++ = static_cast<uint32_t>(page);
-    *counts++ = count;
-    next = page + 1;
+  DecodeState state{hits.pages.data() + start, hits.counts.data() + start};
+  const uint32_t* const firstPage = state.pages;
+  for (const uint8_t* at = list.begin; at < list.end;) {
+    if (!DecodeBlock(at, list.end, state)) break;
   }
-  const size_t written = start + static_cast<size_t>(pages - firstPage);
+  const size_t written = start + static_cast<size_t>(state.pages - firstPage);
   hits.pages.resize(written);
   hits.counts.resize(written);
 }

@@ -27,8 +27,18 @@
 //               [offset[i], offset[i + 1]); the last entry closes the last
 //   lists       B bytes, then 8 zero bytes
 //
-// A list is a run of (page delta, count) in the posting lists' 1-3-byte
-// number form, pages ascending from 0.
+// A list is a run of blocks of up to kNgramBlockEntries entries, pages
+// ascending from 0:
+//
+//   byte        width codes: bits 0-1 of the page steps, bits 2-3 of the
+//               counts (0, 1, 2: numbers of 1, 2, 4 bytes), bits 4-7 zero
+//   byte        the number of entries n (1 or more)
+//   n numbers   page steps: each page minus the one before (the first
+//               block's first: the page itself)
+//   n numbers   counts
+//
+// Fixed widths within a block let the engine read many entries at once;
+// each block takes the widths its largest numbers need.
 //
 // Which pairs are there. At every position the page holds the character's
 // own code and the codes of its variant groups. For each two adjacent
@@ -56,6 +66,7 @@ constexpr uint32_t kNgramVersion = 1;
 constexpr uint32_t kNgramAlign = 16;
 constexpr uint32_t kNgramHeaderSize = 32;
 constexpr uint32_t kNgramPadding = 8;
+constexpr uint32_t kNgramBlockEntries = 64;
 
 // Pages and their counts in two arrays of equal length, the layout of the
 // engine's result.

@@ -19,7 +19,7 @@ namespace {
 using Entries = std::vector<std::pair<uint32_t, uint32_t>>;
 
 // The entries of a list held in `bytes`, decoded with the padding the
-// table guarantees after every list.
+// table has after its lists.
 Entries Decode(std::string bytes) {
   const size_t size = bytes.size();
   bytes.append(kNgramPadding, '\0');
@@ -31,36 +31,45 @@ Entries Decode(std::string bytes) {
   return entries;
 }
 
-TEST(DecodePageCounts, ReadsEntriesAndPassesOverBrokenOnes) {
+// One block of a list: the width codes, then the steps and the counts.
+std::string Block(uint32_t stepCode, uint32_t countCode, const std::vector<uint32_t>& steps,
+                  const std::vector<uint32_t>& counts) {
+  std::string bytes{static_cast<char>(stepCode | countCode << 2), static_cast<char>(steps.size())};
+  const auto append = [&bytes](uint32_t value, uint32_t code) {
+    for (uint32_t i = 0; i < (1u << code); ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+  };
+  for (const uint32_t step : steps) append(step, stepCode);
+  for (const uint32_t count : counts) append(count, countCode);
+  return bytes;
+}
+
+TEST(DecodePageCounts, ReadsBlocksAndPassesOverBrokenEntries) {
+  const std::vector<uint32_t> ones(9, 1);
   const struct {
     const char* what;
     std::string bytes;
     Entries expected;
   } cases[] = {
-      {"one-byte numbers", "\x01\x02\x03\x01", {{1, 2}, {4, 1}}},
-      {"page 0 first", std::string("\x00\x01\x02\x01", 4), {{0, 1}, {2, 1}}},
-      {"two-byte delta", "\x80\xC8\x05", {{200, 5}}},
-      {"three-byte delta", "\xC1\x11\x70\x01", {{70000, 1}}},
-      {"two-byte count", std::string("\x00\x81\x2C", 3), {{0, 300}}},
-      {"page repeated", std::string("\x05\x01\x00\x02\x01\x01", 6), {{5, 1}, {6, 1}}},
-      {"count zero", std::string("\x05\x00\x01\x01", 4), {{6, 1}}},
-      {"single byte left", "\x05\x01\x07", {{5, 1}}},
-      {"count missing", "\x05\x01\x81\x2C", {{5, 1}}},
-      {"count cut", "\x05\x01\x01\xC1", {{5, 1}}},
-      // Eight bytes and more: the four-at-once path, and where it must not
-      // be taken.
-      {"four small entries", "\x01\x01\x02\x03\x01\x7F\x05\x02\x01\x01", {{1, 1}, {3, 3}, {4, 127}, {9, 2}, {10, 1}}},
-      {"page 0 among small ones", std::string("\x00\x01\x01\x01\x01\x01\x01\x01", 8), {{0, 1}, {1, 1}, {2, 1}, {3, 1}}},
-      {"repeated page among small ones", std::string("\x01\x01\x00\x01\x01\x01\x01\x01", 8), {{1, 1}, {2, 1}, {3, 1}}},
-      {"zero count among small ones", std::string("\x01\x01\x01\x00\x01\x01\x01\x01", 8), {{1, 1}, {3, 1}, {4, 1}}},
-      {"long number among small ones", "\x01\x01\x80\xC8\x01\x01\x01\x01\x01", {{1, 1}, {201, 1}, {202, 1}, {203, 1}}},
-      {"eight small entries and one",
-       "\x01\x01\x02\x03\x01\x7F\x05\x02\x01\x01\x7F\x01\x01\x02\x01\x01\x03\x04",
-       {{1, 1}, {3, 3}, {4, 127}, {9, 2}, {10, 1}, {137, 1}, {138, 2}, {139, 1}, {142, 4}}},
-      {"zero among sixteen bytes", std::string("\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x00\x01\x01", 16),
-       {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {8, 1}}},
-      {"after a page that went back", std::string("\x05\x01\x00\x01\x01\x01\x01\x01\x01\x01\x01\x01", 12),
-       {{5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}}},
+      {"one-byte numbers, eight at once and two more",
+       Block(0, 0, {1, 2, 1, 5, 1, 127, 1, 1, 3, 255}, {1, 3, 127, 2, 1, 1, 2, 1, 4, 255}),
+       {{1, 1}, {3, 3}, {4, 127}, {9, 2}, {10, 1}, {137, 1}, {138, 2}, {139, 1}, {142, 4}, {397, 255}}},
+      {"two-byte steps", Block(1, 0, {300, 1, 65535, 2, 1, 1, 1, 1, 7}, ones),
+       {{300, 1}, {301, 1}, {65836, 1}, {65838, 1}, {65839, 1}, {65840, 1}, {65841, 1}, {65842, 1}, {65849, 1}}},
+      {"four-byte steps, two-byte counts", Block(2, 1, {70000, 1}, {300, 65535}), {{70000, 300}, {70001, 65535}}},
+      {"blocks go on from the page before", Block(0, 0, {5}, {1}) + Block(0, 0, {1, 1}, {1, 2}),
+       {{5, 1}, {6, 1}, {7, 2}}},
+      {"page 0 first", Block(0, 0, {0, 1, 1, 1, 1, 1, 1, 1, 1}, ones),
+       {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}}},
+      {"page repeated", Block(0, 0, {1, 1, 0, 1, 1, 1, 1, 1, 1}, ones),
+       {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}}},
+      {"count zero", Block(1, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 0, 1, 1, 1, 1}),
+       {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}}},
+      {"width code 3", Block(0, 0, {1}, {1}) + std::string("\x03\x01\x01\x01", 4), {{1, 1}}},
+      {"high header bits", Block(0, 0, {1}, {1}) + std::string("\x10\x01\x01\x01", 4), {{1, 1}}},
+      {"empty block", Block(0, 0, {1}, {1}) + std::string("\x00\x00\x01\x01", 4), {{1, 1}}},
+      {"block longer than the list", Block(0, 0, {1}, {1}) + Block(0, 0, {1, 1}, {1, 1}).substr(0, 5), {{1, 1}}},
+      {"single byte left", Block(0, 0, {1}, {1}) + "\x01", {{1, 1}}},
+      {"page past 32 bits", Block(2, 0, {0xFFFFFFFF, 1}, {1, 1}), {{0xFFFFFFFF, 1}}},
   };
   for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
 }

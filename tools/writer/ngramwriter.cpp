@@ -11,7 +11,6 @@ namespace codexa::writer {
 
 namespace {
 
-constexpr uint32_t kMaxVarNumber = 0x3FFFFF;
 
 // A pair entry: first code (17 bits), second code (17 bits), page (30 bits).
 constexpr int kPageBits = 30;
@@ -41,6 +40,13 @@ void SortByPair(std::vector<uint64_t>& entries) {
   }
 }
 
+// The width code of the numbers of a block: 0, 1, 2 for 1, 2, 4 bytes.
+uint32_t WidthCode(uint32_t largest) { return largest <= 0xFF ? 0 : largest <= 0xFFFF ? 1 : 2; }
+
+void AppendWidth(uint32_t value, uint32_t code, std::string& out) {
+  for (uint32_t i = 0; i < (1u << code); ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
 // The number of position numbers in [at, end) of a position list.
 uint32_t CountNumbers(std::string_view list, size_t at, size_t end) {
   uint32_t count = 0;
@@ -60,13 +66,25 @@ void NgramCollector::Add(int32_t code, uint32_t page, uint32_t position) {
   occurrences_.push_back({position, code});
 }
 
-void NgramCollector::AppendEntry(uint32_t delta, uint32_t count, std::string& list) {
-  if (delta > kMaxVarNumber || count > kMaxVarNumber) {
-    overflow_ = true;
-    return;
+void NgramCollector::AppendEntry(uint32_t delta, uint32_t count) {
+  deltas_.push_back(delta);
+  counts_.push_back(count);
+}
+
+// The entries gathered since the last list, in blocks of up to
+// kNgramBlockEntries: each block's numbers as wide as its largest needs.
+void NgramCollector::AppendList(std::string& lists) {
+  for (size_t begin = 0; begin < deltas_.size(); begin += kNgramBlockEntries) {
+    const size_t end = std::min(deltas_.size(), begin + kNgramBlockEntries);
+    const uint32_t deltaCode = WidthCode(*std::max_element(deltas_.begin() + begin, deltas_.begin() + end));
+    const uint32_t countCode = WidthCode(*std::max_element(counts_.begin() + begin, counts_.begin() + end));
+    lists.push_back(static_cast<char>(deltaCode | countCode << 2));
+    lists.push_back(static_cast<char>(end - begin));
+    for (size_t i = begin; i < end; ++i) AppendWidth(deltas_[i], deltaCode, lists);
+    for (size_t i = begin; i < end; ++i) AppendWidth(counts_[i], countCode, lists);
   }
-  AppendVarNumber(delta, list);
-  AppendVarNumber(count, list);
+  deltas_.clear();
+  counts_.clear();
 }
 
 void NgramCollector::AddPairs(size_t firstBegin, size_t firstEnd, size_t secondBegin, size_t secondEnd) {
@@ -138,11 +156,12 @@ void NgramCollector::AppendSingleLists(const std::vector<std::string_view>& posi
       delta += recordDelta;
       // A record without positions is no page of the code.
       if (const uint32_t count = CountNumbers(list, at, end)) {
-        AppendEntry(delta, count, lists);
+        AppendEntry(delta, count);
         delta = 0;
       }
       at = end;
     }
+    AppendList(lists);
   }
   AppendLE32(static_cast<uint32_t>(lists.size()), singleTable);
 }
@@ -163,10 +182,11 @@ void NgramCollector::AppendPairLists(std::string& lists, std::string& pairStarts
       const uint64_t page = pairs_[i] & kPageMask;
       size_t end = i + 1;
       while (end < pairs_.size() && pairs_[end] == pairs_[i]) ++end;
-      AppendEntry(static_cast<uint32_t>(page - lastPage), static_cast<uint32_t>(end - i), lists);
+      AppendEntry(static_cast<uint32_t>(page - lastPage), static_cast<uint32_t>(end - i));
       lastPage = page;
       i = end;
     }
+    AppendList(lists);
   }
   for (; nextFirst <= kIndexCodeCount; ++nextFirst) AppendLE32(pairCount, pairStarts);
   AppendLE32(UINT32_MAX, pairTable);

@@ -35,9 +35,9 @@ class NgramCollector {
   };
   void FlushPage();
   void AddPairs(size_t firstBegin, size_t firstEnd, size_t secondBegin, size_t secondEnd);
-  // Appends (page delta, count) to `list`; sets overflow_ when either does
-  // not fit.
-  void AppendEntry(uint32_t delta, uint32_t count, std::string& list);
+  // Gathers one entry of the list being written; AppendList writes them.
+  void AppendEntry(uint32_t delta, uint32_t count);
+  void AppendList(std::string& lists);
   void AppendSingleLists(const std::vector<std::string_view>& positionLists, std::string& lists,
                          std::string& singleTable);
   void AppendPairLists(std::string& lists, std::string& pairStarts, std::string& pairTable, uint32_t& pairCount);
@@ -47,6 +47,7 @@ class NgramCollector {
   // One entry per occurrence of a pair: first code, second code and page,
   // packed so that sorting the numbers sorts by pair, then page.
   std::vector<uint64_t> pairs_;
+  std::vector<uint32_t> deltas_, counts_;  // the list being written
   bool overflow_ = false;
 };
 
