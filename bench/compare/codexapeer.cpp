@@ -9,19 +9,6 @@ namespace compare {
 
 namespace {
 
-std::u16string ToUtf16(std::string_view text) {
-  std::u16string out;
-  for (const uint32_t c : DecodeUtf8(text)) {
-    if (c >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
-
 // The byte length of a list: its records, followed through the block chain.
 uint64_t ListLength(const PostingSource& source, uint32_t block, uint32_t lastPage) {
   uint64_t length = 0;
@@ -80,7 +67,8 @@ double CodexaPeer::Reopen() {
 }
 
 void CodexaPeer::Run(const Query& query) {
-  std::u16string text = ToUtf16(query.text);
+  // A copy: the engine overwrites the separators it reads.
+  std::u16string text = query.utf16;
   query.isAnd ? index_.SearchAnd(text, query.variants) : index_.SearchOr(text, query.variants);
 }
 

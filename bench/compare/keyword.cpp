@@ -72,6 +72,19 @@ std::vector<uint32_t> DecodeUtf8(std::string_view text) {
   return out;
 }
 
+std::u16string ToUtf16(std::string_view text) {
+  std::u16string out;
+  for (const uint32_t c : DecodeUtf8(text)) {
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
 bool Keyword::Literal() const {
   return std::all_of(gaps.begin(), gaps.end(), [](Gap g) { return g.max == 0; });
 }

@@ -36,6 +36,8 @@ struct Keyword {
 
 // The code points of UTF-8 text (well-formed, as the page texts are).
 std::vector<uint32_t> DecodeUtf8(std::string_view text);
+// The UTF-16 form of UTF-8 text.
+std::u16string ToUtf16(std::string_view text);
 
 // The keyword of the query text `text` (UTF-8, one keyword). With
 // `variants`, each character matches every member of its variant group.

@@ -115,6 +115,7 @@ Query MakeQuery(std::string label, std::string text, bool isAnd = true, bool var
   Query query;
   query.label = std::move(label);
   query.text = std::move(text);
+  query.utf16 = ToUtf16(query.text);
   query.isAnd = isAnd;
   query.variants = variants;
   return query;

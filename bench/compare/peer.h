@@ -16,6 +16,7 @@ namespace compare {
 struct Query {
   std::string label;
   std::string text;  // as typed: keywords separated by spaces, UTF-8
+  std::u16string utf16;  // the same, as the reader's search box hands it to the engine
   bool isAnd = true;
   bool variants = false;
   std::vector<Keyword> keywords;
