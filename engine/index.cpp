@@ -61,10 +61,9 @@ bool CIndex::Open(const std::filesystem::path& directory, std::u16string_view co
   const std::u16string base = std::u16string(corpusName) + TargetSuffix(target);
   m_variantGroups.Load(directory);  // a missing table only turns folding off
   m_nResultCount = 0;
-  m_pageArray.clear();
   // The counts go with the pages: keeping them would leave the two arrays
   // of different lengths.
-  m_countArray.clear();
+  m_result.Clear();
 
   if (OpenIndexFiles(directory / (base + u"-idx.h"), directory / (base + u"-idx.m")) &&
       m_fileList.Open(directory, corpusName)) {

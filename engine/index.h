@@ -50,8 +50,8 @@ class CIndex {
   void SearchAnd(std::u16string& query, bool variants);
   void SearchOr(std::u16string& query, bool variants);
 
-  const std::vector<uint32_t>& GetPageArray() const { return m_pageArray; }
-  const std::vector<uint32_t>& GetCountArray() const { return m_countArray; }
+  const std::vector<uint32_t>& GetPageArray() const { return m_result.pages; }
+  const std::vector<uint32_t>& GetCountArray() const { return m_result.counts; }
   uint32_t GetResultCount() const { return m_nResultCount; }
 
   // Renders `page` with the keywords of `keywords` highlighted (all their
@@ -95,9 +95,8 @@ class CIndex {
   uint32_t m_nBlockCount = 0;
   PostingSource m_source;
   NgramTable m_ngrams;  // page-count lists, when the index has them
-  HitArrays m_keywordHits;  // one keyword's pages, kept for the capacity
-  std::vector<uint32_t> m_pageArray;
-  std::vector<uint32_t> m_countArray;
+  HitArrays m_keywordHits;  // a later keyword's pages, kept for the capacity
+  HitArrays m_result;
   uint32_t m_nResultCount = 0;
   CVariantTable m_variantGroups;
 };

@@ -342,16 +342,16 @@ void CloseSegment(Pattern& pattern) {
 // change nothing). False when there are no terms or some character has no
 // list: then nothing can match. The cursors are not started yet.
 bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& tables, Pattern& pattern) {
-  std::vector<uint32_t> characters(keyword.size());
+  pattern.terms.reserve(keyword.size());
   const char16_t* source = keyword.data();
-  uint32_t* target = characters.data();
-  // A high surrogate left unread at the end has no index code anyway.
-  DecodeUtf16(source, source + keyword.size(), target, target + characters.size());
-  characters.resize(target - characters.data());
-
-  std::vector<uint64_t> keywordPositions;
+  const char16_t* const end = source + keyword.size();
   uint64_t nextPosition = 0;
-  for (const uint32_t character : characters) {
+  while (source != end) {
+    uint32_t character;
+    uint32_t* target = &character;
+    DecodeUtf16(source, end, target, target + 1);
+    // A high surrogate left unread at the end has no index code anyway.
+    if (target == &character) break;
     if (character == kGap) {
       CloseSegment(pattern);
       continue;
@@ -366,12 +366,13 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
     const auto index = static_cast<size_t>(code);
     if (index >= tables.firstBlock.size() || index >= tables.lastPage.size() || tables.firstBlock[index] == kNoList)
       return false;
-    pattern.terms.emplace_back().code = code;
-    keywordPositions.push_back(nextPosition++);
+    Term& term = pattern.terms.emplace_back();
+    term.code = code;
+    term.lead = nextPosition++;  // the keyword position for now
   }
   CloseSegment(pattern);
   const uint64_t positionCount = nextPosition;
-  for (size_t i = 0; i < pattern.terms.size(); ++i) pattern.terms[i].lead = positionCount - 1 - keywordPositions[i];
+  for (Term& term : pattern.terms) term.lead = positionCount - 1 - term.lead;
   return !pattern.terms.empty();
 }
 
@@ -477,8 +478,7 @@ void ForEachKeyword(std::u16string& query, Evaluate&& evaluate) {
 
 void CIndex::SearchAnd(std::u16string& query, bool variants) {
   if (CheckQuery(query) == 0) return;
-  m_pageArray.clear();
-  m_countArray.clear();
+  m_result.Clear();
   m_nResultCount = 0;
   bool first = true;
   ForEachKeyword(query, [&](std::u16string_view keyword) {
@@ -490,32 +490,23 @@ void CIndex::SearchAnd(std::u16string& query, bool variants) {
 
 void CIndex::SearchOr(std::u16string& query, bool variants) {
   if (CheckQuery(query) == 0) return;
-  m_pageArray.clear();
-  m_countArray.clear();
+  m_result.Clear();
   m_nResultCount = 0;
   ForEachKeyword(query, [&](std::u16string_view keyword) { SearchKeyword(keyword, Combine::kUnion, variants); });
 }
 
 void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool variants) {
-  // A closed index has no tables: nothing matches and no file is touched.
-  HitArrays& hits = m_keywordHits;
+  // The first keyword goes straight into the result, whose memory the
+  // last search has just used; later ones are combined with it.
+  HitArrays& hits = mode == Combine::kReplace ? m_result : m_keywordHits;
   hits.Clear();
+  // A closed index has no tables: nothing matches and no file is touched.
   if (IsOpen()) {
     Pattern pattern;
     const ListTables tables{m_pFirstBlock, m_pLastPage, m_pCodeWords, m_pCodeLongs, m_source, m_variantGroups};
     if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, tables, m_ngrams, hits);
   }
-  switch (mode) {
-    case Combine::kReplace:
-      m_pageArray.swap(hits.pages);
-      m_countArray.swap(hits.counts);
-      break;
-    case Combine::kUnion:
-      UniteResult(hits, m_pageArray, m_countArray);
-      break;
-    case Combine::kIntersect:
-      IntersectResult(hits, m_pageArray, m_countArray);
-      break;
-  }
-  m_nResultCount = static_cast<uint32_t>(m_pageArray.size());
+  if (mode == Combine::kUnion) UniteResult(hits, m_result.pages, m_result.counts);
+  if (mode == Combine::kIntersect) IntersectResult(hits, m_result.pages, m_result.counts);
+  m_nResultCount = static_cast<uint32_t>(m_result.size());
 }

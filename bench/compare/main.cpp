@@ -345,7 +345,7 @@ int main(int argc, char** argv) {
       }
       const double time = Median(row.times), cold = Median(row.coldTimes);
       const std::string check = s == 0 ? "" : row.note.empty() ? "same pages" : row.note;
-      std::printf("%-24s %-14s %10.3f %10s %12s %8.1fx %10.3f %8.1fx  %s\n", "", systems[s]->Name().c_str(),
+      std::printf("%-24s %-14s %10.4f %10s %12s %8.1fx %10.4f %8.1fx  %s\n", "", systems[s]->Name().c_str(),
                   time * 1e3, Grouped(row.summary.pages).c_str(), HitsText(row.summary.hits).c_str(), time / codexaTime,
                   cold * 1e3, cold / codexaCold, check.c_str());
     }
