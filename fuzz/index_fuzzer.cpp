@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <unordered_set>
 
 #include "engine/codeconverter.h"
 #include "engine/index.h"
@@ -26,12 +25,14 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
 #include "fuzz/require.h"
+#include "fuzz/soundresult.h"
 #include "tools/writer/corpuswriter.h"
 #include "tools/writer/scratchdir.h"
 
 namespace {
 
 using codexa::fuzz::FuzzInput;
+using codexa::fuzz::RequireSoundResult;
 
 class SilentReporter : public CReporter {
  public:
@@ -76,16 +77,6 @@ class HeaderFile {
  private:
   int fd_;
 };
-
-void RequireSoundResult(const CIndex& index, bool ascending) {
-  const std::vector<uint32_t>& pages = index.GetPageArray();
-  const std::vector<uint32_t>& counts = index.GetCountArray();
-  FUZZ_REQUIRE(pages.size() == counts.size() && pages.size() == index.GetResultCount());
-  std::unordered_set<uint32_t> seen(pages.begin(), pages.end());
-  FUZZ_REQUIRE(seen.size() == pages.size());
-  if (ascending) FUZZ_REQUIRE(std::is_sorted(pages.begin(), pages.end()));
-  for (uint32_t count : counts) FUZZ_REQUIRE(count > 0);
-}
 
 }  // namespace
 

@@ -12,7 +12,7 @@ WORK=${CODEXA_FUZZ_WORK_DIR:-$BUILD/work}
 SECONDS_EACH=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(filelist index variants catalogue render query)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(filelist index variants catalogue render query ngramtable)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

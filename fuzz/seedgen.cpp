@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/codeconverter.h"
+#include "engine/ngramtable.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
+#include "fuzz/ngramzones.h"
 #include "tools/writer/corpuswriter.h"
 #include "tools/writer/scratchdir.h"
 #include "tools/writer/textcorpus.h"
@@ -137,6 +140,34 @@ void QuerySeeds() {
   }
 }
 
+// Four queries (AND, OR with folding, a four-character run, OR of two
+// keywords), then the edits of each seed (see ngramzones.h).
+void NgramTableSeeds() {
+  FuzzInputBuilder queries;
+  queries.Byte(3);
+  const std::pair<uint8_t, std::string> picks[] = {
+      {0, Picks({0, 1, 10, 2})}, {3, Picks({1, 2, 3})}, {2, Picks({4, 5, 6, 7})}, {1, Picks({0, 10, 7})}};
+  for (const auto& [flags, units] : picks) queries.Byte(flags).Byte(static_cast<uint8_t>(units.size())).Rest(units);
+  struct Edit {
+    codexa::fuzz::NgramZone zone;
+    uint16_t index;
+    uint32_t value;
+  };
+  const std::pair<const char*, std::vector<Edit>> seeds[] = {
+      {"intact", {}},
+      {"header-magic", {{codexa::fuzz::kHeaderWord, 0, 0}}},
+      {"single-bound", {{codexa::fuzz::kSingleEntry, 1, 0x00FFFFFF}}},
+      {"pair-bound", {{codexa::fuzz::kPairWord, 1, 0x00FFFFFF}, {codexa::fuzz::kPairStartEntry, 0, 0x7FFFFFFF}}},
+      {"cut-padding", {{codexa::fuzz::kCut, 0, 3}}},
+      {"cut-lists", {{codexa::fuzz::kCut, 0, 200}, {codexa::fuzz::kTableEntry, 0, kNgramFormat}}},
+  };
+  for (const auto& [name, edits] : seeds) {
+    FuzzInputBuilder input = queries;
+    for (const Edit& edit : edits) input.Byte(edit.zone).U16(edit.index).U32(edit.value);
+    Seed("ngramtable", name, input);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,5 +182,6 @@ int main(int argc, char** argv) {
   CatalogueSeeds();
   RenderSeeds();
   QuerySeeds();
+  NgramTableSeeds();
   return 0;
 }

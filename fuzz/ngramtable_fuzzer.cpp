@@ -1,0 +1,390 @@
+// A valid index whose page-count table (engine/ngramtable.h) is damaged
+// part by part, opened and searched. A valid table holds two arrays of
+// 100,001 entries, so the index target, which makes its files from raw
+// bytes, never reaches one that validates; here every input starts from
+// the table the builder wrote for a small corpus, changes some of its
+// fields (fuzz/ngramzones.h) or cuts the posting file short, and puts it
+// all back afterwards.
+//
+// Every search must end with sound result arrays, and the table read
+// straight from the damaged bytes must hand out only lists inside them
+// that decode to ascending pages. Where nothing but the table's header,
+// its header-table entries or the length of the file past the position
+// lists changed, and the table then does not validate (or validates as
+// built), every result must equal that of the same corpus read without
+// the table.
+//
+// Input: number of queries (byte: 1 + value % 4); per query flags (byte:
+// 1 OR, 2 variants), number of picks (byte: value % 16) and the picks (see
+// alphabet.h); then edits of seven bytes each up to the end, kMaxEdits at
+// most (fuzz/ngramzones.h).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/codeconverter.h"
+#include "engine/index.h"
+#include "engine/ngramtable.h"
+#include "engine/reporter.h"
+#include "fuzz/alphabet.h"
+#include "fuzz/fuzzinput.h"
+#include "fuzz/indexcodes.h"
+#include "fuzz/ngramzones.h"
+#include "fuzz/require.h"
+#include "fuzz/soundresult.h"
+#include "tools/writer/scratchdir.h"
+#include "tools/writer/textcorpus.h"
+
+namespace {
+
+namespace fz = codexa::fuzz;
+using Bytes = std::vector<uint8_t>;
+
+constexpr size_t kMaxQueries = 4;
+constexpr size_t kMaxPicks = 15;
+constexpr size_t kMaxEdits = 64;
+constexpr size_t kEditSize = 7;
+constexpr uint32_t kPageCount = 160;
+
+// U+4E05 and U+4E07 stand in no group, so that folded keywords pair group
+// codes with own codes.
+const std::vector<std::vector<uint32_t>> kGroups = {{0x4E00, 0x4E01}, {0x4E02, 0x4E03}, {0x4E04, 0x4E06}};
+
+class SilentReporter : public CReporter {
+ public:
+  void Warn(const std::string&) override {}
+};
+
+// Pseudo-random pages over the alphabet: its first four letters on every
+// page, all but the last on every ninth. The last letter stands on two
+// pages far apart and one page repeats a letter 200 times, so that the
+// lists carry two-byte deltas and counts too.
+std::vector<std::u32string> PageTexts() {
+  std::vector<std::u32string> pages;
+  std::minstd_rand next(2024);
+  for (uint32_t p = 0; p < kPageCount; ++p) {
+    std::u32string text(next() % 40, U' ');
+    for (char32_t& c : text) c = fz::kAlphabet[next() % (p % 9 == 0 ? 7 : 4)];
+    pages.push_back(text);
+  }
+  pages[1] += fz::kAlphabet[7];
+  pages[150] += fz::kAlphabet[7];
+  pages[100] = std::u32string(200, fz::kAlphabet[0]);
+  return pages;
+}
+
+uint32_t Little(const uint8_t* bytes, int width) {
+  uint32_t value = 0;
+  for (int i = 0; i < width; ++i) value |= uint32_t{bytes[i]} << (8 * i);
+  return value;
+}
+
+void PutLittle(uint8_t* bytes, uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void WriteAt(int fd, const uint8_t* bytes, size_t size, size_t offset) {
+  FUZZ_REQUIRE(::pwrite(fd, bytes, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size));
+}
+
+void PutInFile(int fd, size_t offset, uint32_t value, int width) {
+  uint8_t bytes[4];
+  PutLittle(bytes, value, width);
+  WriteAt(fd, bytes, width, offset);
+}
+
+// Where the parts of the intact table lie in the posting file.
+struct TableLayout {
+  size_t header = 0, single = 0, pairStart = 0, pairs = 0, lists = 0, end = 0;
+  uint32_t pairCount = 0;
+  uint64_t listBytes = 0;
+};
+
+TableLayout LayoutOf(const Bytes& postings, uint32_t location) {
+  TableLayout table;
+  table.header = size_t{location} * kNgramAlign;
+  table.pairCount = Little(&postings[table.header + 12], 4);
+  table.listBytes = Little(&postings[table.header + 16], 4) | uint64_t{Little(&postings[table.header + 20], 4)} << 32;
+  table.single = table.header + kNgramHeaderSize;
+  table.pairStart = table.single + (size_t{kIndexCodeCount} + 1) * 4;
+  table.pairs = table.pairStart + (size_t{kIndexCodeCount} + 1) * 4;
+  table.lists = table.pairs + (size_t{table.pairCount} + 1) * 8;
+  table.end = table.lists + table.listBytes + kNgramPadding;
+  return table;
+}
+
+// Entry c or c + 1 of a per-code array, c a listed code.
+size_t ListedEntry(uint16_t index) {
+  const size_t slot = index % (2 * std::size(fz::kListedCodes));
+  return static_cast<size_t>(fz::kListedCodes[slot / 2]) + slot % 2;
+}
+
+struct Query {
+  std::u16string text;
+  bool orMode = false;
+  bool variants = false;
+};
+
+// What one input did to the files.
+struct Damage {
+  std::vector<std::pair<size_t, size_t>> edited;  // offset and size in the posting file
+  size_t length = 0;                              // of the posting file
+  uint16_t format = 0;
+  uint32_t location = 0;
+  // Only the table's header, its entries and the file past the position
+  // lists changed.
+  bool headerOnly = true;
+};
+
+// One small corpus in two copies: one that each input damages and then
+// restores, and one whose kNgramTableCode entries are zero, so that it is
+// read without the table.
+class Corpus {
+ public:
+  Corpus() {
+    codexa::writer::TextCorpusWriter writer(kGroups);
+    for (const std::u32string& page : PageTexts()) writer.AddPage(page);
+    std::string error;
+    FUZZ_REQUIRE(writer.Write(damagedDir_.path(), {.interleave = true, .seed = 5}, error));
+    const std::string header = damagedDir_.Read("Index-idx.h");
+    const auto* headerBytes = reinterpret_cast<const uint8_t*>(header.data());
+    format_ = static_cast<uint16_t>(Little(headerBytes + fz::SkipFormatOffset(kNgramTableCode), 2));
+    location_ = Little(headerBytes + fz::SkipLocationOffset(kNgramTableCode), 4);
+    const std::string postings = damagedDir_.Read("Index-idx.m");
+    intact_.assign(postings.begin(), postings.end());
+    damaged_ = intact_;
+    NgramTable table;
+    FUZZ_REQUIRE(table.Open(intact_.data(), intact_.size(), format_, location_));
+    table_ = LayoutOf(intact_, location_);
+
+    for (const auto& entry : std::filesystem::directory_iterator(damagedDir_.path())) {
+      std::filesystem::copy_file(entry.path(), plainDir_ / entry.path().filename().string());
+    }
+    const int plainHeader = ::open((plainDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
+    FUZZ_REQUIRE(plainHeader >= 0);
+    PutInFile(plainHeader, fz::SkipFormatOffset(kNgramTableCode), 0, 2);
+    PutInFile(plainHeader, fz::SkipLocationOffset(kNgramTableCode), 0, 4);
+    ::close(plainHeader);
+    FUZZ_REQUIRE(plain_.Open(plainDir_.path(), u"Index", kTargetFullText) && !plain_.ngramTable().IsOpen());
+
+    headerFd_ = ::open((damagedDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
+    postingFd_ = ::open((damagedDir_ / "Index-idx.m").c_str(), O_WRONLY | O_CLOEXEC);
+    FUZZ_REQUIRE(headerFd_ >= 0 && postingFd_ >= 0);
+  }
+
+  const std::filesystem::path& damagedDir() const { return damagedDir_.path(); }
+  const Bytes& damaged() const { return damaged_; }
+  CIndex& plain() { return plain_; }
+
+  // Applies the edits in `edits` to the damaged bytes.
+  Damage Apply(std::string_view edits) {
+    Damage damage{.length = intact_.size(), .format = format_, .location = location_};
+    for (size_t at = 0, n = 0; at + kEditSize <= edits.size() && n < kMaxEdits; at += kEditSize, ++n) {
+      fz::FuzzInput edit(reinterpret_cast<const uint8_t*>(edits.data() + at), kEditSize);
+      const uint8_t zone = edit.Byte() % fz::kZoneCount;
+      const uint16_t index = edit.U16();
+      const uint32_t value = edit.U32();
+      Edit(zone, index, value, damage);
+    }
+    return damage;
+  }
+
+  // Puts the damage into the files.
+  void Write(const Damage& damage) {
+    PutInFile(headerFd_, fz::SkipFormatOffset(kNgramTableCode), damage.format, 2);
+    PutInFile(headerFd_, fz::SkipLocationOffset(kNgramTableCode), damage.location, 4);
+    for (const auto& [offset, size] : damage.edited) WriteAt(postingFd_, &damaged_[offset], size, offset);
+    if (damage.length < intact_.size()) FUZZ_REQUIRE(::ftruncate(postingFd_, static_cast<off_t>(damage.length)) == 0);
+  }
+
+  // Brings the bytes and the posting file back to the intact ones (the
+  // header entries are written by every input).
+  void Restore(const Damage& damage) {
+    for (const auto& [offset, size] : damage.edited) {
+      std::memcpy(&damaged_[offset], &intact_[offset], size);
+      WriteAt(postingFd_, &intact_[offset], size, offset);
+    }
+    if (damage.length < intact_.size()) {
+      WriteAt(postingFd_, &intact_[damage.length], intact_.size() - damage.length, damage.length);
+    }
+  }
+
+  // Whether the table still stands where it was built, with its header
+  // and extent as built.
+  bool AsBuilt(const Damage& damage) const {
+    return damage.format == format_ && damage.location == location_ && damage.length >= table_.end &&
+           std::memcmp(&damaged_[table_.header], &intact_[table_.header], 24) == 0;
+  }
+
+ private:
+  void Edit(uint8_t zone, uint16_t index, uint32_t value, Damage& damage) {
+    const size_t pairWords = 2 * (size_t{table_.pairCount} + 1);
+    switch (zone) {
+      case fz::kHeaderWord:
+        return Put(table_.header + 4 * (index % 8), value, 4, damage);
+      case fz::kSingleEntry:
+        damage.headerOnly = false;
+        return Put(table_.single + 4 * ListedEntry(index), value, 4, damage);
+      case fz::kPairStartEntry:
+        damage.headerOnly = false;
+        return Put(table_.pairStart + 4 * ListedEntry(index), value, 4, damage);
+      case fz::kPairWord:
+        damage.headerOnly = false;
+        return Put(table_.pairs + 4 * (index % pairWords), value, 4, damage);
+      case fz::kListByte:
+        damage.headerOnly = false;
+        return Put(table_.lists + index % (table_.listBytes + kNgramPadding), value, 1, damage);
+      case fz::kTableEntry:
+        if (index % 2 == 0) {
+          damage.format = static_cast<uint16_t>(value);
+        } else {
+          damage.location = value;
+        }
+        return;
+      default:
+        damage.length = std::min(damage.length, table_.end - value % (table_.end + 1));
+        if (damage.length < table_.header) damage.headerOnly = false;
+        return;
+    }
+  }
+
+  void Put(size_t offset, uint32_t value, int width, Damage& damage) {
+    PutLittle(&damaged_[offset], value, width);
+    damage.edited.emplace_back(offset, width);
+  }
+
+  codexa::writer::ScratchDir damagedDir_, plainDir_;
+  Bytes intact_, damaged_;
+  uint16_t format_ = 0;
+  uint32_t location_ = 0;
+  TableLayout table_;
+  int headerFd_ = -1, postingFd_ = -1;
+  CIndex plain_;
+};
+
+// Looks up every listed code, every pair of them and a few codes out of
+// range straight on `bytes`: a list found must be non-empty, lie inside
+// them before the padding and decode to ascending pages with counts.
+// Answers whether the table opened.
+bool CheckTable(const Bytes& bytes, uint16_t format, uint32_t location) {
+  NgramTable table;
+  const bool opened = table.Open(bytes.data(), bytes.size(), format, location);
+  FUZZ_REQUIRE(opened == table.IsOpen());
+  const auto base = reinterpret_cast<uintptr_t>(bytes.data());
+  HitArrays hits;
+  const auto check = [&](NgramTable::Lookup found, const PageCountList& list) {
+    if (!opened) FUZZ_REQUIRE(found == NgramTable::Lookup::kUnusable);
+    if (found != NgramTable::Lookup::kFound) return;
+    const auto begin = reinterpret_cast<uintptr_t>(list.begin), end = reinterpret_cast<uintptr_t>(list.end);
+    FUZZ_REQUIRE(base <= begin && begin < end && end - base + kNgramPadding <= bytes.size());
+    hits.Clear();
+    DecodePageCounts(list, hits);
+    FUZZ_REQUIRE(hits.pages.size() == hits.counts.size());
+    FUZZ_REQUIRE(std::adjacent_find(hits.pages.begin(), hits.pages.end(), std::greater_equal<>()) == hits.pages.end());
+    FUZZ_REQUIRE(std::find(hits.counts.begin(), hits.counts.end(), 0u) == hits.counts.end());
+  };
+  const auto single = [&](int32_t code) {
+    PageCountList list;
+    check(table.Single(code, list), list);
+  };
+  const auto pair = [&](int32_t first, int32_t second) {
+    PageCountList list;
+    check(table.Pair(first, second, list), list);
+  };
+  for (const int32_t first : fz::kListedCodes) {
+    single(first);
+    for (const int32_t second : fz::kListedCodes) pair(first, second);
+    pair(first, -1);
+    pair(first, INT32_MAX);
+  }
+  for (const int32_t code : {-1, kIndexCodeCount - 1, kIndexCodeCount, INT32_MAX}) {
+    single(code);
+    pair(code, fz::kListedCodes[0]);
+  }
+  return opened;
+}
+
+void Search(CIndex& index, const Query& query) {
+  std::u16string text = query.text;
+  if (query.orMode) {
+    index.SearchOr(text, query.variants);
+  } else {
+    index.SearchAnd(text, query.variants);
+  }
+}
+
+// Opens the damaged copy and runs the queries on it, against the copy read
+// without the table where `comparable`.
+void CheckSearches(Corpus& corpus, const Damage& damage, const std::vector<Query>& queries, bool tableOpened,
+                   bool comparable) {
+  CIndex index;
+  if (!index.Open(corpus.damagedDir(), u"Index", kTargetFullText)) {
+    // Only a shorter posting file may keep the index from opening: the
+    // table alone never does.
+    FUZZ_REQUIRE(!index.IsOpen() && damage.length < corpus.damaged().size());
+    return;
+  }
+  FUZZ_REQUIRE(index.ngramTable().IsOpen() == tableOpened);
+  for (const Query& query : queries) {
+    const int keywords = CIndex::CheckQuery(query.text);
+    if (keywords == 0) {
+      // A refused query leaves the last result in place (which the plain
+      // copy need not share).
+      const std::vector<uint32_t> pages = index.GetPageArray(), counts = index.GetCountArray();
+      Search(index, query);
+      FUZZ_REQUIRE(index.GetPageArray() == pages && index.GetCountArray() == counts);
+      continue;
+    }
+    Search(index, query);
+    fz::RequireSoundResult(index, !query.orMode || keywords == 1);
+    if (!comparable) continue;
+    Search(corpus.plain(), query);
+    FUZZ_REQUIRE(index.GetPageArray() == corpus.plain().GetPageArray());
+    FUZZ_REQUIRE(index.GetCountArray() == corpus.plain().GetCountArray());
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static SilentReporter silent;
+  static const bool quiet = (SetReporter(&silent), true);
+  static Corpus corpus;
+  (void)quiet;
+
+  fz::FuzzInput input(data, size);
+  std::vector<Query> queries(1 + input.Byte() % kMaxQueries);
+  for (Query& query : queries) {
+    const uint8_t flags = input.Byte();
+    std::string picks(input.Byte() % (kMaxPicks + 1), '\0');
+    for (char& pick : picks) pick = static_cast<char>(input.Byte());
+    query.text = fz::PickUnits(picks);
+    query.orMode = flags & 1;
+    query.variants = flags & 2;
+  }
+  const Damage damage = corpus.Apply(input.Rest());
+  corpus.Write(damage);
+
+  // The table read from the bytes as the file now holds them: a shorter
+  // file gets a copy of its own length, so that any read past it is caught.
+  bool tableOpened;
+  if (damage.length < corpus.damaged().size()) {
+    const Bytes cut(corpus.damaged().begin(), corpus.damaged().begin() + static_cast<ptrdiff_t>(damage.length));
+    tableOpened = CheckTable(cut, damage.format, damage.location);
+  } else {
+    tableOpened = CheckTable(corpus.damaged(), damage.format, damage.location);
+  }
+  const bool comparable = damage.headerOnly && (!tableOpened || corpus.AsBuilt(damage));
+  CheckSearches(corpus, damage, queries, tableOpened, comparable);
+  corpus.Restore(damage);
+  return 0;
+}
