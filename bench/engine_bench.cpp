@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/benchsupport.h"
+#include "bench/listbytes.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "tools/writer/scratchdir.h"
@@ -62,19 +63,6 @@ struct Query {
   std::u32string text;
   bool isAnd;
 };
-
-// The bytes of the posting lists that the query's terms walk.
-uint64_t ListBytes(const Query& query, bool variants, const CIndex& index,
-                   const std::map<int32_t, codexa::writer::PostingCollector::List>& lists) {
-  uint64_t bytes = 0;
-  for (const char32_t c : query.text) {
-    int32_t code = CharToIndexCode(c);
-    if (code < 0) continue;
-    if (variants) index.variants().FindVariantGroup(c, code);
-    if (const auto list = lists.find(code); list != lists.end()) bytes += list->second.bytes.size();
-  }
-  return bytes;
-}
 
 }  // namespace
 
@@ -142,7 +130,8 @@ int main(int argc, char** argv) {
         cpu.push_back(ThreadSeconds() - cpuStart);
         wall.push_back(Seconds(Clock::now() - start));
       }
-      const uint64_t bytes = ListBytes(query, variants, index, corpus.lists());
+      const std::vector<uint32_t> codePoints(query.text.begin(), query.text.end());
+      const uint64_t bytes = codexa::bench::ListBytesRead(index, codePoints, variants);
       const double rate = bytes / Median(cpu);
       std::printf("%-28s %-8s %9.3f %9.3f %8u %11llu %9.1f %7.1f%%\n", query.label, variants ? "on" : "off",
                   Median(wall) * 1e3, Median(cpu) * 1e3, index.GetResultCount(),

@@ -21,7 +21,8 @@ class CodexaPeer : public Peer {
 
   // Closes and opens the index again; the seconds Open took.
   double Reopen();
-  // The bytes of the posting lists the query's terms walk.
+  // The bytes of the lists the engine reads for the query
+  // (bench/listbytes.h).
   uint64_t ListBytes(const Query& query) const;
   const CIndex& index() const { return index_; }
 
