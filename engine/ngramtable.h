@@ -104,7 +104,8 @@ class NgramTable {
   bool Open(const uint8_t* postings, size_t size, uint16_t format, uint32_t location);
   bool IsOpen() const { return lists_ != nullptr; }
 
-  // The list of one code; kAbsent when the code occurs nowhere.
+  // The list of one code; kAbsent when the code occurs nowhere. `list` is
+  // set only for kFound.
   Lookup Single(int32_t code, PageCountList& list) const;
   // The list of `first` followed by `second` at the next position.
   Lookup Pair(int32_t first, int32_t second, PageCountList& list) const;
