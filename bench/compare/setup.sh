@@ -33,7 +33,9 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCODEXA_GUI=OF
 cmake --build "$BUILD" -j "$(nproc)" --target codexa-build codexa_compare
 VARIANTS=()
 [ -d "$CACHE/variants" ] && VARIANTS=(--variants "$CACHE/variants")
-if [ ! -f "$BUILD/bin/Index-idx.m" ]; then
+# Built when missing, and again when the builder is newer than the corpus
+# (an older builder may have left out data the engine now reads).
+if [ ! -f "$BUILD/bin/Index-idx.m" ] || [ "$BUILD/bin/codexa-build" -nt "$BUILD/bin/Index-idx.m" ]; then
   "$BUILD/bin/codexa-build" --default "${VARIANTS[@]}" "$SOURCE" "$BUILD/bin"
 fi
 # The peers' files (2.5 GB, most of it Xapian's) in memory where there is a
