@@ -11,7 +11,6 @@ namespace codexa::writer {
 
 namespace {
 
-
 // A pair entry: first code (17 bits), second code (17 bits), page (30 bits).
 constexpr int kPageBits = 30;
 constexpr int kCodeBits = 17;
