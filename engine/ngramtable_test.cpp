@@ -18,6 +18,12 @@ namespace {
 
 using Entries = std::vector<std::pair<uint32_t, uint32_t>>;
 
+Entries ToEntries(const HitArrays& hits) {
+  Entries entries;
+  for (size_t i = 0; i < hits.size(); ++i) entries.emplace_back(hits.pages[i], hits.counts[i]);
+  return entries;
+}
+
 // The entries of a list held in `bytes`, decoded with the padding the
 // table has after its lists.
 Entries Decode(std::string bytes) {
@@ -26,9 +32,7 @@ Entries Decode(std::string bytes) {
   const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
   HitArrays hits;
   DecodePageCounts({begin, begin + size}, hits);
-  Entries entries;
-  for (size_t i = 0; i < hits.size(); ++i) entries.emplace_back(hits.pages[i], hits.counts[i]);
-  return entries;
+  return ToEntries(hits);
 }
 
 // One block of a list: the width codes, then the steps and the counts.
@@ -106,9 +110,7 @@ struct OpenedTable {
     if (found != NgramTable::Lookup::kFound) return {{UINT32_MAX, static_cast<uint32_t>(found)}};
     HitArrays hits;
     DecodePageCounts(list, hits);
-    Entries entries;
-    for (size_t i = 0; i < hits.size(); ++i) entries.emplace_back(hits.pages[i], hits.counts[i]);
-    return entries;
+    return ToEntries(hits);
   }
 };
 

@@ -6,6 +6,7 @@
 #include "engine/codeconverter.h"
 #include "engine/ngramtable.h"
 #include "tools/writer/corpuswriter.h"
+#include "tools/writer/listrecords.h"
 
 namespace codexa::writer {
 
@@ -142,24 +143,14 @@ void NgramCollector::AppendSingleLists(const std::vector<std::string_view>& posi
     if (static_cast<size_t>(code) >= positionLists.size()) continue;
     const std::string_view list = positionLists[static_cast<size_t>(code)];
     uint32_t delta = 0;
-    for (size_t at = 0; at + 3 <= list.size();) {
-      const auto lead = static_cast<uint8_t>(list[at]);
-      const size_t length = 1 + (lead >= 0x80) + (lead >= 0xC0);
-      if (at + length + 2 > list.size()) break;
-      uint32_t recordDelta = lead & (length == 1 ? 0x7F : 0x3F);
-      for (size_t i = 1; i < length; ++i) recordDelta = recordDelta << 8 | static_cast<uint8_t>(list[at + i]);
-      at += length;
-      const size_t bytes = static_cast<uint8_t>(list[at]) | size_t{static_cast<uint8_t>(list[at + 1])} << 8;
-      at += 2;
-      const size_t end = std::min(at + bytes, list.size());
-      delta += recordDelta;
+    ForEachRecord(list, [&](const ListRecord& record) {
+      delta += record.pageDelta;
       // A record without positions is no page of the code.
-      if (const uint32_t count = CountNumbers(list, at, end)) {
+      if (const uint32_t count = CountNumbers(list, record.positionsBegin, record.positionsEnd)) {
         AppendEntry(delta, count);
         delta = 0;
       }
-      at = end;
-    }
+    });
     AppendList(lists);
   }
   AppendLE32(static_cast<uint32_t>(lists.size()), singleTable);

@@ -2,6 +2,7 @@
 
 #include "engine/postingcursor.h"
 #include "engine/skiptable.h"
+#include "tools/writer/listrecords.h"
 
 namespace codexa::writer {
 
@@ -11,30 +12,18 @@ void AppendLE32(uint32_t value, std::string& out) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
-uint8_t Byte(std::string_view list, size_t at) { return at < list.size() ? static_cast<uint8_t>(list[at]) : 0; }
-
 // The entries for every kSkipInterval-th record after the first.
 std::vector<SkipEntry> SkipEntries(std::string_view list, const std::vector<uint32_t>& blocks) {
   std::vector<SkipEntry> entries;
   uint32_t page = 0;
-  size_t at = 0;
-  for (uint64_t record = 0; at < list.size(); ++record) {
+  uint64_t record = 0;
+  ForEachRecord(list, [&](const ListRecord& r) {
     if (record > 0 && record % kSkipInterval == 0) {
-      entries.push_back({page, static_cast<uint32_t>(at), blocks[at / kPostingBlockSize]});
+      entries.push_back({page, static_cast<uint32_t>(r.header), blocks[r.header / kPostingBlockSize]});
     }
-    const uint8_t lead = Byte(list, at);
-    if (lead < 0x80) {
-      page += lead;
-      at += 1;
-    } else if (lead < 0xC0) {
-      page += (uint32_t{lead} & 0x3F) << 8 | Byte(list, at + 1);
-      at += 2;
-    } else {
-      page += (uint32_t{lead} & 0x3F) << 16 | uint32_t{Byte(list, at + 1)} << 8 | Byte(list, at + 2);
-      at += 3;
-    }
-    at += 2 + (Byte(list, at) | size_t{Byte(list, at + 1)} << 8);
-  }
+    page += r.pageDelta;
+    ++record;
+  });
   return entries;
 }
 
