@@ -11,7 +11,7 @@
 #include <QUrl>
 
 #include "app/aboutdlg.h"
-#include "app/codexaview.h"
+#include "view/codexaview.h"
 #include "app/splash.h"
 #include "app/titles.h"
 #include "panel/messagebox.h"

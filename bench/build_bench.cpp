@@ -17,7 +17,7 @@
 #include "tools/build/indexedtext.h"
 #include "tools/build/utf8.h"
 #include "tools/build/variantgroups.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

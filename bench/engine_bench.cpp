@@ -21,8 +21,8 @@
 #include "bench/listbytes.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace {
 

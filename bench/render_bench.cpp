@@ -20,8 +20,8 @@
 #include "bench/benchsupport.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "engine/codeconverter.h"
-#include "engine/reporter.h"
+#include "base/unicode.h"
+#include "base/reporter.h"
 
 const char* const kCatalogueFileName = "zemo.dir";
 const char* const kCatalogueListingName = "zemo.txt";

@@ -5,8 +5,8 @@
 #include <climits>
 #include <sstream>
 
-#include "engine/reporter.h"
-#include "tools/writer/scratchdir.h"
+#include "base/reporter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

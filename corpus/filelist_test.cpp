@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "corpus/filelist.h"
 #include "corpus/pagesplit.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 
 int CellSelector(std::string_view storedName) {
   int number = 0;

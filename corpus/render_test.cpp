@@ -4,8 +4,8 @@
 
 #include "corpus/filelist.h"
 #include "corpus/markup_testing.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "engine/codeconverter.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 
 const char* const kOpenFailedMessage = "データを開けませんでした。";
 

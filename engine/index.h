@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "corpus/filelist.h"
-#include "corpus/filemapping.h"
+#include "base/filemapping.h"
 #include "engine/ngramtable.h"
 #include "engine/postingcursor.h"
 #include "engine/variants.h"

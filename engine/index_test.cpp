@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/codeconverter.h"
-#include "engine/reporter.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "base/reporter.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

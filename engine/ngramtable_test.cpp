@@ -10,9 +10,9 @@
 
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace {
 

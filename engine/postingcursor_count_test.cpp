@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/postingcursor.h"
-#include "tools/writer/corpuswriter.h"
+#include "writer/corpuswriter.h"
 
 namespace {
 

@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/index.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace codexa::testing {
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "corpus/markup_testing.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 #include "engine/index.h"
 #include "engine/variantexpand_testing.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <unordered_set>
 
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <random>
 
 #include "engine/codeconverter.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

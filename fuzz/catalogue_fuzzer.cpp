@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "corpus/catalogue.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/require.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "corpus/filelist.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/require.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

@@ -20,14 +20,14 @@
 
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 #include "fuzz/alphabet.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
 #include "fuzz/require.h"
 #include "fuzz/soundresult.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

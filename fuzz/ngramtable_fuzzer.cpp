@@ -34,15 +34,15 @@
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "engine/ngramtable.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 #include "fuzz/alphabet.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
 #include "fuzz/ngramzones.h"
 #include "fuzz/require.h"
 #include "fuzz/soundresult.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace {
 

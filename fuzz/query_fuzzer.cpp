@@ -18,8 +18,8 @@
 #include "engine/index.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/require.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "corpus/hitmark.h"
 #include "corpus/pagesplit.h"
 #include "corpus/render.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 #include "engine/index.h"
 #include "engine/variantexpand.h"
 #include "engine/variants.h"

@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 #include "engine/ngramtable.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
 #include "fuzz/ngramzones.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace {
 

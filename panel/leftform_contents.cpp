@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "app/codexaview.h"
+#include "view/codexaview.h"
 #include "panel/leftform.h"
 
 namespace {

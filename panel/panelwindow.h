@@ -6,7 +6,7 @@
 
 #include <QSplitter>
 
-#include "app/codexaview.h"
+#include "view/codexaview.h"
 #include "panel/leftform.h"
 
 class CPanelWindow : public QSplitter {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "tools/writer/textcorpus.h"
+#include "writer/textcorpus.h"
 
 namespace codexa::paneltest {
 

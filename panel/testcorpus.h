@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/writer/corpuswriter.h"
+#include "writer/corpuswriter.h"
 
 namespace codexa::paneltest {
 

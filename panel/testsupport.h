@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/codexaview.h"
-#include "engine/reporter.h"
+#include "view/codexaview.h"
+#include "base/reporter.h"
 
 namespace codexa::paneltest {
 

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/codexaview.h"
+#include "view/codexaview.h"
 #include "panel/keywordbox.h"
 #include "panel/pagefolder.h"
 #include "panel/sortlistctrl.h"

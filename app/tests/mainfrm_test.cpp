@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 
 #include "app/codexa.h"
-#include "app/codexaview.h"
+#include "view/codexaview.h"
 #include "app/mainfrm.h"
 #include "panel/keywordbox.h"
 #include "panel/testcorpus.h"

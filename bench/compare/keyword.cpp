@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bench/compare/pagetexts.h"
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 
 namespace compare {

@@ -37,7 +37,7 @@
 #include "bench/compare/xapianpeer.h"
 #include "tools/build/progress.h"
 #include "bench/benchsupport.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "bench/compare/pagetexts.h"
 
 #include "corpus/filelist.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 #include "tools/build/indexedtext.h"
 
 namespace compare {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "bench/compare/pagetexts.h"
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 
 namespace compare {

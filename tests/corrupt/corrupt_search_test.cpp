@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "tests/corrupt/damagedcorpus.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

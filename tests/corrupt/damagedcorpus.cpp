@@ -7,10 +7,11 @@
 #include <random>
 #include <set>
 
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
-#include "tools/writer/textcorpus.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
+#include "writer/textcorpus.h"
 
 namespace codexa::corrupt {
 

@@ -15,7 +15,7 @@
 
 #include "corpus/pagesplit.h"
 #include "corpus/render.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 #include "engine/index.h"
 
 namespace {

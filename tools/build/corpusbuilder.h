@@ -22,7 +22,7 @@
 #include "tools/build/indexedtext.h"
 #include "tools/build/pagecontent.h"
 #include "tools/build/pagelayout.h"
-#include "tools/writer/corpuswriter.h"
+#include "writer/corpuswriter.h"
 
 namespace codexa::build {
 

@@ -11,10 +11,10 @@
 
 #include "corpus/catalogue.h"
 #include "engine/index.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 #include "tools/build/jsonsource.h"
 #include "tools/build/pagelayout.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/scratchdir.h"
 
 namespace codexa::build {
 namespace {

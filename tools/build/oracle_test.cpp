@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "corpus/filelist.h"
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 #include "tools/build/indexedtext.h"
 #include "tools/build/utf8.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 
 namespace codexa::build {
 

@@ -1,7 +1,8 @@
 # Variant groups from Unihan and OpenCC, for the builder's "yitizi.txt".
 # Included by this folder's CMakeLists.txt.
 add_library(codexa_variantgroups STATIC ${CMAKE_CURRENT_LIST_DIR}/variantgroups.cpp)
-target_include_directories(codexa_variantgroups PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(codexa_variantgroups PUBLIC codexa_engine)
+codexa_layer(codexa_variantgroups tools/build)
 
 # Prints the figures of the grouping rule for a folder of prepared sources.
 add_executable(codexa-variant-report ${CMAKE_CURRENT_LIST_DIR}/variantreport.cpp)

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "corpus/catalogue.h"
-#include "engine/codeconverter.h"
+#include "base/unicode.h"
 #include "engine/index.h"
-#include "engine/reporter.h"
+#include "base/reporter.h"
 
 namespace {
 

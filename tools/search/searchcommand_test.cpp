@@ -5,10 +5,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 #include "tools/search/searchcommand.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/corpuswriter.h"
+#include "writer/scratchdir.h"
 
 namespace {
 

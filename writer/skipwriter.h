@@ -1,6 +1,6 @@
 // Writing the skip tables of posting lists (format: engine/skiptable.h).
-#ifndef CODEXA_TOOLS_WRITER_SKIPWRITER_H_
-#define CODEXA_TOOLS_WRITER_SKIPWRITER_H_
+#ifndef CODEXA_WRITER_SKIPWRITER_H_
+#define CODEXA_WRITER_SKIPWRITER_H_
 
 #include <cstdint>
 #include <string>
@@ -19,4 +19,4 @@ uint32_t AppendSkipTable(int32_t code, std::string_view list, const std::vector<
 
 }  // namespace codexa::writer
 
-#endif  // CODEXA_TOOLS_WRITER_SKIPWRITER_H_
+#endif  // CODEXA_WRITER_SKIPWRITER_H_

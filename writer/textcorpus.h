@@ -3,8 +3,8 @@
 // index code take the positions 0, 1, 2, ... in text order; characters
 // without a code take none. Every variant group that has a code gets the
 // merged list of all its members' occurrences.
-#ifndef CODEXA_TOOLS_WRITER_TEXTCORPUS_H_
-#define CODEXA_TOOLS_WRITER_TEXTCORPUS_H_
+#ifndef CODEXA_WRITER_TEXTCORPUS_H_
+#define CODEXA_WRITER_TEXTCORPUS_H_
 
 #include <cstdint>
 #include <filesystem>
@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tools/writer/corpuswriter.h"
+#include "writer/corpuswriter.h"
 
 namespace codexa::writer {
 
@@ -45,4 +45,4 @@ class TextCorpusWriter {
 
 }  // namespace codexa::writer
 
-#endif  // CODEXA_TOOLS_WRITER_TEXTCORPUS_H_
+#endif  // CODEXA_WRITER_TEXTCORPUS_H_

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "corpus/filemapping.h"
+#include "base/filemapping.h"
 
 CFileMapping::~CFileMapping() { Close(); }
 

@@ -3,8 +3,8 @@
 // builds no pages itself: it loads what it is told, offers a two-item
 // context menu, and copies, selects, prints and sets up pages through the
 // web engine.
-#ifndef CODEXA_APP_CODEXAVIEW_H_
-#define CODEXA_APP_CODEXAVIEW_H_
+#ifndef CODEXA_VIEW_CODEXAVIEW_H_
+#define CODEXA_VIEW_CODEXAVIEW_H_
 
 #include <QString>
 #include <QWebEngineView>
@@ -59,4 +59,4 @@ class CCodexaView : public QWebEngineView {
   bool m_bPrinting = false;
 };
 
-#endif  // CODEXA_APP_CODEXAVIEW_H_
+#endif  // CODEXA_VIEW_CODEXAVIEW_H_

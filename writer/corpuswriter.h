@@ -1,8 +1,8 @@
 // Writing the corpus files that the engine reads: the file list pair, the
 // index pair of one search target, the variant table and the catalogue.
 // The builder and the tests that need a corpus both use this.
-#ifndef CODEXA_TOOLS_WRITER_CORPUSWRITER_H_
-#define CODEXA_TOOLS_WRITER_CORPUSWRITER_H_
+#ifndef CODEXA_WRITER_CORPUSWRITER_H_
+#define CODEXA_WRITER_CORPUSWRITER_H_
 
 #include <cstdint>
 #include <filesystem>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/writer/ngramwriter.h"
+#include "writer/ngramwriter.h"
 
 namespace codexa::writer {
 
@@ -128,4 +128,4 @@ bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<Ca
 
 }  // namespace codexa::writer
 
-#endif  // CODEXA_TOOLS_WRITER_CORPUSWRITER_H_
+#endif  // CODEXA_WRITER_CORPUSWRITER_H_

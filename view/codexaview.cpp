@@ -1,4 +1,4 @@
-#include "app/codexaview.h"
+#include "view/codexaview.h"
 
 #include <QContextMenuEvent>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 // Collecting the page-count lists of single codes and adjacent code pairs
 // and writing them as one table (format: engine/ngramtable.h).
-#ifndef CODEXA_TOOLS_WRITER_NGRAMWRITER_H_
-#define CODEXA_TOOLS_WRITER_NGRAMWRITER_H_
+#ifndef CODEXA_WRITER_NGRAMWRITER_H_
+#define CODEXA_WRITER_NGRAMWRITER_H_
 
 #include <cstdint>
 #include <string>
@@ -53,4 +53,4 @@ class NgramCollector {
 
 }  // namespace codexa::writer
 
-#endif  // CODEXA_TOOLS_WRITER_NGRAMWRITER_H_
+#endif  // CODEXA_WRITER_NGRAMWRITER_H_

@@ -1,4 +1,4 @@
-#include "engine/reporter.h"
+#include "base/reporter.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 // A read-only view of a whole file. This is the only place that talks to the
 // operating system's mapping service, so that another platform can replace
 // filemapping_posix.cpp without touching the engine.
-#ifndef CODEXA_CORPUS_FILEMAPPING_H_
-#define CODEXA_CORPUS_FILEMAPPING_H_
+#ifndef CODEXA_BASE_FILEMAPPING_H_
+#define CODEXA_BASE_FILEMAPPING_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -29,4 +29,4 @@ class CFileMapping {
   size_t size_ = 0;
 };
 
-#endif  // CODEXA_CORPUS_FILEMAPPING_H_
+#endif  // CODEXA_BASE_FILEMAPPING_H_

@@ -1,7 +1,7 @@
 // A fresh directory under the system's temporary folder for one test,
 // removed with everything in it when the object goes.
-#ifndef CODEXA_TOOLS_WRITER_SCRATCHDIR_H_
-#define CODEXA_TOOLS_WRITER_SCRATCHDIR_H_
+#ifndef CODEXA_WRITER_SCRATCHDIR_H_
+#define CODEXA_WRITER_SCRATCHDIR_H_
 
 #include <unistd.h>
 
@@ -48,4 +48,4 @@ class ScratchDir {
 
 }  // namespace codexa::writer
 
-#endif  // CODEXA_TOOLS_WRITER_SCRATCHDIR_H_
+#endif  // CODEXA_WRITER_SCRATCHDIR_H_

@@ -1,8 +1,8 @@
 // How the core library tells the user about a failure. The core has no user
 // interface of its own: the reader installs a reporter that shows a message
 // box, the command-line tools one that writes to standard error.
-#ifndef CODEXA_ENGINE_REPORTER_H_
-#define CODEXA_ENGINE_REPORTER_H_
+#ifndef CODEXA_BASE_REPORTER_H_
+#define CODEXA_BASE_REPORTER_H_
 
 #include <string>
 
@@ -22,4 +22,4 @@ CReporter& CurrentReporter();
 // previous one. nullptr restores the standard-error reporter.
 CReporter* SetReporter(CReporter* reporter);
 
-#endif  // CODEXA_ENGINE_REPORTER_H_
+#endif  // CODEXA_BASE_REPORTER_H_

@@ -1,4 +1,4 @@
-#include "tools/writer/corpuswriter.h"
+#include "writer/corpuswriter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "engine/ngramtable.h"
 #include "engine/postingcursor.h"
 #include "engine/skiptable.h"
-#include "tools/writer/skipwriter.h"
+#include "writer/skipwriter.h"
 
 namespace codexa::writer {
 

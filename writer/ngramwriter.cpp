@@ -1,12 +1,12 @@
-#include "tools/writer/ngramwriter.h"
+#include "writer/ngramwriter.h"
 
 #include <algorithm>
 #include <array>
 
 #include "engine/codeconverter.h"
 #include "engine/ngramtable.h"
-#include "tools/writer/corpuswriter.h"
-#include "tools/writer/listrecords.h"
+#include "writer/corpuswriter.h"
+#include "writer/listrecords.h"
 
 namespace codexa::writer {
 

@@ -1,7 +1,7 @@
 // Walking the records of an encoded position list: page delta (1-3-byte
 // number), 16-bit count of position bytes, the position bytes.
-#ifndef CODEXA_TOOLS_WRITER_LISTRECORDS_H_
-#define CODEXA_TOOLS_WRITER_LISTRECORDS_H_
+#ifndef CODEXA_WRITER_LISTRECORDS_H_
+#define CODEXA_WRITER_LISTRECORDS_H_
 
 #include <algorithm>
 #include <cstddef>
@@ -39,4 +39,4 @@ void ForEachRecord(std::string_view list, Visit&& visit) {
 
 }  // namespace codexa::writer
 
-#endif  // CODEXA_TOOLS_WRITER_LISTRECORDS_H_
+#endif  // CODEXA_WRITER_LISTRECORDS_H_

@@ -1,4 +1,4 @@
-#include "tools/writer/corpuswriter.h"
+#include "writer/corpuswriter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "tools/writer/scratchdir.h"
+#include "writer/scratchdir.h"
 
 namespace codexa::writer {
 namespace {

@@ -1,7 +1,8 @@
-#include "tools/writer/textcorpus.h"
+#include "writer/textcorpus.h"
 
 #include <utility>
 
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 
 namespace codexa::writer {

@@ -1,8 +1,8 @@
-#include "tools/writer/skipwriter.h"
+#include "writer/skipwriter.h"
 
 #include "engine/postingcursor.h"
 #include "engine/skiptable.h"
-#include "tools/writer/listrecords.h"
+#include "writer/listrecords.h"
 
 namespace codexa::writer {
 
