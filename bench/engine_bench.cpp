@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < repetitions; ++i) {
     index.Close();
     const auto start = Clock::now();
-    if (!index.Open(dir.path(), u"Index", kTargetFullText)) return 1;
+    if (!index.Open(dir.path(), u"Index", SearchTarget::kFullText)) return 1;
     openTimes.push_back(Seconds(Clock::now() - start));
   }
   std::printf("Open: median %.2f ms\n", Median(openTimes) * 1e3);

@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     std::printf("corpus: %s\n", corpus.c_str());
   }
   CIndex index;
-  if (!index.Open(corpus, u"Index", kTargetFullText)) return 1;
+  if (!index.Open(corpus, u"Index", SearchTarget::kFullText)) return 1;
   const uint32_t page = TypicalPage(index);
   uint32_t size = 0;
   index.GetPageSize(page, size);
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < repetitions; ++i) {
       std::string output;
       const auto start = Clock::now();
-      anchors = index.RenderHit(page, output, c.keywords, kDisplayFullText, c.variants);
+      anchors = index.RenderHit(page, output, c.keywords, DisplayCode::kFullText, c.variants);
       times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
       bytes = output.size();
     }

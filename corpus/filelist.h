@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "corpus/displaycode.h"
+
 // Every stored byte is the plain byte XOR this mask.
 constexpr uint8_t kScrambleMask = 0xA7;
 // Size of the fixed part of "-fl.h" before the entry table.
@@ -62,7 +64,7 @@ class CFileList {
   // 1 main text only, 2 annotations only. Returns the number of anchors
   // written; 0 with `output` untouched when closed, unreadable or without
   // keywords.
-  int RenderPage(uint32_t page, std::string& output, std::u16string_view keywords, int displayCode);
+  int RenderPage(uint32_t page, std::string& output, std::u16string_view keywords, DisplayCode displayCode);
 
   // The number a stored name carries between its last backslash and the
   // last dot after it. False when the name has none.

@@ -31,18 +31,19 @@ std::vector<Pattern> KeywordPatterns(std::u16string_view keywords) {
 
 namespace {
 
-bool MarksRun(int displayCode, int kind) {
+bool MarksRun(DisplayCode displayCode, int kind) {
   switch (displayCode) {
-    case 0: return true;
-    case 1: return kind == kMainTextRun;
-    case 2: return kind == kAnnotationRun;
+    case DisplayCode::kFullText: return true;
+    case DisplayCode::kMainText: return kind == kMainTextRun;
+    case DisplayCode::kAnnotations: return kind == kAnnotationRun;
     default: return false;
   }
 }
 
-std::string MarkCell(std::string_view cell, const Pattern& pattern, int displayCode, int& counter) {
+std::string MarkCell(std::string_view cell, const Pattern& pattern, DisplayCode displayCode, int& counter) {
   std::string marked;
-  if (displayCode < 0 || displayCode > 2) return marked;
+  const int code = static_cast<int>(displayCode);
+  if (code < 0 || code > 2) return marked;
   std::vector<FilterItem> runs;
   SplitRuns(cell, runs);
   marked.reserve(cell.size() + 1024);
@@ -60,7 +61,7 @@ std::string MarkCell(std::string_view cell, const Pattern& pattern, int displayC
 }  // namespace
 
 void RenderKeyword(std::string_view pageText, std::string& output, const Pattern& pattern, int selector,
-                   int displayCode, int& counter) {
+                   DisplayCode displayCode, int& counter) {
   std::vector<HTMLNode> nodes;
   SplitPage(pageText, nodes);
   HTMLNode& cell = nodes[static_cast<size_t>(selector) + 1];
@@ -76,12 +77,12 @@ void RenderKeyword(std::string_view pageText, std::string& output, const Pattern
 }
 
 void RenderKeyword(std::string_view pageText, std::string& output, std::string_view keyword, int selector,
-                   int displayCode, int& counter) {
+                   DisplayCode displayCode, int& counter) {
   RenderKeyword(pageText, output, CompilePattern(keyword), selector, displayCode, counter);
 }
 
 int RenderPatterns(std::string_view pageText, std::string_view storedName, const std::vector<Pattern>& patterns,
-                   int displayCode, std::string& output) {
+                   DisplayCode displayCode, std::string& output) {
   if (patterns.empty()) return 0;
   int selector = CellSelector(storedName);
   int counter = 0;
@@ -96,7 +97,7 @@ int RenderPatterns(std::string_view pageText, std::string_view storedName, const
   return counter;
 }
 
-int CFileList::RenderPage(uint32_t page, std::string& output, std::u16string_view keywords, int displayCode) {
+int CFileList::RenderPage(uint32_t page, std::string& output, std::u16string_view keywords, DisplayCode displayCode) {
   if (!m_bOpen) return 0;
   std::string pageText;
   std::string storedName;

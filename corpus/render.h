@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "corpus/displaycode.h"
 #include "corpus/hitmark.h"
 
 // The four pieces of the page frame: head, title, left, first cell,
@@ -36,15 +37,15 @@ std::vector<Pattern> KeywordPatterns(std::u16string_view keywords);
 // any other code leaves the cell empty). `counter` goes on numbering the
 // anchors.
 void RenderKeyword(std::string_view pageText, std::string& output, const Pattern& pattern, int selector,
-                   int displayCode, int& counter);
+                   DisplayCode displayCode, int& counter);
 void RenderKeyword(std::string_view pageText, std::string& output, std::string_view keyword, int selector,
-                   int displayCode, int& counter);
+                   DisplayCode displayCode, int& counter);
 
 // Runs one pass per pattern, each on the page the pass before rendered,
 // and leaves the last pass's page in `output`. Returns the number of
 // anchors written. With no patterns it returns 0 and leaves `output`
 // untouched.
 int RenderPatterns(std::string_view pageText, std::string_view storedName, const std::vector<Pattern>& patterns,
-                   int displayCode, std::string& output);
+                   DisplayCode displayCode, std::string& output);
 
 #endif  // CODEXA_CORPUS_RENDER_H_

@@ -92,7 +92,7 @@ TEST_F(RenderPageTest, KeywordsCellsAndDisplayCodes) {
   };
   for (const auto& c : cases) {
     std::string output = "previous page";
-    EXPECT_EQ(list_.RenderPage(c.page, output, c.keywords, c.displayCode), c.anchors) << c.name;
+    EXPECT_EQ(list_.RenderPage(c.page, output, c.keywords, static_cast<DisplayCode>(c.displayCode)), c.anchors) << c.name;
     EXPECT_EQ(output, c.expected) << c.name;
   }
 }
@@ -110,12 +110,12 @@ TEST_F(RenderPageTest, NothingToRenderLeavesTheOutputAlone) {
   };
   for (const auto& c : cases) {
     std::string output = "kept";
-    EXPECT_EQ(list_.RenderPage(c.page, output, c.keywords, 0), 0) << c.name;
+    EXPECT_EQ(list_.RenderPage(c.page, output, c.keywords, DisplayCode::kFullText), 0) << c.name;
     EXPECT_EQ(output, "kept") << c.name;
   }
   list_.Close();
   std::string output = "kept";
-  EXPECT_EQ(list_.RenderPage(0, output, u"甲", 0), 0);
+  EXPECT_EQ(list_.RenderPage(0, output, u"甲", DisplayCode::kFullText), 0);
   EXPECT_EQ(output, "kept");
 }
 
@@ -128,17 +128,17 @@ TEST_F(RenderPageTest, EntryOutsideTheTextFileRendersNothing) {
   dir_.Write("Index-fl.h", header);
   ASSERT_TRUE(list_.Open(dir_.path(), u"Index"));
   std::string output = "kept";
-  EXPECT_EQ(list_.RenderPage(1, output, u"甲", 0), 0);
+  EXPECT_EQ(list_.RenderPage(1, output, u"甲", DisplayCode::kFullText), 0);
   EXPECT_EQ(output, "kept");
-  EXPECT_EQ(list_.RenderPage(0, output, u"甲", 0), 2);
+  EXPECT_EQ(list_.RenderPage(0, output, u"甲", DisplayCode::kFullText), 2);
 }
 
 TEST(RenderKeywordTest, RenderingAPassAgainKeepsTheFrame) {
   const std::string page = StoredHtml(kFirstCell, kSecondCell);
   std::string once, twice;
   int counter = 0;
-  RenderKeyword(page, once, "乙", 0, 0, counter);
-  RenderKeyword(once, twice, "丁", 0, 0, counter);
+  RenderKeyword(page, once, "乙", 0, DisplayCode::kFullText, counter);
+  RenderKeyword(once, twice, "丁", 0, DisplayCode::kFullText, counter);
   EXPECT_EQ(twice, once);
   EXPECT_EQ(counter, 2);
 }

@@ -39,26 +39,16 @@ bool ReadTable(std::FILE* file, size_t count, std::vector<T>& table) {
   return true;
 }
 
-std::u16string TargetSuffix(int target) {
-  switch (target) {
-    case kTargetMainText:
-      return u"_content";
-    case kTargetAnnotations:
-      return u"_desc";
-    default:
-      return u"";
-  }
-}
-
 }  // namespace
 
 CIndex::CIndex() = default;
 
 CIndex::~CIndex() { Close(); }
 
-bool CIndex::Open(const std::filesystem::path& directory, std::u16string_view corpusName, int target) {
+bool CIndex::Open(const std::filesystem::path& directory, std::u16string_view corpusName, SearchTarget target) {
   Close();
-  const std::u16string base = std::u16string(corpusName) + TargetSuffix(target);
+  const std::string_view suffix = TargetInfoOf(target).fileSuffix;
+  const std::u16string base = std::u16string(corpusName) + std::u16string(suffix.begin(), suffix.end());
   m_variantGroups.Load(directory);  // a missing table only turns folding off
   m_nResultCount = 0;
   // The counts go with the pages: keeping them would leave the two arrays

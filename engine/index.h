@@ -14,12 +14,9 @@
 #include "base/filemapping.h"
 #include "engine/ngramtable.h"
 #include "engine/postingcursor.h"
+#include "engine/searchtarget.h"
 #include "engine/variants.h"
 
-// Search target codes given to Open.
-enum SearchTarget : int { kTargetFullText = 0, kTargetAnnotations = 1, kTargetMainText = 2 };
-// Display codes given to the renderer (a different numbering).
-enum DisplayCode : int { kDisplayFullText = 0, kDisplayMainText = 1, kDisplayAnnotations = 2 };
 
 // The message shown when a target cannot be opened.
 extern const char* const kOpenFailedMessage;  // "データを開けませんでした。"
@@ -35,7 +32,7 @@ class CIndex {
   // the variant table, reads the index header, maps the posting file and
   // opens the file list. On failure reports kOpenFailedMessage through the
   // current reporter, closes and answers false.
-  bool Open(const std::filesystem::path& directory, std::u16string_view corpusName, int target);
+  bool Open(const std::filesystem::path& directory, std::u16string_view corpusName, SearchTarget target);
   // Releases what Open obtained; the result and the variant groups stay.
   void Close();
   bool IsOpen() const { return m_pPostings != nullptr; }
@@ -56,7 +53,8 @@ class CIndex {
 
   // Renders `page` with the keywords of `keywords` highlighted (all their
   // variant forms when `variants`); returns the number of anchors written.
-  int RenderHit(uint32_t page, std::string& output, std::u16string_view keywords, int displayCode, bool variants);
+  int RenderHit(uint32_t page, std::string& output, std::u16string_view keywords, DisplayCode displayCode,
+                bool variants);
 
   // Forwarded to the file list.
   uint32_t GetPageCount() const { return m_fileList.GetPageCount(); }

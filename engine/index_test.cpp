@@ -53,8 +53,8 @@ TEST(Index, OpensEachTargetOnTheSharedFileList) {
   WriteCorpus(dir);
   CCollectingReporter reporter;
   CIndex index;
-  for (int target : {kTargetFullText, kTargetAnnotations, kTargetMainText}) {
-    ASSERT_TRUE(index.Open(dir.path(), u"Index", target)) << target;
+  for (SearchTarget target : {SearchTarget::kFullText, SearchTarget::kAnnotations, SearchTarget::kMainText}) {
+    ASSERT_TRUE(index.Open(dir.path(), u"Index", target)) << TargetInfoOf(target).commandName;
     EXPECT_TRUE(index.IsOpen());
     EXPECT_EQ(index.GetPageCount(), 3u);
     uint32_t first = 0, last = 0;
@@ -74,7 +74,7 @@ TEST(Index, ForwardsPageOperationsOnlyWhileOpen) {
   ScratchDir dir;
   WriteCorpus(dir);
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
   uint32_t page = 0, size = 0;
   std::string bytes;
   EXPECT_TRUE(index.FindPageByFileNumber(1, 1, page));
@@ -110,7 +110,7 @@ TEST(Index, ChainLengthFollowsTheHeaderSize) {
     dir.Write("Index-idx.m", dir.Read("Index-idx.m") + std::string(kPostingBlockSize, '\0'));
     CCollectingReporter reporter;
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText)) << c.extra;
+    ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText)) << c.extra;
     EXPECT_EQ(index.postingSource().chainLength, c.chainLength) << c.extra;
     EXPECT_EQ(index.postingSource().size, 2 * kPostingBlockSize);
     EXPECT_TRUE(reporter.messages.empty());
@@ -144,7 +144,7 @@ TEST(Index, OpenFailuresTellTheUserOnceAndLeaveItClosed) {
     c.damage(dir);
     CCollectingReporter reporter;
     CIndex index;
-    EXPECT_FALSE(index.Open(dir.path(), u"Index", kTargetFullText)) << c.what;
+    EXPECT_FALSE(index.Open(dir.path(), u"Index", SearchTarget::kFullText)) << c.what;
     EXPECT_EQ(reporter.messages, std::vector<std::string>{"データを開けませんでした。"}) << c.what;
     EXPECT_FALSE(index.IsOpen()) << c.what;
     EXPECT_FALSE(index.fileList().IsOpen()) << c.what;
@@ -161,12 +161,12 @@ TEST(Index, AFailedOpenClosesWhatWasOpenBefore) {
   WriteCorpus(dir);
   CCollectingReporter reporter;
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
-  EXPECT_FALSE(index.Open(dir.path(), u"Missing", kTargetFullText));
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+  EXPECT_FALSE(index.Open(dir.path(), u"Missing", SearchTarget::kFullText));
   EXPECT_FALSE(index.IsOpen());
   std::string bytes;
   EXPECT_FALSE(index.ReadPage(0, bytes));
-  EXPECT_TRUE(index.Open(dir.path(), u"Index", kTargetMainText));
+  EXPECT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kMainText));
   EXPECT_EQ(reporter.messages.size(), 1u);
 }
 

@@ -240,7 +240,7 @@ TEST(NgramTable, DamagedTablesFallBackToThePositionLists) {
   const auto results = [&]() {
     std::vector<std::vector<uint32_t>> all;
     CIndex index;
-    EXPECT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+    EXPECT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
     for (const bool variants : {false, true}) {
       for (std::u16string query : queries) {
         index.SearchAnd(query, variants);

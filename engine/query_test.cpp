@@ -239,7 +239,7 @@ TEST(QueryCorruptIndex, SearchesEndWithoutReadingOutside) {
     OpenedCorpus corpus(pages, {}, 7);
     corpus.index().Close();
     c.corrupt(corpus.dir());
-    ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", kTargetFullText)) << c.what;
+    ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", SearchTarget::kFullText)) << c.what;
     for (const char* query : {"A", "AB", "A?C", "A*C", "A*B*C", "AB CD", "D?A"}) {
       const Hits hits = corpus.And(Q(query));
       for (size_t i = 1; i < hits.size(); ++i) EXPECT_LT(hits[i - 1].first, hits[i].first) << c.what << query;

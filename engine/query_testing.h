@@ -28,7 +28,7 @@ class OpenedCorpus {
     for (const std::u32string& page : pages) corpus.AddPage(page);
     std::string error;
     EXPECT_TRUE(corpus.Write(dir_.path(), {.interleave = true, .seed = layoutSeed, .pageCountTable = pageCountTable}, error)) << error;
-    EXPECT_TRUE(index_.Open(dir_.path(), u"Index", kTargetFullText));
+    EXPECT_TRUE(index_.Open(dir_.path(), u"Index", SearchTarget::kFullText));
   }
 
   CIndex& index() { return index_; }

@@ -14,7 +14,7 @@ constexpr size_t kMaxSeparateForms = 128;
 
 }  // namespace
 
-int CIndex::RenderHit(uint32_t page, std::string& output, std::u16string_view keywords, int displayCode,
+int CIndex::RenderHit(uint32_t page, std::string& output, std::u16string_view keywords, DisplayCode displayCode,
                       bool variants) {
   if (!variants) return m_fileList.RenderPage(page, output, keywords, displayCode);
 

@@ -58,11 +58,11 @@ class RenderHitTest : public ::testing::Test {
         {0x4E00, 0x5F0C}, {0x4E8C, 0x5F0D}, {0x4E09, 0x5F0E}, {0x56DB, 0x4E96}};
     for (uint32_t i = 0; i < 40; ++i) groups.push_back({0x4E10 + i, 0x9010 + i});
     ASSERT_TRUE(codexa::writer::WriteVariantTable(dir_.path(), groups, error)) << error;
-    ASSERT_TRUE(index_.Open(dir_.path(), u"Index", kTargetFullText));
+    ASSERT_TRUE(index_.Open(dir_.path(), u"Index", SearchTarget::kFullText));
   }
 
   // What the file list renders for exactly this keyword text.
-  std::string RenderedPage(uint32_t page, std::u16string_view keywords, int displayCode, int& anchors) {
+  std::string RenderedPage(uint32_t page, std::u16string_view keywords, DisplayCode displayCode, int& anchors) {
     std::string output;
     anchors = index_.fileList().RenderPage(page, output, keywords, displayCode);
     return output;
@@ -73,7 +73,7 @@ class RenderHitTest : public ::testing::Test {
 };
 
 TEST_F(RenderHitTest, WithoutVariantsTheTextGoesThroughUnchanged) {
-  for (int displayCode : {0, 1, 2}) {
+  for (DisplayCode displayCode : {DisplayCode::kFullText, DisplayCode::kMainText, DisplayCode::kAnnotations}) {
     std::string output;
     int anchors = -1;
     const std::string expected = RenderedPage(0, u"一 二", displayCode, anchors);
@@ -85,7 +85,7 @@ TEST_F(RenderHitTest, WithoutVariantsTheTextGoesThroughUnchanged) {
 TEST_F(RenderHitTest, VariantFormsComeInTheirOrder) {
   std::string output;
   // 一二, 一弍, 弌二, 弌弍: the first and the last occur in the main text.
-  EXPECT_EQ(index_.RenderHit(0, output, u"一二", 1, true), 2);
+  EXPECT_EQ(index_.RenderHit(0, output, u"一二", DisplayCode::kMainText, true), 2);
   EXPECT_EQ(output, "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>詩"
                     "</title></head><div align=\"center\"><center><BODY>\t\t<TABLE border=1 cellPadding=0 "
                     "cellSpacing=1 class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">\t\t<tr>  <TD "
@@ -105,7 +105,7 @@ TEST_F(RenderHitTest, SameAsTheJoinedFormsWhereTheyAreFew) {
       u"一*三 ?二",
   };
   for (const std::u16string& query : queries) {
-    for (int displayCode : {0, 2}) {
+    for (DisplayCode displayCode : {DisplayCode::kFullText, DisplayCode::kAnnotations}) {
       int anchors = -1;
       const std::string expected = RenderedPage(2, JoinedVariantForms(table, query), displayCode, anchors);
       std::string output;
@@ -118,7 +118,7 @@ TEST_F(RenderHitTest, SameAsTheJoinedFormsWhereTheyAreFew) {
 TEST_F(RenderHitTest, LongKeywordMarksEverySpelling) {
   std::string output;
   // 2^40 forms: the keyword is matched with its characters folded.
-  EXPECT_EQ(index_.RenderHit(1, output, LongKeyword(0) + u" 一", 0, true), 4);
+  EXPECT_EQ(index_.RenderHit(1, output, LongKeyword(0) + u" 一", DisplayCode::kFullText, true), 4);
   const std::string cell = A(0) + O + Utf8(LongKeyword(0)) + C + "、" + A(1) + O + Utf8(LongKeyword(1)) + C + "、" +
                            A(2) + O + Utf8(LongKeyword(2)) + C + "、" + Utf8(LongKeyword(0).substr(0, 39)) + A(3) +
                            O + "一" + C;
@@ -130,11 +130,11 @@ TEST_F(RenderHitTest, LongKeywordMarksEverySpelling) {
 
 TEST_F(RenderHitTest, UnreadablePagesAndAClosedIndexRenderNothing) {
   std::string output = "kept";
-  EXPECT_EQ(index_.RenderHit(3, output, LongKeyword(0), 0, true), 0);
-  EXPECT_EQ(index_.RenderHit(3, output, u"一", 0, true), 0);
+  EXPECT_EQ(index_.RenderHit(3, output, LongKeyword(0), DisplayCode::kFullText, true), 0);
+  EXPECT_EQ(index_.RenderHit(3, output, u"一", DisplayCode::kFullText, true), 0);
   index_.Close();
-  EXPECT_EQ(index_.RenderHit(0, output, u"一", 0, true), 0);
-  EXPECT_EQ(index_.RenderHit(0, output, u"一", 0, false), 0);
+  EXPECT_EQ(index_.RenderHit(0, output, u"一", DisplayCode::kFullText, true), 0);
+  EXPECT_EQ(index_.RenderHit(0, output, u"一", DisplayCode::kFullText, false), 0);
   EXPECT_EQ(output, "kept");
 }
 

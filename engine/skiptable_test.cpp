@@ -177,7 +177,7 @@ TEST(SkipTableTest, QueriesAgreeWithAndWithoutSkipTables) {
   std::fill(header.begin() + kHeaderFormatsAt, header.begin() + 1000000, '\0');
   WriteFile(headerPath, header);
   corpus.index().Close();
-  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", kTargetFullText));
+  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", SearchTarget::kFullText));
   size_t i = 0;
   for (const auto& query : queries) {
     EXPECT_EQ(corpus.And(query), withSkip[i++]);

@@ -20,7 +20,7 @@ using codexa::fuzz::FuzzInput;
 // Pages probed per input: enough to walk every entry a small input holds.
 constexpr uint32_t kMaxPagesProbed = 64;
 
-void ProbePage(CFileList& list, uint32_t page, std::u16string_view keywords, int displayCode) {
+void ProbePage(CFileList& list, uint32_t page, std::u16string_view keywords, DisplayCode displayCode) {
   uint32_t size = 0;
   const bool hasSize = list.GetPageSize(page, size);
   std::string bytes = "untouched";
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
   const uint32_t start = input.U32();
   const int fileNumber = static_cast<int32_t>(input.U32());
-  const int displayCode = input.Byte() % 4;
+  const auto displayCode = static_cast<DisplayCode>(input.Byte() % 4);
   const std::u16string keywords = codexa::fuzz::Utf16Units(input.Chunk());
   dir.Write("Index-fl.h", input.Chunk());
   dir.Write("Index-fl.cnt", input.Rest());

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const bool orMode = flags & 1, variants = flags & 2, render = flags & 4;
   CIndex index;
-  if (!index.Open(dir.path(), u"Index", kTargetFullText)) {
+  if (!index.Open(dir.path(), u"Index", SearchTarget::kFullText)) {
     FUZZ_REQUIRE(!index.IsOpen());
     return 0;
   }

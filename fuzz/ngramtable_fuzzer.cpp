@@ -174,7 +174,7 @@ class Corpus {
     PutInFile(plainHeader, fz::SkipFormatOffset(kNgramTableCode), 0, 2);
     PutInFile(plainHeader, fz::SkipLocationOffset(kNgramTableCode), 0, 4);
     ::close(plainHeader);
-    FUZZ_REQUIRE(plain_.Open(plainDir_.path(), u"Index", kTargetFullText) && !plain_.ngramTable().IsOpen());
+    FUZZ_REQUIRE(plain_.Open(plainDir_.path(), u"Index", SearchTarget::kFullText) && !plain_.ngramTable().IsOpen());
 
     headerFd_ = ::open((damagedDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
     postingFd_ = ::open((damagedDir_ / "Index-idx.m").c_str(), O_WRONLY | O_CLOEXEC);
@@ -327,7 +327,7 @@ void Search(CIndex& index, const Query& query) {
 void CheckSearches(Corpus& corpus, const Damage& damage, const std::vector<Query>& queries, bool tableOpened,
                    bool comparable) {
   CIndex index;
-  if (!index.Open(corpus.damagedDir(), u"Index", kTargetFullText)) {
+  if (!index.Open(corpus.damagedDir(), u"Index", SearchTarget::kFullText)) {
     // Only a shorter posting file may keep the index from opening: the
     // table alone never does.
     FUZZ_REQUIRE(!index.IsOpen() && damage.length < corpus.damaged().size());

@@ -58,7 +58,7 @@ struct Corpus {
     for (const std::u32string& page : pages) writer.AddPage(page, false);
     std::string error;
     FUZZ_REQUIRE(writer.Write(dir.path(), {.interleave = true, .seed = 7}, error));
-    FUZZ_REQUIRE(index.Open(dir.path(), u"Index", kTargetFullText));
+    FUZZ_REQUIRE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
   }
 };
 

@@ -68,7 +68,7 @@ bool HasNonAsciiTag(std::string_view page) {
 // passes wrote is in it when the stored page holds none of its own and its
 // tags give a keyword the reader accepts nothing to match.
 void CheckRendered(std::string_view page, std::string_view name, std::u16string_view keywords,
-                   const std::vector<Pattern>& patterns, int displayCode) {
+                   const std::vector<Pattern>& patterns, DisplayCode displayCode) {
   std::string output = "untouched";
   const int anchors = RenderPatterns(page, name, patterns, displayCode, output);
   if (patterns.empty()) {
@@ -107,7 +107,8 @@ const CVariantTable& FoldingTable() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
-  const int displayCode = input.Byte() % 4;
+  // 3 is no display code: the renderer must mark nothing for it.
+  const auto displayCode = static_cast<DisplayCode>(input.Byte() % 4);
   const std::string_view name = input.Chunk();
   const std::u16string keywords = codexa::fuzz::PickUnits(input.Chunk());
   const std::string_view page = input.Rest();

@@ -25,7 +25,6 @@
 namespace {
 
 // Target buttons, by display code: the code Open takes for each.
-constexpr int kOpenCodeOfDisplay[3] = {kTargetFullText, kTargetMainText, kTargetAnnotations};
 
 std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
 
@@ -42,7 +41,7 @@ CLeftForm::Places CLeftForm::Places::Default() {
 CLeftForm::CLeftForm(const Places& places, QWidget* parent)
     : QWidget(parent), m_programFolder(places.programFolder), m_strScopePath(QStringLiteral("ｾｭ")) {
   PreparePageFiles(places);
-  m_index.Open(m_programFolder, u"Index", kTargetFullText);
+  m_index.Open(m_programFolder, u"Index", SearchTarget::kFullText);
   CreateControls();
   m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile);
   BuildTree();
@@ -128,9 +127,9 @@ void CLeftForm::CreateControls() {
   for (int display = 0; display < 3; ++display) {
     m_pTargetButtons[display] = new QRadioButton(targetNames[display], this);
     connect(m_pTargetButtons[display], &QRadioButton::clicked, this,
-            [this, display] { SelectTarget(kOpenCodeOfDisplay[display], display); });
+            [this, display] { SelectTarget(static_cast<DisplayCode>(display)); });
   }
-  m_pTargetButtons[m_nDisplayCode]->setChecked(true);
+  targetButton(m_nDisplayCode)->setChecked(true);
   // The radio buttons are siblings on the form, so each pair or trio is
   // made exclusive explicitly.
   auto* modes = new QButtonGroup(this);
@@ -240,9 +239,11 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
   m_pResultList->setGeometry(5, 250, w - 10, h - 254 - pagerHeight);
 }
 
-void CLeftForm::SelectTarget(int openCode, int displayCode) {
+void CLeftForm::SelectTarget(DisplayCode displayCode) {
   m_index.Close();
-  m_index.Open(m_programFolder, u"Index", openCode);
+  const TargetInfo* target = TargetInfoOf(displayCode);
+  if (target == nullptr) return;
+  m_index.Open(m_programFolder, u"Index", target->target);
   m_nDisplayCode = displayCode;
 }
 

@@ -82,9 +82,9 @@ class CLeftForm : public QWidget {
   // The search run: reads the keyword, checks scope and keyword, searches,
   // applies the scope and lists page 1 of the result.
   void OnSearch();
-  // Closes the engine and opens target `openCode` (SearchTarget); keeps the
+  // Closes the engine and opens the target of `displayCode`; keeps the
   // result and sets the display code used to open hits.
-  void SelectTarget(int openCode, int displayCode);
+  void SelectTarget(DisplayCode displayCode);
   // Shows list page m_nResultPage (nothing when it is out of range).
   void FillResultPage();
   // Applies the number typed in the page edit.
@@ -107,7 +107,7 @@ class CLeftForm : public QWidget {
   int SearchMode() const { return m_nSearchMode; }
   bool Variant() const { return m_bVariant; }
   const std::u16string& Keyword() const { return m_strKeyword; }
-  int DisplayCode() const { return m_nDisplayCode; }
+  DisplayCode Display() const { return m_nDisplayCode; }
   int ScopeRecord() const { return m_nScopeRecord; }
   const QString& ScopeText() const { return m_strScopePath; }
   int ResultPages() const { return m_nResultPages; }
@@ -126,7 +126,9 @@ class CLeftForm : public QWidget {
   QPushButton* searchButton() const { return m_pSearchButton; }
   QCheckBox* variantBox() const { return m_pVariantBox; }
   QRadioButton* modeButton(int mode) const { return m_pModeButtons[mode]; }
-  QRadioButton* targetButton(int displayCode) const { return m_pTargetButtons[displayCode]; }
+  QRadioButton* targetButton(DisplayCode displayCode) const {
+    return m_pTargetButtons[static_cast<int>(displayCode)];
+  }
   QLabel* scopeLabel() const { return m_pScopeLabel; }
   QLabel* tallyLabel() const { return m_pTallyLabel; }
   CSortListCtrl* resultList() const { return m_pResultList; }
@@ -174,7 +176,7 @@ class CLeftForm : public QWidget {
   int m_nSearchMode = 0;
   bool m_bVariant = true;
   std::u16string m_strKeyword;
-  int m_nDisplayCode = kDisplayFullText;
+  DisplayCode m_nDisplayCode = DisplayCode::kFullText;
   int m_nScopeRecord = 1;
   QString m_strScopePath;
   std::vector<SearchNodeTag> m_hitEntries;

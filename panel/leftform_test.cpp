@@ -227,10 +227,11 @@ class LeftFormTest : public QObject {
     Search(QStringLiteral("明月"));
     QCOMPARE(form()->resultList()->RowCount(), 3);
     // The annotation index knows 松 on every page; the main text on two.
-    const std::pair<int, int> cases[] = {{kDisplayAnnotations, 106}, {kDisplayMainText, 2}, {kDisplayFullText, 2}};
+    const std::pair<DisplayCode, int> cases[] = {
+        {DisplayCode::kAnnotations, 106}, {DisplayCode::kMainText, 2}, {DisplayCode::kFullText, 2}};
     for (auto [button, found] : cases) {
       form()->targetButton(button)->click();
-      QCOMPARE(form()->DisplayCode(), button);
+      QCOMPARE(form()->Display(), button);
       QVERIFY(form()->index().IsOpen());
       QCOMPARE(form()->resultList()->RowCount() > 0, true);  // rows stay until the next search
       Search(QStringLiteral("松"));
@@ -324,7 +325,8 @@ class LeftFormTest : public QObject {
       QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(file).toString() + "#0000");
       QCOMPARE(form()->m_nCurHit, 0);
       std::string rendered;
-      const int anchors = form()->index().RenderHit(list->RowPage(row), rendered, form()->Keyword(), 0, true);
+      const int anchors = form()->index().RenderHit(list->RowPage(row), rendered, form()->Keyword(),
+                                                    DisplayCode::kFullText, true);
       QCOMPARE(form()->m_nPageHits, anchors);
       QVERIFY(anchors >= 1);
       QCOMPARE(ReadAll(file).toStdString(), rendered);

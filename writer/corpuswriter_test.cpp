@@ -152,7 +152,7 @@ TEST(Writer, IndexRoundTripsThroughTheReader) {
     ASSERT_TRUE(WriteFileList(dir.path(), "Index", {{"a\\1.htm", "x"}}, 100, error)) << error;
     ASSERT_TRUE(WriteIndex(dir.path(), "Index", lists, layout, error)) << error;
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+    ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
     for (const auto& [code, pages] : occ.byCode) EXPECT_EQ(ReadList(index, code), pages) << code;
     EXPECT_EQ(ReadList(index, 1), (std::map<uint32_t, std::vector<uint32_t>>{}));
 
@@ -179,7 +179,7 @@ TEST(Writer, AnIndexWithoutListsStillOpens) {
   ASSERT_TRUE(WriteFileList(dir.path(), "Index", {}, 100, error)) << error;
   ASSERT_TRUE(WriteIndex(dir.path(), "Index", {}, {}, error)) << error;
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
   uint32_t first, last;
   for (int32_t code = 0; code < kIndexCodeCount; ++code) ASSERT_FALSE(index.ListOf(code, first, last));
   EXPECT_EQ(index.GetPageCount(), 0u);

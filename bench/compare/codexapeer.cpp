@@ -9,7 +9,7 @@
 namespace compare {
 
 bool CodexaPeer::Build(const std::vector<std::string>&, std::string& error) {
-  if (index_.Open(corpus_, u"Index", kTargetFullText)) return true;
+  if (index_.Open(corpus_, u"Index", SearchTarget::kFullText)) return true;
   error = "the corpus in " + corpus_.string() + " does not open";
   return false;
 }
@@ -21,7 +21,7 @@ uint64_t CodexaPeer::IndexBytes() const {
 double CodexaPeer::Reopen() {
   index_.Close();
   const auto start = std::chrono::steady_clock::now();
-  index_.Open(corpus_, u"Index", kTargetFullText);
+  index_.Open(corpus_, u"Index", SearchTarget::kFullText);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 

@@ -101,7 +101,7 @@ class CorruptReaderTest : public QObject {
   void SwitchTargets(CLeftForm* form, RecordingReporter& reporter) {
     // Each target the buttons open may fail on its own, with one message.
     form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
-    for (int display : {kDisplayMainText, kDisplayAnnotations, kDisplayFullText}) {
+    for (DisplayCode display : {DisplayCode::kMainText, DisplayCode::kAnnotations, DisplayCode::kFullText}) {
       reporter.messages.clear();
       form->targetButton(display)->click();
       QVERIFY(reporter.messages.size() <= 1);

@@ -22,14 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Target {
-  int code;         // given to Open
-  int displayCode;  // given to the renderer
-};
-const Target kTargets[] = {{kTargetFullText, kDisplayFullText},
-                           {kTargetMainText, kDisplayMainText},
-                           {kTargetAnnotations, kDisplayAnnotations}};
-
 struct Query {
   std::u16string keyword;
   bool variants;
@@ -60,15 +52,15 @@ std::regex WildcardRegex(std::u16string_view keyword) {
 
 // Whether a wildcard keyword matches inside one run that the display code
 // marks and one paragraph of it.
-bool RendererCanSee(const std::string& pageText, const std::string& name, int displayCode,
+bool RendererCanSee(const std::string& pageText, const std::string& name, DisplayCode displayCode,
                     const std::regex& keyword) {
   std::vector<HTMLNode> nodes;
   SplitPage(pageText, nodes);
   std::vector<FilterItem> runs;
   SplitRuns(nodes[static_cast<size_t>(CellSelector(name)) + 1].text, runs);
   for (const FilterItem& run : runs) {
-    if (displayCode == kDisplayMainText && run.kind != kMainTextRun) continue;
-    if (displayCode == kDisplayAnnotations && run.kind != kAnnotationRun) continue;
+    if (displayCode == DisplayCode::kMainText && run.kind != kMainTextRun) continue;
+    if (displayCode == DisplayCode::kAnnotations && run.kind != kAnnotationRun) continue;
     static const std::regex paragraphs("<p>|<h4>");
     for (std::sregex_token_iterator part(run.text.begin(), run.text.end(), paragraphs, -1), end; part != end;
          ++part) {
@@ -82,9 +74,9 @@ TEST(RenderCorpusTest, EveryListedPageOpensWithAnAnchor) {
   const fs::path dir = CODEXA_DEFAULT_CORPUS;
   if (!fs::exists(dir / "Index-fl.h")) GTEST_SKIP() << "no default corpus in " << dir;
   std::vector<size_t> checkedPerQuery(std::size(kQueries));
-  for (const Target& target : kTargets) {
+  for (const TargetInfo& target : kTargets) {
     CIndex index;
-    ASSERT_TRUE(index.Open(dir, u"Index", target.code));
+    ASSERT_TRUE(index.Open(dir, u"Index", target.target));
     for (size_t q = 0; q < std::size(kQueries); ++q) {
       const Query& query = kQueries[q];
       std::u16string text = query.keyword;
@@ -94,17 +86,17 @@ TEST(RenderCorpusTest, EveryListedPageOpensWithAnAnchor) {
       const std::regex pattern = wildcard ? WildcardRegex(query.keyword) : std::regex();
       std::string label;
       Utf16ToUtf8(query.keyword, label);
-      label += " target " + std::to_string(target.code) + (query.variants ? " variants" : "");
+      label += " target " + std::string(target.commandName) + (query.variants ? " variants" : "");
       size_t checked = 0, missed = 0;
       for (uint32_t page : pages) {
         std::string output;
-        if (index.RenderHit(page, output, query.keyword, target.displayCode, query.variants) > 0) {
+        if (index.RenderHit(page, output, query.keyword, target.display, query.variants) > 0) {
           ++checked;
           continue;
         }
         std::string pageText, name;
         ASSERT_TRUE(index.fileList().ReadPageAndName(page, pageText, name)) << label << " page " << page;
-        if (wildcard && !RendererCanSee(pageText, name, target.displayCode, pattern)) continue;
+        if (wildcard && !RendererCanSee(pageText, name, target.display, pattern)) continue;
         ++checked;
         if (++missed <= 3) ADD_FAILURE() << label << ": page " << page << " (" << name << ") has no anchor";
       }

@@ -59,7 +59,7 @@ class BuiltCorpus : public ::testing::Test {
   void TearDown() override { SetReporter(previous_); }
 
   // Pages and counts of a search of `query` in target `target`.
-  std::vector<std::pair<uint32_t, uint32_t>> Search(int target, std::u16string query, bool variants = false) {
+  std::vector<std::pair<uint32_t, uint32_t>> Search(SearchTarget target, std::u16string query, bool variants = false) {
     CIndex index;
     EXPECT_TRUE(index.Open(dir_.path(), u"Index", target));
     index.SearchAnd(query, variants);
@@ -122,25 +122,25 @@ TEST_F(BuiltCorpus, VariantGroupsReadBack) {
 
 TEST_F(BuiltCorpus, SearchesFindWhatEachTargetHolds) {
   // 關雎 stands on page 0 (odd file number: second cell) as title and in 關關雎鳩.
-  EXPECT_EQ(Search(kTargetFullText, u"關雎"), (Hits{{0, 2}}));
-  EXPECT_EQ(Search(kTargetFullText, u"雎鳩"), (Hits{{0, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"關雎"), (Hits{{0, 2}}));
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"雎鳩"), (Hits{{0, 1}}));
   // Main text and annotations go to their own targets.
-  EXPECT_EQ(Search(kTargetFullText, u"善也"), (Hits{{0, 1}}));
-  EXPECT_EQ(Search(kTargetAnnotations, u"善也"), (Hits{{0, 1}}));
-  EXPECT_EQ(Search(kTargetMainText, u"善也"), Hits{});
-  EXPECT_EQ(Search(kTargetMainText, u"君子"), (Hits{{0, 1}}));
-  EXPECT_EQ(Search(kTargetAnnotations, u"君子"), Hits{});
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"善也"), (Hits{{0, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kAnnotations, u"善也"), (Hits{{0, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kMainText, u"善也"), Hits{});
+  EXPECT_EQ(Search(SearchTarget::kMainText, u"君子"), (Hits{{0, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kAnnotations, u"君子"), Hits{});
   // Punctuation takes a position: 鳩 and 在 are two apart.
-  EXPECT_EQ(Search(kTargetFullText, u"鳩在"), Hits{});
-  EXPECT_EQ(Search(kTargetFullText, u"鳩?在"), (Hits{{0, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"鳩在"), Hits{});
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"鳩?在"), (Hits{{0, 1}}));
   // Nothing matches across a paragraph or from main text into a note.
-  EXPECT_EQ(Search(kTargetFullText, u"洲窈"), Hits{});
-  EXPECT_EQ(Search(kTargetFullText, u"洲*窈"), Hits{});
-  EXPECT_EQ(Search(kTargetFullText, u"女*淑"), Hits{});
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"洲窈"), Hits{});
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"洲*窈"), Hits{});
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"女*淑"), Hits{});
   // Variant folding: 國 (a note of page 1) and 国 (page 2) find each other.
-  EXPECT_EQ(Search(kTargetFullText, u"国"), (Hits{{2, 1}}));
-  EXPECT_EQ(Search(kTargetFullText, u"国", true), (Hits{{1, 1}, {2, 1}}));
-  EXPECT_EQ(Search(kTargetMainText, u"國", true), (Hits{{2, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"国"), (Hits{{2, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kFullText, u"国", true), (Hits{{1, 1}, {2, 1}}));
+  EXPECT_EQ(Search(SearchTarget::kMainText, u"國", true), (Hits{{2, 1}}));
 }
 
 // --- bad input and limits
@@ -308,7 +308,7 @@ TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
   }
 
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", kTargetFullText));
+  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
   const auto pagesOf = [&](std::u16string query) {
     index.SearchAnd(query, false);
     return index.GetPageArray();

@@ -97,13 +97,13 @@ bool Accepts(const Term& term, uint32_t cp) {
 
 using Hits = std::map<uint32_t, uint32_t>;
 
-Hits BruteForce(const IndexedCorpus& corpus, const std::vector<Term>& terms, int target) {
+Hits BruteForce(const IndexedCorpus& corpus, const std::vector<Term>& terms, SearchTarget target) {
   Hits hits;
   if (terms.empty()) return hits;
   const size_t first = terms.front().offset;
   const size_t span = terms.back().offset - first;
   const auto kindWanted = [&](RunKind kind) {
-    return target == kTargetFullText || (target == kTargetMainText) == (kind == RunKind::kMain);
+    return target == SearchTarget::kFullText || (target == SearchTarget::kMainText) == (kind == RunKind::kMain);
   };
   for (uint32_t page = 0; page + 1 < corpus.pageStart.size(); ++page) {
     uint32_t count = 0;
@@ -143,7 +143,7 @@ class DefaultCorpusOracle : public ::testing::Test {
   }
   static fs::path Dir() { return CODEXA_DEFAULT_CORPUS; }
 
-  void Check(const std::u16string& keyword, int target, bool variants) {
+  void Check(const std::u16string& keyword, SearchTarget target, bool variants) {
     CIndex index;
     ASSERT_TRUE(index.Open(Dir(), u"Index", target));
     std::u16string query = keyword;
@@ -165,7 +165,7 @@ class DefaultCorpusOracle : public ::testing::Test {
     for (const auto& [page, count] : engine) {
       if (!expected.count(page)) differences += " page " + std::to_string(page) + ": " + std::to_string(count) + " found, none expected;";
     }
-    EXPECT_TRUE(differences.empty()) << label << " target " << target << (variants ? " with variants" : "") << ":"
+    EXPECT_TRUE(differences.empty()) << label << " target " << TargetInfoOf(target).commandName << (variants ? " with variants" : "") << ":"
                                      << differences.substr(0, 2000);
     checkedHits_ += expected.size();
   }
@@ -183,12 +183,12 @@ TEST_F(DefaultCorpusOracle, ChosenKeywords) {
   const std::u16string keywords[] = {u"月",   u"明月",     u"床前明月光", u"白日依山盡", u"春?秋", u"?之",
                                      u"天?地?", u"子曰",   u"一作",       u"君不見",     u"風??雨", u"學而時習之"};
   for (const std::u16string& keyword : keywords) {
-    for (int target : {kTargetFullText, kTargetMainText, kTargetAnnotations}) Check(keyword, target, false);
+    for (SearchTarget target : {SearchTarget::kFullText, SearchTarget::kMainText, SearchTarget::kAnnotations}) Check(keyword, target, false);
   }
   // Folding: simplified, traditional and Japanese forms.
   for (const char16_t* keyword : {u"学而", u"國", u"长安", u"気", u"東风"}) {
-    Check(keyword, kTargetFullText, true);
-    Check(keyword, kTargetMainText, true);
+    Check(keyword, SearchTarget::kFullText, true);
+    Check(keyword, SearchTarget::kMainText, true);
   }
   SetReporter(previous);
   EXPECT_GT(checkedHits_, 10000u) << "the keywords should find something";
@@ -221,8 +221,8 @@ TEST_F(DefaultCorpusOracle, SampledKeywords) {
     }
     if (!usable || !hasTerm) continue;
     ++sample;
-    Check(keyword, kTargetFullText, sample % 3 == 0);
-    Check(keyword, sample % 2 ? kTargetMainText : kTargetAnnotations, sample % 3 == 0);
+    Check(keyword, SearchTarget::kFullText, sample % 3 == 0);
+    Check(keyword, sample % 2 ? SearchTarget::kMainText : SearchTarget::kAnnotations, sample % 3 == 0);
   }
   SetReporter(previous);
 }

@@ -160,20 +160,11 @@ int Render(CIndex& index, const SearchOptions& options, std::u16string_view quer
 }
 
 bool ParseTarget(std::string_view name, SearchOptions& options) {
-  struct Target {
-    std::string_view name;
-    int target, displayCode;
-  };
-  static constexpr Target kTargets[] = {{"full", kTargetFullText, kDisplayFullText},
-                                        {"main", kTargetMainText, kDisplayMainText},
-                                        {"notes", kTargetAnnotations, kDisplayAnnotations}};
-  for (const Target& t : kTargets) {
-    if (t.name != name) continue;
-    options.target = t.target;
-    options.displayCode = t.displayCode;
-    return true;
-  }
-  return false;
+  const TargetInfo* info = FindTargetByName(name);
+  if (info == nullptr) return false;
+  options.target = info->target;
+  options.displayCode = info->display;
+  return true;
 }
 
 bool ParsePage(std::string_view text, uint32_t& page) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/searchtarget.h"
+
 // Exit codes, so that scripts can tell the failures apart.
 enum SearchExit : int {
   kExitOk = 0,
@@ -27,8 +29,8 @@ enum class OutputForm { kList, kJson, kRaw, kRender };
 struct SearchOptions {
   std::filesystem::path corpus;  // empty: the folder of the executable
   bool orMode = false;
-  int target = 0;       // search target code for CIndex::Open
-  int displayCode = 0;  // the matching display code for the renderer
+  SearchTarget target = SearchTarget::kFullText;
+  DisplayCode displayCode = DisplayCode::kFullText;  // the target's, for the renderer
   bool variants = true;
   std::optional<std::string> scope;  // a catalogue path joined by "\"
   OutputForm form = OutputForm::kList;
