@@ -74,20 +74,39 @@ endfunction()
 # fuzz project adds the library folders for their libraries alone, without
 # GoogleTest or Qt.
 
-# codexa_gtest(TARGET SOURCES... LIBS lib... [LABELS label...]): a GoogleTest
-# executable whose tests ctest discovers.
+# codexa_gtest(TARGET SOURCES... LIBS lib... [LABELS label...]
+#              [DEFAULT_CORPUS]): a GoogleTest executable whose tests ctest
+# discovers. DEFAULT_CORPUS: the tests read the default corpus in the
+# program folder, whose path they get as CODEXA_DEFAULT_CORPUS, and skip
+# when it has not been built; they are labelled real-corpus (dev.sh leaves
+# those out of its run under the sanitizers).
 function(codexa_gtest target)
   if(CODEXA_SKIP_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "DEFAULT_CORPUS" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  if(ARG_DEFAULT_CORPUS)
+    target_compile_definitions(${target} PRIVATE CODEXA_DEFAULT_CORPUS="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    list(APPEND ARG_LABELS real-corpus)
+  endif()
   if(ARG_LABELS)
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
   endif()
+endfunction()
+
+# codexa_test_runs(TARGET MACRO PROGRAM): the test executable TARGET runs
+# the program PROGRAM, whose path it gets as MACRO; PROGRAM is built before
+# TARGET, so that building the test alone is enough to run it.
+function(codexa_test_runs target macro program)
+  if(CODEXA_SKIP_TESTS)
+    return()
+  endif()
+  target_compile_definitions(${target} PRIVATE ${macro}="$<TARGET_FILE:${program}>")
+  add_dependencies(${target} ${program})
 endfunction()
 
 # codexa_gui_test(NAME SOURCES... LIBS lib... [LABELS label...]): a Qt Test
