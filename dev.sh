@@ -4,59 +4,11 @@
 #   ./dev.sh test   packages, pinned corpus source, build, default corpus, all tests
 set -euo pipefail
 cd "$(dirname "$0")"
-ROOT=$PWD
+# The package list, the corpus pin and the functions that install and fetch
+# them; also sets ROOT, CACHE and POETRY_SOURCE.
+source tools/setup.sh
 BUILD=${CODEXA_BUILD_DIR:-$ROOT/build}
-CACHE=$ROOT/.cache
 JOBS=$(nproc)
-
-# The default corpus is made from this npm package, checked against its
-# published integrity hash.
-POETRY_VERSION=2.0.1
-POETRY_INTEGRITY=sha512-KtYARvV7CWNtax0na9+Jn6PlhGgSoid7PWyDzXI4KsCEm2odZcqEQyval5koaLygZnM/EQ3lfJ//25K8p3uHNg==
-
-PACKAGES=(build-essential cmake ninja-build ccache pkg-config git openssl
-  libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin qt6-tools-dev libgl-dev
-  unicode-data bzip2 opencc libsqlite3-dev sqlite3 clang libclang-rt-14-dev
-  fonts-noto-cjk xvfb xauth librsvg2-bin python3-pil)
-
-log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
-
-install_packages() {
-  local missing=()
-  # npm fetches the corpus source; a machine that already has Node.js keeps
-  # its own (Debian's npm package conflicts with other Node.js builds).
-  command -v npm >/dev/null || missing+=(nodejs npm)
-  for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return
-  log "installing ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
-
-fetch_poetry() {
-  local dir=$CACHE/chinese-poetry-$POETRY_VERSION
-  [ -f "$dir/.verified" ] && return
-  log "fetching chinese-poetry@$POETRY_VERSION"
-  mkdir -p "$CACHE"
-  local tgz=$CACHE/chinese-poetry-$POETRY_VERSION.tgz
-  if [ ! -f "$tgz" ]; then
-    (cd "$CACHE" && npm pack --silent "chinese-poetry@$POETRY_VERSION" >/dev/null)
-  fi
-  local actual="sha512-$(openssl dgst -sha512 -binary "$tgz" | base64 -w0)"
-  if [ "$actual" != "$POETRY_INTEGRITY" ]; then
-    echo "chinese-poetry@$POETRY_VERSION: integrity mismatch ($actual)" >&2
-    rm -f "$tgz"
-    exit 1
-  fi
-  rm -rf "$dir" && mkdir -p "$dir"
-  tar -xzf "$tgz" -C "$dir" --strip-components=1
-  touch "$dir/.verified"
-}
 
 configure_and_build() { # build-dir [cmake args...]
   local dir=$1; shift
@@ -83,12 +35,16 @@ build_corpus() {
   if [ -f "$stamp" ] && [ "$stamp" -nt "$BUILD/bin/codexa-build" ] && [ -f "$BUILD/bin/Index-fl.h" ]; then return; fi
   log "building the default corpus"
   "$BUILD/bin/codexa-build" --default --variants "$CACHE/variants" \
-    "$CACHE/chinese-poetry-$POETRY_VERSION" "$BUILD/bin"
+    "$POETRY_SOURCE" "$BUILD/bin"
   touch "$stamp"
 }
 
 setup() {
-  install_packages
+  # npm fetches the corpus source; a machine that already has Node.js keeps
+  # its own (Debian's npm package conflicts with other Node.js builds).
+  local npm=()
+  command -v npm >/dev/null || npm=(nodejs npm)
+  install_packages "${PACKAGES[@]}" "${npm[@]}"
   fetch_poetry
   prepare_variant_sources
   configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo

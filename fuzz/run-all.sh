@@ -12,12 +12,22 @@ WORK=${CODEXA_FUZZ_WORK_DIR:-$BUILD/work}
 SECONDS_EACH=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(filelist index variants catalogue render query ngramtable)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$FUZZ" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
-cmake --build "$BUILD" -j 2 >/dev/null
+# Quiet unless the build fails, and then with the compiler's messages.
+if ! cmake --build "$BUILD" -j 2 >"$BUILD/build.log" 2>&1; then
+  cat "$BUILD/build.log" >&2
+  exit 1
+fi
+# By default every target the build defines, as it lists them.
+if [ ${#TARGETS[@]} -eq 0 ]; then
+  mapfile -t TARGETS <"$BUILD/fuzz-targets.txt"
+fi
+for target in "${TARGETS[@]}"; do
+  [ -x "$BUILD/bin/${target}_fuzzer" ] || { echo "no fuzz target '$target' (known: $(paste -sd' ' "$BUILD/fuzz-targets.txt"))" >&2; exit 2; }
+done
 
 # The targets write their files for every input; a memory-backed folder
 # makes that cheap.
