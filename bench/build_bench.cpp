@@ -87,7 +87,7 @@ uint64_t Size(const fs::path& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path package = argc > 1 ? fs::path(argv[1]) : fs::path(CODEXA_SOURCE_DIR) / ".cache/chinese-poetry-2.0.1";
+  const fs::path package = argc > 1 ? fs::path(argv[1]) : fs::path(CODEXA_POETRY_SOURCE);
   const fs::path variants = argc > 2 ? fs::path(argv[2]) : fs::path(CODEXA_SOURCE_DIR) / ".cache/variants";
   codexa::writer::ScratchDir scratch;
 
