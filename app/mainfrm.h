@@ -98,8 +98,6 @@ class CMainFrame : public QMainWindow {
   // Shows the first page of volume record `record` and moves the slider,
   // the label and the tree selection to it.
   void ShowVolume(int record);
-  // Whether some record in [from, to) is a volume.
-  bool HasVolumeIn(int from, int to) const;
   bool TextViewActive() const;
   void OnFocusChanged(QWidget* old, QWidget* now);
   void FocusOtherPane();

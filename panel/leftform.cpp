@@ -24,8 +24,6 @@
 
 namespace {
 
-// Target buttons, by display code: the code Open takes for each.
-
 std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
 
 }  // namespace
@@ -121,7 +119,7 @@ void CLeftForm::CreateControls() {
   m_pModeGroup = new QGroupBox(QStringLiteral("検索方法："), this);
   m_pModeButtons[0] = new QRadioButton(QStringLiteral("and"), this);
   m_pModeButtons[1] = new QRadioButton(QStringLiteral("or"), this);
-  m_pModeButtons[m_nSearchMode]->setChecked(true);
+  modeButton(m_nSearchMode)->setChecked(true);
   m_pTargetGroup = new QGroupBox(QStringLiteral("検索対象："), this);
   const QString targetNames[3] = {QStringLiteral("全文"), QStringLiteral("正文"), QStringLiteral("注釈")};
   for (int display = 0; display < 3; ++display) {
@@ -190,11 +188,17 @@ void CLeftForm::ShowPager(bool show) {
   }
 }
 
+CLeftForm::Tab CLeftForm::CurrentTab() const {
+  return m_pTabs->currentIndex() == static_cast<int>(Tab::kSearch) ? Tab::kSearch : Tab::kContents;
+}
+
+void CLeftForm::SelectTab(Tab tab) { m_pTabs->setCurrentIndex(static_cast<int>(tab)); }
+
 void CLeftForm::LayoutControls() {
   const int w = width();
   const int h = height();
   m_pTabs->setGeometry(0, 0, w - 1, h - 1);
-  if (m_pTabs->currentIndex() == kContentsTab) {
+  if (CurrentTab() == Tab::kContents) {
     ShowSearchControls(false);
     ShowPager(false);
     m_pTree->setGeometry(5, 26, w - 10, h - 30);
@@ -264,7 +268,7 @@ bool CLeftForm::OnEnterKey() {
   // Enter belongs to the search tab only; elsewhere (the contents tree) the
   // key keeps its ordinary meaning. Once used it goes no further, so a
   // focused "検索" button does not search a second time.
-  if (m_pTabs->currentIndex() != kSearchTab) return false;
+  if (CurrentTab() != Tab::kSearch) return false;
   if (m_nResultPages <= 1) {
     OnSearch();
   } else {

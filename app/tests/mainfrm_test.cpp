@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QSettings>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include "view/codexaview.h"
 #include "app/mainfrm.h"
 #include "panel/keywordbox.h"
+#include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
 #include "panel/testsupport.h"
 
@@ -122,7 +124,7 @@ class MainFrameTest : public QObject {
     SelectRecord(4);
     QVERIFY(Enabled(ID_NEXT_PAGE));
     Trigger(ID_NEXT_PAGE);
-    QCOMPARE(form()->m_nCurPage, 5);
+    QCOMPARE(form()->Reading().CurPage(), 5);
     QVERIFY(frame_->GetTextView()->GetLocationURL().endsWith(QStringLiteral("windows.html")));
     Trigger(ID_TOGGLE_LEFT_PANE);
     QVERIFY(form()->isVisible());
@@ -149,14 +151,14 @@ class MainFrameTest : public QObject {
     QVERIFY(Enabled(ID_EDIT_COPY));  // a page is shown now
     Trigger(ID_NEXT_PAGE);
     Trigger(ID_NEXT_PAGE);
-    QCOMPARE(form()->m_nCurPage, 3);
+    QCOMPARE(form()->Reading().CurPage(), 3);
     QCOMPARE(frame_->navBar().slider().GetPos(), 3);
     QCOMPARE(Label(), LabelFor(3));
     QVERIFY(!Enabled(ID_NEXT_PAGE));
     Trigger(ID_NEXT_PAGE);  // disabled: nothing happens
-    QCOMPARE(form()->m_nCurPage, 3);
+    QCOMPARE(form()->Reading().CurPage(), 3);
     Trigger(ID_PREV_PAGE);
-    QCOMPARE(form()->m_nCurPage, 2);
+    QCOMPARE(form()->Reading().CurPage(), 2);
     QCOMPARE(Label(), LabelFor(2));
     Shoot(QStringLiteral("volume-page.png"));
   }
@@ -168,8 +170,8 @@ class MainFrameTest : public QObject {
       QVERIFY(Enabled(ID_NEXT_VOLUME));
       Trigger(ID_NEXT_VOLUME);
       const Volume& v = kVolumes[i];
-      QCOMPARE(form()->m_nCurRecord, v.record);
-      QCOMPARE(form()->m_nCurPage, v.first);
+      QCOMPARE(form()->Reading().CurRecord(), v.record);
+      QCOMPARE(form()->Reading().CurPage(), v.first);
       QCOMPARE(frame_->navBar().slider().minimum(), v.first);
       QCOMPARE(frame_->navBar().slider().maximum(), v.last);
       QCOMPARE(frame_->navBar().slider().GetPos(), v.first);
@@ -179,17 +181,17 @@ class MainFrameTest : public QObject {
     QVERIFY(!Enabled(ID_NEXT_VOLUME));
     frame_->OnNextVolume();  // directly, at the end
     QCOMPARE(reporter_->messages, std::vector<std::string>{kLastVolumeMessage});
-    QCOMPARE(form()->m_nCurRecord, 9);
+    QCOMPARE(form()->Reading().CurRecord(), 9);
     for (int i = int(std::size(kVolumes)) - 2; i >= 0; --i) {
       Trigger(ID_PREV_VOLUME);
-      QCOMPARE(form()->m_nCurRecord, kVolumes[i].record);
+      QCOMPARE(form()->Reading().CurRecord(), kVolumes[i].record);
       QCOMPARE(SelectedRecord(), kVolumes[i].record);
       QCOMPARE(Label(), LabelFor(kVolumes[i].first));
     }
     QVERIFY(!Enabled(ID_PREV_VOLUME));
     frame_->OnPrevVolume();
     QCOMPARE(reporter_->messages.back(), std::string(kFirstVolumeMessage));
-    QCOMPARE(form()->m_nCurRecord, 3);
+    QCOMPARE(form()->Reading().CurRecord(), 3);
   }
 
   // With a work selected since the volume was chosen, the next volume
@@ -197,9 +199,9 @@ class MainFrameTest : public QObject {
   void volumeCommandSelectsTheVolumeShown() {
     SelectRecord(4);
     SelectRecord(5);  // the work 雜篇: only the scope changes
-    QCOMPARE(form()->m_nCurRecord, 4);
+    QCOMPARE(form()->Reading().CurRecord(), 4);
     Trigger(ID_NEXT_VOLUME);
-    QCOMPARE(form()->m_nCurRecord, 6);
+    QCOMPARE(form()->Reading().CurRecord(), 6);
     QCOMPARE(SelectedRecord(), 6);
     QCOMPARE(form()->ScopeRecord(), 6);
   }
@@ -207,32 +209,41 @@ class MainFrameTest : public QObject {
   void hitCommandsStepThroughTheAnchors() {
     QVERIFY(!Enabled(ID_NEXT_HIT));
     QVERIFY(!Enabled(ID_PREV_HIT));
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
-    form()->keywordBox()->setText(QStringLiteral("雲"));
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    // Page 0 holds all four keywords: four anchors.
+    form()->keywordBox()->setText(QStringLiteral("學 習 之 明月"));
+    form()->modeButton(SearchMode::kOr)->setChecked(true);
     form()->searchButton()->click();
     QVERIFY(!form()->HitEntries().empty());
+    QCOMPARE(form()->resultList()->RowPage(0), uint32_t{0});
     form()->OpenHit(0);
-    QCOMPARE(form()->m_nCurHit, 0);
-    // Three anchors on the page, whatever the search found.
-    form()->m_nPageHits = 3;
+    QCOMPARE(form()->Reading().CurHit(), 0);
+    QCOMPARE(form()->Reading().PageHits(), 4);
     QVERIFY(!Enabled(ID_PREV_HIT));
     QVERIFY(Enabled(ID_NEXT_HIT));
-    const QString file = QUrl::fromLocalFile(form()->m_strHitFile).toString();
+    const QString file = QUrl::fromLocalFile(QString::fromStdU16String(form()->Reading().HitFile().u16string())).toString();
     frame_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
     frame_->GetTextView()->setFocus();
-    QTest::keyClick(frame_.get(), Qt::Key_F3);
-    QCOMPARE(form()->m_nCurHit, 1);
-    QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + "#0001");
-    QTest::keyClick(frame_.get(), Qt::Key_F3);
-    QCOMPARE(form()->m_nCurHit, 2);
+    for (int anchor = 1; anchor <= 3; ++anchor) {
+      QTest::keyClick(frame_.get(), Qt::Key_F3);
+      QCOMPARE(form()->Reading().CurHit(), anchor);
+      QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + QStringLiteral("#%1").arg(anchor, 4, 10, QChar(u'0')));
+    }
     QVERIFY(!Enabled(ID_NEXT_HIT));
     QTest::keyClick(frame_.get(), Qt::Key_F3);
-    QCOMPARE(form()->m_nCurHit, 2);
+    QCOMPARE(form()->Reading().CurHit(), 3);
     QTest::keyClick(frame_.get(), Qt::Key_F3, Qt::AltModifier);
-    QCOMPARE(form()->m_nCurHit, 1);
-    QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + "#0001");
+    QCOMPARE(form()->Reading().CurHit(), 2);
+    QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + "#0002");
     Shoot(QStringLiteral("hit-page.png"));
+    // A new search starts the anchors again on the same hit page.
+    form()->searchButton()->click();
+    QCOMPARE(form()->Reading().CurHit(), 0);
+    QVERIFY(!Enabled(ID_PREV_HIT));
+    QVERIFY(Enabled(ID_NEXT_HIT));
+    QTest::keyClick(frame_.get(), Qt::Key_F3);
+    QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + "#0001");
   }
 
   void sliderDragShowsExactlyOnePage() {
@@ -242,9 +253,9 @@ class MainFrameTest : public QObject {
     QSignalSpy loads(frame_->GetTextView(), &QWebEngineView::loadStarted);
     slider.setSliderDown(true);
     for (int pos = 7; pos <= 80; ++pos) slider.setSliderPosition(pos);
-    QCOMPARE(form()->m_nCurPage, 6);
+    QCOMPARE(form()->Reading().CurPage(), 6);
     slider.setSliderDown(false);
-    QCOMPARE(form()->m_nCurPage, 80);
+    QCOMPARE(form()->Reading().CurPage(), 80);
     QCOMPARE(Label(), LabelFor(80));
     QTest::qWait(500);
     QCOMPARE(loads.count(), 1);
@@ -253,7 +264,7 @@ class MainFrameTest : public QObject {
   void sliderBeforeAnyVolumeChangesNothing() {
     QSignalSpy loads(frame_->GetTextView(), &QWebEngineView::loadStarted);
     QTest::keyClick(&frame_->navBar().slider(), Qt::Key_Right);
-    QCOMPARE(form()->m_nCurPage, 0);
+    QCOMPARE(form()->Reading().CurPage(), 0);
     QCOMPARE(frame_->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
     QCOMPARE(loads.count(), 0);
   }

@@ -74,13 +74,13 @@ class CorruptReaderTest : public QObject {
   // Everything the left pane offers, once; a closed engine or an empty
   // tree may make some of it do nothing.
   void UseEverything(CLeftForm* form, RecordingReporter& reporter, const std::string& file) {
-    form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form->SelectTab(CLeftForm::Tab::kSearch);
     Search(form, QStringLiteral("學"));
     if (file != kCatalogueFileName) QCOMPARE(reporter.messages, std::vector<std::string>{});
     CSortListCtrl* list = form->resultList();
     for (int row = 0; row < std::min(list->RowCount(), 3); ++row) list->setCurrentItem(list->topLevelItem(row));
 
-    form->tabs()->setCurrentIndex(CLeftForm::kContentsTab);
+    form->SelectTab(CLeftForm::Tab::kContents);
     for (int record = 1; record < form->catalogue().NodeCount(); ++record) {
       if (QTreeWidgetItem* item = form->TreeItemOfRecord(record)) form->tree()->setCurrentItem(item);
     }
@@ -100,7 +100,7 @@ class CorruptReaderTest : public QObject {
 
   void SwitchTargets(CLeftForm* form, RecordingReporter& reporter) {
     // Each target the buttons open may fail on its own, with one message.
-    form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form->SelectTab(CLeftForm::Tab::kSearch);
     for (DisplayCode display : {DisplayCode::kMainText, DisplayCode::kAnnotations, DisplayCode::kFullText}) {
       reporter.messages.clear();
       form->targetButton(display)->click();

@@ -63,7 +63,7 @@ class ReaderFilesTest : public QObject {
   // Shows a contents page, then opens two hits: every page file is written.
   void ShowPages(CLeftForm* form) {
     form->tree()->setCurrentItem(form->TreeItemOfRecord(3));
-    form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form->SelectTab(CLeftForm::Tab::kSearch);
     form->keywordBox()->setText(QStringLiteral("學"));
     form->searchButton()->click();
     QVERIFY(form->resultList()->RowCount() >= 2);
