@@ -24,10 +24,10 @@ const QString kArt = QStringLiteral(":/res/");
 }  // namespace
 
 CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
-    : QMainWindow(parent), m_programFolder(QString::fromStdString(places.programFolder.string())) {
+    : QMainWindow(parent), m_strProgramFolder(QString::fromStdString(places.programFolder.string())) {
   m_openDocument = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   // The splash comes first, before anything of the frame is built.
-  CSplashWnd::ShowSplash(this, QDir(m_programFolder).filePath(CSplashWnd::kMovieName));
+  CSplashWnd::ShowSplash(this, QDir(m_strProgramFolder).filePath(CSplashWnd::kMovieName));
 
   m_wndPanes = new ST_SplitterWnd(0, this);
   m_pLeftForm = new CLeftForm(places);
@@ -204,7 +204,7 @@ void CMainFrame::OnPrevHit() { m_pLeftForm->ShowPrevHit(); }
 
 void CMainFrame::OnTogglePane() { m_wndPanes->TogglePane(0); }
 
-QString CMainFrame::HelpFile() const { return QDir(m_programFolder).filePath(QStringLiteral("help.html")); }
+QString CMainFrame::HelpFile() const { return QDir(m_strProgramFolder).filePath(QStringLiteral("help.html")); }
 
 void CMainFrame::OnHelp() {
   // A missing help page is silently ignored.

@@ -102,7 +102,7 @@ class CMainFrame : public QMainWindow {
   void OnFocusChanged(QWidget* old, QWidget* now);
   void FocusOtherPane();
 
-  QString m_programFolder;
+  QString m_strProgramFolder;
   ST_SplitterWnd* m_wndPanes = nullptr;
   CCodexaView* m_pTextView = nullptr;
   CLeftForm* m_pLeftForm = nullptr;

@@ -137,9 +137,9 @@ class CLeftForm : public QWidget {
   CKeywordBox* keywordBox() const { return m_pKeywordBox; }
   QPushButton* searchButton() const { return m_pSearchButton; }
   QCheckBox* variantBox() const { return m_pVariantBox; }
-  QRadioButton* modeButton(SearchMode mode) const { return m_pModeButtons[static_cast<int>(mode)]; }
+  QRadioButton* modeButton(SearchMode mode) const { return m_modeButtons[static_cast<int>(mode)]; }
   QRadioButton* targetButton(DisplayCode displayCode) const {
-    return m_pTargetButtons[static_cast<int>(displayCode)];
+    return m_targetButtons[static_cast<int>(displayCode)];
   }
   QLabel* scopeLabel() const { return m_pScopeLabel; }
   QLabel* tallyLabel() const { return m_pTallyLabel; }
@@ -210,9 +210,9 @@ class CLeftForm : public QWidget {
   QFrame* m_pLine = nullptr;
   QCheckBox* m_pVariantBox = nullptr;
   QGroupBox* m_pModeGroup = nullptr;
-  QRadioButton* m_pModeButtons[2] = {};
+  QRadioButton* m_modeButtons[2] = {};
   QGroupBox* m_pTargetGroup = nullptr;
-  QRadioButton* m_pTargetButtons[3] = {};
+  QRadioButton* m_targetButtons[3] = {};
   QGroupBox* m_pScopeGroup = nullptr;
   QLabel* m_pScopeLabel = nullptr;
   QLabel* m_pTallyLabel = nullptr;

@@ -49,15 +49,15 @@ class LeftFormTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir corpusDir_;
-  QTemporaryDir workDir_;
-  std::unique_ptr<RecordingReporter> reporter_;
-  std::unique_ptr<CPanelWindow> window_;
+  QTemporaryDir m_corpusDir;
+  QTemporaryDir m_workDir;
+  std::unique_ptr<RecordingReporter> m_pReporter;
+  std::unique_ptr<CPanelWindow> m_pWindow;
 
   CLeftForm::Places PlacesIn(const QString& corpus) const {
-    return {PathOf(corpus), PathOf(workDir_.path()), PathOf(workDir_.filePath("zemo.txt"))};
+    return {PathOf(corpus), PathOf(m_workDir.path()), PathOf(m_workDir.filePath("zemo.txt"))};
   }
-  CLeftForm* form() const { return window_->form(); }
+  CLeftForm* form() const { return m_pWindow->form(); }
   void Search(const QString& keyword, SearchMode mode = SearchMode::kAnd, bool variants = true) {
     form()->keywordBox()->setText(keyword);
     form()->modeButton(mode)->setChecked(true);
@@ -73,17 +73,17 @@ class LeftFormTest : public QObject {
  private slots:
   void initTestCase() {
     std::string error;
-    QVERIFY2(WriteCorpus(PathOf(corpusDir_.path()), FormFixture(), error), error.c_str());
+    QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
   }
   void init() {
-    reporter_ = std::make_unique<RecordingReporter>();
-    window_ = std::make_unique<CPanelWindow>(PlacesIn(corpusDir_.path()));
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    m_pReporter = std::make_unique<RecordingReporter>();
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    m_pWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
   }
   void cleanup() {
-    window_.reset();
-    reporter_.reset();
+    m_pWindow.reset();
+    m_pReporter.reset();
   }
 
   void startsOnTheContentsTab() {
@@ -97,15 +97,15 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->TreeItemOfRecord(4)->parent(), form()->TreeItemOfRecord(2));
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("ｾｭ"));
     QCOMPARE(form()->ScopeRecord(), 1);
-    QCOMPARE(window_->view()->GetLocationURL(), QStringLiteral("about:blank"));
-    std::ifstream listing(PathOf(workDir_.filePath("zemo.txt")));
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), QStringLiteral("about:blank"));
+    std::ifstream listing(PathOf(m_workDir.filePath("zemo.txt")));
     std::vector<std::string> lines;
     for (std::string line; std::getline(listing, line);) lines.push_back(line);
     QCOMPARE(lines.size(), size_t{9});
     QCOMPARE(lines[0], std::string("name=經部\tdocID=1\tdocNo=106\tcurFileName=1"));
     QCOMPARE(lines[1].rfind("\tname=詩經", 0), size_t{0});
     QCOMPARE(lines[3].rfind("\t\tname=卷二", 0), size_t{0});
-    QVERIFY(reporter_->messages.empty());
+    QVERIFY(m_pReporter->messages.empty());
   }
 
   void selectingAVolumeShowsItsFirstPage() {
@@ -120,7 +120,7 @@ class LeftFormTest : public QObject {
     std::string stored;
     QVERIFY(form()->index().ReadPage(3, stored));
     QCOMPARE(ReadAll(form()->PageFile()).toStdString(), stored);
-    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(form()->PageFile()).toString());
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), QUrl::fromLocalFile(form()->PageFile()).toString());
 
     // A work or a category: only the scope moves.
     for (int record : {5, 7}) {
@@ -170,7 +170,7 @@ class LeftFormTest : public QObject {
     QFETCH(QList<uint32_t>, pages);
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(keyword, mode, variants);
-    QVERIFY(reporter_->messages.empty());
+    QVERIFY(m_pReporter->messages.empty());
     QCOMPARE(ListedPages(*form()), std::set<uint32_t>(pages.begin(), pages.end()));
     uint64_t hits = 0;
     for (const SearchNodeTag& entry : form()->HitEntries()) hits += entry.hitCount;
@@ -203,8 +203,8 @@ class LeftFormTest : public QObject {
     const std::vector<SearchNodeTag> entries = form()->HitEntries();
     QCOMPARE(entries.size(), size_t{3});
     Search(keyword, SearchMode::kOr, false);
-    QCOMPARE(reporter_->messages.size(), size_t{1});
-    QCOMPARE(QString::fromStdString(reporter_->messages[0]), message);
+    QCOMPARE(m_pReporter->messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(m_pReporter->messages[0]), message);
     QCOMPARE(form()->tallyLabel()->text(), tally);
     QCOMPARE(form()->HitEntries().size(), entries.size());
     QCOMPARE(form()->resultList()->RowCount(), 3);
@@ -216,14 +216,14 @@ class LeftFormTest : public QObject {
   void noScopeWithoutACatalogue() {
     QTemporaryDir bare;
     for (const char* name : {"Index-fl.h", "Index-fl.cnt", "Index-idx.h", "Index-idx.m"}) {
-      QVERIFY(QFile::copy(QDir(corpusDir_.path()).filePath(name), QDir(bare.path()).filePath(name)));
+      QVERIFY(QFile::copy(QDir(m_corpusDir.path()).filePath(name), QDir(bare.path()).filePath(name)));
     }
-    window_ = std::make_unique<CPanelWindow>(PlacesIn(bare.path()));
-    QCOMPARE(reporter_->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(bare.path()));
+    QCOMPARE(m_pReporter->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
     QCOMPARE(form()->tree()->topLevelItemCount(), 0);
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"));
-    QCOMPARE(reporter_->messages.back(), std::string(kNoScopeMessage));
+    QCOMPARE(m_pReporter->messages.back(), std::string(kNoScopeMessage));
     QCOMPARE(form()->tallyLabel()->text(), QStringLiteral("検索集計："));
     QVERIFY(form()->Keyword().empty());
   }
@@ -243,7 +243,7 @@ class LeftFormTest : public QObject {
       Search(QStringLiteral("松"));
       QCOMPARE(int(form()->HitEntries().size()), found);
     }
-    QVERIFY(reporter_->messages.empty());
+    QVERIFY(m_pReporter->messages.empty());
   }
 
   void pager() {
@@ -298,7 +298,7 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->HitEntries().size(), size_t{3});
     form()->keywordBox()->clear();
     PressEnterOn(form()->searchButton());
-    QCOMPARE(reporter_->messages, (std::vector<std::string>{kBlankKeywordMessage}));
+    QCOMPARE(m_pReporter->messages, (std::vector<std::string>{kBlankKeywordMessage}));
 
     // Two list pages: Enter goes to the typed page and does not search.
     form()->keywordBox()->setText(QStringLiteral("雲"));
@@ -315,7 +315,7 @@ class LeftFormTest : public QObject {
     form()->SelectTab(CLeftForm::Tab::kContents);
     form()->keywordBox()->clear();
     PressEnterOn(form()->tree());
-    QCOMPARE(reporter_->messages.size(), size_t{1});
+    QCOMPARE(m_pReporter->messages.size(), size_t{1});
     QCOMPARE(form()->tallyLabel()->text(), tally);
   }
 
@@ -328,7 +328,7 @@ class LeftFormTest : public QObject {
       const QString& file = files[row % 2];
       list->setCurrentItem(list->topLevelItem(row));
       QCOMPARE(HitFileOf(*form()), file);
-      QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(file).toString() + "#0000");
+      QCOMPARE(m_pWindow->view()->GetLocationURL(), QUrl::fromLocalFile(file).toString() + "#0000");
       QCOMPARE(form()->Reading().CurHit(), 0);
       std::string rendered;
       const int anchors = form()->index().RenderHit(list->RowPage(row), rendered, form()->Keyword(),
@@ -342,7 +342,7 @@ class LeftFormTest : public QObject {
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Up);
     QCOMPARE(HitFileOf(*form()), files[1]);
-    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
 
     // A page the engine cannot read writes nothing and moves nothing, not
     // even the anchor reached on the page shown. Page 0 holds the four
@@ -357,14 +357,14 @@ class LeftFormTest : public QObject {
     form()->ShowNextHit();
     QCOMPARE(form()->Reading().CurHit(), 2);
     const QString anchor = QUrl::fromLocalFile(shown).toString() + "#0002";
-    QCOMPARE(window_->view()->GetLocationURL(), anchor);
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), anchor);
     const QByteArray before = ReadAll(other);
     form()->index().Close();
     list->setCurrentItem(list->topLevelItem(1));
     QCOMPARE(HitFileOf(*form()), shown);
     QCOMPARE(form()->Reading().CurHit(), 2);
     QCOMPARE(ReadAll(other), before);
-    QCOMPARE(window_->view()->GetLocationURL(), anchor);
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), anchor);
   }
 
   void openedHitScrollsToItsAnchor() {
@@ -374,10 +374,10 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->resultList()->RowCount(), 2);
     QCOMPARE(form()->resultList()->RowPage(0), uint32_t{106});
     CSortListCtrl* list = form()->resultList();
-    QVERIFY(LoadAndWait(window_->view(), [&] { list->setCurrentItem(list->topLevelItem(0)); }));
-    QTRY_VERIFY_WITH_TIMEOUT(RunScript(window_->view(), "window.scrollY").toDouble() > 1000, 10000);
+    QVERIFY(LoadAndWait(m_pWindow->view(), [&] { list->setCurrentItem(list->topLevelItem(0)); }));
+    QTRY_VERIFY_WITH_TIMEOUT(RunScript(m_pWindow->view(), "window.scrollY").toDouble() > 1000, 10000);
     const double anchorTop =
-        RunScript(window_->view(), "document.getElementsByName('0000')[0].getBoundingClientRect().top").toDouble();
+        RunScript(m_pWindow->view(), "document.getElementsByName('0000')[0].getBoundingClientRect().top").toDouble();
     QVERIFY2(anchorTop >= -1 && anchorTop < 50, qPrintable(QString::number(anchorTop)));
   }
 
@@ -386,7 +386,7 @@ class LeftFormTest : public QObject {
     const QString page = form()->PageFile();
     QVERIFY(QFile::exists(page));
     QVERIFY(QFile::exists(QFileInfo(page).dir().filePath("../Back.gif")));
-    window_.reset();
+    m_pWindow.reset();
     QVERIFY(!QFile::exists(page));
   }
 };

@@ -26,13 +26,13 @@ class ReadingStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(codexa::writer::WriteCatalogue(dir_.path(), kCatalogue, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteCatalogue(m_dir.path(), kCatalogue, error)) << error;
     std::ostringstream diagnostics;
-    ASSERT_TRUE(catalogue_.Load(dir_ / "zemo.dir", {}, diagnostics));
-    ASSERT_EQ(catalogue_.NodeCount(), 11);
+    ASSERT_TRUE(m_catalogue.Load(m_dir / "zemo.dir", {}, diagnostics));
+    ASSERT_EQ(m_catalogue.NodeCount(), 11);
   }
-  codexa::writer::ScratchDir dir_;
-  CCatalogue catalogue_;
+  codexa::writer::ScratchDir m_dir;
+  CCatalogue m_catalogue;
 };
 
 struct PlaceCase {
@@ -61,7 +61,7 @@ TEST_F(ReadingStateTest, RulesAtEachPlace) {
   };
   for (const PlaceCase& c : cases) {
     SCOPED_TRACE(c.name);
-    CReadingState state(catalogue_);
+    CReadingState state(m_catalogue);
     if (c.record != 0) state.EnterVolume(c.record);
     state.SetPage(c.page);
     EXPECT_EQ(state.CanPrevPage(), c.prevPage);
@@ -74,7 +74,7 @@ TEST_F(ReadingStateTest, RulesAtEachPlace) {
 }
 
 TEST_F(ReadingStateTest, EnteringAVolumeStandsOnItsFirstPage) {
-  CReadingState state(catalogue_);
+  CReadingState state(m_catalogue);
   EXPECT_EQ(state.CurRecord(), 0);
   EXPECT_EQ(state.CurPage(), 0);
   state.EnterVolume(9);
@@ -98,7 +98,7 @@ TEST_F(ReadingStateTest, EnteringAVolumeStandsOnItsFirstPage) {
 // Walking volume by volume crosses works and categories and stops at the
 // ends.
 TEST_F(ReadingStateTest, VolumeWalk) {
-  CReadingState state(catalogue_);
+  CReadingState state(m_catalogue);
   std::vector<int> forward;
   for (int r = state.NextVolume(); r != 0; r = state.NextVolume()) {
     forward.push_back(r);
@@ -114,7 +114,7 @@ TEST_F(ReadingStateTest, VolumeWalk) {
 }
 
 TEST_F(ReadingStateTest, HitsAtBothEnds) {
-  CReadingState state(catalogue_);
+  CReadingState state(m_catalogue);
   EXPECT_FALSE(state.CanPrevHit());
   EXPECT_FALSE(state.CanNextHit());
   EXPECT_TRUE(state.HitFile().empty());

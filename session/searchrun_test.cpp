@@ -38,7 +38,7 @@ const std::vector<std::vector<uint32_t>> kGroups = {{0x5B78, 0x5B66}};  // 學 �
 class SearchRunTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new codexa::writer::ScratchDir;
+    m_pDir = new codexa::writer::ScratchDir;
     std::string error;
     std::vector<codexa::writer::StoredPage> stored;
     PostingCollector postings;
@@ -52,16 +52,16 @@ class SearchRunTest : public ::testing::Test {
         if (unit == kGroups[0][0] || unit == kGroups[0][1]) postings.Add(kFirstGroupCode, p, i);
       }
     }
-    ASSERT_TRUE(codexa::writer::WriteFileList(dir_->path(), "Index", stored, 100, error)) << error;
-    ASSERT_TRUE(codexa::writer::WriteIndex(dir_->path(), "Index", postings.Finish(), {}, error)) << error;
-    ASSERT_TRUE(codexa::writer::WriteVariantTable(dir_->path(), kGroups, error)) << error;
-    ASSERT_TRUE(codexa::writer::WriteCatalogue(dir_->path(), kCatalogue, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteFileList(m_pDir->path(), "Index", stored, 100, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteIndex(m_pDir->path(), "Index", postings.Finish(), {}, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteVariantTable(m_pDir->path(), kGroups, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteCatalogue(m_pDir->path(), kCatalogue, error)) << error;
   }
-  static void TearDownTestSuite() { delete dir_; }
+  static void TearDownTestSuite() { delete m_pDir; }
   void SetUp() override {
-    ASSERT_TRUE(index_.Open(dir_->path(), u"Index", SearchTarget::kFullText));
+    ASSERT_TRUE(m_index.Open(m_pDir->path(), u"Index", SearchTarget::kFullText));
     std::ostringstream diagnostics;
-    ASSERT_TRUE(catalogue_.Load(dir_->path() / "zemo.dir", {}, diagnostics));
+    ASSERT_TRUE(m_catalogue.Load(m_pDir->path() / "zemo.dir", {}, diagnostics));
   }
 
   static std::vector<uint32_t> PagesOf(const CSearchRun& run) {
@@ -70,11 +70,11 @@ class SearchRunTest : public ::testing::Test {
     return pages;
   }
 
-  static codexa::writer::ScratchDir* dir_;
-  CIndex index_;
-  CCatalogue catalogue_;
+  static codexa::writer::ScratchDir* m_pDir;
+  CIndex m_index;
+  CCatalogue m_catalogue;
 };
-codexa::writer::ScratchDir* SearchRunTest::dir_ = nullptr;
+codexa::writer::ScratchDir* SearchRunTest::m_pDir = nullptr;
 
 struct RunCase {
   const char* name;
@@ -109,7 +109,7 @@ TEST_F(SearchRunTest, Runs) {
   for (const RunCase& c : cases) {
     SCOPED_TRACE(c.name);
     CSearchRun run(KeywordOfText(c.text), c.mode, c.variants);
-    EXPECT_EQ(run.Run(index_, catalogue_.FindNodeByRecord(c.scope)), c.status);
+    EXPECT_EQ(run.Run(m_index, m_catalogue.FindNodeByRecord(c.scope)), c.status);
     EXPECT_EQ(PagesOf(run), c.pages);
     EXPECT_EQ(run.TotalHits(), c.hits);
     uint64_t sum = 0;
@@ -123,17 +123,17 @@ TEST_F(SearchRunTest, Runs) {
 // An early end leaves the engine's result as the last search left it.
 TEST_F(SearchRunTest, EarlyEndsLeaveTheEngineAlone) {
   CSearchRun first(u"學", SearchMode::kAnd, true);
-  ASSERT_EQ(first.Run(index_, catalogue_.FindNodeByRecord(1)), SearchStatus::kDone);
-  const std::vector<uint32_t> pages = index_.GetPageArray();
+  ASSERT_EQ(first.Run(m_index, m_catalogue.FindNodeByRecord(1)), SearchStatus::kDone);
+  const std::vector<uint32_t> pages = m_index.GetPageArray();
   ASSERT_FALSE(pages.empty());
   for (const char16_t* text : {u" ", u"學a"}) {
     CSearchRun run(text, SearchMode::kOr, true);
-    EXPECT_NE(run.Run(index_, catalogue_.FindNodeByRecord(1)), SearchStatus::kDone);
-    EXPECT_EQ(index_.GetPageArray(), pages);
+    EXPECT_NE(run.Run(m_index, m_catalogue.FindNodeByRecord(1)), SearchStatus::kDone);
+    EXPECT_EQ(m_index.GetPageArray(), pages);
   }
   CSearchRun noScope(u"思", SearchMode::kAnd, true);
-  EXPECT_EQ(noScope.Run(index_, nullptr), SearchStatus::kNoScope);
-  EXPECT_EQ(index_.GetPageArray(), pages);
+  EXPECT_EQ(noScope.Run(m_index, nullptr), SearchStatus::kNoScope);
+  EXPECT_EQ(m_index.GetPageArray(), pages);
 }
 
 // The steps by themselves, in codexa-search's order: the keyword before
@@ -141,14 +141,14 @@ TEST_F(SearchRunTest, EarlyEndsLeaveTheEngineAlone) {
 TEST_F(SearchRunTest, StepsAndTheEnginesSpelling) {
   CSearchRun run(KeywordOfText(u"時 習"), SearchMode::kAnd, true);
   ASSERT_EQ(run.Check(), SearchStatus::kDone);
-  run.Evaluate(index_);
-  EXPECT_EQ(index_.GetPageArray(), (std::vector<uint32_t>{0, 2}));
+  run.Evaluate(m_index);
+  EXPECT_EQ(m_index.GetPageArray(), (std::vector<uint32_t>{0, 2}));
   // Hits are opened with the engine's spelling of the keyword.
   EXPECT_EQ(run.Keyword(), u"時\u3000習");
-  run.CutToScope(index_, *catalogue_.FindNodeByRecord(4));
+  run.CutToScope(m_index, *m_catalogue.FindNodeByRecord(4));
   EXPECT_EQ(PagesOf(run), (std::vector<uint32_t>{2}));
   EXPECT_EQ(run.Tally(), "全部で 1 頁で、2 箇所でした。");
-  run.CutToScope(index_, *catalogue_.FindNodeByRecord(5));
+  run.CutToScope(m_index, *m_catalogue.FindNodeByRecord(5));
   EXPECT_EQ(run.Tally(), "全部で 0 頁で、0 箇所でした。");
 }
 

@@ -49,8 +49,8 @@ int Count(const std::vector<std::string>& messages, const std::string& text) {
 class CorruptReaderTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir intact_;
-  QTemporaryDir settings_;
+  QTemporaryDir m_intact;
+  QTemporaryDir m_settings;
 
   void Search(CLeftForm* form, const QString& keyword) {
     form->keywordBox()->setText(keyword);
@@ -115,9 +115,9 @@ class CorruptReaderTest : public QObject {
  private slots:
   void initTestCase() {
     CCodexaApp::SetUpNames();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     std::string error;
-    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(intact_.path()), error), error.c_str());
+    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(m_intact.path()), error), error.c_str());
   }
 
   void startsOnceAndStaysUsable_data() {
@@ -136,9 +136,9 @@ class CorruptReaderTest : public QObject {
     QTemporaryDir corpusDir, workDir;
     const fs::path corpus = PathOf(corpusDir.path());
     for (const std::string& name : codexa::corrupt::kDataFiles) {
-      if (name != file.toStdString()) fs::copy_file(PathOf(intact_.path()) / name, corpus / name);
+      if (name != file.toStdString()) fs::copy_file(PathOf(m_intact.path()) / name, corpus / name);
     }
-    std::ifstream in(PathOf(intact_.path()) / file.toStdString(), std::ios::binary);
+    std::ifstream in(PathOf(m_intact.path()) / file.toStdString(), std::ios::binary);
     const std::string intact((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (const codexa::corrupt::Damage& d : codexa::corrupt::DamagesOf(file.toStdString(), intact)) {
       if (d.name == damage.toStdString() && d.bytes) {

@@ -137,21 +137,21 @@ const ContentsNodeTag* FindScope(const CCatalogue& catalogue, const SearchOption
   return scope;
 }
 
-int Render(CIndex& index, const SearchOptions& options, std::u16string_view query, std::ostream& out,
+SearchExit Render(CIndex& index, const SearchOptions& options, std::u16string_view query, std::ostream& out,
            std::ostream& err) {
   if (options.renderPage >= index.GetPageCount()) {
     err << "codexa-search: page " << options.renderPage << " does not exist; the corpus has " << index.GetPageCount()
         << " pages (0 to " << index.GetPageCount() << " - 1)\n";
-    return kExitRender;
+    return SearchExit::kRender;
   }
   std::string html;
   index.RenderHit(options.renderPage, html, query, options.displayCode, options.variants);
   if (html.empty()) {
     err << "codexa-search: page " << options.renderPage << " could not be read\n";
-    return kExitRender;
+    return SearchExit::kRender;
   }
   out << html;
-  return kExitOk;
+  return SearchExit::kOk;
 }
 
 bool ParseTarget(std::string_view name, SearchOptions& options) {
@@ -268,7 +268,7 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
   return true;
 }
 
-int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
+SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
               std::ostream& err) {
   StreamReporter reporter(err);
   ScopedReporter installed(&reporter);
@@ -284,17 +284,17 @@ int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus,
     // Said in English, with the rule, for the script's author.
     err << "codexa-search: the query is refused: keywords may not hold ASCII letters, digits or other characters "
            "below U+0100 except \"?\" and \"*\"\n";
-    return kExitQueryRefused;
+    return SearchExit::kQueryRefused;
   }
   if (status != SearchStatus::kDone) {
     err << "codexa-search: " << MessageOf(status) << '\n';
-    return kExitQueryRefused;
+    return SearchExit::kQueryRefused;
   }
 
   CIndex index;
   if (!index.Open(corpus, u"Index", options.target)) {
     err << "codexa-search: cannot open the corpus in " << corpus.string() << '\n';
-    return kExitCorpus;
+    return SearchExit::kCorpus;
   }
   // The page is rendered with the query as read, before any search.
   if (options.form == OutputForm::kRender) return Render(index, options, run.Keyword(), out, err);
@@ -304,7 +304,7 @@ int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus,
   const std::vector<uint32_t>& counts = index.GetCountArray();
   if (options.form == OutputForm::kRaw) {
     for (std::size_t i = 0; i < pages.size() && i < counts.size(); ++i) out << pages[i] << '\t' << counts[i] << '\n';
-    return kExitOk;
+    return SearchExit::kOk;
   }
 
   // The listing "zemo.txt" is the reader's diagnostic; a script's working
@@ -312,12 +312,12 @@ int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus,
   CCatalogue catalogue;
   catalogue.Load(corpus / kCatalogueFileName, {}, err);
   const ContentsNodeTag* scope = FindScope(catalogue, options, err);
-  if (scope == nullptr) return kExitNoScope;
+  if (scope == nullptr) return SearchExit::kNoScope;
   run.CutToScope(index, *scope);
   if (options.form == OutputForm::kJson) {
     PrintJson(run, out);
   } else {
     PrintList(run, out);
   }
-  return kExitOk;
+  return SearchExit::kOk;
 }
