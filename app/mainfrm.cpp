@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenuBar>
-#include <QTreeWidget>
 #include <QUrl>
 
 #include "app/aboutdlg.h"
@@ -20,16 +19,15 @@ const char* const kLastVolumeMessage = "もう最後の巻まで至りました�
 const char* const kFirstVolumeMessage = "これ以上戻れません。もう巻一に至っています。";
 
 namespace {
-constexpr int kVolumeLevel = 3;
 constexpr int kIdleUpdateMs = 200;
 const QString kArt = QStringLiteral(":/res/");
 }  // namespace
 
 CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
-    : QMainWindow(parent), m_programFolder(QString::fromStdString(places.programFolder.string())) {
+    : QMainWindow(parent), m_strProgramFolder(QString::fromStdString(places.programFolder.string())) {
   m_openDocument = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   // The splash comes first, before anything of the frame is built.
-  CSplashWnd::ShowSplash(this, QDir(m_programFolder).filePath(CSplashWnd::kMovieName));
+  CSplashWnd::ShowSplash(this, QDir(m_strProgramFolder).filePath(CSplashWnd::kMovieName));
 
   m_wndPanes = new ST_SplitterWnd(0, this);
   m_pLeftForm = new CLeftForm(places);
@@ -51,6 +49,7 @@ CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
     m_wndNavBar->ShowVolumeRange(firstFile, lastFile);
     UpdateCommandUI();
   });
+  connect(m_pLeftForm, &CLeftForm::ReadingChanged, this, &CMainFrame::UpdateCommandUI);
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   // Enabling follows the state while the program is idle, as menus and
   // tool bars of desktop programs do.
@@ -113,27 +112,17 @@ void CMainFrame::CreateActions() {
   AddAction(ID_NEXT_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
   AddAction(ID_PREV_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
-  CLeftForm* form = m_pLeftForm;
+  const CReadingState& reading = m_pLeftForm->Reading();
   for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_FILE_PRINT, ID_FILE_PRINT_SETUP, ID_FILE_PRINT_DIALOG}) {
     m_rules.insert(command, notBlank);
   }
   m_rules.insert(ID_VIEW_STATUS_BAR, [] { return false; });  // there is no status bar
-  m_rules.insert(ID_PREV_PAGE, [form] {
-    return form->m_nCurPage - form->catalogue().Record(form->m_nCurRecord).curFileName >= 1;
-  });
-  m_rules.insert(ID_NEXT_PAGE, [form] {
-    const NodeItemRecord& record = form->catalogue().Record(form->m_nCurRecord);
-    return form->m_nCurRecord != 0 &&
-           static_cast<unsigned>(form->m_nCurPage - record.curFileName + 1) < static_cast<unsigned>(record.docNo);
-  });
-  m_rules.insert(ID_PREV_VOLUME, [this, form] {
-    return form->m_nCurRecord != 0 && HasVolumeIn(1, form->m_nCurRecord);
-  });
-  m_rules.insert(ID_NEXT_VOLUME, [this, form] {
-    return form->m_nCurRecord != 0 && HasVolumeIn(form->m_nCurRecord + 1, form->catalogue().NodeCount());
-  });
-  m_rules.insert(ID_PREV_HIT, [form] { return form->m_nCurHit - 1 >= 0; });
-  m_rules.insert(ID_NEXT_HIT, [form] { return form->m_nCurHit + 1 < form->m_nPageHits; });
+  m_rules.insert(ID_PREV_PAGE, [&reading] { return reading.CanPrevPage(); });
+  m_rules.insert(ID_NEXT_PAGE, [&reading] { return reading.CanNextPage(); });
+  m_rules.insert(ID_PREV_VOLUME, [&reading] { return reading.CanPrevVolume(); });
+  m_rules.insert(ID_NEXT_VOLUME, [&reading] { return reading.CanNextVolume(); });
+  m_rules.insert(ID_PREV_HIT, [&reading] { return reading.CanPrevHit(); });
+  m_rules.insert(ID_NEXT_HIT, [&reading] { return reading.CanNextHit(); });
 }
 
 void CMainFrame::CreateMenus() {
@@ -181,66 +170,41 @@ void CMainFrame::UpdateCommandUI() {
   }
 }
 
-bool CMainFrame::HasVolumeIn(int from, int to) const {
-  const CCatalogue& catalogue = m_pLeftForm->catalogue();
-  for (int r = qMax(from, 1); r < to; ++r) {
-    if (catalogue.Record(r).level == kVolumeLevel) return true;
-  }
-  return false;
-}
+void CMainFrame::OnPrevPage() { m_wndNavBar->ShowVolumePage(m_pLeftForm->Reading().CurPage() - 1); }
 
-void CMainFrame::OnPrevPage() { m_wndNavBar->ShowVolumePage(m_pLeftForm->m_nCurPage - 1); }
-
-void CMainFrame::OnNextPage() { m_wndNavBar->ShowVolumePage(m_pLeftForm->m_nCurPage + 1); }
+void CMainFrame::OnNextPage() { m_wndNavBar->ShowVolumePage(m_pLeftForm->Reading().CurPage() + 1); }
 
 void CMainFrame::OnNextVolume() {
-  const CCatalogue& catalogue = m_pLeftForm->catalogue();
-  int r = m_pLeftForm->m_nCurRecord + 1;
-  while (r < catalogue.NodeCount() && catalogue.Record(r).level != kVolumeLevel) ++r;
-  if (r >= catalogue.NodeCount()) {
+  const int record = m_pLeftForm->Reading().NextVolume();
+  if (record == 0) {
     ShowWarning(kLastVolumeMessage);
     return;
   }
-  ShowVolume(r);
+  ShowVolume(record);
 }
 
 void CMainFrame::OnPrevVolume() {
-  const CCatalogue& catalogue = m_pLeftForm->catalogue();
-  int r = m_pLeftForm->m_nCurRecord - 1;
-  while (r >= 1 && catalogue.Record(r).level != kVolumeLevel) --r;
-  if (r <= 0) {
+  const int record = m_pLeftForm->Reading().PrevVolume();
+  if (record == 0) {
     ShowWarning(kFirstVolumeMessage);
     return;
   }
-  ShowVolume(r);
+  ShowVolume(record);
 }
 
 void CMainFrame::ShowVolume(int record) {
-  const NodeItemRecord& volume = m_pLeftForm->catalogue().Record(record);
-  m_pLeftForm->m_nCurRecord = record;
-  m_pLeftForm->ShowRecordPage(record, 1, 1);
-  m_pLeftForm->m_nCurPage = volume.curFileName;
-  m_wndNavBar->ShowVolumeRange(volume.curFileName, volume.curFileName + volume.docNo - 1);
-  // The tree follows to the item of the volume now shown (its selection
-  // handling also makes it the search scope); a volume without an item
-  // leaves the selection alone.
-  if (QTreeWidgetItem* item = m_pLeftForm->TreeItemOfRecord(record)) m_pLeftForm->tree()->setCurrentItem(item);
+  // The form's VolumeShown moves the slider to the volume's pages.
+  m_pLeftForm->ShowVolume(record);
   m_wndNavBar->UpdateLabel();
 }
 
-void CMainFrame::OnNextHit() {
-  m_pLeftForm->m_nCurHit += 1;
-  m_pTextView->Navigate2(m_pLeftForm->m_strHitFile + QString::asprintf("#%04d", m_pLeftForm->m_nCurHit));
-}
+void CMainFrame::OnNextHit() { m_pLeftForm->ShowNextHit(); }
 
-void CMainFrame::OnPrevHit() {
-  m_pLeftForm->m_nCurHit -= 1;
-  m_pTextView->Navigate2(m_pLeftForm->m_strHitFile + QString::asprintf("#%04d", m_pLeftForm->m_nCurHit));
-}
+void CMainFrame::OnPrevHit() { m_pLeftForm->ShowPrevHit(); }
 
 void CMainFrame::OnTogglePane() { m_wndPanes->TogglePane(0); }
 
-QString CMainFrame::HelpFile() const { return QDir(m_programFolder).filePath(QStringLiteral("help.html")); }
+QString CMainFrame::HelpFile() const { return QDir(m_strProgramFolder).filePath(QStringLiteral("help.html")); }
 
 void CMainFrame::OnHelp() {
   // A missing help page is silently ignored.

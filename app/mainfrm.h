@@ -98,13 +98,11 @@ class CMainFrame : public QMainWindow {
   // Shows the first page of volume record `record` and moves the slider,
   // the label and the tree selection to it.
   void ShowVolume(int record);
-  // Whether some record in [from, to) is a volume.
-  bool HasVolumeIn(int from, int to) const;
   bool TextViewActive() const;
   void OnFocusChanged(QWidget* old, QWidget* now);
   void FocusOtherPane();
 
-  QString m_programFolder;
+  QString m_strProgramFolder;
   ST_SplitterWnd* m_wndPanes = nullptr;
   CCodexaView* m_pTextView = nullptr;
   CLeftForm* m_pLeftForm = nullptr;

@@ -41,16 +41,14 @@ bool CSCrollToolBar::Create(const std::vector<ToolBarItem>& items, const QString
 }
 
 void CSCrollToolBar::OnSliderMoveEnded(int pos) {
-  if (!m_pLeftForm || m_pLeftForm->m_nCurRecord == 0) return;
+  if (!m_pLeftForm || m_pLeftForm->Reading().CurRecord() == 0) return;
   ShowVolumePage(pos);
 }
 
 void CSCrollToolBar::ShowVolumePage(int fileNumber) {
   if (!m_pLeftForm) return;
-  if (m_pLeftForm->ShowRecordPage(m_pLeftForm->m_nCurRecord, 0, fileNumber)) {
-    m_pLeftForm->m_nCurPage = fileNumber;
-  }
-  m_wndSlider.SetPos(m_pLeftForm->m_nCurPage);
+  m_pLeftForm->ShowVolumePage(fileNumber);
+  m_wndSlider.SetPos(m_pLeftForm->Reading().CurPage());
   UpdateLabel();
 }
 

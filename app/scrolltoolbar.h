@@ -31,7 +31,7 @@ class CSCrollToolBar : public CXToolBar {
   // missing.
   bool Create(const std::vector<ToolBarItem>& items, const QString& art);
 
-  // The form whose navigation state the slider changes (not owned).
+  // The form whose reading state the slider moves (not owned).
   void SetLeftForm(CLeftForm* form) { m_pLeftForm = form; }
 
   // Shows page `fileNumber` of the volume being read, then moves the

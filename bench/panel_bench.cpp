@@ -96,7 +96,7 @@ void TimeOpenHit(CLeftForm& form) {
   }
   if (!times.empty()) {
     std::printf("open hit (render, write, navigate)  %d anchors on the last  median %8.2f ms  (max %.2f)\n",
-                form.m_nPageHits, Median(times), *std::max_element(times.begin(), times.end()));
+                form.Reading().PageHits(), Median(times), *std::max_element(times.begin(), times.end()));
   }
 }
 

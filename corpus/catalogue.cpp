@@ -12,7 +12,6 @@
 const char* const kCatalogueFileName = "zemo.dir";
 const char* const kCatalogueListingName = "zemo.txt";
 const char* const kCatalogueMissingMessage = "you delete data file!";
-const char* const kNoScopeMessage = "検索範囲をまた指定していません。";
 
 namespace {
 

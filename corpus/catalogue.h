@@ -37,8 +37,6 @@ extern const char* const kCatalogueFileName;     // "zemo.dir"
 extern const char* const kCatalogueListingName;  // "zemo.txt"
 // Reported when the catalogue cannot be opened or read.
 extern const char* const kCatalogueMissingMessage;  // "you delete data file!"
-// Reported when a search has no scope node to work in.
-extern const char* const kNoScopeMessage;  // "検索範囲をまた指定していません。"
 
 // One catalogue record, with exactly the file's layout.
 struct NodeItemRecord {

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QPalette>
 
+#include "session/searchrun.h"
+
 CKeywordBox::CKeywordBox(QWidget* parent) : QLineEdit(parent) {
   QFont font;
   font.setFamilies({"SimSun", "Noto Serif CJK SC", "Noto Serif CJK JP", "serif"});
@@ -14,10 +16,4 @@ CKeywordBox::CKeywordBox(QWidget* parent) : QLineEdit(parent) {
   setPalette(colours);
 }
 
-std::u16string CKeywordBox::ReadKeyword() const {
-  std::u16string keyword = text().toStdU16String();
-  for (char16_t& unit : keyword) {
-    if (unit == u'\u3000') unit = u' ';
-  }
-  return keyword;
-}
+std::u16string CKeywordBox::ReadKeyword() const { return KeywordOfText(text().toStdU16String()); }

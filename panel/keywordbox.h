@@ -12,8 +12,8 @@ class CKeywordBox : public QLineEdit {
  public:
   explicit CKeywordBox(QWidget* parent = nullptr);
 
-  // The keyword as a search reads it: the field's text with every
-  // ideographic space (U+3000) turned into a plain space. A text field
+  // The keyword as a search reads it (KeywordOfText): the field's text with
+  // every ideographic space (U+3000) turned into a plain space. A text field
   // always has a value (empty at worst), so a run never ends for want of
   // one here. The field itself is left as typed.
   std::u16string ReadKeyword() const;

@@ -24,8 +24,6 @@
 
 namespace {
 
-// Target buttons, by display code: the code Open takes for each.
-
 std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
 
 }  // namespace
@@ -119,14 +117,14 @@ void CLeftForm::CreateControls() {
   m_pVariantBox->setChecked(m_bVariant);
 
   m_pModeGroup = new QGroupBox(QStringLiteral("検索方法："), this);
-  m_pModeButtons[0] = new QRadioButton(QStringLiteral("and"), this);
-  m_pModeButtons[1] = new QRadioButton(QStringLiteral("or"), this);
-  m_pModeButtons[m_nSearchMode]->setChecked(true);
+  m_modeButtons[0] = new QRadioButton(QStringLiteral("and"), this);
+  m_modeButtons[1] = new QRadioButton(QStringLiteral("or"), this);
+  modeButton(m_nSearchMode)->setChecked(true);
   m_pTargetGroup = new QGroupBox(QStringLiteral("検索対象："), this);
   const QString targetNames[3] = {QStringLiteral("全文"), QStringLiteral("正文"), QStringLiteral("注釈")};
   for (int display = 0; display < 3; ++display) {
-    m_pTargetButtons[display] = new QRadioButton(targetNames[display], this);
-    connect(m_pTargetButtons[display], &QRadioButton::clicked, this,
+    m_targetButtons[display] = new QRadioButton(targetNames[display], this);
+    connect(m_targetButtons[display], &QRadioButton::clicked, this,
             [this, display] { SelectTarget(static_cast<DisplayCode>(display)); });
   }
   targetButton(m_nDisplayCode)->setChecked(true);
@@ -134,8 +132,8 @@ void CLeftForm::CreateControls() {
   // made exclusive explicitly.
   auto* modes = new QButtonGroup(this);
   auto* targets = new QButtonGroup(this);
-  for (QRadioButton* button : m_pModeButtons) modes->addButton(button);
-  for (QRadioButton* button : m_pTargetButtons) targets->addButton(button);
+  for (QRadioButton* button : m_modeButtons) modes->addButton(button);
+  for (QRadioButton* button : m_targetButtons) targets->addButton(button);
 
   m_pScopeGroup = new QGroupBox(QStringLiteral("検索範囲："), this);
   m_pScopeLabel = new QLabel(m_strScopePath, this);
@@ -175,8 +173,8 @@ void CLeftForm::resizeEvent(QResizeEvent* event) {
 
 void CLeftForm::ShowSearchControls(bool show) {
   for (QWidget* control : std::initializer_list<QWidget*>{
-           m_pPrompt, m_pKeywordBox, m_pSearchButton, m_pLine, m_pVariantBox, m_pModeGroup, m_pModeButtons[0],
-           m_pModeButtons[1], m_pTargetGroup, m_pTargetButtons[0], m_pTargetButtons[1], m_pTargetButtons[2],
+           m_pPrompt, m_pKeywordBox, m_pSearchButton, m_pLine, m_pVariantBox, m_pModeGroup, m_modeButtons[0],
+           m_modeButtons[1], m_pTargetGroup, m_targetButtons[0], m_targetButtons[1], m_targetButtons[2],
            m_pScopeGroup, m_pScopeLabel, m_pTallyLabel, m_pResultList}) {
     control->setVisible(show);
   }
@@ -190,11 +188,17 @@ void CLeftForm::ShowPager(bool show) {
   }
 }
 
+CLeftForm::Tab CLeftForm::CurrentTab() const {
+  return m_pTabs->currentIndex() == static_cast<int>(Tab::kSearch) ? Tab::kSearch : Tab::kContents;
+}
+
+void CLeftForm::SelectTab(Tab tab) { m_pTabs->setCurrentIndex(static_cast<int>(tab)); }
+
 void CLeftForm::LayoutControls() {
   const int w = width();
   const int h = height();
   m_pTabs->setGeometry(0, 0, w - 1, h - 1);
-  if (m_pTabs->currentIndex() == kContentsTab) {
+  if (CurrentTab() == Tab::kContents) {
     ShowSearchControls(false);
     ShowPager(false);
     m_pTree->setGeometry(5, 26, w - 10, h - 30);
@@ -213,12 +217,12 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
   m_pLine->setGeometry(4, 75, w - 8, 1);
   m_pVariantBox->setGeometry(5, 80, w - 15, 15);
   m_pModeGroup->setGeometry(5, 100, w - 10, 40);
-  m_pModeButtons[0]->setGeometry(10, 115, 50, 20);
-  m_pModeButtons[1]->setGeometry(w - 70, 115, 50, 20);
+  m_modeButtons[0]->setGeometry(10, 115, 50, 20);
+  m_modeButtons[1]->setGeometry(w - 70, 115, 50, 20);
   m_pTargetGroup->setGeometry(5, 145, w - 10, 40);
-  m_pTargetButtons[0]->setGeometry(10, 160, 60, 20);
-  m_pTargetButtons[1]->setGeometry(97, 160, 60, 20);
-  m_pTargetButtons[2]->setGeometry(189, 160, 60, 20);
+  m_targetButtons[0]->setGeometry(10, 160, 60, 20);
+  m_targetButtons[1]->setGeometry(97, 160, 60, 20);
+  m_targetButtons[2]->setGeometry(189, 160, 60, 20);
   m_pScopeGroup->setGeometry(5, 190, w - 10, 40);
   m_pScopeLabel->setGeometry(10, 205, w - 30, 20);
   m_pTallyLabel->setGeometry(5, 235, w - 15, 15);
@@ -264,7 +268,7 @@ bool CLeftForm::OnEnterKey() {
   // Enter belongs to the search tab only; elsewhere (the contents tree) the
   // key keeps its ordinary meaning. Once used it goes no further, so a
   // focused "検索" button does not search a second time.
-  if (m_pTabs->currentIndex() != kSearchTab) return false;
+  if (CurrentTab() != Tab::kSearch) return false;
   if (m_nResultPages <= 1) {
     OnSearch();
   } else {

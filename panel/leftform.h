@@ -3,10 +3,12 @@
 // options and scope, the tally, the result list and its pager.
 //
 // The form owns the reader's one search engine, the catalogue with its
-// contents tree, and the hit entries of the last search. It also holds all
-// navigation state (the volume and page being read, the hit page last
-// opened and its current anchor), which the main frame's commands and tool
-// bar read and change directly. It shows pages by writing them to private
+// contents tree, the hit entries of the last search, and the reading state
+// (session/readingstate.h: the volume and page being read, the hit page
+// last opened and its current anchor). The main frame's commands and tool
+// bar read that state through Reading() and move it only through the
+// form's Show... operations, which show the page first; ReadingChanged
+// tells them of every change. It shows pages by writing them to private
 // page files (see CPageFolder) and sending the text view there; the frame
 // hands it the view with SetTextView.
 #ifndef CODEXA_PANEL_LEFTFORM_H_
@@ -22,6 +24,8 @@
 #include "corpus/catalogue.h"
 #include "engine/index.h"
 #include "panel/pagefolder.h"
+#include "session/readingstate.h"
+#include "session/searchrun.h"
 
 class CCodexaView;
 class CKeywordBox;
@@ -38,10 +42,6 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// Messages of the search form.
-extern const char* const kEmptyKeywordMessage;    // "何かキーワードを入力して検索をして下さい。"
-extern const char* const kRefusedKeywordMessage;  // "キーワードに使えない文字が含まれています。"
-
 class CLeftForm : public QWidget {
   Q_OBJECT
  public:
@@ -55,7 +55,8 @@ class CLeftForm : public QWidget {
     static Places Default();
   };
 
-  enum Tab { kContentsTab = 0, kSearchTab = 1 };
+  // The two tabs, in their order on the tab control.
+  enum class Tab { kContents = 0, kSearch = 1 };
   static constexpr int kRowsPerListPage = 100;
 
   // Opens the engine on the full text, loads the catalogue into the tree
@@ -76,8 +77,24 @@ class CLeftForm : public QWidget {
   // the page was shown.
   bool ShowRecordPage(int record, int useFirstPage, int fileNumber);
 
-  // The page label's text: the corpus's page count and m_nCurPage, "%d/%d".
+  // The page label's text: the corpus's page count and the current page,
+  // "%d/%d".
   QString PageLabelText() const;
+
+  // --- Reading: the state, and the moves of the frame's commands ---
+  const CReadingState& Reading() const { return m_reading; }
+  // Shows page `fileNumber` of the volume being read; the state moves to it
+  // only when it was shown. Answers whether it was.
+  bool ShowVolumePage(int fileNumber);
+  // Makes volume record `record` the one being read and shows its first
+  // page (VolumeShown), then moves the tree to its item, whose selection
+  // handling also makes it the search scope; a volume without an item
+  // leaves the tree alone.
+  void ShowVolume(int record);
+  // Steps to the previous or next anchor of the hit page last opened and
+  // scrolls the view there; nothing when the state's rule forbids it.
+  void ShowPrevHit();
+  void ShowNextHit();
 
   // The search run: reads the keyword, checks scope and keyword, searches,
   // applies the scope and lists page 1 of the result.
@@ -96,15 +113,8 @@ class CLeftForm : public QWidget {
   // Places, shows and hides the controls for the active tab.
   void LayoutControls();
 
-  // --- Navigation state, read and changed by the frame's commands ---
-  int m_nCurRecord = 0;   // record of the volume being read; 0 = none yet
-  int m_nCurPage = 0;     // file number of the contents page shown
-  int m_nPageHits = 0;    // anchors on the hit page last opened
-  int m_nCurHit = 0;      // current anchor on it; 0 after opening and each search
-  QString m_strHitFile;   // the file that holds that hit page; empty before any
-
   // --- Search state ---
-  int SearchMode() const { return m_nSearchMode; }
+  SearchMode Mode() const { return m_nSearchMode; }
   bool Variant() const { return m_bVariant; }
   const std::u16string& Keyword() const { return m_strKeyword; }
   DisplayCode Display() const { return m_nDisplayCode; }
@@ -120,14 +130,16 @@ class CLeftForm : public QWidget {
   const CCatalogue& catalogue() const { return m_catalogue; }
 
   // --- Controls ---
+  Tab CurrentTab() const;
+  void SelectTab(Tab tab);
   QTabWidget* tabs() const { return m_pTabs; }
   QTreeWidget* tree() const { return m_pTree; }
   CKeywordBox* keywordBox() const { return m_pKeywordBox; }
   QPushButton* searchButton() const { return m_pSearchButton; }
   QCheckBox* variantBox() const { return m_pVariantBox; }
-  QRadioButton* modeButton(int mode) const { return m_pModeButtons[mode]; }
+  QRadioButton* modeButton(SearchMode mode) const { return m_modeButtons[static_cast<int>(mode)]; }
   QRadioButton* targetButton(DisplayCode displayCode) const {
-    return m_pTargetButtons[static_cast<int>(displayCode)];
+    return m_targetButtons[static_cast<int>(displayCode)];
   }
   QLabel* scopeLabel() const { return m_pScopeLabel; }
   QLabel* tallyLabel() const { return m_pTallyLabel; }
@@ -143,6 +155,8 @@ class CLeftForm : public QWidget {
   // A volume was chosen in the tree and its first page shown: the page
   // slider's range is `firstFile` .. `lastFile`, its position `firstFile`.
   void VolumeShown(int firstFile, int lastFile);
+  // The reading state changed: a volume, a page, a hit page or an anchor.
+  void ReadingChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -161,11 +175,14 @@ class CLeftForm : public QWidget {
   // The Enter check; true when the key was used.
   bool OnEnterKey();
   bool ShowPageFile(const std::filesystem::path& file, const std::string& bytes, const QString& fragment);
+  // Scrolls the view to the current anchor of the hit page.
+  void NavigateToHit();
 
   // Engine, catalogue and files.
   std::filesystem::path m_programFolder;
   CIndex m_index;
   CCatalogue m_catalogue;
+  CReadingState m_reading{m_catalogue};
   CPageFolder m_pageFolder;
   std::filesystem::path m_strPageFile;
   std::filesystem::path m_strHitFile1;
@@ -173,7 +190,7 @@ class CLeftForm : public QWidget {
   CCodexaView* m_pView = nullptr;
 
   // Search options and result.
-  int m_nSearchMode = 0;
+  SearchMode m_nSearchMode = SearchMode::kAnd;
   bool m_bVariant = true;
   std::u16string m_strKeyword;
   DisplayCode m_nDisplayCode = DisplayCode::kFullText;
@@ -193,9 +210,9 @@ class CLeftForm : public QWidget {
   QFrame* m_pLine = nullptr;
   QCheckBox* m_pVariantBox = nullptr;
   QGroupBox* m_pModeGroup = nullptr;
-  QRadioButton* m_pModeButtons[2] = {};
+  QRadioButton* m_modeButtons[2] = {};
   QGroupBox* m_pTargetGroup = nullptr;
-  QRadioButton* m_pTargetButtons[3] = {};
+  QRadioButton* m_targetButtons[3] = {};
   QGroupBox* m_pScopeGroup = nullptr;
   QLabel* m_pScopeLabel = nullptr;
   QLabel* m_pTallyLabel = nullptr;

@@ -70,11 +70,46 @@ void CLeftForm::OnTreeSelectionChanged() {
   }
   m_pScopeLabel->setText(m_strScopePath);
   if (item->childCount() > 0) return;
-  const NodeItemRecord& volume = m_catalogue.Record(record);
-  m_nCurRecord = record;
-  m_nCurPage = volume.curFileName;
-  ShowRecordPage(m_nCurRecord, 1, 1);
-  emit VolumeShown(volume.curFileName, volume.curFileName + volume.docNo - 1);
+  m_reading.EnterVolume(record);
+  ShowRecordPage(record, 1, 1);
+  emit VolumeShown(m_reading.FirstFile(), m_reading.LastFile());
+  emit ReadingChanged();
+}
+
+bool CLeftForm::ShowVolumePage(int fileNumber) {
+  if (!ShowRecordPage(m_reading.CurRecord(), 0, fileNumber)) return false;
+  m_reading.SetPage(fileNumber);
+  emit ReadingChanged();
+  return true;
+}
+
+void CLeftForm::ShowVolume(int record) {
+  m_reading.EnterVolume(record);
+  ShowRecordPage(record, 1, 1);
+  emit VolumeShown(m_reading.FirstFile(), m_reading.LastFile());
+  // The tree follows to the item of the volume now shown; its selection
+  // handling shows the page once more and makes the volume the scope.
+  if (QTreeWidgetItem* item = TreeItemOfRecord(record)) m_pTree->setCurrentItem(item);
+  emit ReadingChanged();
+}
+
+void CLeftForm::ShowPrevHit() {
+  if (!m_reading.PrevHit()) return;
+  NavigateToHit();
+}
+
+void CLeftForm::ShowNextHit() {
+  if (!m_reading.NextHit()) return;
+  NavigateToHit();
+}
+
+void CLeftForm::NavigateToHit() {
+  // The hit commands go back to the hit page whatever the view shows now.
+  if (m_pView) {
+    m_pView->Navigate2(QString::fromStdU16String(m_reading.HitFile().u16string()) +
+                       QString::fromStdString(m_reading.HitFragment()));
+  }
+  emit ReadingChanged();
 }
 
 bool CLeftForm::ShowRecordPage(int record, int useFirstPage, int fileNumber) {
@@ -99,5 +134,5 @@ bool CLeftForm::ShowPageFile(const std::filesystem::path& file, const std::strin
 }
 
 QString CLeftForm::PageLabelText() const {
-  return QStringLiteral("%1/%2").arg(m_index.GetPageCount()).arg(m_nCurPage);
+  return QString::fromStdString(m_reading.PageLabel(m_index.GetPageCount()));
 }

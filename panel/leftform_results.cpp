@@ -70,8 +70,7 @@ void CLeftForm::OpenHit(int row) {
   // An empty page is one the engine could not read (closed or damaged):
   // nothing is written and the view keeps what it shows.
   if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return;
-  m_nPageHits = anchors;
-  m_nCurHit = 0;
-  m_strHitFile = QString::fromStdU16String(target.u16string());
+  m_reading.OpenHitPage(target, anchors);
   m_bHitFileToggle = !m_bHitFileToggle;
+  emit ReadingChanged();
 }

@@ -1,4 +1,6 @@
-// The search run: from the keyword box to the tally and list page 1.
+// The search run of the form: the keyword box and the options in, the
+// tally and list page 1 out. The run itself (session/searchrun.h) is the
+// one codexa-search makes.
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -8,48 +10,27 @@
 #include "panel/messagebox.h"
 #include "panel/sortlistctrl.h"
 
-const char* const kEmptyKeywordMessage = "何かキーワードを入力して検索をして下さい。";
-const char* const kRefusedKeywordMessage = "キーワードに使えない文字が含まれています。";
-
-namespace {
-
-bool IsBlank(const std::u16string& text) {
-  return text.find_first_not_of(u" ") == std::u16string::npos;
-}
-
-}  // namespace
-
 void CLeftForm::OnSearch() {
-  m_nCurHit = 0;
+  m_reading.RestartHits();
+  emit ReadingChanged();
   // Every early end leaves the keyword, the options and the listed result
   // as they were, so the rows listed are still opened with the keyword that
   // found them.
-  std::u16string keyword = m_pKeywordBox->ReadKeyword();
-  const ContentsNodeTag* scope = m_catalogue.FindNodeByRecord(m_nScopeRecord);
-  if (!scope) {
-    ShowWarning(kNoScopeMessage);
+  CSearchRun run(m_pKeywordBox->ReadKeyword(),
+                 modeButton(SearchMode::kOr)->isChecked() ? SearchMode::kOr : SearchMode::kAnd,
+                 m_pVariantBox->isChecked());
+  const SearchStatus status = run.Run(m_index, m_catalogue.FindNodeByRecord(m_nScopeRecord));
+  if (status != SearchStatus::kDone) {
+    ShowWarning(MessageOf(status));
     return;
   }
-  if (IsBlank(keyword)) {
-    ShowWarning(kEmptyKeywordMessage);
-    return;
-  }
-  if (CIndex::CheckQuery(keyword) == 0) {
-    ShowWarning(kRefusedKeywordMessage);
-    return;
-  }
-  m_nSearchMode = m_pModeButtons[1]->isChecked() ? 1 : 0;
-  m_bVariant = m_pVariantBox->isChecked();
-  m_strKeyword = std::move(keyword);
-  if (m_nSearchMode == 0) {
-    m_index.SearchAnd(m_strKeyword, m_bVariant);
-  } else {
-    m_index.SearchOr(m_strKeyword, m_bVariant);
-  }
+  m_nSearchMode = run.Mode();
+  m_bVariant = run.Variants();
+  m_strKeyword = run.Keyword();
   m_pResultList->clear();
-  const uint64_t total = ApplyScope(*scope, m_index.GetPageArray(), m_index.GetCountArray(), m_hitEntries);
+  m_pTallyLabel->setText(QString::fromStdString(run.Tally()));
+  m_hitEntries = std::move(run.Entries());
   m_nResultPages = static_cast<int>((m_hitEntries.size() + kRowsPerListPage - 1) / kRowsPerListPage);
-  m_pTallyLabel->setText(QStringLiteral("全部で %1 頁で、%2 箇所でした。").arg(m_hitEntries.size()).arg(total));
   if (m_nResultPages == 0) {
     m_nResultPage = 0;
     ShowPager(false);

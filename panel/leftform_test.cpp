@@ -33,6 +33,8 @@ QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString HitFileOf(const CLeftForm& form) { return QString::fromStdU16String(form.Reading().HitFile().u16string()); }
+
 std::set<uint32_t> ListedPages(const CLeftForm& form) {
   std::set<uint32_t> pages;
   for (const SearchNodeTag& entry : form.HitEntries()) pages.insert(entry.pageNumber);
@@ -41,20 +43,22 @@ std::set<uint32_t> ListedPages(const CLeftForm& form) {
 
 }  // namespace
 
+Q_DECLARE_METATYPE(SearchMode)
+
 class LeftFormTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir corpusDir_;
-  QTemporaryDir workDir_;
-  std::unique_ptr<RecordingReporter> reporter_;
-  std::unique_ptr<CPanelWindow> window_;
+  QTemporaryDir m_corpusDir;
+  QTemporaryDir m_workDir;
+  std::unique_ptr<RecordingReporter> m_pReporter;
+  std::unique_ptr<CPanelWindow> m_pWindow;
 
   CLeftForm::Places PlacesIn(const QString& corpus) const {
-    return {PathOf(corpus), PathOf(workDir_.path()), PathOf(workDir_.filePath("zemo.txt"))};
+    return {PathOf(corpus), PathOf(m_workDir.path()), PathOf(m_workDir.filePath("zemo.txt"))};
   }
-  CLeftForm* form() const { return window_->form(); }
-  void Search(const QString& keyword, int mode = 0, bool variants = true) {
+  CLeftForm* form() const { return m_pWindow->form(); }
+  void Search(const QString& keyword, SearchMode mode = SearchMode::kAnd, bool variants = true) {
     form()->keywordBox()->setText(keyword);
     form()->modeButton(mode)->setChecked(true);
     form()->variantBox()->setChecked(variants);
@@ -69,21 +73,22 @@ class LeftFormTest : public QObject {
  private slots:
   void initTestCase() {
     std::string error;
-    QVERIFY2(WriteCorpus(PathOf(corpusDir_.path()), FormFixture(), error), error.c_str());
+    QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
   }
   void init() {
-    reporter_ = std::make_unique<RecordingReporter>();
-    window_ = std::make_unique<CPanelWindow>(PlacesIn(corpusDir_.path()));
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    m_pReporter = std::make_unique<RecordingReporter>();
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    m_pWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
   }
   void cleanup() {
-    window_.reset();
-    reporter_.reset();
+    m_pWindow.reset();
+    m_pReporter.reset();
   }
 
   void startsOnTheContentsTab() {
-    QCOMPARE(form()->tabs()->currentIndex(), int(CLeftForm::kContentsTab));
+    QCOMPARE(form()->CurrentTab(), CLeftForm::Tab::kContents);
+    QCOMPARE(form()->tabs()->currentIndex(), 0);
     QVERIFY(form()->tree()->isVisible());
     QVERIFY(!form()->resultList()->isVisible());
     QCOMPARE(form()->tree()->topLevelItemCount(), 2);
@@ -92,15 +97,15 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->TreeItemOfRecord(4)->parent(), form()->TreeItemOfRecord(2));
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("ｾｭ"));
     QCOMPARE(form()->ScopeRecord(), 1);
-    QCOMPARE(window_->view()->GetLocationURL(), QStringLiteral("about:blank"));
-    std::ifstream listing(PathOf(workDir_.filePath("zemo.txt")));
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), QStringLiteral("about:blank"));
+    std::ifstream listing(PathOf(m_workDir.filePath("zemo.txt")));
     std::vector<std::string> lines;
     for (std::string line; std::getline(listing, line);) lines.push_back(line);
     QCOMPARE(lines.size(), size_t{9});
     QCOMPARE(lines[0], std::string("name=經部\tdocID=1\tdocNo=106\tcurFileName=1"));
     QCOMPARE(lines[1].rfind("\tname=詩經", 0), size_t{0});
     QCOMPARE(lines[3].rfind("\t\tname=卷二", 0), size_t{0});
-    QVERIFY(reporter_->messages.empty());
+    QVERIFY(m_pReporter->messages.empty());
   }
 
   void selectingAVolumeShowsItsFirstPage() {
@@ -108,20 +113,20 @@ class LeftFormTest : public QObject {
     SelectRecord(4);
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("經部\\詩經\\卷二"));
     QCOMPARE(form()->ScopeRecord(), 4);
-    QCOMPARE(form()->m_nCurRecord, 4);
-    QCOMPARE(form()->m_nCurPage, 4);
+    QCOMPARE(form()->Reading().CurRecord(), 4);
+    QCOMPARE(form()->Reading().CurPage(), 4);
     QCOMPARE(shown.count(), 1);
     QCOMPARE(shown.first(), (QList<QVariant>{4, 5}));
     std::string stored;
     QVERIFY(form()->index().ReadPage(3, stored));
     QCOMPARE(ReadAll(form()->PageFile()).toStdString(), stored);
-    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(form()->PageFile()).toString());
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), QUrl::fromLocalFile(form()->PageFile()).toString());
 
     // A work or a category: only the scope moves.
     for (int record : {5, 7}) {
       SelectRecord(record);
       QCOMPARE(form()->ScopeRecord(), record);
-      QCOMPARE(form()->m_nCurRecord, 4);
+      QCOMPARE(form()->Reading().CurRecord(), 4);
       QCOMPARE(ReadAll(form()->PageFile()).toStdString(), stored);
     }
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("集部"));
@@ -148,23 +153,24 @@ class LeftFormTest : public QObject {
 
   void searchRun_data() {
     QTest::addColumn<QString>("keyword");
-    QTest::addColumn<int>("mode");
+    QTest::addColumn<SearchMode>("mode");
     QTest::addColumn<bool>("variants");
     QTest::addColumn<QList<uint32_t>>("pages");
-    QTest::newRow("and, ideographic space") << QStringLiteral("明月　清風") << 0 << true << QList<uint32_t>{1};
-    QTest::newRow("or") << QStringLiteral("明月 清風") << 1 << true << QList<uint32_t>{0, 1, 2, 3};
-    QTest::newRow("variants folded") << QStringLiteral("学") << 0 << true << QList<uint32_t>{0, 1};
-    QTest::newRow("variants apart") << QStringLiteral("学") << 0 << false << QList<uint32_t>{1};
-    QTest::newRow("nothing in scope") << QStringLiteral("鶴") << 0 << true << QList<uint32_t>{};
+    const SearchMode kAnd = SearchMode::kAnd;
+    QTest::newRow("and, ideographic space") << QStringLiteral("明月　清風") << kAnd << true << QList<uint32_t>{1};
+    QTest::newRow("or") << QStringLiteral("明月 清風") << SearchMode::kOr << true << QList<uint32_t>{0, 1, 2, 3};
+    QTest::newRow("variants folded") << QStringLiteral("学") << kAnd << true << QList<uint32_t>{0, 1};
+    QTest::newRow("variants apart") << QStringLiteral("学") << kAnd << false << QList<uint32_t>{1};
+    QTest::newRow("nothing in scope") << QStringLiteral("鶴") << kAnd << true << QList<uint32_t>{};
   }
   void searchRun() {
     QFETCH(QString, keyword);
-    QFETCH(int, mode);
+    QFETCH(SearchMode, mode);
     QFETCH(bool, variants);
     QFETCH(QList<uint32_t>, pages);
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(keyword, mode, variants);
-    QVERIFY(reporter_->messages.empty());
+    QVERIFY(m_pReporter->messages.empty());
     QCOMPARE(ListedPages(*form()), std::set<uint32_t>(pages.begin(), pages.end()));
     uint64_t hits = 0;
     for (const SearchNodeTag& entry : form()->HitEntries()) hits += entry.hitCount;
@@ -173,7 +179,7 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->resultList()->RowCount(), int(pages.size()));
     QCOMPARE(form()->ResultPages(), pages.isEmpty() ? 0 : 1);
     QCOMPARE(form()->prevPageButton()->isVisible(), !pages.isEmpty());
-    QCOMPARE(form()->SearchMode(), mode);
+    QCOMPARE(form()->Mode(), mode);
     QCOMPARE(form()->Variant(), variants);
     // The engine hands back its spelling of the query; the box keeps the text as typed.
     QCOMPARE(QString::fromStdU16String(form()->Keyword()), QString(keyword).replace(u' ', u'\u3000'));
@@ -185,45 +191,45 @@ class LeftFormTest : public QObject {
     QTest::addColumn<QString>("message");
     QTest::newRow("latin") << QStringLiteral("明月abc") << QString::fromUtf8(kRefusedKeywordMessage);
     QTest::newRow("digits") << QStringLiteral("12") << QString::fromUtf8(kRefusedKeywordMessage);
-    QTest::newRow("empty") << QString() << QString::fromUtf8(kEmptyKeywordMessage);
-    QTest::newRow("only spaces") << QStringLiteral("　 ") << QString::fromUtf8(kEmptyKeywordMessage);
+    QTest::newRow("empty") << QString() << QString::fromUtf8(kBlankKeywordMessage);
+    QTest::newRow("only spaces") << QStringLiteral("　 ") << QString::fromUtf8(kBlankKeywordMessage);
   }
   void earlyEndsKeepTheListedResult() {
     QFETCH(QString, keyword);
     QFETCH(QString, message);
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
-    Search(QStringLiteral("明月"), 0, true);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("明月"), SearchMode::kAnd, true);
     const QString tally = form()->tallyLabel()->text();
     const std::vector<SearchNodeTag> entries = form()->HitEntries();
     QCOMPARE(entries.size(), size_t{3});
-    Search(keyword, 1, false);
-    QCOMPARE(reporter_->messages.size(), size_t{1});
-    QCOMPARE(QString::fromStdString(reporter_->messages[0]), message);
+    Search(keyword, SearchMode::kOr, false);
+    QCOMPARE(m_pReporter->messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(m_pReporter->messages[0]), message);
     QCOMPARE(form()->tallyLabel()->text(), tally);
     QCOMPARE(form()->HitEntries().size(), entries.size());
     QCOMPARE(form()->resultList()->RowCount(), 3);
     QCOMPARE(QString::fromStdU16String(form()->Keyword()), QStringLiteral("明月"));
-    QCOMPARE(form()->SearchMode(), 0);
+    QCOMPARE(form()->Mode(), SearchMode::kAnd);
     QCOMPARE(form()->Variant(), true);
   }
 
   void noScopeWithoutACatalogue() {
     QTemporaryDir bare;
     for (const char* name : {"Index-fl.h", "Index-fl.cnt", "Index-idx.h", "Index-idx.m"}) {
-      QVERIFY(QFile::copy(QDir(corpusDir_.path()).filePath(name), QDir(bare.path()).filePath(name)));
+      QVERIFY(QFile::copy(QDir(m_corpusDir.path()).filePath(name), QDir(bare.path()).filePath(name)));
     }
-    window_ = std::make_unique<CPanelWindow>(PlacesIn(bare.path()));
-    QCOMPARE(reporter_->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(bare.path()));
+    QCOMPARE(m_pReporter->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
     QCOMPARE(form()->tree()->topLevelItemCount(), 0);
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"));
-    QCOMPARE(reporter_->messages.back(), std::string(kNoScopeMessage));
+    QCOMPARE(m_pReporter->messages.back(), std::string(kNoScopeMessage));
     QCOMPARE(form()->tallyLabel()->text(), QStringLiteral("検索集計："));
     QVERIFY(form()->Keyword().empty());
   }
 
   void targetButtonsReopenTheEngine() {
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"));
     QCOMPARE(form()->resultList()->RowCount(), 3);
     // The annotation index knows 松 on every page; the main text on two.
@@ -237,11 +243,11 @@ class LeftFormTest : public QObject {
       Search(QStringLiteral("松"));
       QCOMPARE(int(form()->HitEntries().size()), found);
     }
-    QVERIFY(reporter_->messages.empty());
+    QVERIFY(m_pReporter->messages.empty());
   }
 
   void pager() {
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("雨"));
     QCOMPARE(form()->ResultPages(), 1);
     QVERIFY(!form()->prevPageButton()->isEnabled());
@@ -285,14 +291,14 @@ class LeftFormTest : public QObject {
   }
 
   void enterKeyRouting() {
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     // At most one list page: Enter searches, once, wherever it is pressed.
     form()->keywordBox()->setText(QStringLiteral("明月"));
     PressEnterOn(form()->keywordBox());
     QCOMPARE(form()->HitEntries().size(), size_t{3});
     form()->keywordBox()->clear();
     PressEnterOn(form()->searchButton());
-    QCOMPARE(reporter_->messages, (std::vector<std::string>{kEmptyKeywordMessage}));
+    QCOMPARE(m_pReporter->messages, (std::vector<std::string>{kBlankKeywordMessage}));
 
     // Two list pages: Enter goes to the typed page and does not search.
     form()->keywordBox()->setText(QStringLiteral("雲"));
@@ -306,28 +312,28 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->tallyLabel()->text(), tally);
 
     // On the contents tab Enter is the tree's own.
-    form()->tabs()->setCurrentIndex(CLeftForm::kContentsTab);
+    form()->SelectTab(CLeftForm::Tab::kContents);
     form()->keywordBox()->clear();
     PressEnterOn(form()->tree());
-    QCOMPARE(reporter_->messages.size(), size_t{1});
+    QCOMPARE(m_pReporter->messages.size(), size_t{1});
     QCOMPARE(form()->tallyLabel()->text(), tally);
   }
 
   void openingHitsAlternatesTheFiles() {
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"));
     CSortListCtrl* list = form()->resultList();
     const QString files[2] = {form()->HitFile(1), form()->HitFile(2)};
     for (int row = 0; row < 3; ++row) {
       const QString& file = files[row % 2];
       list->setCurrentItem(list->topLevelItem(row));
-      QCOMPARE(form()->m_strHitFile, file);
-      QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(file).toString() + "#0000");
-      QCOMPARE(form()->m_nCurHit, 0);
+      QCOMPARE(HitFileOf(*form()), file);
+      QCOMPARE(m_pWindow->view()->GetLocationURL(), QUrl::fromLocalFile(file).toString() + "#0000");
+      QCOMPARE(form()->Reading().CurHit(), 0);
       std::string rendered;
       const int anchors = form()->index().RenderHit(list->RowPage(row), rendered, form()->Keyword(),
                                                     DisplayCode::kFullText, true);
-      QCOMPARE(form()->m_nPageHits, anchors);
+      QCOMPARE(form()->Reading().PageHits(), anchors);
       QVERIFY(anchors >= 1);
       QCOMPARE(ReadAll(file).toStdString(), rendered);
       QVERIFY(rendered.find("<a name=\"0000\">") != std::string::npos);
@@ -335,31 +341,43 @@ class LeftFormTest : public QObject {
     // The arrow keys move the selection, and each move opens its row.
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Up);
-    QCOMPARE(form()->m_strHitFile, files[1]);
-    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
+    QCOMPARE(HitFileOf(*form()), files[1]);
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
 
-    // A page the engine cannot read writes nothing and moves nothing.
-    const QByteArray before = ReadAll(files[0]);
-    form()->m_nCurHit = 2;
+    // A page the engine cannot read writes nothing and moves nothing, not
+    // even the anchor reached on the page shown. Page 0 holds the four
+    // keywords: four anchors.
+    Search(QStringLiteral("學 習 之 明月"), SearchMode::kOr);
+    list->setCurrentItem(list->topLevelItem(0));
+    QCOMPARE(list->RowPage(0), uint32_t{0});
+    QCOMPARE(form()->Reading().PageHits(), 4);
+    const QString shown = HitFileOf(*form());
+    const QString other = shown == files[0] ? files[1] : files[0];
+    form()->ShowNextHit();
+    form()->ShowNextHit();
+    QCOMPARE(form()->Reading().CurHit(), 2);
+    const QString anchor = QUrl::fromLocalFile(shown).toString() + "#0002";
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), anchor);
+    const QByteArray before = ReadAll(other);
     form()->index().Close();
-    list->setCurrentItem(list->topLevelItem(2));
-    QCOMPARE(form()->m_strHitFile, files[1]);
-    QCOMPARE(form()->m_nCurHit, 2);
-    QCOMPARE(ReadAll(files[0]), before);
-    QCOMPARE(window_->view()->GetLocationURL(), QUrl::fromLocalFile(files[1]).toString() + "#0000");
+    list->setCurrentItem(list->topLevelItem(1));
+    QCOMPARE(HitFileOf(*form()), shown);
+    QCOMPARE(form()->Reading().CurHit(), 2);
+    QCOMPARE(ReadAll(other), before);
+    QCOMPARE(m_pWindow->view()->GetLocationURL(), anchor);
   }
 
   void openedHitScrollsToItsAnchor() {
     SelectRecord(9);
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("鶴"));
     QCOMPARE(form()->resultList()->RowCount(), 2);
     QCOMPARE(form()->resultList()->RowPage(0), uint32_t{106});
     CSortListCtrl* list = form()->resultList();
-    QVERIFY(LoadAndWait(window_->view(), [&] { list->setCurrentItem(list->topLevelItem(0)); }));
-    QTRY_VERIFY_WITH_TIMEOUT(RunScript(window_->view(), "window.scrollY").toDouble() > 1000, 10000);
+    QVERIFY(LoadAndWait(m_pWindow->view(), [&] { list->setCurrentItem(list->topLevelItem(0)); }));
+    QTRY_VERIFY_WITH_TIMEOUT(RunScript(m_pWindow->view(), "window.scrollY").toDouble() > 1000, 10000);
     const double anchorTop =
-        RunScript(window_->view(), "document.getElementsByName('0000')[0].getBoundingClientRect().top").toDouble();
+        RunScript(m_pWindow->view(), "document.getElementsByName('0000')[0].getBoundingClientRect().top").toDouble();
     QVERIFY2(anchorTop >= -1 && anchorTop < 50, qPrintable(QString::number(anchorTop)));
   }
 
@@ -368,7 +386,7 @@ class LeftFormTest : public QObject {
     const QString page = form()->PageFile();
     QVERIFY(QFile::exists(page));
     QVERIFY(QFile::exists(QFileInfo(page).dir().filePath("../Back.gif")));
-    window_.reset();
+    m_pWindow.reset();
     QVERIFY(!QFile::exists(page));
   }
 };

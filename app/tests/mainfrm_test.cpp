@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QSettings>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include "view/codexaview.h"
 #include "app/mainfrm.h"
 #include "panel/keywordbox.h"
+#include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
 #include "panel/testsupport.h"
 
@@ -36,20 +38,20 @@ class MainFrameTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir corpusDir_;
-  QTemporaryDir workDir_;
-  QTemporaryDir settingsDir_;
-  std::unique_ptr<RecordingReporter> reporter_;
-  std::unique_ptr<CMainFrame> frame_;
+  QTemporaryDir m_corpusDir;
+  QTemporaryDir m_workDir;
+  QTemporaryDir m_settingsDir;
+  std::unique_ptr<RecordingReporter> m_pReporter;
+  std::unique_ptr<CMainFrame> m_pFrame;
 
-  CLeftForm* form() const { return frame_->GetLeftForm(); }
+  CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
   bool Enabled(int command) {
-    frame_->UpdateCommandUI();
-    return frame_->Action(command)->isEnabled();
+    m_pFrame->UpdateCommandUI();
+    return m_pFrame->Action(command)->isEnabled();
   }
-  void Trigger(int command) { frame_->Action(command)->trigger(); }
+  void Trigger(int command) { m_pFrame->Action(command)->trigger(); }
   void SelectRecord(int record) { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(record)); }
-  QString Label() { return frame_->navBar().label().text(); }
+  QString Label() { return m_pFrame->navBar().label().text(); }
   QString LabelFor(int fileNumber) {
     return QStringLiteral("%1/%2").arg(form()->index().GetPageCount()).arg(fileNumber);
   }
@@ -65,35 +67,35 @@ class MainFrameTest : public QObject {
     const QString folder = qEnvironmentVariable("CODEXA_SCREENS");
     if (folder.isEmpty()) return;
     QTest::qWait(1500);  // let the page paint
-    frame_->grab().save(QDir(folder).filePath(name));
+    m_pFrame->grab().save(QDir(folder).filePath(name));
   }
 
  private slots:
   void initTestCase() {
     CCodexaApp::SetUpNames();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
     std::string error;
-    QVERIFY2(WriteCorpus(PathOf(corpusDir_.path()), FormFixture(), error), error.c_str());
-    QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/Back.gif"), corpusDir_.filePath("Back.gif"));
+    QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
+    QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/Back.gif"), m_corpusDir.filePath("Back.gif"));
   }
   void init() {
-    reporter_ = std::make_unique<RecordingReporter>();
-    const CLeftForm::Places places{PathOf(corpusDir_.path()), PathOf(workDir_.path()),
-                                   PathOf(workDir_.filePath("zemo.txt"))};
-    frame_ = std::make_unique<CMainFrame>(places);
-    frame_->showMaximized();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    m_pReporter = std::make_unique<RecordingReporter>();
+    const CLeftForm::Places places{PathOf(m_corpusDir.path()), PathOf(m_workDir.path()),
+                                   PathOf(m_workDir.filePath("zemo.txt"))};
+    m_pFrame = std::make_unique<CMainFrame>(places);
+    m_pFrame->showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pFrame.get()));
   }
   void cleanup() {
-    frame_.reset();
-    reporter_.reset();
+    m_pFrame.reset();
+    m_pReporter.reset();
   }
 
   void startsBlankWithItsCommandsDisabled() {
-    QCOMPARE(frame_->windowTitle(), QStringLiteral("Codexa"));
-    QVERIFY(frame_->isMaximized());
-    QCOMPARE(frame_->panes().sizes().at(0), 260);
-    QCOMPARE(frame_->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
+    QCOMPARE(m_pFrame->windowTitle(), QStringLiteral("Codexa"));
+    QVERIFY(m_pFrame->isMaximized());
+    QCOMPARE(m_pFrame->panes().sizes().at(0), 260);
+    QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
     for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_FILE_PRINT, ID_FILE_PRINT_SETUP, ID_PREV_PAGE,
                         ID_NEXT_PAGE, ID_PREV_VOLUME, ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT}) {
       QVERIFY2(!Enabled(command), qPrintable(QString::number(command)));
@@ -101,62 +103,62 @@ class MainFrameTest : public QObject {
     QVERIFY(Enabled(ID_TOGGLE_LEFT_PANE));
     QVERIFY(Enabled(ID_HELP_FILE));
     Trigger(ID_VIEW_STATUS_BAR);
-    QVERIFY(!frame_->findChild<QStatusBar*>());
+    QVERIFY(!m_pFrame->findChild<QStatusBar*>());
     QStringList menus;
-    for (QAction* menu : frame_->menuBar()->actions()) menus << menu->text();
+    for (QAction* menu : m_pFrame->menuBar()->actions()) menus << menu->text();
     QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "一覧", "ヘルプ(&H)"}));
-    QCOMPARE(frame_->Action(ID_NEXT_HIT)->shortcut(), QKeySequence(Qt::Key_F3));
-    QCOMPARE(frame_->Action(ID_PREV_HIT)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F3));
-    QCOMPARE(frame_->navBar().slider().maximum(), 0);
+    QCOMPARE(m_pFrame->Action(ID_NEXT_HIT)->shortcut(), QKeySequence(Qt::Key_F3));
+    QCOMPARE(m_pFrame->Action(ID_PREV_HIT)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F3));
+    QCOMPARE(m_pFrame->navBar().slider().maximum(), 0);
     QVERIFY(Label().isEmpty());
     // Ctrl+C on the blank page does nothing: the command is disabled.
-    QTest::keyClick(frame_.get(), Qt::Key_C, Qt::ControlModifier);
-    QVERIFY(reporter_->messages.empty());
+    QTest::keyClick(m_pFrame.get(), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(m_pReporter->messages.empty());
   }
 
   void leftPaneToggleKeepsTheViewAndTheWidth() {
-    const int width = frame_->panes().sizes().at(0);
+    const int width = m_pFrame->panes().sizes().at(0);
     Trigger(ID_TOGGLE_LEFT_PANE);
     QVERIFY(!form()->isVisible());
     // The commands still reach the view while the left pane is hidden.
     SelectRecord(4);
     QVERIFY(Enabled(ID_NEXT_PAGE));
     Trigger(ID_NEXT_PAGE);
-    QCOMPARE(form()->m_nCurPage, 5);
-    QVERIFY(frame_->GetTextView()->GetLocationURL().endsWith(QStringLiteral("windows.html")));
+    QCOMPARE(form()->Reading().CurPage(), 5);
+    QVERIFY(m_pFrame->GetTextView()->GetLocationURL().endsWith(QStringLiteral("windows.html")));
     Trigger(ID_TOGGLE_LEFT_PANE);
     QVERIFY(form()->isVisible());
-    QCOMPARE(frame_->panes().sizes().at(0), width);
-    const int right = frame_->panes().sizes().at(1);
-    frame_.reset();
+    QCOMPARE(m_pFrame->panes().sizes().at(0), width);
+    const int right = m_pFrame->panes().sizes().at(1);
+    m_pFrame.reset();
     QCOMPARE(QSettings().value("SplitterWnd/Panes_0").toString(), QStringLiteral("-1 260 -1 %1").arg(right));
   }
 
   void savedLayoutWhileHidden() {
     Trigger(ID_TOGGLE_LEFT_PANE);
-    frame_.reset();
+    m_pFrame.reset();
     QVERIFY(QSettings().value("SplitterWnd/Panes_0").toString().startsWith(QStringLiteral("0 260 -1 ")));
   }
 
   void pageCommandsWithinAVolume() {
     SelectRecord(3);  // files 1 .. 3
-    QCOMPARE(frame_->navBar().slider().minimum(), 1);
-    QCOMPARE(frame_->navBar().slider().maximum(), 3);
-    QCOMPARE(frame_->navBar().slider().GetPos(), 1);
+    QCOMPARE(m_pFrame->navBar().slider().minimum(), 1);
+    QCOMPARE(m_pFrame->navBar().slider().maximum(), 3);
+    QCOMPARE(m_pFrame->navBar().slider().GetPos(), 1);
     QCOMPARE(Label(), LabelFor(1));
     QVERIFY(!Enabled(ID_PREV_PAGE));
     QVERIFY(Enabled(ID_NEXT_PAGE));
     QVERIFY(Enabled(ID_EDIT_COPY));  // a page is shown now
     Trigger(ID_NEXT_PAGE);
     Trigger(ID_NEXT_PAGE);
-    QCOMPARE(form()->m_nCurPage, 3);
-    QCOMPARE(frame_->navBar().slider().GetPos(), 3);
+    QCOMPARE(form()->Reading().CurPage(), 3);
+    QCOMPARE(m_pFrame->navBar().slider().GetPos(), 3);
     QCOMPARE(Label(), LabelFor(3));
     QVERIFY(!Enabled(ID_NEXT_PAGE));
     Trigger(ID_NEXT_PAGE);  // disabled: nothing happens
-    QCOMPARE(form()->m_nCurPage, 3);
+    QCOMPARE(form()->Reading().CurPage(), 3);
     Trigger(ID_PREV_PAGE);
-    QCOMPARE(form()->m_nCurPage, 2);
+    QCOMPARE(form()->Reading().CurPage(), 2);
     QCOMPARE(Label(), LabelFor(2));
     Shoot(QStringLiteral("volume-page.png"));
   }
@@ -168,28 +170,28 @@ class MainFrameTest : public QObject {
       QVERIFY(Enabled(ID_NEXT_VOLUME));
       Trigger(ID_NEXT_VOLUME);
       const Volume& v = kVolumes[i];
-      QCOMPARE(form()->m_nCurRecord, v.record);
-      QCOMPARE(form()->m_nCurPage, v.first);
-      QCOMPARE(frame_->navBar().slider().minimum(), v.first);
-      QCOMPARE(frame_->navBar().slider().maximum(), v.last);
-      QCOMPARE(frame_->navBar().slider().GetPos(), v.first);
+      QCOMPARE(form()->Reading().CurRecord(), v.record);
+      QCOMPARE(form()->Reading().CurPage(), v.first);
+      QCOMPARE(m_pFrame->navBar().slider().minimum(), v.first);
+      QCOMPARE(m_pFrame->navBar().slider().maximum(), v.last);
+      QCOMPARE(m_pFrame->navBar().slider().GetPos(), v.first);
       QCOMPARE(Label(), LabelFor(v.first));
       QCOMPARE(SelectedRecord(), v.record);  // across works and categories
     }
     QVERIFY(!Enabled(ID_NEXT_VOLUME));
-    frame_->OnNextVolume();  // directly, at the end
-    QCOMPARE(reporter_->messages, std::vector<std::string>{kLastVolumeMessage});
-    QCOMPARE(form()->m_nCurRecord, 9);
+    m_pFrame->OnNextVolume();  // directly, at the end
+    QCOMPARE(m_pReporter->messages, std::vector<std::string>{kLastVolumeMessage});
+    QCOMPARE(form()->Reading().CurRecord(), 9);
     for (int i = int(std::size(kVolumes)) - 2; i >= 0; --i) {
       Trigger(ID_PREV_VOLUME);
-      QCOMPARE(form()->m_nCurRecord, kVolumes[i].record);
+      QCOMPARE(form()->Reading().CurRecord(), kVolumes[i].record);
       QCOMPARE(SelectedRecord(), kVolumes[i].record);
       QCOMPARE(Label(), LabelFor(kVolumes[i].first));
     }
     QVERIFY(!Enabled(ID_PREV_VOLUME));
-    frame_->OnPrevVolume();
-    QCOMPARE(reporter_->messages.back(), std::string(kFirstVolumeMessage));
-    QCOMPARE(form()->m_nCurRecord, 3);
+    m_pFrame->OnPrevVolume();
+    QCOMPARE(m_pReporter->messages.back(), std::string(kFirstVolumeMessage));
+    QCOMPARE(form()->Reading().CurRecord(), 3);
   }
 
   // With a work selected since the volume was chosen, the next volume
@@ -197,9 +199,9 @@ class MainFrameTest : public QObject {
   void volumeCommandSelectsTheVolumeShown() {
     SelectRecord(4);
     SelectRecord(5);  // the work 雜篇: only the scope changes
-    QCOMPARE(form()->m_nCurRecord, 4);
+    QCOMPARE(form()->Reading().CurRecord(), 4);
     Trigger(ID_NEXT_VOLUME);
-    QCOMPARE(form()->m_nCurRecord, 6);
+    QCOMPARE(form()->Reading().CurRecord(), 6);
     QCOMPARE(SelectedRecord(), 6);
     QCOMPARE(form()->ScopeRecord(), 6);
   }
@@ -207,69 +209,78 @@ class MainFrameTest : public QObject {
   void hitCommandsStepThroughTheAnchors() {
     QVERIFY(!Enabled(ID_NEXT_HIT));
     QVERIFY(!Enabled(ID_PREV_HIT));
-    form()->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
-    form()->keywordBox()->setText(QStringLiteral("雲"));
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    // Page 0 holds all four keywords: four anchors.
+    form()->keywordBox()->setText(QStringLiteral("學 習 之 明月"));
+    form()->modeButton(SearchMode::kOr)->setChecked(true);
     form()->searchButton()->click();
     QVERIFY(!form()->HitEntries().empty());
+    QCOMPARE(form()->resultList()->RowPage(0), uint32_t{0});
     form()->OpenHit(0);
-    QCOMPARE(form()->m_nCurHit, 0);
-    // Three anchors on the page, whatever the search found.
-    form()->m_nPageHits = 3;
+    QCOMPARE(form()->Reading().CurHit(), 0);
+    QCOMPARE(form()->Reading().PageHits(), 4);
     QVERIFY(!Enabled(ID_PREV_HIT));
     QVERIFY(Enabled(ID_NEXT_HIT));
-    const QString file = QUrl::fromLocalFile(form()->m_strHitFile).toString();
-    frame_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
-    frame_->GetTextView()->setFocus();
-    QTest::keyClick(frame_.get(), Qt::Key_F3);
-    QCOMPARE(form()->m_nCurHit, 1);
-    QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + "#0001");
-    QTest::keyClick(frame_.get(), Qt::Key_F3);
-    QCOMPARE(form()->m_nCurHit, 2);
+    const QString file = QUrl::fromLocalFile(QString::fromStdU16String(form()->Reading().HitFile().u16string())).toString();
+    m_pFrame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+    m_pFrame->GetTextView()->setFocus();
+    for (int anchor = 1; anchor <= 3; ++anchor) {
+      QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
+      QCOMPARE(form()->Reading().CurHit(), anchor);
+      QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), file + QStringLiteral("#%1").arg(anchor, 4, 10, QChar(u'0')));
+    }
     QVERIFY(!Enabled(ID_NEXT_HIT));
-    QTest::keyClick(frame_.get(), Qt::Key_F3);
-    QCOMPARE(form()->m_nCurHit, 2);
-    QTest::keyClick(frame_.get(), Qt::Key_F3, Qt::AltModifier);
-    QCOMPARE(form()->m_nCurHit, 1);
-    QCOMPARE(frame_->GetTextView()->GetLocationURL(), file + "#0001");
+    QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
+    QCOMPARE(form()->Reading().CurHit(), 3);
+    QTest::keyClick(m_pFrame.get(), Qt::Key_F3, Qt::AltModifier);
+    QCOMPARE(form()->Reading().CurHit(), 2);
+    QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), file + "#0002");
     Shoot(QStringLiteral("hit-page.png"));
+    // A new search starts the anchors again on the same hit page.
+    form()->searchButton()->click();
+    QCOMPARE(form()->Reading().CurHit(), 0);
+    QVERIFY(!Enabled(ID_PREV_HIT));
+    QVERIFY(Enabled(ID_NEXT_HIT));
+    QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
+    QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), file + "#0001");
   }
 
   void sliderDragShowsExactlyOnePage() {
     SelectRecord(6);  // files 6 .. 106
-    CXSliderCtrl& slider = frame_->navBar().slider();
+    CXSliderCtrl& slider = m_pFrame->navBar().slider();
     QTest::qWait(300);
-    QSignalSpy loads(frame_->GetTextView(), &QWebEngineView::loadStarted);
+    QSignalSpy loads(m_pFrame->GetTextView(), &QWebEngineView::loadStarted);
     slider.setSliderDown(true);
     for (int pos = 7; pos <= 80; ++pos) slider.setSliderPosition(pos);
-    QCOMPARE(form()->m_nCurPage, 6);
+    QCOMPARE(form()->Reading().CurPage(), 6);
     slider.setSliderDown(false);
-    QCOMPARE(form()->m_nCurPage, 80);
+    QCOMPARE(form()->Reading().CurPage(), 80);
     QCOMPARE(Label(), LabelFor(80));
     QTest::qWait(500);
     QCOMPARE(loads.count(), 1);
   }
 
   void sliderBeforeAnyVolumeChangesNothing() {
-    QSignalSpy loads(frame_->GetTextView(), &QWebEngineView::loadStarted);
-    QTest::keyClick(&frame_->navBar().slider(), Qt::Key_Right);
-    QCOMPARE(form()->m_nCurPage, 0);
-    QCOMPARE(frame_->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
+    QSignalSpy loads(m_pFrame->GetTextView(), &QWebEngineView::loadStarted);
+    QTest::keyClick(&m_pFrame->navBar().slider(), Qt::Key_Right);
+    QCOMPARE(form()->Reading().CurPage(), 0);
+    QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
     QCOMPARE(loads.count(), 0);
   }
 
   void helpOpensTheShippedPageOnly() {
     QList<QUrl> opened;
-    frame_->m_openDocument = [&](const QUrl& url) {
+    m_pFrame->m_openDocument = [&](const QUrl& url) {
       opened << url;
       return true;
     };
     Trigger(ID_HELP_FILE);  // no help page beside this corpus: nothing
     QVERIFY(opened.isEmpty());
-    QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), corpusDir_.filePath("help.html"));
+    QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), m_corpusDir.filePath("help.html"));
     Trigger(ID_HELP_FILE);
-    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(corpusDir_.filePath("help.html"))});
-    QFile::remove(corpusDir_.filePath("help.html"));
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(m_corpusDir.filePath("help.html"))});
+    QFile::remove(m_corpusDir.filePath("help.html"));
   }
 };
 

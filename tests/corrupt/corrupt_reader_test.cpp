@@ -49,8 +49,8 @@ int Count(const std::vector<std::string>& messages, const std::string& text) {
 class CorruptReaderTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir intact_;
-  QTemporaryDir settings_;
+  QTemporaryDir m_intact;
+  QTemporaryDir m_settings;
 
   void Search(CLeftForm* form, const QString& keyword) {
     form->keywordBox()->setText(keyword);
@@ -74,13 +74,13 @@ class CorruptReaderTest : public QObject {
   // Everything the left pane offers, once; a closed engine or an empty
   // tree may make some of it do nothing.
   void UseEverything(CLeftForm* form, RecordingReporter& reporter, const std::string& file) {
-    form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form->SelectTab(CLeftForm::Tab::kSearch);
     Search(form, QStringLiteral("學"));
     if (file != kCatalogueFileName) QCOMPARE(reporter.messages, std::vector<std::string>{});
     CSortListCtrl* list = form->resultList();
     for (int row = 0; row < std::min(list->RowCount(), 3); ++row) list->setCurrentItem(list->topLevelItem(row));
 
-    form->tabs()->setCurrentIndex(CLeftForm::kContentsTab);
+    form->SelectTab(CLeftForm::Tab::kContents);
     for (int record = 1; record < form->catalogue().NodeCount(); ++record) {
       if (QTreeWidgetItem* item = form->TreeItemOfRecord(record)) form->tree()->setCurrentItem(item);
     }
@@ -100,7 +100,7 @@ class CorruptReaderTest : public QObject {
 
   void SwitchTargets(CLeftForm* form, RecordingReporter& reporter) {
     // Each target the buttons open may fail on its own, with one message.
-    form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form->SelectTab(CLeftForm::Tab::kSearch);
     for (DisplayCode display : {DisplayCode::kMainText, DisplayCode::kAnnotations, DisplayCode::kFullText}) {
       reporter.messages.clear();
       form->targetButton(display)->click();
@@ -115,9 +115,9 @@ class CorruptReaderTest : public QObject {
  private slots:
   void initTestCase() {
     CCodexaApp::SetUpNames();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     std::string error;
-    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(intact_.path()), error), error.c_str());
+    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(m_intact.path()), error), error.c_str());
   }
 
   void startsOnceAndStaysUsable_data() {
@@ -136,9 +136,9 @@ class CorruptReaderTest : public QObject {
     QTemporaryDir corpusDir, workDir;
     const fs::path corpus = PathOf(corpusDir.path());
     for (const std::string& name : codexa::corrupt::kDataFiles) {
-      if (name != file.toStdString()) fs::copy_file(PathOf(intact_.path()) / name, corpus / name);
+      if (name != file.toStdString()) fs::copy_file(PathOf(m_intact.path()) / name, corpus / name);
     }
-    std::ifstream in(PathOf(intact_.path()) / file.toStdString(), std::ios::binary);
+    std::ifstream in(PathOf(m_intact.path()) / file.toStdString(), std::ios::binary);
     const std::string intact((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (const codexa::corrupt::Damage& d : codexa::corrupt::DamagesOf(file.toStdString(), intact)) {
       if (d.name == damage.toStdString() && d.bytes) {

@@ -43,11 +43,11 @@ struct stat StatOf(const fs::path& path) {
 // Sets the umask for the lifetime of the object.
 class ScopedUmask {
  public:
-  explicit ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
-  ~ScopedUmask() { ::umask(previous_); }
+  explicit ScopedUmask(mode_t mask) : m_nPrevious(::umask(mask)) {}
+  ~ScopedUmask() { ::umask(m_nPrevious); }
 
  private:
-  mode_t previous_;
+  mode_t m_nPrevious;
 };
 
 const char* const kPageNames[] = {"windows.html", "windows1.html", "windows2.html"};
@@ -57,13 +57,13 @@ const char* const kPageNames[] = {"windows.html", "windows1.html", "windows2.htm
 class ReaderFilesTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir corpus_;
-  codexa::paneltest::RecordingReporter reporter_;
+  QTemporaryDir m_corpus;
+  codexa::paneltest::RecordingReporter m_reporter;
 
   // Shows a contents page, then opens two hits: every page file is written.
   void ShowPages(CLeftForm* form) {
     form->tree()->setCurrentItem(form->TreeItemOfRecord(3));
-    form->tabs()->setCurrentIndex(CLeftForm::kSearchTab);
+    form->SelectTab(CLeftForm::Tab::kSearch);
     form->keywordBox()->setText(QStringLiteral("學"));
     form->searchButton()->click();
     QVERIFY(form->resultList()->RowCount() >= 2);
@@ -73,7 +73,7 @@ class ReaderFilesTest : public QObject {
  private slots:
   void initTestCase() {
     std::string error;
-    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(corpus_.path()), error), error.c_str());
+    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(m_corpus.path()), error), error.c_str());
   }
 
   void pageFilesAreTheOwnersAlone() {
@@ -81,7 +81,7 @@ class ReaderFilesTest : public QObject {
     QTemporaryDir work;
     const fs::path base = PathOf(work.path());
     {
-      CPanelWindow window(CLeftForm::Places{PathOf(corpus_.path()), base, base / "zemo.txt"});
+      CPanelWindow window(CLeftForm::Places{PathOf(m_corpus.path()), base, base / "zemo.txt"});
       ShowPages(window.form());
       const fs::path pages = PathOf(window.form()->PageFile()).parent_path();
       QVERIFY(IsPrivateFolder(pages) && IsPrivateFolder(pages.parent_path()));
@@ -134,7 +134,7 @@ class ReaderFilesTest : public QObject {
     }
 
     {
-      CPanelWindow window(CLeftForm::Places{PathOf(corpus_.path()), base, base / "zemo.txt"});
+      CPanelWindow window(CLeftForm::Places{PathOf(m_corpus.path()), base, base / "zemo.txt"});
       ShowPages(window.form());
     }
     QCOMPARE(ReadFile(victim), std::string("mine"));
@@ -156,7 +156,7 @@ class ReaderFilesTest : public QObject {
     std::ofstream(victim) << "mine";
     fs::create_symlink(victim, base / "zemo.txt");
     {
-      CPanelWindow window(CLeftForm::Places{PathOf(corpus_.path()), base, base / "zemo.txt"});
+      CPanelWindow window(CLeftForm::Places{PathOf(m_corpus.path()), base, base / "zemo.txt"});
       QVERIFY(window.form()->TreeItemOfRecord(3) != nullptr);
     }
     QCOMPARE(ReadFile(victim), std::string("mine"));

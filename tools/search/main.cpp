@@ -22,14 +22,14 @@ int main(int argc, char** argv) {
   std::string error;
   if (!ParseSearchArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
     std::cerr << "codexa-search: " << error << "\n" << SearchUsage();
-    return kExitUsage;
+    return static_cast<int>(SearchExit::kUsage);
   }
   if (options.help) {
     std::cout << SearchUsage();
-    return kExitOk;
+    return static_cast<int>(SearchExit::kOk);
   }
   const std::filesystem::path corpus = options.corpus.empty() ? ProgramFolder(argv[0]) : options.corpus;
-  const int exitCode = RunSearch(options, corpus, std::cout, std::cerr);
+  const SearchExit exitCode = RunSearch(options, corpus, std::cout, std::cerr);
   std::cout.flush();
-  return exitCode;
+  return static_cast<int>(exitCode);
 }

@@ -3,15 +3,13 @@
 #include <charconv>
 #include <cstdio>
 
-#include "corpus/catalogue.h"
-#include "base/unicode.h"
-#include "engine/index.h"
 #include "base/reporter.h"
+#include "base/unicode.h"
+#include "corpus/catalogue.h"
+#include "engine/index.h"
+#include "session/searchrun.h"
 
 namespace {
-
-constexpr char16_t kIdeographicSpace = 0x3000;
-const char* const kEmptyQueryMessage = "何かキーワードを入力して検索をして下さい。";
 
 // Strict UTF-8 to UTF-16: false for malformed, overlong or surrogate
 // sequences, so that a mangled argument is refused instead of searched.
@@ -79,20 +77,17 @@ std::string JsonString(std::u16string_view text) {
   return out + "\"";
 }
 
-std::string Tally(std::size_t pages, uint64_t hits) {
-  return "全部で " + std::to_string(pages) + " 頁で、" + std::to_string(hits) + " 箇所でした。";
-}
-
-void PrintList(const std::vector<SearchNodeTag>& entries, uint64_t total, std::ostream& out) {
-  for (const SearchNodeTag& e : entries) {
+void PrintList(const CSearchRun& run, std::ostream& out) {
+  for (const SearchNodeTag& e : run.Entries()) {
     out << TsvField(e.category) << '\t' << TsvField(e.title) << '\t' << TsvField(e.volume) << '\t' << e.fileNumber
         << '\t' << e.pageNumber << '\t' << e.hitCount << '\n';
   }
-  out << Tally(entries.size(), total) << '\n';
+  out << run.Tally() << '\n';
 }
 
-void PrintJson(const std::vector<SearchNodeTag>& entries, uint64_t total, std::ostream& out) {
-  out << "{\"pages\":" << entries.size() << ",\"hits\":" << total << ",\"entries\":[";
+void PrintJson(const CSearchRun& run, std::ostream& out) {
+  const std::vector<SearchNodeTag>& entries = run.Entries();
+  out << "{\"pages\":" << entries.size() << ",\"hits\":" << run.TotalHits() << ",\"entries\":[";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const SearchNodeTag& e = entries[i];
     out << (i == 0 ? "" : ",") << "\n{\"category\":" << JsonString(e.category) << ",\"title\":" << JsonString(e.title)
@@ -105,23 +100,23 @@ void PrintJson(const std::vector<SearchNodeTag>& entries, uint64_t total, std::o
 // Writes the core's messages to the error stream, marked as this program's.
 class StreamReporter : public CReporter {
  public:
-  explicit StreamReporter(std::ostream& err) : err_(err) {}
-  void Warn(const std::string& message) override { err_ << "codexa-search: " << message << '\n'; }
+  explicit StreamReporter(std::ostream& err) : m_err(err) {}
+  void Warn(const std::string& message) override { m_err << "codexa-search: " << message << '\n'; }
 
  private:
-  std::ostream& err_;
+  std::ostream& m_err;
 };
 
 // Installs a reporter for the lifetime of the object.
 class ScopedReporter {
  public:
-  explicit ScopedReporter(CReporter* reporter) : previous_(SetReporter(reporter)) {}
-  ~ScopedReporter() { SetReporter(previous_); }
+  explicit ScopedReporter(CReporter* reporter) : m_pPrevious(SetReporter(reporter)) {}
+  ~ScopedReporter() { SetReporter(m_pPrevious); }
   ScopedReporter(const ScopedReporter&) = delete;
   ScopedReporter& operator=(const ScopedReporter&) = delete;
 
  private:
-  CReporter* previous_;
+  CReporter* m_pPrevious;
 };
 
 // The scope node of `options`: the node at its path, or record 1 as the
@@ -138,25 +133,25 @@ const ContentsNodeTag* FindScope(const CCatalogue& catalogue, const SearchOption
     }
   }
   const ContentsNodeTag* scope = catalogue.FindNodeByRecord(record);
-  if (scope == nullptr) err << "codexa-search: " << kNoScopeMessage << '\n';
+  if (scope == nullptr) err << "codexa-search: " << MessageOf(SearchStatus::kNoScope) << '\n';
   return scope;
 }
 
-int Render(CIndex& index, const SearchOptions& options, std::u16string_view query, std::ostream& out,
+SearchExit Render(CIndex& index, const SearchOptions& options, std::u16string_view query, std::ostream& out,
            std::ostream& err) {
   if (options.renderPage >= index.GetPageCount()) {
     err << "codexa-search: page " << options.renderPage << " does not exist; the corpus has " << index.GetPageCount()
         << " pages (0 to " << index.GetPageCount() << " - 1)\n";
-    return kExitRender;
+    return SearchExit::kRender;
   }
   std::string html;
   index.RenderHit(options.renderPage, html, query, options.displayCode, options.variants);
   if (html.empty()) {
     err << "codexa-search: page " << options.renderPage << " could not be read\n";
-    return kExitRender;
+    return SearchExit::kRender;
   }
   out << html;
-  return kExitOk;
+  return SearchExit::kOk;
 }
 
 bool ParseTarget(std::string_view name, SearchOptions& options) {
@@ -273,45 +268,43 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
   return true;
 }
 
-int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
+SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
               std::ostream& err) {
   StreamReporter reporter(err);
   ScopedReporter installed(&reporter);
 
-  // As the search form reads its keyword box: ideographic spaces separate
-  // keywords like ordinary ones.
-  std::u16string query;
-  Utf8ToUtf16(options.query, query);
-  for (char16_t& unit : query) {
-    if (unit == kIdeographicSpace) unit = u' ';
-  }
-  if (query.find_first_not_of(u' ') == std::u16string::npos) {
-    err << "codexa-search: " << kEmptyQueryMessage << '\n';
-    return kExitQueryRefused;
-  }
-  if (CIndex::CheckQuery(query) == 0) {
+  // The query is read as the search form reads its keyword box, and
+  // checked before the corpus is opened, so a bad query is told apart from
+  // a bad corpus.
+  std::u16string text;
+  Utf8ToUtf16(options.query, text);
+  CSearchRun run(KeywordOfText(text), options.orMode ? SearchMode::kOr : SearchMode::kAnd, options.variants);
+  const SearchStatus status = run.Check();
+  if (status == SearchStatus::kRefusedKeyword) {
+    // Said in English, with the rule, for the script's author.
     err << "codexa-search: the query is refused: keywords may not hold ASCII letters, digits or other characters "
            "below U+0100 except \"?\" and \"*\"\n";
-    return kExitQueryRefused;
+    return SearchExit::kQueryRefused;
+  }
+  if (status != SearchStatus::kDone) {
+    err << "codexa-search: " << MessageOf(status) << '\n';
+    return SearchExit::kQueryRefused;
   }
 
   CIndex index;
   if (!index.Open(corpus, u"Index", options.target)) {
     err << "codexa-search: cannot open the corpus in " << corpus.string() << '\n';
-    return kExitCorpus;
+    return SearchExit::kCorpus;
   }
-  if (options.form == OutputForm::kRender) return Render(index, options, query, out, err);
+  // The page is rendered with the query as read, before any search.
+  if (options.form == OutputForm::kRender) return Render(index, options, run.Keyword(), out, err);
 
-  if (options.orMode) {
-    index.SearchOr(query, options.variants);
-  } else {
-    index.SearchAnd(query, options.variants);
-  }
+  run.Evaluate(index);
   const std::vector<uint32_t>& pages = index.GetPageArray();
   const std::vector<uint32_t>& counts = index.GetCountArray();
   if (options.form == OutputForm::kRaw) {
     for (std::size_t i = 0; i < pages.size() && i < counts.size(); ++i) out << pages[i] << '\t' << counts[i] << '\n';
-    return kExitOk;
+    return SearchExit::kOk;
   }
 
   // The listing "zemo.txt" is the reader's diagnostic; a script's working
@@ -319,13 +312,12 @@ int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus,
   CCatalogue catalogue;
   catalogue.Load(corpus / kCatalogueFileName, {}, err);
   const ContentsNodeTag* scope = FindScope(catalogue, options, err);
-  if (scope == nullptr) return kExitNoScope;
-  std::vector<SearchNodeTag> entries;
-  const uint64_t total = ApplyScope(*scope, pages, counts, entries);
+  if (scope == nullptr) return SearchExit::kNoScope;
+  run.CutToScope(index, *scope);
   if (options.form == OutputForm::kJson) {
-    PrintJson(entries, total, out);
+    PrintJson(run, out);
   } else {
-    PrintList(entries, total, out);
+    PrintList(run, out);
   }
-  return kExitOk;
+  return SearchExit::kOk;
 }

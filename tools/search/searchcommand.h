@@ -15,13 +15,14 @@
 #include "engine/searchtarget.h"
 
 // Exit codes, so that scripts can tell the failures apart.
-enum SearchExit : int {
-  kExitOk = 0,
-  kExitUsage = 2,          // bad options or arguments, text that is not UTF-8
-  kExitCorpus = 3,         // the corpus does not open
-  kExitQueryRefused = 4,   // empty, or refused by the engine
-  kExitNoScope = 5,        // the scope does not exist or the catalogue has none
-  kExitRender = 6,         // the page to render does not exist or has no hit
+// The numbers are the program's exit status and never change.
+enum class SearchExit : int {
+  kOk = 0,
+  kUsage = 2,          // bad options or arguments, text that is not UTF-8
+  kCorpus = 3,         // the corpus does not open
+  kQueryRefused = 4,   // empty, or refused by the engine
+  kNoScope = 5,        // the scope does not exist or the catalogue has none
+  kRender = 6,         // the page to render does not exist or has no hit
 };
 
 enum class OutputForm { kList, kJson, kRaw, kRender };
@@ -46,8 +47,8 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
 std::string SearchUsage();
 
 // Runs the search of `options` against the corpus in `corpus` and writes
-// the result to `out`, messages to `err`. Returns a SearchExit code.
-int RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
+// the result to `out`, messages to `err`.
+SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
               std::ostream& err);
 
 #endif  // CODEXA_TOOLS_SEARCH_SEARCHCOMMAND_H_

@@ -101,7 +101,7 @@ std::string Quote(const std::string& arg) {
 }
 
 struct ProgramRun {
-  int exitCode = -1;
+  SearchExit exitCode = static_cast<SearchExit>(-1);
   std::string out, err;
 };
 
@@ -111,7 +111,7 @@ ProgramRun RunProgram(const ScratchDir& scratch, const std::string& program, con
   command += " >" + Quote((scratch / "out").string()) + " 2>" + Quote((scratch / "err").string());
   const int status = std::system(command.c_str());
   ProgramRun run;
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.exitCode = static_cast<SearchExit>(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
   run.out = scratch.Read("out");
   run.err = scratch.Read("err");
   return run;
@@ -120,27 +120,27 @@ ProgramRun RunProgram(const ScratchDir& scratch, const std::string& program, con
 class SearchCommandTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    corpus_ = new ScratchDir;
-    noCatalogue_ = new ScratchDir;
-    WriteCorpus(corpus_->path(), true);
-    WriteCorpus(noCatalogue_->path(), false);
+    m_pCorpus = new ScratchDir;
+    m_pNoCatalogue = new ScratchDir;
+    WriteCorpus(m_pCorpus->path(), true);
+    WriteCorpus(m_pNoCatalogue->path(), false);
   }
   static void TearDownTestSuite() {
-    delete corpus_;
-    delete noCatalogue_;
+    delete m_pCorpus;
+    delete m_pNoCatalogue;
   }
   ProgramRun Search(const fs::path& corpus, std::vector<std::string> args) {
     args.insert(args.begin(), {"--corpus", corpus.string()});
-    return RunProgram(scratch_, CODEXA_SEARCH_EXE, args);
+    return RunProgram(m_scratch, CODEXA_SEARCH_EXE, args);
   }
 
-  static ScratchDir* corpus_;
-  static ScratchDir* noCatalogue_;
-  ScratchDir scratch_;
+  static ScratchDir* m_pCorpus;
+  static ScratchDir* m_pNoCatalogue;
+  ScratchDir m_scratch;
 };
 
-ScratchDir* SearchCommandTest::corpus_ = nullptr;
-ScratchDir* SearchCommandTest::noCatalogue_ = nullptr;
+ScratchDir* SearchCommandTest::m_pCorpus = nullptr;
+ScratchDir* SearchCommandTest::m_pNoCatalogue = nullptr;
 
 TEST_F(SearchCommandTest, ListsHitEntriesInsideTheScope) {
   struct Case {
@@ -165,8 +165,8 @@ TEST_F(SearchCommandTest, ListsHitEntriesInsideTheScope) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());
-    const ProgramRun run = Search(corpus_->path(), c.args);
-    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+    const ProgramRun run = Search(m_pCorpus->path(), c.args);
+    EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
     EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(run.err, "");
   }
@@ -191,25 +191,25 @@ TEST_F(SearchCommandTest, RawPrintsTheEngineResultBeforeAnyScope) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());
-    const ProgramRun run = Search(corpus_->path(), c.args);
-    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+    const ProgramRun run = Search(m_pCorpus->path(), c.args);
+    EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
     EXPECT_EQ(run.out, c.out);
   }
 }
 
 TEST_F(SearchCommandTest, JsonHoldsTheSameEntries) {
-  const ProgramRun run = Search(corpus_->path(), {"--json", "學"});
-  EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+  const ProgramRun run = Search(m_pCorpus->path(), {"--json", "學"});
+  EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
   EXPECT_EQ(run.out,
             "{\"pages\":2,\"hits\":3,\"entries\":[\n"
             "{\"category\":\"經部\",\"title\":\"論語\",\"volume\":\"卷一\",\"fileNumber\":1,\"page\":0,\"hitCount\":2},\n"
             "{\"category\":\"經部\",\"title\":\"論語\",\"volume\":\"卷二\",\"fileNumber\":1,\"page\":2,\"hitCount\":1}]}\n");
-  EXPECT_EQ(Search(corpus_->path(), {"--json", "叟叟"}).out, "{\"pages\":0,\"hits\":0,\"entries\":[]}\n");
+  EXPECT_EQ(Search(m_pCorpus->path(), {"--json", "叟叟"}).out, "{\"pages\":0,\"hits\":0,\"entries\":[]}\n");
 }
 
 TEST_F(SearchCommandTest, RenderWritesThePageWithItsHits) {
-  const ProgramRun run = Search(corpus_->path(), {"--render", "4", "梁惠"});
-  EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+  const ProgramRun run = Search(m_pCorpus->path(), {"--render", "4", "梁惠"});
+  EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
   // One match: one anchor, before the keyword.
   const std::size_t anchor = run.out.find("name=\"0000\"");
   EXPECT_NE(anchor, std::string::npos) << run.out;
@@ -222,29 +222,29 @@ TEST_F(SearchCommandTest, FailuresGiveAMessageAndTheirExitCode) {
     const char* what;
     const fs::path* corpus;
     std::vector<std::string> args;
-    int exitCode;
+    SearchExit exitCode;
     std::vector<std::string> said;
   };
-  const fs::path missing = scratch_ / "absent";
-  const fs::path& good = corpus_->path();
+  const fs::path missing = m_scratch / "absent";
+  const fs::path& good = m_pCorpus->path();
   const Case cases[] = {
-      {"corpus does not open", &missing, {"學"}, kExitCorpus, {"データを開けませんでした。", "absent"}},
-      {"ASCII letter", &good, {"學a"}, kExitQueryRefused, {"refused"}},
-      {"digit", &good, {"--raw", "1"}, kExitQueryRefused, {"refused"}},
-      {"only spaces", &good, {"　 "}, kExitQueryRefused, {"何かキーワードを入力して検索をして下さい。"}},
-      {"unknown scope", &good, {"--scope", "史部", "學"}, kExitNoScope, {"史部"}},
-      {"partial scope path", &good, {"--scope", "經部\\", "學"}, kExitNoScope, {"no catalogue node"}},
-      {"no catalogue", &noCatalogue_->path(), {"學"}, kExitNoScope,
+      {"corpus does not open", &missing, {"學"}, SearchExit::kCorpus, {"データを開けませんでした。", "absent"}},
+      {"ASCII letter", &good, {"學a"}, SearchExit::kQueryRefused, {"refused"}},
+      {"digit", &good, {"--raw", "1"}, SearchExit::kQueryRefused, {"refused"}},
+      {"only spaces", &good, {"　 "}, SearchExit::kQueryRefused, {"何かキーワードを入力して検索をして下さい。"}},
+      {"unknown scope", &good, {"--scope", "史部", "學"}, SearchExit::kNoScope, {"史部"}},
+      {"partial scope path", &good, {"--scope", "經部\\", "學"}, SearchExit::kNoScope, {"no catalogue node"}},
+      {"no catalogue", &m_pNoCatalogue->path(), {"學"}, SearchExit::kNoScope,
        {"you delete data file!", "検索範囲をまた指定していません。"}},
-      {"page to render out of range", &good, {"--render", "7", "學"}, kExitRender, {"page 7 does not exist"}},
-      {"no query", &good, {"--or"}, kExitUsage, {"no QUERY", "Usage:"}},
-      {"bad target", &good, {"--target", "all", "學"}, kExitUsage, {"--target"}},
-      {"two output forms", &good, {"--json", "--raw", "學"}, kExitUsage, {"exclude"}},
-      {"scope with raw", &good, {"--raw", "--scope", "經部", "學"}, kExitUsage, {"--scope"}},
-      {"value missing", &good, {"學", "--scope"}, kExitUsage, {"--scope needs a value"}},
-      {"bad page number", &good, {"--render", "-1", "學"}, kExitUsage, {"page number"}},
-      {"unknown option", &good, {"--fast", "學"}, kExitUsage, {"unknown option --fast"}},
-      {"not UTF-8", &good, {"\xE5\xAD"}, kExitUsage, {"UTF-8"}},
+      {"page to render out of range", &good, {"--render", "7", "學"}, SearchExit::kRender, {"page 7 does not exist"}},
+      {"no query", &good, {"--or"}, SearchExit::kUsage, {"no QUERY", "Usage:"}},
+      {"bad target", &good, {"--target", "all", "學"}, SearchExit::kUsage, {"--target"}},
+      {"two output forms", &good, {"--json", "--raw", "學"}, SearchExit::kUsage, {"exclude"}},
+      {"scope with raw", &good, {"--raw", "--scope", "經部", "學"}, SearchExit::kUsage, {"--scope"}},
+      {"value missing", &good, {"學", "--scope"}, SearchExit::kUsage, {"--scope needs a value"}},
+      {"bad page number", &good, {"--render", "-1", "學"}, SearchExit::kUsage, {"page number"}},
+      {"unknown option", &good, {"--fast", "學"}, SearchExit::kUsage, {"unknown option --fast"}},
+      {"not UTF-8", &good, {"\xE5\xAD"}, SearchExit::kUsage, {"UTF-8"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -256,17 +256,17 @@ TEST_F(SearchCommandTest, FailuresGiveAMessageAndTheirExitCode) {
 }
 
 TEST_F(SearchCommandTest, DefaultCorpusIsTheProgramFolder) {
-  const fs::path program = corpus_->path() / "codexa-search";
+  const fs::path program = m_pCorpus->path() / "codexa-search";
   fs::copy_file(CODEXA_SEARCH_EXE, program, fs::copy_options::overwrite_existing);
-  const ProgramRun run = RunProgram(scratch_, program.string(), {"--raw", "學"});
+  const ProgramRun run = RunProgram(m_scratch, program.string(), {"--raw", "學"});
   fs::remove(program);
-  EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+  EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
   EXPECT_EQ(run.out, "0\t2\n2\t1\n5\t1\n");
 }
 
 TEST_F(SearchCommandTest, HelpNeedsNeitherQueryNorCorpus) {
-  const ProgramRun run = RunProgram(scratch_, CODEXA_SEARCH_EXE, {"--corpus", "/nonexistent", "--help"});
-  EXPECT_EQ(run.exitCode, kExitOk);
+  const ProgramRun run = RunProgram(m_scratch, CODEXA_SEARCH_EXE, {"--corpus", "/nonexistent", "--help"});
+  EXPECT_EQ(run.exitCode, SearchExit::kOk);
   EXPECT_EQ(run.out.rfind("Usage: codexa-search", 0), 0u) << run.out;
   EXPECT_NE(run.out.find("--render PAGE"), std::string::npos);
   EXPECT_EQ(run.err, "");
