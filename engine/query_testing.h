@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "corpus/filelistformat.h"
 #include "engine/index.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
@@ -28,7 +29,7 @@ class OpenedCorpus {
     for (const std::u32string& page : pages) corpus.AddPage(page);
     std::string error;
     EXPECT_TRUE(corpus.Write(dir_.path(), {.interleave = true, .seed = layoutSeed, .pageCountTable = pageCountTable}, error)) << error;
-    EXPECT_TRUE(index_.Open(dir_.path(), u"Index", SearchTarget::kFullText));
+    EXPECT_TRUE(index_.Open(dir_.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   }
 
   CIndex& index() { return index_; }

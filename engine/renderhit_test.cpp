@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "corpus/markup_testing.h"
 #include "base/unicode.h"
+#include "corpus/markup_testing.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/variantexpand_testing.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
@@ -50,21 +52,23 @@ class RenderHitTest : public ::testing::Test {
         {"卷\\0004.htm", Page(kLongPage)},
         {"卷\\0006.htm", Page("一二三四五六七八九十弌弍弎亖")},
     };
-    ASSERT_TRUE(codexa::writer::WriteFileList(dir_.path(), "Index", pages, 100, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteFileList(dir_.path(), kCorpusName, pages, 100, error)) << error;
     codexa::writer::PostingCollector collector;
     collector.Add(0, 0, 0);
-    ASSERT_TRUE(codexa::writer::WriteIndex(dir_.path(), "Index", collector.Finish(), {}, error)) << error;
+    ASSERT_TRUE(
+        codexa::writer::WriteIndex(dir_.path(), IndexBaseName(SearchTarget::kFullText), collector.Finish(), {}, error))
+        << error;
     std::vector<std::vector<uint32_t>> groups = {
         {0x4E00, 0x5F0C}, {0x4E8C, 0x5F0D}, {0x4E09, 0x5F0E}, {0x56DB, 0x4E96}};
     for (uint32_t i = 0; i < 40; ++i) groups.push_back({0x4E10 + i, 0x9010 + i});
     ASSERT_TRUE(codexa::writer::WriteVariantTable(dir_.path(), groups, error)) << error;
-    ASSERT_TRUE(index_.Open(dir_.path(), u"Index", SearchTarget::kFullText));
+    ASSERT_TRUE(index_.Open(dir_.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   }
 
   // What the file list renders for exactly this keyword text.
   std::string RenderedPage(uint32_t page, std::u16string_view keywords, DisplayCode displayCode, int& anchors) {
     std::string output;
-    anchors = index_.fileList().RenderPage(page, output, keywords, displayCode);
+    anchors = CIndexTesting::FileListOf(index_).RenderPage(page, output, keywords, displayCode);
     return output;
   }
 
@@ -96,7 +100,7 @@ TEST_F(RenderHitTest, VariantFormsComeInTheirOrder) {
 }
 
 TEST_F(RenderHitTest, SameAsTheJoinedFormsWhereTheyAreFew) {
-  const CVariantTable& table = index_.variants();
+  const CVariantTable& table = CIndexTesting::VariantsOf(index_);
   const std::u16string queries[] = {
       u"一二",            // the four forms of the example
       u"三五",            // 三 has a group, 五 none: two forms

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/codeconverter.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/postingcursor.h"
 #include "engine/query_testing.h"
 
@@ -16,9 +18,6 @@ namespace {
 
 using codexa::testing::Hits;
 using codexa::testing::OpenedCorpus;
-
-constexpr uint32_t kHeaderFormatsAt = 400000;
-constexpr uint32_t kHeaderLocationsAt = 600000;
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -30,9 +29,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 uint32_t Read32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-  return value;
+  return LoadLE32(reinterpret_cast<const uint8_t*>(bytes.data() + at));
 }
 
 void Write32(std::string& bytes, size_t at, uint32_t value) {
@@ -59,25 +56,24 @@ std::vector<std::u32string> Pages(uint32_t count, uint32_t seed) {
 class ListFixture {
  public:
   ListFixture(OpenedCorpus& corpus, char32_t character) : corpus_(corpus), code_(CharToIndexCode(character)) {
-    header_ = ReadFile(corpus.dir().path() / "Index-idx.h");
-    postings_ = ReadFile(corpus.dir().path() / "Index-idx.m");
-    EXPECT_TRUE(corpus.index().ListOf(code_, first_, last_));
+    header_ = ReadFile(corpus.dir().path() / IndexHeaderName());
+    postings_ = ReadFile(corpus.dir().path() / IndexPostingName());
+    EXPECT_TRUE(CIndexTesting::ListOf(corpus.index(), code_, first_, last_));
   }
 
   std::string& postings() { return postings_; }
   uint32_t lastPage() const { return last_; }
-  uint32_t Location() const { return Read32(header_, kHeaderLocationsAt + 4 * code_); }
+  uint32_t Location() const { return Read32(header_, SideLocationEntryAt(code_)); }
 
   // The page and the number of positions of the record the cursor reaches
   // for each target in turn (UINT32_MAX once the list is complete).
   std::vector<std::pair<uint32_t, uint32_t>> Walk(const std::vector<uint32_t>& targets, bool skip) {
-    source_ = corpus_.index().postingSource();
+    source_ = CIndexTesting::PostingSourceOf(corpus_.index());
     source_.data = reinterpret_cast<const uint8_t*>(postings_.data());
     source_.size = postings_.size();
     SkipTable table;
     if (skip) {
-      const uint16_t format = static_cast<uint8_t>(header_[kHeaderFormatsAt + 2 * code_]) |
-                              static_cast<uint8_t>(header_[kHeaderFormatsAt + 2 * code_ + 1]) << 8;
+      const uint16_t format = LoadLE16(reinterpret_cast<const uint8_t*>(header_.data() + SideFormatEntryAt(code_)));
       table.Open(source_.data, source_.size, format, Location(), code_);
     }
     CPostingCursor cursor;
@@ -172,12 +168,12 @@ TEST(SkipTableTest, QueriesAgreeWithAndWithoutSkipTables) {
   withSkip.push_back(corpus.Or(u"天地 洪荒"));
 
   // The same files with both tables zeroed: a plain index.
-  const auto headerPath = corpus.dir().path() / "Index-idx.h";
+  const auto headerPath = corpus.dir().path() / IndexHeaderName();
   std::string header = ReadFile(headerPath);
-  std::fill(header.begin() + kHeaderFormatsAt, header.begin() + 1000000, '\0');
+  std::fill(header.begin() + kSideFormatTableAt, header.begin() + kLastPageTableAt, '\0');
   WriteFile(headerPath, header);
   corpus.index().Close();
-  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", SearchTarget::kFullText));
+  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), kCorpusNameUtf16, SearchTarget::kFullText));
   size_t i = 0;
   for (const auto& query : queries) {
     EXPECT_EQ(corpus.And(query), withSkip[i++]);

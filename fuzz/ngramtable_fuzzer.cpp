@@ -31,10 +31,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/ngramtable.h"
-#include "base/reporter.h"
 #include "fuzz/alphabet.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
@@ -155,11 +157,11 @@ class Corpus {
     for (const std::u32string& page : PageTexts()) writer.AddPage(page);
     std::string error;
     FUZZ_REQUIRE(writer.Write(damagedDir_.path(), {.interleave = true, .seed = 5}, error));
-    const std::string header = damagedDir_.Read("Index-idx.h");
+    const std::string header = damagedDir_.Read(IndexHeaderName());
     const auto* headerBytes = reinterpret_cast<const uint8_t*>(header.data());
-    format_ = static_cast<uint16_t>(Little(headerBytes + fz::SkipFormatOffset(kNgramTableCode), 2));
-    location_ = Little(headerBytes + fz::SkipLocationOffset(kNgramTableCode), 4);
-    const std::string postings = damagedDir_.Read("Index-idx.m");
+    format_ = static_cast<uint16_t>(Little(headerBytes + SideFormatEntryAt(kNgramTableCode), 2));
+    location_ = Little(headerBytes + SideLocationEntryAt(kNgramTableCode), 4);
+    const std::string postings = damagedDir_.Read(IndexPostingName());
     intact_.assign(postings.begin(), postings.end());
     damaged_ = intact_;
     NgramTable table;
@@ -169,15 +171,16 @@ class Corpus {
     for (const auto& entry : std::filesystem::directory_iterator(damagedDir_.path())) {
       std::filesystem::copy_file(entry.path(), plainDir_ / entry.path().filename().string());
     }
-    const int plainHeader = ::open((plainDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
+    const int plainHeader = ::open((plainDir_ / IndexHeaderName()).c_str(), O_WRONLY | O_CLOEXEC);
     FUZZ_REQUIRE(plainHeader >= 0);
-    PutInFile(plainHeader, fz::SkipFormatOffset(kNgramTableCode), 0, 2);
-    PutInFile(plainHeader, fz::SkipLocationOffset(kNgramTableCode), 0, 4);
+    PutInFile(plainHeader, SideFormatEntryAt(kNgramTableCode), 0, 2);
+    PutInFile(plainHeader, SideLocationEntryAt(kNgramTableCode), 0, 4);
     ::close(plainHeader);
-    FUZZ_REQUIRE(plain_.Open(plainDir_.path(), u"Index", SearchTarget::kFullText) && !plain_.ngramTable().IsOpen());
+    FUZZ_REQUIRE(plain_.Open(plainDir_.path(), kCorpusNameUtf16, SearchTarget::kFullText) &&
+                 !CIndexTesting::NgramTableOf(plain_).IsOpen());
 
-    headerFd_ = ::open((damagedDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
-    postingFd_ = ::open((damagedDir_ / "Index-idx.m").c_str(), O_WRONLY | O_CLOEXEC);
+    headerFd_ = ::open((damagedDir_ / IndexHeaderName()).c_str(), O_WRONLY | O_CLOEXEC);
+    postingFd_ = ::open((damagedDir_ / IndexPostingName()).c_str(), O_WRONLY | O_CLOEXEC);
     FUZZ_REQUIRE(headerFd_ >= 0 && postingFd_ >= 0);
   }
 
@@ -200,8 +203,8 @@ class Corpus {
 
   // Puts the damage into the files.
   void Write(const Damage& damage) {
-    PutInFile(headerFd_, fz::SkipFormatOffset(kNgramTableCode), damage.format, 2);
-    PutInFile(headerFd_, fz::SkipLocationOffset(kNgramTableCode), damage.location, 4);
+    PutInFile(headerFd_, SideFormatEntryAt(kNgramTableCode), damage.format, 2);
+    PutInFile(headerFd_, SideLocationEntryAt(kNgramTableCode), damage.location, 4);
     for (const auto& [offset, size] : damage.edited) WriteAt(postingFd_, &damaged_[offset], size, offset);
     if (damage.length < intact_.size()) FUZZ_REQUIRE(::ftruncate(postingFd_, static_cast<off_t>(damage.length)) == 0);
   }
@@ -327,13 +330,13 @@ void Search(CIndex& index, const Query& query) {
 void CheckSearches(Corpus& corpus, const Damage& damage, const std::vector<Query>& queries, bool tableOpened,
                    bool comparable) {
   CIndex index;
-  if (!index.Open(corpus.damagedDir(), u"Index", SearchTarget::kFullText)) {
+  if (!index.Open(corpus.damagedDir(), kCorpusNameUtf16, SearchTarget::kFullText)) {
     // Only a shorter posting file may keep the index from opening: the
     // table alone never does.
     FUZZ_REQUIRE(!index.IsOpen() && damage.length < corpus.damaged().size());
     return;
   }
-  FUZZ_REQUIRE(index.ngramTable().IsOpen() == tableOpened);
+  FUZZ_REQUIRE(CIndexTesting::NgramTableOf(index).IsOpen() == tableOpened);
   for (const Query& query : queries) {
     const int keywords = CIndex::CheckQuery(query.text);
     if (keywords == 0) {
