@@ -55,29 +55,29 @@ std::vector<std::u32string> Pages(uint32_t count, uint32_t seed) {
 // without the list's skip table (taken from a header that may be altered).
 class ListFixture {
  public:
-  ListFixture(OpenedCorpus& corpus, char32_t character) : corpus_(corpus), code_(CharToIndexCode(character)) {
-    header_ = ReadFile(corpus.dir().path() / IndexHeaderName());
-    postings_ = ReadFile(corpus.dir().path() / IndexPostingName());
-    EXPECT_TRUE(CIndexTesting::ListOf(corpus.index(), code_, first_, last_));
+  ListFixture(OpenedCorpus& corpus, char32_t character) : m_corpus(corpus), m_nCode(CharToIndexCode(character)) {
+    m_strHeader = ReadFile(corpus.dir().path() / IndexHeaderName());
+    m_strPostings = ReadFile(corpus.dir().path() / IndexPostingName());
+    EXPECT_TRUE(CIndexTesting::ListOf(corpus.index(), m_nCode, m_nFirst, m_nLast));
   }
 
-  std::string& postings() { return postings_; }
-  uint32_t lastPage() const { return last_; }
-  uint32_t Location() const { return Read32(header_, SideLocationEntryAt(code_)); }
+  std::string& postings() { return m_strPostings; }
+  uint32_t lastPage() const { return m_nLast; }
+  uint32_t Location() const { return Read32(m_strHeader, SideLocationEntryAt(m_nCode)); }
 
   // The page and the number of positions of the record the cursor reaches
   // for each target in turn (UINT32_MAX once the list is complete).
   std::vector<std::pair<uint32_t, uint32_t>> Walk(const std::vector<uint32_t>& targets, bool skip) {
-    source_ = CIndexTesting::PostingSourceOf(corpus_.index());
-    source_.data = reinterpret_cast<const uint8_t*>(postings_.data());
-    source_.size = postings_.size();
+    m_source = CIndexTesting::PostingSourceOf(m_corpus.index());
+    m_source.data = reinterpret_cast<const uint8_t*>(m_strPostings.data());
+    m_source.size = m_strPostings.size();
     SkipTable table;
     if (skip) {
-      const uint16_t format = LoadLE16(reinterpret_cast<const uint8_t*>(header_.data() + SideFormatEntryAt(code_)));
-      table.Open(source_.data, source_.size, format, Location(), code_);
+      const uint16_t format = LoadLE16(reinterpret_cast<const uint8_t*>(m_strHeader.data() + SideFormatEntryAt(m_nCode)));
+      table.Open(m_source.data, m_source.size, format, Location(), m_nCode);
     }
     CPostingCursor cursor;
-    cursor.Start(source_, first_, last_, table);
+    cursor.Start(m_source, m_nFirst, m_nLast, table);
     std::vector<std::pair<uint32_t, uint32_t>> reached;
     for (const uint32_t target : targets) {
       if (cursor.page() < target) cursor.SkipToward(target);
@@ -95,11 +95,11 @@ class ListFixture {
   }
 
  private:
-  OpenedCorpus& corpus_;
-  int32_t code_;
-  std::string header_, postings_;
-  uint32_t first_ = 0, last_ = 0;
-  PostingSource source_;
+  OpenedCorpus& m_corpus;
+  int32_t m_nCode;
+  std::string m_strHeader, m_strPostings;
+  uint32_t m_nFirst = 0, m_nLast = 0;
+  PostingSource m_source;
 };
 
 std::vector<uint32_t> Targets(uint32_t lastPage, uint32_t seed) {

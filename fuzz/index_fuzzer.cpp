@@ -58,26 +58,26 @@ void WriteFileList(const std::filesystem::path& dir) {
 class HeaderFile {
  public:
   explicit HeaderFile(const std::filesystem::path& path)
-      : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)) {
+      : m_nFd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)) {
     std::string tables(kHeaderTablesSize, '\0');
     std::memset(tables.data(), 0xFF, (kSideFormatTableAt - kFirstBlockTableAt));
-    FUZZ_REQUIRE(fd_ >= 0 && ::pwrite(fd_, tables.data(), tables.size(), 0) == ssize_t(tables.size()));
+    FUZZ_REQUIRE(m_nFd >= 0 && ::pwrite(m_nFd, tables.data(), tables.size(), 0) == ssize_t(tables.size()));
   }
-  ~HeaderFile() { ::close(fd_); }
+  ~HeaderFile() { ::close(m_nFd); }
 
   void Put(size_t offset, uint32_t value, int width = 4) {
     uint8_t bytes[4];
     for (int i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    FUZZ_REQUIRE(::pwrite(fd_, bytes, width, static_cast<off_t>(offset)) == width);
+    FUZZ_REQUIRE(::pwrite(m_nFd, bytes, width, static_cast<off_t>(offset)) == width);
   }
   void SetChain(std::string_view chain) {
     const off_t tables = static_cast<off_t>(kHeaderTablesSize);
-    FUZZ_REQUIRE(::ftruncate(fd_, tables) == 0);
-    FUZZ_REQUIRE(::pwrite(fd_, chain.data(), chain.size(), tables) == ssize_t(chain.size()));
+    FUZZ_REQUIRE(::ftruncate(m_nFd, tables) == 0);
+    FUZZ_REQUIRE(::pwrite(m_nFd, chain.data(), chain.size(), tables) == ssize_t(chain.size()));
   }
 
  private:
-  int fd_;
+  int m_nFd;
 };
 
 }  // namespace
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   if (render && !index.GetPageArray().empty()) {
     std::string html;
-    index.RenderHit(index.GetPageArray().front(), html, query, flags >> 3 & 3, variants);
+    index.RenderHit(index.GetPageArray().front(), html, query, static_cast<DisplayCode>(flags >> 3 & 3), variants);
   }
   return 0;
 }
