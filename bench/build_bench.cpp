@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "corpus/filelist.h"
+#include "engine/indexformat.h"
 #include "tools/build/corpusbuilder.h"
 #include "tools/build/defaultsource.h"
 #include "tools/build/indexedtext.h"
@@ -30,7 +31,7 @@ double Seconds(Clock::time_point since) { return std::chrono::duration<double>(C
 // Each page's indexed text; stretches that a tag separates go on new lines.
 std::vector<std::string> PageTexts(const fs::path& corpus) {
   CFileList list;
-  if (!list.Open(corpus, u"Index")) return {};
+  if (!list.Open(corpus, kCorpusNameUtf16)) return {};
   std::vector<std::string> texts(list.GetPageCount());
   std::string html, name;
   std::vector<IndexedChar> chars;
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
   uint64_t indexBytes = 0, fullTextIndexBytes = 0;
   for (const auto& [file, size] : summary.files) {
     if (file.find("-idx.") != std::string::npos) indexBytes += size;
-    if (file == "Index-idx.h" || file == "Index-idx.m") fullTextIndexBytes += size;
+    if (file == IndexHeaderName() || file == IndexPostingName()) fullTextIndexBytes += size;
   }
 
   const std::vector<std::string> texts = PageTexts(scratch.path());

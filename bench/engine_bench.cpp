@@ -1,8 +1,8 @@
 // Engine benchmark: builds its own index of generated pages (a Zipf-like
 // character distribution with some planted phrases and variant groups),
 // then prints the time to open it and, for typical queries with and without
-// variant folding, the median wall and CPU time, the bytes of the posting
-// lists their terms walk, those bytes per CPU second, and that rate as a
+// variant folding, the median wall and CPU time, the bytes of index lists
+// the engine reads for them, those bytes per CPU second, and that rate as a
 // share of this machine's memcpy bandwidth measured in the same run.
 //
 //   engine_bench [pages] [repetitions]
@@ -18,9 +18,10 @@
 #include <vector>
 
 #include "bench/benchsupport.h"
-#include "bench/listbytes.h"
+#include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
 
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < repetitions; ++i) {
     index.Close();
     const auto start = Clock::now();
-    if (!index.Open(dir.path(), u"Index", SearchTarget::kFullText)) return 1;
+    if (!index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText)) return 1;
     openTimes.push_back(Seconds(Clock::now() - start));
   }
   std::printf("Open: median %.2f ms\n", Median(openTimes) * 1e3);
@@ -130,8 +131,7 @@ int main(int argc, char** argv) {
         cpu.push_back(ThreadSeconds() - cpuStart);
         wall.push_back(Seconds(Clock::now() - start));
       }
-      const std::vector<uint32_t> codePoints(query.text.begin(), query.text.end());
-      const uint64_t bytes = codexa::bench::ListBytesRead(index, codePoints, variants);
+      const uint64_t bytes = CIndexTesting::ListBytesRead(index);
       const double rate = bytes / Median(cpu);
       std::printf("%-28s %-8s %9.3f %9.3f %8u %11llu %9.1f %7.1f%%\n", query.label, variants ? "on" : "off",
                   Median(wall) * 1e3, Median(cpu) * 1e3, index.GetResultCount(),

@@ -20,6 +20,7 @@
 #include "bench/benchsupport.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/indexformat.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 
@@ -62,8 +63,8 @@ bool WriteGeneratedCorpus(const std::filesystem::path& dir) {
   collector.Add(0, 0, 0);
   std::vector<std::vector<uint32_t>> groups;
   for (uint32_t c = 0x4E00; c < 0x9FA0; c += 2) groups.push_back({c, c + 1});
-  return codexa::writer::WriteFileList(dir, "Index", {{"全唐詩\\卷一\\0002.htm", page}}, 100, error) &&
-         codexa::writer::WriteIndex(dir, "Index", collector.Finish(), {}, error) &&
+  return codexa::writer::WriteFileList(dir, kCorpusName, {{"全唐詩\\卷一\\0002.htm", page}}, 100, error) &&
+         codexa::writer::WriteIndex(dir, IndexBaseName(SearchTarget::kFullText), collector.Finish(), {}, error) &&
          codexa::writer::WriteVariantTable(dir, groups, error);
 }
 
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 301;
 
   codexa::writer::ScratchDir scratch;
-  if (!std::filesystem::exists(corpus / "Index-fl.h")) {
+  if (!std::filesystem::exists(corpus / FileListHeaderName())) {
     if (!WriteGeneratedCorpus(scratch.path())) return 1;
     corpus = scratch.path();
     std::printf("corpus: generated page\n");
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
     std::printf("corpus: %s\n", corpus.c_str());
   }
   CIndex index;
-  if (!index.Open(corpus, u"Index", SearchTarget::kFullText)) return 1;
+  if (!index.Open(corpus, kCorpusNameUtf16, SearchTarget::kFullText)) return 1;
   const uint32_t page = TypicalPage(index);
   uint32_t size = 0;
   index.GetPageSize(page, size);

@@ -9,17 +9,10 @@
 #include "base/unicode.h"
 #include "base/reporter.h"
 
-const char* const kCatalogueFileName = "zemo.dir";
 const char* const kCatalogueListingName = "zemo.txt";
 const char* const kCatalogueMissingMessage = "you delete data file!";
 
 namespace {
-
-uint32_t ReadLittle32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-uint16_t ReadLittle16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 // The node at `level` on the way from `node` up to the root; null if none.
 const ContentsNodeTag* AncestorAtLevel(const ContentsNodeTag& node, int level) {
@@ -61,22 +54,6 @@ void WriteListingLine(std::ostream& listing, const NodeItemRecord& record) {
 }
 
 }  // namespace
-
-NodeItemRecord NodeItemRecord::Decode(const uint8_t* bytes) {
-  NodeItemRecord record;
-  for (std::size_t i = 0; i < kNodeNameUnits; ++i) record.name[i] = static_cast<char16_t>(ReadLittle16(bytes + 2 * i));
-  record.level = static_cast<int32_t>(ReadLittle32(bytes + 200));
-  record.docID = static_cast<int32_t>(ReadLittle32(bytes + 204));
-  record.docNo = static_cast<int32_t>(ReadLittle32(bytes + 208));
-  record.curFileName = ReadLittle16(bytes + 212);
-  record.unused = ReadLittle16(bytes + 214);
-  return record;
-}
-
-std::u16string NodeItemRecord::Name() const {
-  const char16_t* end = std::find(name, name + kNodeNameUnits, u'\0');
-  return std::u16string(name, end);
-}
 
 ContentsNodeTag::~ContentsNodeTag() {
   for (auto& child : children) child.reset();

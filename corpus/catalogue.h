@@ -2,17 +2,18 @@
 // contents tree of categories, works and volumes, the search scope and the
 // hit entries a search result becomes inside that scope.
 //
-// "zemo.dir" is a flat run of 216-byte little-endian records in pre-order,
-// every node after its parent and before its parent's next sibling. Record
-// indexes count from 1 and identify a node everywhere (tree items, the
-// search scope, the volume being read); index 0 holds an all-zero record.
+// "zemo.dir" is a flat run of records in pre-order (the layout:
+// corpus/catalogueformat.h). Record indexes count from 1 and identify a
+// node everywhere (tree items, the search scope, the volume being read);
+// index 0 holds an all-zero record.
 //
 // The file is not trusted. A record whose level has no node one level up
 // before it (an orphan), or whose level lies outside 1 .. kMaxNodeLevel,
 // keeps its record slot but gets no node; a trailing partial record is
 // ignored. A node's parent is the node one level up read most recently
-// (the catalogue is in pre-order), kept per level so loading stays linear. Both are reported once on the diagnostic stream. There is no
-// limit on the number of records.
+// (the catalogue is in pre-order), kept per level so loading stays linear.
+// Both are reported once on the diagnostic stream. There is no limit on the
+// number of records.
 #ifndef CODEXA_CORPUS_CATALOGUE_H_
 #define CODEXA_CORPUS_CATALOGUE_H_
 
@@ -25,34 +26,15 @@
 #include <string_view>
 #include <vector>
 
-// Size of one catalogue record in "zemo.dir".
-constexpr std::size_t kNodeRecordSize = 216;
-// Name field of a record, in UTF-16 units (ended by a zero unit if shorter).
-constexpr std::size_t kNodeNameUnits = 100;
+#include "corpus/catalogueformat.h"
+
 // Deepest level that gets a node: categories are 1, works 2, volumes 3.
 constexpr int kMaxNodeLevel = 19;
 
-// File names in the corpus folder and the working folder.
-extern const char* const kCatalogueFileName;     // "zemo.dir"
+// The listing Load writes into the working folder.
 extern const char* const kCatalogueListingName;  // "zemo.txt"
 // Reported when the catalogue cannot be opened or read.
 extern const char* const kCatalogueMissingMessage;  // "you delete data file!"
-
-// One catalogue record, with exactly the file's layout.
-struct NodeItemRecord {
-  char16_t name[kNodeNameUnits] = {};
-  int32_t level = 0;  // 1 category, 2 work, 3 volume
-  int32_t docID = 0;  // 1-based number of the first page covered
-  int32_t docNo = 0;  // number of consecutive pages covered
-  uint16_t curFileName = 0;  // file number of the first page
-  uint16_t unused = 0;
-
-  // Decodes the 216 little-endian bytes at `bytes`.
-  static NodeItemRecord Decode(const uint8_t* bytes);
-  // The name up to its first zero unit (all 100 units when there is none).
-  std::u16string Name() const;
-};
-static_assert(sizeof(NodeItemRecord) == kNodeRecordSize);
 
 // A node of the contents tree: one per catalogue record in the tree, plus
 // the root (level 0, all numbers 0, record 0).

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "base/reporter.h"
+#include "corpus/catalogueformat.h"
 #include "writer/scratchdir.h"
 
 namespace {
@@ -56,8 +57,8 @@ class CatalogueTest : public ::testing::Test {
 
   // Writes `bytes` as the catalogue and loads it, listing included.
   bool Load(const std::string& bytes) {
-    dir_.Write("zemo.dir", bytes);
-    return catalogue_.Load(dir_ / "zemo.dir", dir_ / "zemo.txt", diagnostics_);
+    dir_.Write(kCatalogueFileName, bytes);
+    return catalogue_.Load(dir_ / kCatalogueFileName, dir_ / "zemo.txt", diagnostics_);
   }
   std::string Listing() const { return dir_.Read("zemo.txt"); }
 

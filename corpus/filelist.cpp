@@ -5,12 +5,9 @@
 #include <limits>
 #include <vector>
 
-namespace {
+#include "base/coding.h"
 
-uint32_t LoadLE32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
+namespace {
 
 // Reads exactly `count` bytes at `offset`; false on any shortfall.
 bool ReadAt(std::FILE* file, uint64_t offset, void* buffer, size_t count) {
@@ -28,10 +25,8 @@ bool FileSize(std::FILE* file, uint64_t& size) {
 }
 
 std::FILE* OpenForReading(const std::filesystem::path& directory, std::u16string_view corpusName,
-                          std::u16string_view suffix) {
-  std::u16string fileName(corpusName);
-  fileName += suffix;
-  return std::fopen((directory / fileName).c_str(), "rb");
+                          std::string_view suffix) {
+  return std::fopen((directory / CorpusFileName(corpusName, suffix)).c_str(), "rb");
 }
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -54,9 +49,9 @@ CFileList::~CFileList() { Close(); }
 
 bool CFileList::Open(const std::filesystem::path& directory, std::u16string_view corpusName) {
   Close();
-  m_headerFile = OpenForReading(directory, corpusName, u"-fl.h");
+  m_headerFile = OpenForReading(directory, corpusName, kFileListHeaderSuffix);
   if (m_headerFile == nullptr) return false;
-  m_textFile = OpenForReading(directory, corpusName, u"-fl.cnt");
+  m_textFile = OpenForReading(directory, corpusName, kFileListTextSuffix);
   if (m_textFile == nullptr) return false;  // the header stays open until Close
 
   uint8_t header[kFileListHeaderSize];
@@ -91,15 +86,15 @@ void CFileList::Close() {
 
 bool CFileList::ReadEntry(uint32_t page, std::string* name, uint32_t& end, uint32_t& size) {
   if (!m_bOpen || page >= m_nPageCount) return false;
-  const uint64_t entrySize = uint64_t{m_nNameLength} + 8;
+  const uint64_t entrySize = uint64_t{m_nNameLength} + kEntryNumbersSize;
   const uint64_t offset = kFileListHeaderSize + page * entrySize;
   if (offset + entrySize > m_nHeaderSize) return false;
 
-  uint8_t entry[kMaxNameLength + 8];
+  uint8_t entry[kMaxNameLength + kEntryNumbersSize];
   if (name != nullptr) {
     if (!ReadAt(m_headerFile, offset, entry, entrySize)) return false;
     if (!NameOfField(entry, m_nNameLength, *name)) return false;
-  } else if (!ReadAt(m_headerFile, offset + m_nNameLength, entry + m_nNameLength, 8)) {
+  } else if (!ReadAt(m_headerFile, offset + m_nNameLength, entry + m_nNameLength, kEntryNumbersSize)) {
     return false;
   }
   end = LoadLE32(entry + m_nNameLength);
@@ -138,7 +133,7 @@ bool CFileList::ReadText(uint32_t end, uint32_t size, std::string& bytes) {
 
 bool CFileList::FindPageByFileNumber(uint32_t start, int fileNumber, uint32_t& page) {
   if (!m_bOpen) return false;
-  const uint64_t entrySize = uint64_t{m_nNameLength} + 8;
+  const uint64_t entrySize = uint64_t{m_nNameLength} + kEntryNumbersSize;
   uint64_t offset = kFileListHeaderSize + start * entrySize;
   page = start - 1;
   // Bounded by the header file's length, not the page count: the last

@@ -1,6 +1,7 @@
 // The corpus text store: every page is a UTF-8 HTML document, stored XOR-
 // scrambled in "<name>-fl.cnt"; "<name>-fl.h" holds the page count and one
-// fixed-size entry per page (stored name, end offset, size).
+// fixed-size entry per page (stored name, end offset, size). The layout:
+// corpus/filelistformat.h.
 //
 // The files are not trusted: a page number at or above the page count, an
 // entry that points outside the text file, a name field without a zero byte
@@ -17,13 +18,7 @@
 #include <string_view>
 
 #include "corpus/displaycode.h"
-
-// Every stored byte is the plain byte XOR this mask.
-constexpr uint8_t kScrambleMask = 0xA7;
-// Size of the fixed part of "-fl.h" before the entry table.
-constexpr uint32_t kFileListHeaderSize = 268;
-// Readers keep stored names in buffers of this many bytes.
-constexpr uint32_t kMaxNameLength = 260;
+#include "corpus/filelistformat.h"
 
 class CFileList {
  public:
@@ -44,7 +39,7 @@ class CFileList {
   // The page count of the last header read; 0 before any.
   uint32_t GetPageCount() const { return m_nPageCount; }
   uint32_t GetNameLength() const { return m_nNameLength; }
-  const std::array<uint8_t, 260>& GetHeaderBlock() const { return m_headerBlock; }
+  const std::array<uint8_t, kHeaderBlockSize>& GetHeaderBlock() const { return m_headerBlock; }
 
   // The stored size in bytes of `page`. False when closed or unreadable.
   bool GetPageSize(uint32_t page, uint32_t& size);
@@ -78,9 +73,9 @@ class CFileList {
   bool ReadText(uint32_t end, uint32_t size, std::string& bytes);
 
   uint32_t m_nPageCount = 0;
-  std::array<uint8_t, 260> m_headerBlock{};
+  std::array<uint8_t, kHeaderBlockSize> m_headerBlock{};
   bool m_bOpen = false;
-  uint32_t m_nNameLength = 100;
+  uint32_t m_nNameLength = kDefaultNameLength;
   std::FILE* m_headerFile = nullptr;
   std::FILE* m_textFile = nullptr;
   uint64_t m_nHeaderSize = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "corpus/filelistformat.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 
@@ -20,7 +21,7 @@ const std::vector<StoredPage> kPages = {
 
 void WriteCorpus(const ScratchDir& dir, const std::vector<StoredPage>& pages = kPages, uint32_t nameLength = 100) {
   std::string error;
-  ASSERT_TRUE(codexa::writer::WriteFileList(dir.path(), "Index", pages, nameLength, error)) << error;
+  ASSERT_TRUE(codexa::writer::WriteFileList(dir.path(), kCorpusName, pages, nameLength, error)) << error;
 }
 
 uint32_t Le32(const std::string& bytes, size_t offset) {
@@ -50,7 +51,7 @@ TEST(FileList, FreshObjectIsClosedWithDefaults) {
 TEST(FileList, StoresEntriesWhereReadersLookForThem) {
   ScratchDir dir;
   WriteCorpus(dir);
-  const std::string header = dir.Read("Index-fl.h");
+  const std::string header = dir.Read(FileListHeaderName());
   ASSERT_EQ(header.size(), 268u + 5 * 108);
   EXPECT_EQ(Le32(header, 0), 5u);
   EXPECT_EQ(Le32(header, 4), 100u);
@@ -58,7 +59,7 @@ TEST(FileList, StoresEntriesWhereReadersLookForThem) {
   EXPECT_EQ(Le32(header, 372), kPages[0].html.size());  // page 0: size
   EXPECT_EQ(header.substr(484, kPages[2].name.size()), kPages[2].name);  // page 2's entry
 
-  const std::string text = dir.Read("Index-fl.cnt");
+  const std::string text = dir.Read(FileListTextName());
   const std::string& plain = kPages[2].html;
   const uint32_t end = Le32(header, 268 + 2 * 108 + 100);
   for (size_t i = 0; i < plain.size(); ++i) {
@@ -70,7 +71,7 @@ TEST(FileList, OpensAndReadsEveryPage) {
   ScratchDir dir;
   WriteCorpus(dir);
   CFileList list;
-  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir.path(), kCorpusNameUtf16));
   EXPECT_EQ(list.GetPageCount(), kPages.size());
   for (uint32_t p = 0; p < kPages.size(); ++p) {
     uint32_t size = 99;
@@ -93,13 +94,13 @@ TEST(FileList, OpenFailsWithoutBothFiles) {
   WriteCorpus(dir);
   CFileList list;
   EXPECT_FALSE(list.Open(dir.path(), u"Other"));
-  std::filesystem::remove(dir / "Index-fl.cnt");
-  EXPECT_FALSE(list.Open(dir.path(), u"Index"));
+  std::filesystem::remove(dir / FileListTextName());
+  EXPECT_FALSE(list.Open(dir.path(), kCorpusNameUtf16));
   EXPECT_FALSE(list.IsOpen());
   list.Close();
-  std::filesystem::remove(dir / "Index-fl.h");
-  dir.Write("Index-fl.cnt", "x");
-  EXPECT_FALSE(list.Open(dir.path(), u"Index"));
+  std::filesystem::remove(dir / FileListHeaderName());
+  dir.Write(FileListTextName(), "x");
+  EXPECT_FALSE(list.Open(dir.path(), kCorpusNameUtf16));
 }
 
 TEST(FileList, FileNumberOfStoredNames) {
@@ -135,7 +136,7 @@ TEST(FileList, FindPageByFileNumber) {
   ScratchDir dir;
   WriteCorpus(dir);
   CFileList list;
-  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir.path(), kCorpusNameUtf16));
   const struct {
     uint32_t start;
     int number;
@@ -161,12 +162,12 @@ TEST(FileList, FindPageByFileNumber) {
 TEST(FileList, FindScansTheHeaderFileNotThePageCount) {
   ScratchDir dir;
   WriteCorpus(dir);
-  std::string header = dir.Read("Index-fl.h");
+  std::string header = dir.Read(FileListHeaderName());
   PutLe32(header, 0, 1);  // the count says 1, the table holds 5 entries
   header += "part\\9.htm";  // and a cut-off sixth entry
-  dir.Write("Index-fl.h", header);
+  dir.Write(FileListHeaderName(), header);
   CFileList list;
-  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir.path(), kCorpusNameUtf16));
   uint32_t page = 0;
   EXPECT_TRUE(list.FindPageByFileNumber(0, 1, page) && page == 0);
   EXPECT_TRUE(list.FindPageByFileNumber(1, 1, page) && page == 2);
@@ -201,12 +202,12 @@ TEST(FileList, RefusesDamagedFiles) {
   for (const Case& c : cases) {
     ScratchDir dir;
     WriteCorpus(dir);
-    std::string header = dir.Read("Index-fl.h"), text = dir.Read("Index-fl.cnt");
+    std::string header = dir.Read(FileListHeaderName()), text = dir.Read(FileListTextName());
     c.damage(header, text);
-    dir.Write("Index-fl.h", header);
-    dir.Write("Index-fl.cnt", text);
+    dir.Write(FileListHeaderName(), header);
+    dir.Write(FileListTextName(), text);
     CFileList list;
-    ASSERT_EQ(list.Open(dir.path(), u"Index"), c.opens) << c.what;
+    ASSERT_EQ(list.Open(dir.path(), kCorpusNameUtf16), c.opens) << c.what;
     if (!c.opens) {
       EXPECT_EQ(list.GetPageCount(), 0u) << c.what;
       continue;
@@ -227,11 +228,11 @@ TEST(FileList, NameFieldWithoutZeroByte) {
   // A 10-byte field filled to the brim: the page reads, the name does not.
   ScratchDir dir;
   WriteCorpus(dir, {{"a\\1.htm", "one"}, {"b\\2.htm", "two"}}, 10);
-  std::string header = dir.Read("Index-fl.h");
+  std::string header = dir.Read(FileListHeaderName());
   header.replace(268 + 18, 10, "c\\2.htmxxx");
-  dir.Write("Index-fl.h", header);
+  dir.Write(FileListHeaderName(), header);
   CFileList list;
-  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir.path(), kCorpusNameUtf16));
   std::string bytes, name;
   EXPECT_TRUE(list.ReadPage(1, bytes));
   EXPECT_EQ(bytes, "two");
@@ -244,15 +245,15 @@ TEST(FileList, NameFieldWithoutZeroByte) {
 TEST(FileList, ZeroNameLengthStillReadsPages) {
   ScratchDir dir;
   WriteCorpus(dir, {}, 0);
-  std::string header = dir.Read("Index-fl.h");
+  std::string header = dir.Read(FileListHeaderName());
   PutLe32(header, 0, 1);
   std::string entry(8, '\0');
   PutLe32(entry, 0, 2);
   PutLe32(entry, 4, 2);
-  dir.Write("Index-fl.h", header + entry);
-  dir.Write("Index-fl.cnt", std::string{static_cast<char>('o' ^ 0xA7), static_cast<char>('k' ^ 0xA7)});
+  dir.Write(FileListHeaderName(), header + entry);
+  dir.Write(FileListTextName(), std::string{static_cast<char>('o' ^ 0xA7), static_cast<char>('k' ^ 0xA7)});
   CFileList list;
-  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir.path(), kCorpusNameUtf16));
   std::string bytes;
   EXPECT_TRUE(list.ReadPage(0, bytes));
   EXPECT_EQ(bytes, "ok");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "corpus/filelist.h"
+#include "corpus/filelistformat.h"
 #include "corpus/markup_testing.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
@@ -51,8 +52,8 @@ class RenderPageTest : public ::testing::Test {
         {"卷一\\frontmatter", html},  // no file number: first cell
         {"卷一\\0004.htm", StoredHtml("甲" + kNote + "注甲", "")},  // annotation left open
     };
-    ASSERT_TRUE(codexa::writer::WriteFileList(dir_.path(), "Index", pages, 100, error)) << error;
-    ASSERT_TRUE(list_.Open(dir_.path(), u"Index"));
+    ASSERT_TRUE(codexa::writer::WriteFileList(dir_.path(), kCorpusName, pages, 100, error)) << error;
+    ASSERT_TRUE(list_.Open(dir_.path(), kCorpusNameUtf16));
   }
 
   ScratchDir dir_;
@@ -121,12 +122,12 @@ TEST_F(RenderPageTest, NothingToRenderLeavesTheOutputAlone) {
 
 TEST_F(RenderPageTest, EntryOutsideTheTextFileRendersNothing) {
   list_.Close();
-  std::string header = dir_.Read("Index-fl.h");
+  std::string header = dir_.Read(FileListHeaderName());
   // Page 1's end offset, far past the text file.
   const size_t endField = 268 + 1 * 108 + 100;
   header[endField + 3] = '\x7F';
-  dir_.Write("Index-fl.h", header);
-  ASSERT_TRUE(list_.Open(dir_.path(), u"Index"));
+  dir_.Write(FileListHeaderName(), header);
+  ASSERT_TRUE(list_.Open(dir_.path(), kCorpusNameUtf16));
   std::string output = "kept";
   EXPECT_EQ(list_.RenderPage(1, output, u"甲", DisplayCode::kFullText), 0);
   EXPECT_EQ(output, "kept");

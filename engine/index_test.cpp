@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/codeconverter.h"
 #include "base/reporter.h"
+#include "engine/codeconverter.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 
@@ -27,13 +29,14 @@ class CCollectingReporter : public CReporter {
 void WriteCorpus(const ScratchDir& dir) {
   std::string error;
   ASSERT_TRUE(codexa::writer::WriteFileList(
-      dir.path(), "Index", {{"a\\1.htm", "one"}, {"a\\2.htm", "two"}, {"b\\1.htm", "three"}}, 100, error))
+      dir.path(), kCorpusName, {{"a\\1.htm", "one"}, {"a\\2.htm", "two"}, {"b\\1.htm", "three"}}, 100, error))
       << error;
-  const char* bases[] = {"Index", "Index_desc", "Index_content"};
-  for (uint32_t target = 0; target < 3; ++target) {
+  for (const TargetInfo& info : kTargets) {
+    const auto target = static_cast<uint32_t>(info.target);
     codexa::writer::PostingCollector collector;
     collector.Add(6656, target, 4);
-    ASSERT_TRUE(codexa::writer::WriteIndex(dir.path(), bases[target], collector.Finish(), {}, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteIndex(dir.path(), IndexBaseName(info.target), collector.Finish(), {}, error))
+        << error;
   }
   ASSERT_TRUE(codexa::writer::WriteVariantTable(dir.path(), {{0x4E00, 0x5F0C}}, error)) << error;
 }
@@ -45,7 +48,7 @@ TEST(Index, FreshObjectIsClosedAndEmpty) {
   EXPECT_TRUE(index.GetCountArray().empty());
   EXPECT_EQ(index.GetResultCount(), 0u);
   EXPECT_EQ(index.GetPageCount(), 0u);
-  EXPECT_TRUE(index.variants().groups().empty());
+  EXPECT_TRUE(CIndexTesting::VariantsOf(index).groups().empty());
 }
 
 TEST(Index, OpensEachTargetOnTheSharedFileList) {
@@ -54,16 +57,16 @@ TEST(Index, OpensEachTargetOnTheSharedFileList) {
   CCollectingReporter reporter;
   CIndex index;
   for (SearchTarget target : {SearchTarget::kFullText, SearchTarget::kAnnotations, SearchTarget::kMainText}) {
-    ASSERT_TRUE(index.Open(dir.path(), u"Index", target)) << TargetInfoOf(target).commandName;
+    ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, target)) << TargetInfoOf(target).commandName;
     EXPECT_TRUE(index.IsOpen());
     EXPECT_EQ(index.GetPageCount(), 3u);
     uint32_t first = 0, last = 0;
-    ASSERT_TRUE(index.ListOf(6656, first, last));
+    ASSERT_TRUE(CIndexTesting::ListOf(index, 6656, first, last));
     EXPECT_EQ(last, static_cast<uint32_t>(target));
-    EXPECT_FALSE(index.ListOf(6657, first, last));
-    EXPECT_FALSE(index.ListOf(-1, first, last));
-    EXPECT_FALSE(index.ListOf(kIndexCodeCount, first, last));
-    EXPECT_EQ(index.variants().GroupOf(0x5F0C), 0);
+    EXPECT_FALSE(CIndexTesting::ListOf(index, 6657, first, last));
+    EXPECT_FALSE(CIndexTesting::ListOf(index, -1, first, last));
+    EXPECT_FALSE(CIndexTesting::ListOf(index, kIndexCodeCount, first, last));
+    EXPECT_EQ(CIndexTesting::VariantsOf(index).GroupOf(0x5F0C), 0);
     index.Close();
     EXPECT_FALSE(index.IsOpen());
   }
@@ -74,7 +77,7 @@ TEST(Index, ForwardsPageOperationsOnlyWhileOpen) {
   ScratchDir dir;
   WriteCorpus(dir);
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+  ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   uint32_t page = 0, size = 0;
   std::string bytes;
   EXPECT_TRUE(index.FindPageByFileNumber(1, 1, page));
@@ -93,7 +96,7 @@ TEST(Index, ForwardsPageOperationsOnlyWhileOpen) {
   EXPECT_EQ(page, 77u);
   EXPECT_EQ(size, 77u);
   EXPECT_EQ(bytes, "kept");
-  EXPECT_EQ(index.postingSource().data, nullptr);
+  EXPECT_EQ(CIndexTesting::PostingSourceOf(index).data, nullptr);
 }
 
 TEST(Index, ChainLengthFollowsTheHeaderSize) {
@@ -104,15 +107,15 @@ TEST(Index, ChainLengthFollowsTheHeaderSize) {
   for (const auto& c : cases) {
     ScratchDir dir;
     WriteCorpus(dir);
-    std::string header = dir.Read("Index-idx.h");
-    header.resize(1400000 + c.extra, '\0');
-    dir.Write("Index-idx.h", header);
-    dir.Write("Index-idx.m", dir.Read("Index-idx.m") + std::string(kPostingBlockSize, '\0'));
+    std::string header = dir.Read(IndexHeaderName());
+    header.resize(kHeaderTablesSize + c.extra, '\0');
+    dir.Write(IndexHeaderName(), header);
+    dir.Write(IndexPostingName(), dir.Read(IndexPostingName()) + std::string(kPostingBlockSize, '\0'));
     CCollectingReporter reporter;
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText)) << c.extra;
-    EXPECT_EQ(index.postingSource().chainLength, c.chainLength) << c.extra;
-    EXPECT_EQ(index.postingSource().size, 2 * kPostingBlockSize);
+    ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText)) << c.extra;
+    EXPECT_EQ(CIndexTesting::PostingSourceOf(index).chainLength, c.chainLength) << c.extra;
+    EXPECT_EQ(CIndexTesting::PostingSourceOf(index).size, 2 * kPostingBlockSize);
     EXPECT_TRUE(reporter.messages.empty());
   }
 }
@@ -123,20 +126,22 @@ TEST(Index, OpenFailuresTellTheUserOnceAndLeaveItClosed) {
     void (*damage)(const ScratchDir& dir);
   };
   const Case cases[] = {
-      {"no header", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-idx.h"); }},
-      {"empty header", [](const ScratchDir& d) { d.Write("Index-idx.h", ""); }},
+      {"no header", [](const ScratchDir& d) { std::filesystem::remove(d / IndexHeaderName()); }},
+      {"empty header", [](const ScratchDir& d) { d.Write(IndexHeaderName(), ""); }},
       {"header shorter than its tables",
-       [](const ScratchDir& d) { d.Write("Index-idx.h", d.Read("Index-idx.h").substr(0, 1399999)); }},
-      {"no posting file", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-idx.m"); }},
-      {"empty posting file", [](const ScratchDir& d) { d.Write("Index-idx.m", ""); }},
+       [](const ScratchDir& d) {
+         d.Write(IndexHeaderName(), d.Read(IndexHeaderName()).substr(0, kHeaderTablesSize - 1));
+       }},
+      {"no posting file", [](const ScratchDir& d) { std::filesystem::remove(d / IndexPostingName()); }},
+      {"empty posting file", [](const ScratchDir& d) { d.Write(IndexPostingName(), ""); }},
       {"posting file is a directory",
        [](const ScratchDir& d) {
-         std::filesystem::remove(d / "Index-idx.m");
-         std::filesystem::create_directory(d / "Index-idx.m");
+         std::filesystem::remove(d / IndexPostingName());
+         std::filesystem::create_directory(d / IndexPostingName());
        }},
-      {"no file list header", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-fl.h"); }},
-      {"no file list text", [](const ScratchDir& d) { std::filesystem::remove(d / "Index-fl.cnt"); }},
-      {"file list header cut", [](const ScratchDir& d) { d.Write("Index-fl.h", "short"); }},
+      {"no file list header", [](const ScratchDir& d) { std::filesystem::remove(d / FileListHeaderName()); }},
+      {"no file list text", [](const ScratchDir& d) { std::filesystem::remove(d / FileListTextName()); }},
+      {"file list header cut", [](const ScratchDir& d) { d.Write(FileListHeaderName(), "short"); }},
   };
   for (const Case& c : cases) {
     ScratchDir dir;
@@ -144,15 +149,15 @@ TEST(Index, OpenFailuresTellTheUserOnceAndLeaveItClosed) {
     c.damage(dir);
     CCollectingReporter reporter;
     CIndex index;
-    EXPECT_FALSE(index.Open(dir.path(), u"Index", SearchTarget::kFullText)) << c.what;
+    EXPECT_FALSE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText)) << c.what;
     EXPECT_EQ(reporter.messages, std::vector<std::string>{"データを開けませんでした。"}) << c.what;
     EXPECT_FALSE(index.IsOpen()) << c.what;
-    EXPECT_FALSE(index.fileList().IsOpen()) << c.what;
+    EXPECT_FALSE(CIndexTesting::FileListOf(index).IsOpen()) << c.what;
     uint32_t first, last;
-    EXPECT_FALSE(index.ListOf(6656, first, last)) << c.what;
+    EXPECT_FALSE(CIndexTesting::ListOf(index, 6656, first, last)) << c.what;
     std::string bytes;
     EXPECT_FALSE(index.ReadPage(0, bytes)) << c.what;
-    EXPECT_EQ(index.variants().groups().size(), 1u) << c.what;  // loaded before the failure
+    EXPECT_EQ(CIndexTesting::VariantsOf(index).groups().size(), 1u) << c.what;  // loaded before the failure
   }
 }
 
@@ -161,12 +166,12 @@ TEST(Index, AFailedOpenClosesWhatWasOpenBefore) {
   WriteCorpus(dir);
   CCollectingReporter reporter;
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+  ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   EXPECT_FALSE(index.Open(dir.path(), u"Missing", SearchTarget::kFullText));
   EXPECT_FALSE(index.IsOpen());
   std::string bytes;
   EXPECT_FALSE(index.ReadPage(0, bytes));
-  EXPECT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kMainText));
+  EXPECT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kMainText));
   EXPECT_EQ(reporter.messages.size(), 1u);
 }
 

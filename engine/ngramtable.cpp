@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/coding.h"
 #include "engine/codeconverter.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -10,17 +11,6 @@
 #endif
 
 namespace {
-
-uint32_t Read32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-uint64_t Read64(const uint8_t* p) { return Read32(p) | uint64_t{Read32(p + 4)} << 32; }
-
-// A little-endian number of `width` bytes (1, 2 or 4).
-uint32_t ReadWidth(const uint8_t* p, uint32_t width) {
-  return width == 1 ? p[0] : width == 2 ? uint32_t{p[0]} | uint32_t{p[1]} << 8 : Read32(p);
-}
 
 // Where one block's entries are written, and how far the pages have come.
 struct DecodeState {
@@ -36,9 +26,9 @@ struct DecodeState {
 bool DecodeEntries(const uint8_t* deltas, const uint8_t* counts, uint32_t from, uint32_t n, uint32_t deltaWidth,
                    uint32_t countWidth, DecodeState& state) {
   for (uint32_t i = from; i < n; ++i) {
-    state.page += ReadWidth(deltas + size_t{i} * deltaWidth, deltaWidth);
+    state.page += LoadLEWidth(deltas + size_t{i} * deltaWidth, deltaWidth);
     if (state.page > UINT32_MAX) return false;
-    const uint32_t count = ReadWidth(counts + size_t{i} * countWidth, countWidth);
+    const uint32_t count = LoadLEWidth(counts + size_t{i} * countWidth, countWidth);
     if (state.page < state.next || count == 0) continue;
     *state.pages++ = static_cast<uint32_t>(state.page);
     *state.counts++ = count;
@@ -145,46 +135,46 @@ bool NgramTable::Open(const uint8_t* postings, size_t size, uint16_t format, uin
   if (start > size || size - start < kNgramHeaderSize) return false;
   const uint8_t* header = postings + start;
   const uint64_t available = size - start - kNgramHeaderSize;
-  const uint64_t pairCount = Read32(header + 12);
-  const uint64_t listBytes = Read64(header + 16);
+  const uint64_t pairCount = LoadLE32(header + 12);
+  const uint64_t listBytes = LoadLE64(header + 16);
   const uint64_t tableBytes = (uint64_t{kIndexCodeCount} + 1) * 8 + (pairCount + 1) * 8;
-  if (Read32(header) != kNgramMagic || Read32(header + 4) != kNgramVersion ||
-      Read32(header + 8) != static_cast<uint32_t>(kIndexCodeCount) || listBytes > available ||
+  if (LoadLE32(header) != kNgramMagic || LoadLE32(header + 4) != kNgramVersion ||
+      LoadLE32(header + 8) != static_cast<uint32_t>(kIndexCodeCount) || listBytes > available ||
       tableBytes + kNgramPadding > available - listBytes) {
     return false;
   }
-  single_ = header + kNgramHeaderSize;
-  pairStart_ = single_ + (size_t{kIndexCodeCount} + 1) * 4;
-  pairs_ = pairStart_ + (size_t{kIndexCodeCount} + 1) * 4;
-  lists_ = pairs_ + (pairCount + 1) * 8;
-  pairCount_ = static_cast<uint32_t>(pairCount);
-  listBytes_ = listBytes;
+  m_pSingle = header + kNgramHeaderSize;
+  m_pPairStart = m_pSingle + (size_t{kIndexCodeCount} + 1) * 4;
+  m_pPairs = m_pPairStart + (size_t{kIndexCodeCount} + 1) * 4;
+  m_pLists = m_pPairs + (pairCount + 1) * 8;
+  m_nPairCount = static_cast<uint32_t>(pairCount);
+  m_nListBytes = listBytes;
   return true;
 }
 
 NgramTable::Lookup NgramTable::ListAt(uint32_t from, uint32_t to, PageCountList& list) const {
-  if (from > to || to > listBytes_) return Lookup::kUnusable;
-  list = {lists_ + from, lists_ + to};
+  if (from > to || to > m_nListBytes) return Lookup::kUnusable;
+  list = {m_pLists + from, m_pLists + to};
   return from == to ? Lookup::kAbsent : Lookup::kFound;
 }
 
 NgramTable::Lookup NgramTable::Single(int32_t code, PageCountList& list) const {
   if (!IsOpen() || code < 0 || code >= kIndexCodeCount) return Lookup::kUnusable;
-  const uint8_t* entry = single_ + size_t(code) * 4;
-  return ListAt(Read32(entry), Read32(entry + 4), list);
+  const uint8_t* entry = m_pSingle + size_t(code) * 4;
+  return ListAt(LoadLE32(entry), LoadLE32(entry + 4), list);
 }
 
 NgramTable::Lookup NgramTable::Pair(int32_t first, int32_t second, PageCountList& list) const {
   if (!IsOpen() || first < 0 || first >= kIndexCodeCount || second < 0) return Lookup::kUnusable;
-  const uint8_t* start = pairStart_ + size_t(first) * 4;
-  uint32_t low = Read32(start), high = Read32(start + 4);
-  if (low > high || high > pairCount_) return Lookup::kUnusable;
+  const uint8_t* start = m_pPairStart + size_t(first) * 4;
+  uint32_t low = LoadLE32(start), high = LoadLE32(start + 4);
+  if (low > high || high > m_nPairCount) return Lookup::kUnusable;
   const auto wanted = static_cast<uint32_t>(second);
   while (low < high) {
     const uint32_t middle = low + (high - low) / 2;
-    const uint8_t* entry = pairs_ + size_t{middle} * 8;
-    const uint32_t code = Read32(entry);
-    if (code == wanted) return ListAt(Read32(entry + 4), Read32(entry + 12), list);
+    const uint8_t* entry = m_pPairs + size_t{middle} * 8;
+    const uint32_t code = LoadLE32(entry);
+    if (code == wanted) return ListAt(LoadLE32(entry + 4), LoadLE32(entry + 12), list);
     if (code < wanted) {
       low = middle + 1;
     } else {

@@ -10,35 +10,11 @@
 // pages that hold all of its pairs.
 //
 // The table lies in posting blocks that no chain reaches, located through
-// the spare header-table entries of kNgramTableCode (a code no character
-// maps to):
-//
-//   16-bit table[kNgramTableCode]  kNgramFormat
-//   32-bit table[kNgramTableCode]  the table's byte offset in "-idx.m" / 16
-//
-//   header      kNgramMagic, kNgramVersion, code count (kIndexCodeCount),
-//               pair count P, list bytes B (64 bits), 8 bytes zero
-//   single      (code count + 1) x 32 bits: list offsets; code c's list is
-//               [single[c], single[c + 1])
-//   pairStart   (code count + 1) x 32 bits: the pairs whose first code is
-//               c are entries [pairStart[c], pairStart[c + 1])
-//   pairs       (P + 1) x (second code, list offset), 32 bits each, by
-//               second code within a first code; pair i's list is
-//               [offset[i], offset[i + 1]); the last entry closes the last
-//   lists       B bytes, then 8 zero bytes
-//
-// A list is a run of blocks of up to kNgramBlockEntries entries, pages
-// ascending from 0:
-//
-//   byte        width codes: bits 0-1 of the page steps, bits 2-3 of the
-//               counts (0, 1, 2: numbers of 1, 2, 4 bytes), bits 4-7 zero
-//   byte        the number of entries n (1 or more)
-//   n numbers   page steps: each page minus the one before (the first
-//               block's first: the page itself)
-//   n numbers   counts
-//
-// Fixed widths within a block let the engine read many entries at once;
-// each block takes the widths its largest numbers need.
+// the spare header slots of kNgramTableCode (a code no character maps to);
+// its layout and that of its lists are in engine/indexformat.h. A list is
+// a run of blocks of page steps and counts; fixed widths within a block let
+// the engine read many entries at once, and each block takes the widths its
+// largest numbers need.
 //
 // Which pairs are there. At every position the page holds the character's
 // own code and the codes of its variant groups. For each two adjacent
@@ -48,10 +24,10 @@
 // code, so folding leaves an own code alone only for such a character). A
 // pair that is not in the table occurs nowhere.
 //
-// All numbers are little-endian. The engine trusts none of it: a table
-// whose header or extent does not fit is ignored, a list whose bounds do
-// not fit is not used, and the keyword is then answered from the position
-// lists alone, the way files without the table are read.
+// The engine trusts none of it: a table whose header or extent does not
+// fit is ignored, a list whose bounds do not fit is not used, and the
+// keyword is then answered from the position lists alone, the way files
+// without the table are read.
 #ifndef CODEXA_ENGINE_NGRAMTABLE_H_
 #define CODEXA_ENGINE_NGRAMTABLE_H_
 
@@ -59,30 +35,8 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int32_t kNgramTableCode = 84149;
-constexpr uint16_t kNgramFormat = 2;
-constexpr uint32_t kNgramMagic = 0x474E5843;  // "CXNG" in file order
-constexpr uint32_t kNgramVersion = 1;
-constexpr uint32_t kNgramAlign = 16;
-constexpr uint32_t kNgramHeaderSize = 32;
-constexpr uint32_t kNgramPadding = 8;
-constexpr uint32_t kNgramBlockEntries = 64;
-
-// Pages and their counts in two arrays of equal length, the layout of the
-// engine's result.
-struct HitArrays {
-  std::vector<uint32_t> pages;
-  std::vector<uint32_t> counts;
-  void Add(uint32_t page, uint32_t count) {
-    pages.push_back(page);
-    counts.push_back(count);
-  }
-  void Clear() {
-    pages.clear();
-    counts.clear();
-  }
-  size_t size() const { return pages.size(); }
-};
+#include "engine/hitarrays.h"
+#include "engine/indexformat.h"
 
 // The bytes of one page-count list.
 struct PageCountList {
@@ -102,7 +56,7 @@ class NgramTable {
   // Finds the table from the two header-table entries of kNgramTableCode.
   // False (and an empty table) when there is none or it does not fit.
   bool Open(const uint8_t* postings, size_t size, uint16_t format, uint32_t location);
-  bool IsOpen() const { return lists_ != nullptr; }
+  bool IsOpen() const { return m_pLists != nullptr; }
 
   // The list of one code; kAbsent when the code occurs nowhere. `list` is
   // set only for kFound.
@@ -113,12 +67,12 @@ class NgramTable {
  private:
   Lookup ListAt(uint32_t from, uint32_t to, PageCountList& list) const;
 
-  const uint8_t* single_ = nullptr;
-  const uint8_t* pairStart_ = nullptr;
-  const uint8_t* pairs_ = nullptr;
-  const uint8_t* lists_ = nullptr;
-  uint32_t pairCount_ = 0;
-  uint64_t listBytes_ = 0;
+  const uint8_t* m_pSingle = nullptr;
+  const uint8_t* m_pPairStart = nullptr;
+  const uint8_t* m_pPairs = nullptr;
+  const uint8_t* m_pLists = nullptr;
+  uint32_t m_nPairCount = 0;
+  uint64_t m_nListBytes = 0;
 };
 
 #endif  // CODEXA_ENGINE_NGRAMTABLE_H_

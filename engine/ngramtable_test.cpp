@@ -10,6 +10,7 @@
 
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/indexformat.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
@@ -240,7 +241,7 @@ TEST(NgramTable, DamagedTablesFallBackToThePositionLists) {
   const auto results = [&]() {
     std::vector<std::vector<uint32_t>> all;
     CIndex index;
-    EXPECT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+    EXPECT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
     for (const bool variants : {false, true}) {
       for (std::u16string query : queries) {
         index.SearchAnd(query, variants);
@@ -250,7 +251,7 @@ TEST(NgramTable, DamagedTablesFallBackToThePositionLists) {
     }
     return all;
   };
-  const auto headerPath = dir.path() / "Index-idx.h", postingPath = dir.path() / "Index-idx.m";
+  const auto headerPath = dir.path() / IndexHeaderName(), postingPath = dir.path() / IndexPostingName();
   const std::string header = ReadFile(headerPath), postings = ReadFile(postingPath);
   const size_t locationAt = size_t{kIndexCodeCount} * 6 + size_t{kNgramTableCode} * 4;
   const size_t table = size_t{Get32(header, locationAt)} * kNgramAlign;

@@ -22,15 +22,14 @@ std::string RandomList(std::mt19937& random, int pages, bool cutNumbers, uint32_
     std::string positions;
     for (int n = 1 + static_cast<int>(random() % 40); n > 0; --n) {
       const uint32_t kind = random() % 10;
-      codexa::writer::AppendVarNumber(kind < 7 ? random() % 0x80 : kind < 9 ? random() % 0x4000 : random() % 0x400000,
-                                      positions);
+      AppendVarNumber(kind < 7 ? random() % 0x80 : kind < 9 ? random() % 0x4000 : random() % 0x400000, positions);
     }
     uint32_t length = static_cast<uint32_t>(positions.size());
     // A shorter length field makes the page end inside its last numbers.
     if (cutNumbers && random() % 4 == 0 && length > 2) length -= 1 + random() % 2;
     const uint32_t delta = 1 + random() % 3;
     page += delta;
-    codexa::writer::AppendVarNumber(delta, list);
+    AppendVarNumber(delta, list);
     list += static_cast<char>(length & 0xFF);
     list += static_cast<char>(length >> 8);
     list += positions;

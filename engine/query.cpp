@@ -39,6 +39,7 @@
 #include "base/unicode.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/indexstate.h"
 
 namespace {
 
@@ -49,7 +50,6 @@ constexpr uint32_t kFullWidthAnyOne = 0xFF1F;
 constexpr uint32_t kGap = u'*';
 // The most characters a "*" may stand for.
 constexpr uint64_t kMaxGap = 300;
-constexpr uint32_t kNoList = UINT32_MAX;
 
 bool IsSeparator(char16_t unit) { return unit == kSpace || unit == kIdeographicSpace; }
 
@@ -127,20 +127,20 @@ class PageMatcher {
       ForEachAlignment(Begin(pattern, 0), End(pattern, 0), countOne);
       return count;
     }
-    completable_.clear();
+    m_completable.clear();
     ForEachAlignment(Begin(pattern, segment), End(pattern, segment), [this](uint64_t alignment) {
-      completable_.push_back(alignment);
+      m_completable.push_back(alignment);
       return true;
     });
-    while (--segment > 0 && !completable_.empty()) {
-      earlier_.clear();
+    while (--segment > 0 && !m_completable.empty()) {
+      m_earlier.clear();
       ForEachFitting(Begin(pattern, segment), End(pattern, segment), [this](uint64_t alignment) {
-        earlier_.push_back(alignment);
+        m_earlier.push_back(alignment);
         return true;
       });
-      completable_.swap(earlier_);
+      m_completable.swap(m_earlier);
     }
-    if (completable_.empty()) return 0;
+    if (m_completable.empty()) return 0;
     ForEachFitting(Begin(pattern, 0), End(pattern, 0), countOne);
     return count;
   }
@@ -157,14 +157,14 @@ class PageMatcher {
   void ForEachFitting(Term* first, Term* last, Keep&& keep) {
     size_t next = 0;
     ForEachAlignment(first, last, [&](uint64_t alignment) {
-      while (next < completable_.size() && completable_[next] < alignment) ++next;
-      if (next == completable_.size()) return false;
-      return completable_[next] - alignment > kMaxGap || keep(alignment);
+      while (next < m_completable.size() && m_completable[next] < alignment) ++next;
+      if (next == m_completable.size()) return false;
+      return m_completable[next] - alignment > kMaxGap || keep(alignment);
     });
   }
 
-  std::vector<uint64_t> completable_;  // of the segment after the one at hand
-  std::vector<uint64_t> earlier_;
+  std::vector<uint64_t> m_completable;  // of the segment after the one at hand
+  std::vector<uint64_t> m_earlier;
 };
 
 // Moves a cursor to its list's next page record. False when the list is
@@ -235,13 +235,16 @@ bool IsPlainRun(const Pattern& pattern) {
 
 // Answers a run of one or two terms from its page-count list. False when
 // the table cannot answer.
-bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, HitArrays& hits) {
+bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, HitArrays& hits, uint64_t& listBytes) {
   const std::vector<Term>& terms = pattern.terms;
   PageCountList list;
   const NgramTable::Lookup found =
       terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
   if (found == NgramTable::Lookup::kUnusable) return false;
-  if (found == NgramTable::Lookup::kFound) DecodePageCounts(list, hits);
+  if (found == NgramTable::Lookup::kFound) {
+    DecodePageCounts(list, hits);
+    listBytes += list.size();
+  }
   return true;
 }
 
@@ -262,7 +265,8 @@ constexpr size_t kNarrowingBytesPerPage = 64;
 // The pages that hold every adjacent pair of a run of terms, ascending
 // (the rarest pairs narrow them; pairs far more frequent than the pages
 // left are not read). False when the table cannot tell.
-bool CandidatePages(const Pattern& pattern, const NgramTable& ngrams, std::vector<uint32_t>& pages) {
+bool CandidatePages(const Pattern& pattern, const NgramTable& ngrams, std::vector<uint32_t>& pages,
+                    uint64_t& listBytes) {
   std::vector<PageCountList> lists;
   for (size_t i = 1; i < pattern.terms.size(); ++i) {
     PageCountList list;
@@ -280,11 +284,13 @@ bool CandidatePages(const Pattern& pattern, const NgramTable& ngrams, std::vecto
             [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
   HitArrays decoded;
   DecodePageCounts(lists[0], decoded);
+  listBytes += lists[0].size();
   pages.swap(decoded.pages);
   for (size_t k = 1; k < lists.size() && !pages.empty(); ++k) {
     if (lists[k].size() > kNarrowingBytesPerPage * pages.size()) break;
     decoded.Clear();
     DecodePageCounts(lists[k], decoded);
+    listBytes += lists[k].size();
     KeepPagesIn(decoded.pages, pages);
   }
   return true;
@@ -296,37 +302,37 @@ uint32_t SaturatingAdd(uint32_t a, uint32_t b) { return b > UINT32_MAX - a ? UIN
 // numbers asked in ascending order.
 class EntryFinder {
  public:
-  explicit EntryFinder(const std::vector<uint32_t>& pages) : pages_(pages) {
+  explicit EntryFinder(const std::vector<uint32_t>& pages) : m_pages(pages) {
     // Arrays in page order (one keyword's result, an intersection) are
     // walked as they are; only a union's appended entries need sorting.
     if (std::is_sorted(pages.begin(), pages.end())) return;
-    byPage_.reserve(pages.size());
-    for (uint32_t i = 0; i < pages.size(); ++i) byPage_.push_back({pages[i], i});
-    std::sort(byPage_.begin(), byPage_.end());
+    m_byPage.reserve(pages.size());
+    for (uint32_t i = 0; i < pages.size(); ++i) m_byPage.push_back({pages[i], i});
+    std::sort(m_byPage.begin(), m_byPage.end());
   }
   // The index of `page`'s entry, or -1.
   int64_t Find(uint32_t page) {
-    if (byPage_.empty()) {
-      while (next_ < pages_.size() && pages_[next_] < page) ++next_;
-      return next_ < pages_.size() && pages_[next_] == page ? static_cast<int64_t>(next_) : -1;
+    if (m_byPage.empty()) {
+      while (m_nNext < m_pages.size() && m_pages[m_nNext] < page) ++m_nNext;
+      return m_nNext < m_pages.size() && m_pages[m_nNext] == page ? static_cast<int64_t>(m_nNext) : -1;
     }
-    while (next_ < byPage_.size() && byPage_[next_].first < page) ++next_;
-    if (next_ == byPage_.size() || byPage_[next_].first != page) return -1;
-    return byPage_[next_].second;
+    while (m_nNext < m_byPage.size() && m_byPage[m_nNext].first < page) ++m_nNext;
+    if (m_nNext == m_byPage.size() || m_byPage[m_nNext].first != page) return -1;
+    return m_byPage[m_nNext].second;
   }
 
  private:
-  const std::vector<uint32_t>& pages_;
-  std::vector<std::pair<uint32_t, uint32_t>> byPage_;
-  size_t next_ = 0;
+  const std::vector<uint32_t>& m_pages;
+  std::vector<std::pair<uint32_t, uint32_t>> m_byPage;
+  size_t m_nNext = 0;
 };
 
 // The index tables a keyword's terms are started from.
 struct ListTables {
   const std::vector<uint32_t>& firstBlock;
   const std::vector<uint32_t>& lastPage;
-  const std::vector<uint16_t>& skipFormat;
-  const std::vector<uint32_t>& skipLocation;
+  const std::vector<uint16_t>& sideFormat;
+  const std::vector<uint32_t>& sideLocation;
   const PostingSource& source;
   const CVariantTable& variantGroups;
 };
@@ -365,7 +371,7 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
     if (code < 0) continue;
     if (variants) tables.variantGroups.FindVariantGroup(character, code);
     const auto index = static_cast<size_t>(code);
-    if (index >= tables.firstBlock.size() || index >= tables.lastPage.size() || tables.firstBlock[index] == kNoList)
+    if (index >= tables.firstBlock.size() || index >= tables.lastPage.size() || tables.firstBlock[index] == kNoBlock)
       return false;
     Term& term = pattern.terms.emplace_back();
     term.code = code;
@@ -383,8 +389,9 @@ bool StartCursors(Pattern& pattern, const ListTables& tables) {
   for (Term& term : pattern.terms) {
     const auto index = static_cast<size_t>(term.code);
     SkipTable skip;
-    if (index < tables.skipFormat.size() && index < tables.skipLocation.size()) {
-      skip.Open(tables.source.data, tables.source.size, tables.skipFormat[index], tables.skipLocation[index], term.code);
+    if (index < tables.sideFormat.size() && index < tables.sideLocation.size()) {
+      skip.Open(tables.source.data, tables.source.size, tables.sideFormat[index], tables.sideLocation[index],
+                term.code);
     }
     if (!term.cursor.Start(tables.source, tables.firstBlock[index], tables.lastPage[index], skip)) return false;
   }
@@ -393,11 +400,12 @@ bool StartCursors(Pattern& pattern, const ListTables& tables) {
 
 // The pages where the pattern matches, ascending, with their counts. The
 // cursors are started only when the page-count table cannot answer alone.
-void EvaluatePattern(Pattern& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits) {
+void MatchPattern(Pattern& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
+                  uint64_t& listBytes) {
   const bool run = IsPlainRun(pattern);
-  if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits)) return;
+  if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits, listBytes)) return;
   std::vector<uint32_t> candidates;
-  const bool narrowed = run && pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, candidates);
+  const bool narrowed = run && pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, candidates, listBytes);
   if ((narrowed && candidates.empty()) || !StartCursors(pattern, tables)) return;
   if (narrowed) return EvaluateOnPages(pattern, candidates, hits);
   if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
@@ -408,6 +416,15 @@ void EvaluatePattern(Pattern& pattern, const ListTables& tables, const NgramTabl
     if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
     target = uint64_t{page} + 1;
   }
+}
+
+// MatchPattern, adding to `listBytes` the bytes of the lists it read: the
+// page-count lists it decoded, and what the cursors went through (a cursor
+// that was never started has gone nowhere).
+void EvaluatePattern(Pattern& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
+                     uint64_t& listBytes) {
+  MatchPattern(pattern, tables, ngrams, hits, listBytes);
+  for (const Term& term : pattern.terms) listBytes += term.cursor.bytesRead();
 }
 
 // Adds each keyword hit to its page's entry, or appends it after all
@@ -479,7 +496,8 @@ void ForEachKeyword(std::u16string& query, Evaluate&& evaluate) {
 
 void CIndex::SearchAnd(std::u16string& query, bool variants) {
   if (CheckQuery(query) == 0) return;
-  m_result.Clear();
+  m_pState->m_result.Clear();
+  m_pState->m_nListBytesRead = 0;
   m_nResultCount = 0;
   bool first = true;
   ForEachKeyword(query, [&](std::u16string_view keyword) {
@@ -491,23 +509,28 @@ void CIndex::SearchAnd(std::u16string& query, bool variants) {
 
 void CIndex::SearchOr(std::u16string& query, bool variants) {
   if (CheckQuery(query) == 0) return;
-  m_result.Clear();
+  m_pState->m_result.Clear();
+  m_pState->m_nListBytesRead = 0;
   m_nResultCount = 0;
   ForEachKeyword(query, [&](std::u16string_view keyword) { SearchKeyword(keyword, Combine::kUnion, variants); });
 }
 
 void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool variants) {
+  State& state = *m_pState;
   // The first keyword goes straight into the result, whose memory the
   // last search has just used; later ones are combined with it.
-  HitArrays& hits = mode == Combine::kReplace ? m_result : m_keywordHits;
+  HitArrays& hits = mode == Combine::kReplace ? state.m_result : state.m_keywordHits;
   hits.Clear();
   // A closed index has no tables: nothing matches and no file is touched.
-  if (IsOpen()) {
+  if (state.IsOpen()) {
     Pattern pattern;
-    const ListTables tables{m_pFirstBlock, m_pLastPage, m_pCodeWords, m_pCodeLongs, m_source, m_variantGroups};
-    if (BuildPattern(keyword, variants, tables, pattern)) EvaluatePattern(pattern, tables, m_ngrams, hits);
+    const ListTables tables{state.m_firstBlock,   state.m_lastPage, state.m_sideFormat,
+                            state.m_sideLocation, state.m_source,   state.m_variantGroups};
+    if (BuildPattern(keyword, variants, tables, pattern)) {
+      EvaluatePattern(pattern, tables, state.m_ngrams, hits, state.m_nListBytesRead);
+    }
   }
-  if (mode == Combine::kUnion) UniteResult(hits, m_result.pages, m_result.counts);
-  if (mode == Combine::kIntersect) IntersectResult(hits, m_result.pages, m_result.counts);
-  m_nResultCount = static_cast<uint32_t>(m_result.size());
+  if (mode == Combine::kUnion) UniteResult(hits, state.m_result.pages, state.m_result.counts);
+  if (mode == Combine::kIntersect) IntersectResult(hits, state.m_result.pages, state.m_result.counts);
+  m_nResultCount = static_cast<uint32_t>(state.m_result.size());
 }

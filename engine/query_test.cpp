@@ -7,6 +7,8 @@
 
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/query_testing.h"
 
 namespace {
@@ -201,6 +203,38 @@ TEST(QueryClosedIndex, GivesAnEmptyResult) {
   EXPECT_EQ(never.GetResultCount(), 0u);
 }
 
+// The engine's count of list bytes, against the lists as the writer made
+// them and the page-count lists the table hands out.
+TEST(QueryListBytes, CountsTheListsTheSearchRead) {
+  std::vector<std::u32string> pages;
+  for (int i = 0; i < 300; ++i) pages.push_back(T(i % 3 == 0 ? "ABAB" : "CAD"));
+  codexa::writer::TextCorpusWriter writer;
+  for (const std::u32string& page : pages) writer.AddPage(page);
+  const auto code = [](char letter) { return CharToIndexCode(CharacterOf(letter)); };
+  const uint64_t listOfA = writer.lists().at(code('A')).bytes.size();
+
+  OpenedCorpus plain(pages, {}, 1, /*pageCountTable=*/false);
+  plain.And(Q("A"));  // one term: its list read to the end
+  EXPECT_EQ(CIndexTesting::ListBytesRead(plain.index()), listOfA);
+  plain.And(Q("E A"));  // E has no list: the intersection is empty before A
+  EXPECT_EQ(CIndexTesting::ListBytesRead(plain.index()), 0u);
+
+  OpenedCorpus table(pages);
+  const NgramTable& ngrams = CIndexTesting::NgramTableOf(table.index());
+  PageCountList single, pair;
+  ASSERT_EQ(ngrams.Single(code('A'), single), NgramTable::Lookup::kFound);
+  ASSERT_EQ(ngrams.Pair(code('A'), code('B'), pair), NgramTable::Lookup::kFound);
+  table.And(Q("A"));
+  EXPECT_EQ(CIndexTesting::ListBytesRead(table.index()), single.size());
+  table.Or(Q("A AB"));  // each keyword's page-count list once
+  EXPECT_EQ(CIndexTesting::ListBytesRead(table.index()), single.size() + pair.size());
+  EXPECT_LT(single.size(), listOfA);
+
+  table.index().Close();
+  table.And(Q("A"));
+  EXPECT_EQ(CIndexTesting::ListBytesRead(table.index()), 0u);
+}
+
 // Patches the 32-bit value at `offset` of a file in little-endian order.
 void Patch32(const codexa::writer::ScratchDir& dir, std::string_view name, size_t offset, uint32_t value) {
   std::string bytes = dir.Read(name);
@@ -210,6 +244,7 @@ void Patch32(const codexa::writer::ScratchDir& dir, std::string_view name, size_
 }
 
 TEST(QueryCorruptIndex, SearchesEndWithoutReadingOutside) {
+  static const std::string kHeader = IndexHeaderName();
   // Lists of several blocks, so that chains matter.
   std::vector<std::u32string> pages;
   for (int i = 0; i < 60; ++i) pages.push_back(T("ABXAB" + Xs(i) + "CDAC" + std::string(400, "AB"[i % 2])));
@@ -220,26 +255,29 @@ TEST(QueryCorruptIndex, SearchesEndWithoutReadingOutside) {
   } cases[] = {
       {"every block chains to itself",
        [](const codexa::writer::ScratchDir& dir) {
-         const size_t blocks = (dir.Read("Index-idx.h").size() - 1400000) / 4;
-         for (size_t b = 0; b < blocks; ++b) Patch32(dir, "Index-idx.h", 1400000 + 4 * b, static_cast<uint32_t>(b));
+         const size_t blocks = (dir.Read(kHeader).size() - kHeaderTablesSize) / 4;
+         for (uint32_t b = 0; b < blocks; ++b) Patch32(dir, kHeader, ChainEntryAt(b), b);
        }},
       {"the posting file is cut short",
        [](const codexa::writer::ScratchDir& dir) {
-         const std::string bytes = dir.Read("Index-idx.m");
-         dir.Write("Index-idx.m", bytes.substr(0, bytes.size() / 3 + 17));
+         const std::string postings = IndexPostingName();
+         const std::string bytes = dir.Read(postings);
+         dir.Write(postings, bytes.substr(0, bytes.size() / 3 + 17));
        }},
       {"a list starts beyond the posting file",
-       [codeOfA](const codexa::writer::ScratchDir& dir) { Patch32(dir, "Index-idx.h", 4 * codeOfA, 0x7FFFFFFF); }},
+       [codeOfA](const codexa::writer::ScratchDir& dir) {
+         Patch32(dir, kHeader, FirstBlockEntryAt(codeOfA), 0x7FFFFFFF);
+       }},
       {"a last page the list never reaches",
        [codeOfA](const codexa::writer::ScratchDir& dir) {
-         Patch32(dir, "Index-idx.h", 1000000 + 4 * codeOfA, 0xFFFFFFFF);
+         Patch32(dir, kHeader, LastPageEntryAt(codeOfA), 0xFFFFFFFF);
        }},
   };
   for (const auto& c : cases) {
     OpenedCorpus corpus(pages, {}, 7);
     corpus.index().Close();
     c.corrupt(corpus.dir());
-    ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", SearchTarget::kFullText)) << c.what;
+    ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), kCorpusNameUtf16, SearchTarget::kFullText)) << c.what;
     for (const char* query : {"A", "AB", "A?C", "A*C", "A*B*C", "AB CD", "D?A"}) {
       const Hits hits = corpus.And(Q(query));
       for (size_t i = 1; i < hits.size(); ++i) EXPECT_LT(hits[i - 1].first, hits[i].first) << c.what << query;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "corpus/filelistformat.h"
 #include "engine/index.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
@@ -27,36 +28,36 @@ class OpenedCorpus {
     writer::TextCorpusWriter corpus(groups);
     for (const std::u32string& page : pages) corpus.AddPage(page);
     std::string error;
-    EXPECT_TRUE(corpus.Write(dir_.path(), {.interleave = true, .seed = layoutSeed, .pageCountTable = pageCountTable}, error)) << error;
-    EXPECT_TRUE(index_.Open(dir_.path(), u"Index", SearchTarget::kFullText));
+    EXPECT_TRUE(corpus.Write(m_dir.path(), {.interleave = true, .seed = layoutSeed, .pageCountTable = pageCountTable}, error)) << error;
+    EXPECT_TRUE(m_index.Open(m_dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   }
 
-  CIndex& index() { return index_; }
-  const writer::ScratchDir& dir() const { return dir_; }
+  CIndex& index() { return m_index; }
+  const writer::ScratchDir& dir() const { return m_dir; }
 
   // The result arrays as pairs, after checking that they agree in length.
   Hits Result() const {
-    const std::vector<uint32_t>& pages = index_.GetPageArray();
-    const std::vector<uint32_t>& counts = index_.GetCountArray();
+    const std::vector<uint32_t>& pages = m_index.GetPageArray();
+    const std::vector<uint32_t>& counts = m_index.GetCountArray();
     EXPECT_EQ(pages.size(), counts.size());
-    EXPECT_EQ(pages.size(), index_.GetResultCount());
+    EXPECT_EQ(pages.size(), m_index.GetResultCount());
     Hits hits;
     for (size_t i = 0; i < pages.size() && i < counts.size(); ++i) hits.emplace_back(pages[i], counts[i]);
     return hits;
   }
 
   Hits And(std::u16string query, bool variants = false) {
-    index_.SearchAnd(query, variants);
+    m_index.SearchAnd(query, variants);
     return Result();
   }
   Hits Or(std::u16string query, bool variants = false) {
-    index_.SearchOr(query, variants);
+    m_index.SearchOr(query, variants);
     return Result();
   }
 
  private:
-  writer::ScratchDir dir_;
-  CIndex index_;
+  writer::ScratchDir m_dir;
+  CIndex m_index;
 };
 
 }  // namespace codexa::testing

@@ -2,6 +2,7 @@
 
 #include "corpus/render.h"
 #include "engine/index.h"
+#include "engine/indexstate.h"
 #include "engine/variantexpand.h"
 
 namespace {
@@ -16,23 +17,25 @@ constexpr size_t kMaxSeparateForms = 128;
 
 int CIndex::RenderHit(uint32_t page, std::string& output, std::u16string_view keywords, DisplayCode displayCode,
                       bool variants) {
-  if (!variants) return m_fileList.RenderPage(page, output, keywords, displayCode);
+  CFileList& fileList = m_pState->m_fileList;
+  const CVariantTable& variantGroups = m_pState->m_variantGroups;
+  if (!variants) return fileList.RenderPage(page, output, keywords, displayCode);
 
-  VariantExpansion expansion = ExpandVariants(m_variantGroups, keywords, kMaxSeparateForms);
+  VariantExpansion expansion = ExpandVariants(variantGroups, keywords, kMaxSeparateForms);
   if (expansion.complete) {
     std::u16string joined;
     for (const std::u16string& keyword : expansion.keywords) {
       if (!joined.empty()) joined += u' ';
       joined += keyword;
     }
-    return m_fileList.RenderPage(page, output, joined, displayCode);
+    return fileList.RenderPage(page, output, joined, displayCode);
   }
 
   std::string pageText;
   std::string storedName;
-  if (!m_fileList.ReadPageAndName(page, pageText, storedName)) return 0;
+  if (!fileList.ReadPageAndName(page, pageText, storedName)) return 0;
   std::vector<Pattern> patterns;
-  for (const std::vector<KeywordAtom>& atoms : FoldedKeywords(m_variantGroups, keywords)) {
+  for (const std::vector<KeywordAtom>& atoms : FoldedKeywords(variantGroups, keywords)) {
     patterns.push_back(CompileAtoms(atoms));
   }
   return RenderPatterns(pageText, storedName, patterns, displayCode, output);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "corpus/markup_testing.h"
 #include "base/unicode.h"
+#include "corpus/markup_testing.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/variantexpand_testing.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
@@ -50,26 +52,28 @@ class RenderHitTest : public ::testing::Test {
         {"卷\\0004.htm", Page(kLongPage)},
         {"卷\\0006.htm", Page("一二三四五六七八九十弌弍弎亖")},
     };
-    ASSERT_TRUE(codexa::writer::WriteFileList(dir_.path(), "Index", pages, 100, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteFileList(m_dir.path(), kCorpusName, pages, 100, error)) << error;
     codexa::writer::PostingCollector collector;
     collector.Add(0, 0, 0);
-    ASSERT_TRUE(codexa::writer::WriteIndex(dir_.path(), "Index", collector.Finish(), {}, error)) << error;
+    ASSERT_TRUE(
+        codexa::writer::WriteIndex(m_dir.path(), IndexBaseName(SearchTarget::kFullText), collector.Finish(), {}, error))
+        << error;
     std::vector<std::vector<uint32_t>> groups = {
         {0x4E00, 0x5F0C}, {0x4E8C, 0x5F0D}, {0x4E09, 0x5F0E}, {0x56DB, 0x4E96}};
     for (uint32_t i = 0; i < 40; ++i) groups.push_back({0x4E10 + i, 0x9010 + i});
-    ASSERT_TRUE(codexa::writer::WriteVariantTable(dir_.path(), groups, error)) << error;
-    ASSERT_TRUE(index_.Open(dir_.path(), u"Index", SearchTarget::kFullText));
+    ASSERT_TRUE(codexa::writer::WriteVariantTable(m_dir.path(), groups, error)) << error;
+    ASSERT_TRUE(m_index.Open(m_dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   }
 
   // What the file list renders for exactly this keyword text.
   std::string RenderedPage(uint32_t page, std::u16string_view keywords, DisplayCode displayCode, int& anchors) {
     std::string output;
-    anchors = index_.fileList().RenderPage(page, output, keywords, displayCode);
+    anchors = CIndexTesting::FileListOf(m_index).RenderPage(page, output, keywords, displayCode);
     return output;
   }
 
-  ScratchDir dir_;
-  CIndex index_;
+  ScratchDir m_dir;
+  CIndex m_index;
 };
 
 TEST_F(RenderHitTest, WithoutVariantsTheTextGoesThroughUnchanged) {
@@ -77,7 +81,7 @@ TEST_F(RenderHitTest, WithoutVariantsTheTextGoesThroughUnchanged) {
     std::string output;
     int anchors = -1;
     const std::string expected = RenderedPage(0, u"一 二", displayCode, anchors);
-    EXPECT_EQ(index_.RenderHit(0, output, u"一 二", displayCode, false), anchors);
+    EXPECT_EQ(m_index.RenderHit(0, output, u"一 二", displayCode, false), anchors);
     EXPECT_EQ(output, expected);
   }
 }
@@ -85,7 +89,7 @@ TEST_F(RenderHitTest, WithoutVariantsTheTextGoesThroughUnchanged) {
 TEST_F(RenderHitTest, VariantFormsComeInTheirOrder) {
   std::string output;
   // 一二, 一弍, 弌二, 弌弍: the first and the last occur in the main text.
-  EXPECT_EQ(index_.RenderHit(0, output, u"一二", DisplayCode::kMainText, true), 2);
+  EXPECT_EQ(m_index.RenderHit(0, output, u"一二", DisplayCode::kMainText, true), 2);
   EXPECT_EQ(output, "<html><head>\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><title>詩"
                     "</title></head><div align=\"center\"><center><BODY>\t\t<TABLE border=1 cellPadding=0 "
                     "cellSpacing=1 class=wd_gray height=477 width=635 bordercolor=\"#FFCC66\">\t\t<tr>  <TD "
@@ -96,7 +100,7 @@ TEST_F(RenderHitTest, VariantFormsComeInTheirOrder) {
 }
 
 TEST_F(RenderHitTest, SameAsTheJoinedFormsWhereTheyAreFew) {
-  const CVariantTable& table = index_.variants();
+  const CVariantTable& table = CIndexTesting::VariantsOf(m_index);
   const std::u16string queries[] = {
       u"一二",            // the four forms of the example
       u"三五",            // 三 has a group, 五 none: two forms
@@ -109,7 +113,7 @@ TEST_F(RenderHitTest, SameAsTheJoinedFormsWhereTheyAreFew) {
       int anchors = -1;
       const std::string expected = RenderedPage(2, JoinedVariantForms(table, query), displayCode, anchors);
       std::string output;
-      EXPECT_EQ(index_.RenderHit(2, output, query, displayCode, true), anchors) << Utf8(query);
+      EXPECT_EQ(m_index.RenderHit(2, output, query, displayCode, true), anchors) << Utf8(query);
       EXPECT_EQ(output, expected) << Utf8(query);
     }
   }
@@ -118,7 +122,7 @@ TEST_F(RenderHitTest, SameAsTheJoinedFormsWhereTheyAreFew) {
 TEST_F(RenderHitTest, LongKeywordMarksEverySpelling) {
   std::string output;
   // 2^40 forms: the keyword is matched with its characters folded.
-  EXPECT_EQ(index_.RenderHit(1, output, LongKeyword(0) + u" 一", DisplayCode::kFullText, true), 4);
+  EXPECT_EQ(m_index.RenderHit(1, output, LongKeyword(0) + u" 一", DisplayCode::kFullText, true), 4);
   const std::string cell = A(0) + O + Utf8(LongKeyword(0)) + C + "、" + A(1) + O + Utf8(LongKeyword(1)) + C + "、" +
                            A(2) + O + Utf8(LongKeyword(2)) + C + "、" + Utf8(LongKeyword(0).substr(0, 39)) + A(3) +
                            O + "一" + C;
@@ -130,11 +134,11 @@ TEST_F(RenderHitTest, LongKeywordMarksEverySpelling) {
 
 TEST_F(RenderHitTest, UnreadablePagesAndAClosedIndexRenderNothing) {
   std::string output = "kept";
-  EXPECT_EQ(index_.RenderHit(3, output, LongKeyword(0), DisplayCode::kFullText, true), 0);
-  EXPECT_EQ(index_.RenderHit(3, output, u"一", DisplayCode::kFullText, true), 0);
-  index_.Close();
-  EXPECT_EQ(index_.RenderHit(0, output, u"一", DisplayCode::kFullText, true), 0);
-  EXPECT_EQ(index_.RenderHit(0, output, u"一", DisplayCode::kFullText, false), 0);
+  EXPECT_EQ(m_index.RenderHit(3, output, LongKeyword(0), DisplayCode::kFullText, true), 0);
+  EXPECT_EQ(m_index.RenderHit(3, output, u"一", DisplayCode::kFullText, true), 0);
+  m_index.Close();
+  EXPECT_EQ(m_index.RenderHit(0, output, u"一", DisplayCode::kFullText, true), 0);
+  EXPECT_EQ(m_index.RenderHit(0, output, u"一", DisplayCode::kFullText, false), 0);
   EXPECT_EQ(output, "kept");
 }
 

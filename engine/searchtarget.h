@@ -17,7 +17,7 @@ enum class SearchTarget : int { kFullText = 0, kAnnotations = 1, kMainText = 2 }
 struct TargetInfo {
   SearchTarget target;
   DisplayCode display;
-  std::string_view fileSuffix;   // "Index" + suffix + "-idx.h"
+  std::string_view fileSuffix;   // after the corpus name in the index file names (engine/indexformat.h)
   std::string_view commandName;  // codexa-search --target
 };
 

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/codeconverter.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/postingcursor.h"
 #include "engine/query_testing.h"
 
@@ -16,9 +18,6 @@ namespace {
 
 using codexa::testing::Hits;
 using codexa::testing::OpenedCorpus;
-
-constexpr uint32_t kHeaderFormatsAt = 400000;
-constexpr uint32_t kHeaderLocationsAt = 600000;
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -30,9 +29,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 uint32_t Read32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-  return value;
+  return LoadLE32(reinterpret_cast<const uint8_t*>(bytes.data() + at));
 }
 
 void Write32(std::string& bytes, size_t at, uint32_t value) {
@@ -58,30 +55,29 @@ std::vector<std::u32string> Pages(uint32_t count, uint32_t seed) {
 // without the list's skip table (taken from a header that may be altered).
 class ListFixture {
  public:
-  ListFixture(OpenedCorpus& corpus, char32_t character) : corpus_(corpus), code_(CharToIndexCode(character)) {
-    header_ = ReadFile(corpus.dir().path() / "Index-idx.h");
-    postings_ = ReadFile(corpus.dir().path() / "Index-idx.m");
-    EXPECT_TRUE(corpus.index().ListOf(code_, first_, last_));
+  ListFixture(OpenedCorpus& corpus, char32_t character) : m_corpus(corpus), m_nCode(CharToIndexCode(character)) {
+    m_strHeader = ReadFile(corpus.dir().path() / IndexHeaderName());
+    m_strPostings = ReadFile(corpus.dir().path() / IndexPostingName());
+    EXPECT_TRUE(CIndexTesting::ListOf(corpus.index(), m_nCode, m_nFirst, m_nLast));
   }
 
-  std::string& postings() { return postings_; }
-  uint32_t lastPage() const { return last_; }
-  uint32_t Location() const { return Read32(header_, kHeaderLocationsAt + 4 * code_); }
+  std::string& postings() { return m_strPostings; }
+  uint32_t lastPage() const { return m_nLast; }
+  uint32_t Location() const { return Read32(m_strHeader, SideLocationEntryAt(m_nCode)); }
 
   // The page and the number of positions of the record the cursor reaches
   // for each target in turn (UINT32_MAX once the list is complete).
   std::vector<std::pair<uint32_t, uint32_t>> Walk(const std::vector<uint32_t>& targets, bool skip) {
-    source_ = corpus_.index().postingSource();
-    source_.data = reinterpret_cast<const uint8_t*>(postings_.data());
-    source_.size = postings_.size();
+    m_source = CIndexTesting::PostingSourceOf(m_corpus.index());
+    m_source.data = reinterpret_cast<const uint8_t*>(m_strPostings.data());
+    m_source.size = m_strPostings.size();
     SkipTable table;
     if (skip) {
-      const uint16_t format = static_cast<uint8_t>(header_[kHeaderFormatsAt + 2 * code_]) |
-                              static_cast<uint8_t>(header_[kHeaderFormatsAt + 2 * code_ + 1]) << 8;
-      table.Open(source_.data, source_.size, format, Location(), code_);
+      const uint16_t format = LoadLE16(reinterpret_cast<const uint8_t*>(m_strHeader.data() + SideFormatEntryAt(m_nCode)));
+      table.Open(m_source.data, m_source.size, format, Location(), m_nCode);
     }
     CPostingCursor cursor;
-    cursor.Start(source_, first_, last_, table);
+    cursor.Start(m_source, m_nFirst, m_nLast, table);
     std::vector<std::pair<uint32_t, uint32_t>> reached;
     for (const uint32_t target : targets) {
       if (cursor.page() < target) cursor.SkipToward(target);
@@ -99,11 +95,11 @@ class ListFixture {
   }
 
  private:
-  OpenedCorpus& corpus_;
-  int32_t code_;
-  std::string header_, postings_;
-  uint32_t first_ = 0, last_ = 0;
-  PostingSource source_;
+  OpenedCorpus& m_corpus;
+  int32_t m_nCode;
+  std::string m_strHeader, m_strPostings;
+  uint32_t m_nFirst = 0, m_nLast = 0;
+  PostingSource m_source;
 };
 
 std::vector<uint32_t> Targets(uint32_t lastPage, uint32_t seed) {
@@ -172,12 +168,12 @@ TEST(SkipTableTest, QueriesAgreeWithAndWithoutSkipTables) {
   withSkip.push_back(corpus.Or(u"天地 洪荒"));
 
   // The same files with both tables zeroed: a plain index.
-  const auto headerPath = corpus.dir().path() / "Index-idx.h";
+  const auto headerPath = corpus.dir().path() / IndexHeaderName();
   std::string header = ReadFile(headerPath);
-  std::fill(header.begin() + kHeaderFormatsAt, header.begin() + 1000000, '\0');
+  std::fill(header.begin() + kSideFormatTableAt, header.begin() + kLastPageTableAt, '\0');
   WriteFile(headerPath, header);
   corpus.index().Close();
-  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), u"Index", SearchTarget::kFullText));
+  ASSERT_TRUE(corpus.index().Open(corpus.dir().path(), kCorpusNameUtf16, SearchTarget::kFullText));
   size_t i = 0;
   for (const auto& query : queries) {
     EXPECT_EQ(corpus.And(query), withSkip[i++]);

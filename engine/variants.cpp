@@ -60,7 +60,7 @@ void ForEachRun(std::string_view bytes, char separator, Each each) {
 
 bool CVariantTable::Load(const std::filesystem::path& directory) {
   Clear();
-  std::ifstream file(directory / "yitizi.txt", std::ios::binary);
+  std::ifstream file(directory / kVariantFileName, std::ios::binary);
   if (!file) return false;
   std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (file.bad()) return false;
@@ -71,24 +71,24 @@ bool CVariantTable::Load(const std::filesystem::path& directory) {
 void CVariantTable::Parse(std::string_view bytes) {
   Clear();
   ForEachRun(bytes, '\n', [this](std::string_view line) {
-    const uint32_t number = static_cast<uint32_t>(groups_.size());
-    std::vector<uint32_t>& group = groups_.emplace_back();
+    const uint32_t number = static_cast<uint32_t>(m_groups.size());
+    std::vector<uint32_t>& group = m_groups.emplace_back();
     ForEachRun(line, ',', [&](std::string_view run) {
       const uint32_t member = ParseMember(run);
       group.push_back(member);
-      firstGroup_.emplace(member, number);  // an earlier group keeps the member
+      m_firstGroup.emplace(member, number);  // an earlier group keeps the member
     });
   });
 }
 
 void CVariantTable::Clear() {
-  groups_.clear();
-  firstGroup_.clear();
+  m_groups.clear();
+  m_firstGroup.clear();
 }
 
 int64_t CVariantTable::GroupOf(uint32_t codePoint) const {
-  const auto it = firstGroup_.find(codePoint);
-  return it == firstGroup_.end() ? -1 : static_cast<int64_t>(it->second);
+  const auto it = m_firstGroup.find(codePoint);
+  return it == m_firstGroup.end() ? -1 : static_cast<int64_t>(it->second);
 }
 
 bool CVariantTable::FindVariantGroup(uint32_t codePoint, int32_t& code) const {
@@ -103,5 +103,5 @@ bool CVariantTable::FindVariantGroup(uint32_t codePoint, int32_t& code) const {
 std::vector<uint32_t> CVariantTable::VariantSet(uint32_t codePoint) const {
   const int64_t group = GroupOf(codePoint);
   if (group < 0) return {codePoint};
-  return groups_[static_cast<size_t>(group)];
+  return m_groups[static_cast<size_t>(group)];
 }

@@ -1,6 +1,9 @@
-// Variant-character groups from "yitizi.txt": one group per line, members
-// as hexadecimal code points separated by commas. Group n is keyed in the
-// index by the code kFirstGroupCode + n.
+// Variant-character groups from the variant table, kVariantFileName
+// ("yitizi.txt") in the corpus folder: one group per line ended by "\n",
+// members as hexadecimal code points separated by commas. Lines without a
+// member are no groups, so the writer gives an empty group a lone comma.
+// Group n is keyed in the index by the code kFirstGroupCode + n, for n
+// below kGroupCodeCapacity; later groups fold nothing in the index.
 #ifndef CODEXA_ENGINE_VARIANTS_H_
 #define CODEXA_ENGINE_VARIANTS_H_
 
@@ -11,16 +14,18 @@
 #include <unordered_map>
 #include <vector>
 
+inline constexpr char kVariantFileName[] = "yitizi.txt";
+
 class CVariantTable {
  public:
-  // Empties the table, then reads "<directory>/yitizi.txt". False when the
-  // file cannot be read; the table is then empty.
+  // Empties the table, then reads kVariantFileName in `directory`. False
+  // when the file cannot be read; the table is then empty.
   bool Load(const std::filesystem::path& directory);
   // Parses the bytes of a variant file (the same rules as Load).
   void Parse(std::string_view bytes);
   void Clear();
 
-  const std::vector<std::vector<uint32_t>>& groups() const { return groups_; }
+  const std::vector<std::vector<uint32_t>>& groups() const { return m_groups; }
 
   // The number of the first group that holds `codePoint`, or -1.
   int64_t GroupOf(uint32_t codePoint) const;
@@ -35,8 +40,8 @@ class CVariantTable {
   std::vector<uint32_t> VariantSet(uint32_t codePoint) const;
 
  private:
-  std::vector<std::vector<uint32_t>> groups_;
-  std::unordered_map<uint32_t, uint32_t> firstGroup_;  // code point -> group
+  std::vector<std::vector<uint32_t>> m_groups;
+  std::unordered_map<uint32_t, uint32_t> m_firstGroup;  // code point -> group
 };
 
 #endif  // CODEXA_ENGINE_VARIANTS_H_

@@ -126,7 +126,7 @@ TEST(VariantTable, LoadReadsTheFileOrLeavesNoGroups) {
   EXPECT_TRUE(table.groups().empty());
   EXPECT_EQ(table.GroupOf(0x4E00), -1);
 
-  dir.Write("yitizi.txt", "4E00,5F0C\r\n\r\n4E8C\n");
+  dir.Write(kVariantFileName, "4E00,5F0C\r\n\r\n4E8C\n");
   EXPECT_TRUE(table.Load(dir.path()));
   EXPECT_EQ(table.groups(), (Groups{{0x4E00, 0x5F0C}, {0}, {0x4E8C}}));
   EXPECT_EQ(table.GroupOf(0x4E8C), 2);

@@ -1,7 +1,7 @@
 // A catalogue of arbitrary records: loading, the node tree, the lookups by
 // record and by path, and the scope applied to arbitrary result arrays.
 //
-// Input: the bytes of "zemo.dir" (chunk), then pairs of little-endian u32
+// Input: the bytes of kCatalogueFileName (chunk), then pairs of little-endian u32
 // (page number, hit count) standing for the engine's result arrays.
 #include <algorithm>
 #include <cstdint>
@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "corpus/catalogue.h"
 #include "base/reporter.h"
+#include "corpus/catalogue.h"
+#include "corpus/catalogueformat.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/require.h"
 #include "writer/scratchdir.h"
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FuzzInput input(data, size);
   const std::string_view records = input.Chunk();
-  dir.Write("zemo.dir", records);
+  dir.Write(kCatalogueFileName, records);
   const std::string_view rest = input.Rest();
   FuzzInput numbers(reinterpret_cast<const uint8_t*>(rest.data()), rest.size());
   std::vector<uint32_t> pages, counts;
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   CCatalogue catalogue;
   std::ostringstream diagnostics;
-  FUZZ_REQUIRE(catalogue.Load(dir / "zemo.dir", dir / "zemo.txt", diagnostics));
+  FUZZ_REQUIRE(catalogue.Load(dir / kCatalogueFileName, dir / "zemo.txt", diagnostics));
   FUZZ_REQUIRE(catalogue.NodeCount() == static_cast<int>(1 + records.size() / kNodeRecordSize));
 
   int applied = 0;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "corpus/filelist.h"
+#include "corpus/filelistformat.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/require.h"
 #include "writer/scratchdir.h"
@@ -50,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int fileNumber = static_cast<int32_t>(input.U32());
   const auto displayCode = static_cast<DisplayCode>(input.Byte() % 4);
   const std::u16string keywords = codexa::fuzz::Utf16Units(input.Chunk());
-  dir.Write("Index-fl.h", input.Chunk());
-  dir.Write("Index-fl.cnt", input.Rest());
+  dir.Write(FileListHeaderName(), input.Chunk());
+  dir.Write(FileListTextName(), input.Rest());
 
   CFileList list;
-  if (!list.Open(dir.path(), u"Index")) {
+  if (!list.Open(dir.path(), kCorpusNameUtf16)) {
     FUZZ_REQUIRE(!list.IsOpen());
     return 0;
   }

@@ -18,9 +18,11 @@
 #include <cstring>
 #include <string>
 
+#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "base/reporter.h"
+#include "engine/indexformat.h"
+#include "engine/variants.h"
 #include "fuzz/alphabet.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
@@ -47,7 +49,7 @@ void WriteFileList(const std::filesystem::path& dir) {
                      "<title>t</title><TD>\xE4\xB8\x80\xE4\xB8\x81?</TD><TD>\xE4\xB8\x82\xE4\xB8\x80</TD>"});
   }
   std::string error;
-  FUZZ_REQUIRE(codexa::writer::WriteFileList(dir, "Index", pages, 100, error));
+  FUZZ_REQUIRE(codexa::writer::WriteFileList(dir, kCorpusName, pages, 100, error));
 }
 
 // "-idx.h", written whole once with no list for any code; each input then
@@ -56,26 +58,26 @@ void WriteFileList(const std::filesystem::path& dir) {
 class HeaderFile {
  public:
   explicit HeaderFile(const std::filesystem::path& path)
-      : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)) {
-    std::string tables(codexa::fuzz::kHeaderTablesSize, '\0');
-    std::memset(tables.data(), 0xFF, codexa::fuzz::kFirstBlockTableSize);
-    FUZZ_REQUIRE(fd_ >= 0 && ::pwrite(fd_, tables.data(), tables.size(), 0) == ssize_t(tables.size()));
+      : m_nFd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)) {
+    std::string tables(kHeaderTablesSize, '\0');
+    std::memset(tables.data(), 0xFF, (kSideFormatTableAt - kFirstBlockTableAt));
+    FUZZ_REQUIRE(m_nFd >= 0 && ::pwrite(m_nFd, tables.data(), tables.size(), 0) == ssize_t(tables.size()));
   }
-  ~HeaderFile() { ::close(fd_); }
+  ~HeaderFile() { ::close(m_nFd); }
 
   void Put(size_t offset, uint32_t value, int width = 4) {
     uint8_t bytes[4];
     for (int i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    FUZZ_REQUIRE(::pwrite(fd_, bytes, width, static_cast<off_t>(offset)) == width);
+    FUZZ_REQUIRE(::pwrite(m_nFd, bytes, width, static_cast<off_t>(offset)) == width);
   }
   void SetChain(std::string_view chain) {
-    const off_t tables = static_cast<off_t>(codexa::fuzz::kHeaderTablesSize);
-    FUZZ_REQUIRE(::ftruncate(fd_, tables) == 0);
-    FUZZ_REQUIRE(::pwrite(fd_, chain.data(), chain.size(), tables) == ssize_t(chain.size()));
+    const off_t tables = static_cast<off_t>(kHeaderTablesSize);
+    FUZZ_REQUIRE(::ftruncate(m_nFd, tables) == 0);
+    FUZZ_REQUIRE(::pwrite(m_nFd, chain.data(), chain.size(), tables) == ssize_t(chain.size()));
   }
 
  private:
-  int fd_;
+  int m_nFd;
 };
 
 }  // namespace
@@ -84,25 +86,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static codexa::writer::ScratchDir dir;
   static SilentReporter silent;
   static const bool prepared = (WriteFileList(dir.path()), SetReporter(&silent), true);
-  static HeaderFile header(dir / "Index-idx.h");
+  static HeaderFile header(dir / IndexHeaderName());
   (void)prepared;
 
   FuzzInput input(data, size);
   const uint8_t flags = input.Byte();
   std::u16string query = codexa::fuzz::PickUnits(input.Chunk());
   for (int32_t code : codexa::fuzz::kListedCodes) {
-    header.Put(codexa::fuzz::FirstBlockOffset(code), input.U32());
-    header.Put(codexa::fuzz::LastPageOffset(code), input.U32());
-    header.Put(codexa::fuzz::SkipFormatOffset(code), input.U16(), 2);
-    header.Put(codexa::fuzz::SkipLocationOffset(code), input.U32());
+    header.Put(FirstBlockEntryAt(code), input.U32());
+    header.Put(LastPageEntryAt(code), input.U32());
+    header.Put(SideFormatEntryAt(code), input.U16(), 2);
+    header.Put(SideLocationEntryAt(code), input.U32());
   }
-  dir.Write("yitizi.txt", input.Chunk());
+  dir.Write(kVariantFileName, input.Chunk());
   header.SetChain(input.Chunk());
-  dir.Write("Index-idx.m", input.Rest());
+  dir.Write(IndexPostingName(), input.Rest());
 
   const bool orMode = flags & 1, variants = flags & 2, render = flags & 4;
   CIndex index;
-  if (!index.Open(dir.path(), u"Index", SearchTarget::kFullText)) {
+  if (!index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText)) {
     FUZZ_REQUIRE(!index.IsOpen());
     return 0;
   }
@@ -118,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   if (render && !index.GetPageArray().empty()) {
     std::string html;
-    index.RenderHit(index.GetPageArray().front(), html, query, flags >> 3 & 3, variants);
+    index.RenderHit(index.GetPageArray().front(), html, query, static_cast<DisplayCode>(flags >> 3 & 3), variants);
   }
   return 0;
 }

@@ -31,10 +31,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
 #include "engine/ngramtable.h"
-#include "base/reporter.h"
 #include "fuzz/alphabet.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
@@ -154,40 +156,41 @@ class Corpus {
     codexa::writer::TextCorpusWriter writer(kGroups);
     for (const std::u32string& page : PageTexts()) writer.AddPage(page);
     std::string error;
-    FUZZ_REQUIRE(writer.Write(damagedDir_.path(), {.interleave = true, .seed = 5}, error));
-    const std::string header = damagedDir_.Read("Index-idx.h");
+    FUZZ_REQUIRE(writer.Write(m_damagedDir.path(), {.interleave = true, .seed = 5}, error));
+    const std::string header = m_damagedDir.Read(IndexHeaderName());
     const auto* headerBytes = reinterpret_cast<const uint8_t*>(header.data());
-    format_ = static_cast<uint16_t>(Little(headerBytes + fz::SkipFormatOffset(kNgramTableCode), 2));
-    location_ = Little(headerBytes + fz::SkipLocationOffset(kNgramTableCode), 4);
-    const std::string postings = damagedDir_.Read("Index-idx.m");
-    intact_.assign(postings.begin(), postings.end());
-    damaged_ = intact_;
+    m_nFormat = static_cast<uint16_t>(Little(headerBytes + SideFormatEntryAt(kNgramTableCode), 2));
+    m_nLocation = Little(headerBytes + SideLocationEntryAt(kNgramTableCode), 4);
+    const std::string postings = m_damagedDir.Read(IndexPostingName());
+    m_intact.assign(postings.begin(), postings.end());
+    m_damaged = m_intact;
     NgramTable table;
-    FUZZ_REQUIRE(table.Open(intact_.data(), intact_.size(), format_, location_));
-    table_ = LayoutOf(intact_, location_);
+    FUZZ_REQUIRE(table.Open(m_intact.data(), m_intact.size(), m_nFormat, m_nLocation));
+    m_table = LayoutOf(m_intact, m_nLocation);
 
-    for (const auto& entry : std::filesystem::directory_iterator(damagedDir_.path())) {
-      std::filesystem::copy_file(entry.path(), plainDir_ / entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(m_damagedDir.path())) {
+      std::filesystem::copy_file(entry.path(), m_plainDir / entry.path().filename().string());
     }
-    const int plainHeader = ::open((plainDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
+    const int plainHeader = ::open((m_plainDir / IndexHeaderName()).c_str(), O_WRONLY | O_CLOEXEC);
     FUZZ_REQUIRE(plainHeader >= 0);
-    PutInFile(plainHeader, fz::SkipFormatOffset(kNgramTableCode), 0, 2);
-    PutInFile(plainHeader, fz::SkipLocationOffset(kNgramTableCode), 0, 4);
+    PutInFile(plainHeader, SideFormatEntryAt(kNgramTableCode), 0, 2);
+    PutInFile(plainHeader, SideLocationEntryAt(kNgramTableCode), 0, 4);
     ::close(plainHeader);
-    FUZZ_REQUIRE(plain_.Open(plainDir_.path(), u"Index", SearchTarget::kFullText) && !plain_.ngramTable().IsOpen());
+    FUZZ_REQUIRE(m_plain.Open(m_plainDir.path(), kCorpusNameUtf16, SearchTarget::kFullText) &&
+                 !CIndexTesting::NgramTableOf(m_plain).IsOpen());
 
-    headerFd_ = ::open((damagedDir_ / "Index-idx.h").c_str(), O_WRONLY | O_CLOEXEC);
-    postingFd_ = ::open((damagedDir_ / "Index-idx.m").c_str(), O_WRONLY | O_CLOEXEC);
-    FUZZ_REQUIRE(headerFd_ >= 0 && postingFd_ >= 0);
+    m_nHeaderFd = ::open((m_damagedDir / IndexHeaderName()).c_str(), O_WRONLY | O_CLOEXEC);
+    m_nPostingFd = ::open((m_damagedDir / IndexPostingName()).c_str(), O_WRONLY | O_CLOEXEC);
+    FUZZ_REQUIRE(m_nHeaderFd >= 0 && m_nPostingFd >= 0);
   }
 
-  const std::filesystem::path& damagedDir() const { return damagedDir_.path(); }
-  const Bytes& damaged() const { return damaged_; }
-  CIndex& plain() { return plain_; }
+  const std::filesystem::path& damagedDir() const { return m_damagedDir.path(); }
+  const Bytes& damaged() const { return m_damaged; }
+  CIndex& plain() { return m_plain; }
 
   // Applies the edits in `edits` to the damaged bytes.
   Damage Apply(std::string_view edits) {
-    Damage damage{.length = intact_.size(), .format = format_, .location = location_};
+    Damage damage{.length = m_intact.size(), .format = m_nFormat, .location = m_nLocation};
     for (size_t at = 0, n = 0; at + kEditSize <= edits.size() && n < kMaxEdits; at += kEditSize, ++n) {
       fz::FuzzInput edit(reinterpret_cast<const uint8_t*>(edits.data() + at), kEditSize);
       const uint8_t zone = edit.Byte() % fz::kZoneCount;
@@ -200,49 +203,49 @@ class Corpus {
 
   // Puts the damage into the files.
   void Write(const Damage& damage) {
-    PutInFile(headerFd_, fz::SkipFormatOffset(kNgramTableCode), damage.format, 2);
-    PutInFile(headerFd_, fz::SkipLocationOffset(kNgramTableCode), damage.location, 4);
-    for (const auto& [offset, size] : damage.edited) WriteAt(postingFd_, &damaged_[offset], size, offset);
-    if (damage.length < intact_.size()) FUZZ_REQUIRE(::ftruncate(postingFd_, static_cast<off_t>(damage.length)) == 0);
+    PutInFile(m_nHeaderFd, SideFormatEntryAt(kNgramTableCode), damage.format, 2);
+    PutInFile(m_nHeaderFd, SideLocationEntryAt(kNgramTableCode), damage.location, 4);
+    for (const auto& [offset, size] : damage.edited) WriteAt(m_nPostingFd, &m_damaged[offset], size, offset);
+    if (damage.length < m_intact.size()) FUZZ_REQUIRE(::ftruncate(m_nPostingFd, static_cast<off_t>(damage.length)) == 0);
   }
 
   // Brings the bytes and the posting file back to the intact ones (the
   // header entries are written by every input).
   void Restore(const Damage& damage) {
     for (const auto& [offset, size] : damage.edited) {
-      std::memcpy(&damaged_[offset], &intact_[offset], size);
-      WriteAt(postingFd_, &intact_[offset], size, offset);
+      std::memcpy(&m_damaged[offset], &m_intact[offset], size);
+      WriteAt(m_nPostingFd, &m_intact[offset], size, offset);
     }
-    if (damage.length < intact_.size()) {
-      WriteAt(postingFd_, &intact_[damage.length], intact_.size() - damage.length, damage.length);
+    if (damage.length < m_intact.size()) {
+      WriteAt(m_nPostingFd, &m_intact[damage.length], m_intact.size() - damage.length, damage.length);
     }
   }
 
   // Whether the table still stands where it was built, with its header
   // and extent as built.
   bool AsBuilt(const Damage& damage) const {
-    return damage.format == format_ && damage.location == location_ && damage.length >= table_.end &&
-           std::memcmp(&damaged_[table_.header], &intact_[table_.header], 24) == 0;
+    return damage.format == m_nFormat && damage.location == m_nLocation && damage.length >= m_table.end &&
+           std::memcmp(&m_damaged[m_table.header], &m_intact[m_table.header], 24) == 0;
   }
 
  private:
   void Edit(uint8_t zone, uint16_t index, uint32_t value, Damage& damage) {
-    const size_t pairWords = 2 * (size_t{table_.pairCount} + 1);
+    const size_t pairWords = 2 * (size_t{m_table.pairCount} + 1);
     switch (zone) {
       case fz::kHeaderWord:
-        return Put(table_.header + 4 * (index % 8), value, 4, damage);
+        return Put(m_table.header + 4 * (index % 8), value, 4, damage);
       case fz::kSingleEntry:
         damage.headerOnly = false;
-        return Put(table_.single + 4 * ListedEntry(index), value, 4, damage);
+        return Put(m_table.single + 4 * ListedEntry(index), value, 4, damage);
       case fz::kPairStartEntry:
         damage.headerOnly = false;
-        return Put(table_.pairStart + 4 * ListedEntry(index), value, 4, damage);
+        return Put(m_table.pairStart + 4 * ListedEntry(index), value, 4, damage);
       case fz::kPairWord:
         damage.headerOnly = false;
-        return Put(table_.pairs + 4 * (index % pairWords), value, 4, damage);
+        return Put(m_table.pairs + 4 * (index % pairWords), value, 4, damage);
       case fz::kListByte:
         damage.headerOnly = false;
-        return Put(table_.lists + index % (table_.listBytes + kNgramPadding), value, 1, damage);
+        return Put(m_table.lists + index % (m_table.listBytes + kNgramPadding), value, 1, damage);
       case fz::kTableEntry:
         if (index % 2 == 0) {
           damage.format = static_cast<uint16_t>(value);
@@ -251,24 +254,24 @@ class Corpus {
         }
         return;
       default:
-        damage.length = std::min(damage.length, table_.end - value % (table_.end + 1));
-        if (damage.length < table_.header) damage.headerOnly = false;
+        damage.length = std::min(damage.length, m_table.end - value % (m_table.end + 1));
+        if (damage.length < m_table.header) damage.headerOnly = false;
         return;
     }
   }
 
   void Put(size_t offset, uint32_t value, int width, Damage& damage) {
-    PutLittle(&damaged_[offset], value, width);
+    PutLittle(&m_damaged[offset], value, width);
     damage.edited.emplace_back(offset, width);
   }
 
-  codexa::writer::ScratchDir damagedDir_, plainDir_;
-  Bytes intact_, damaged_;
-  uint16_t format_ = 0;
-  uint32_t location_ = 0;
-  TableLayout table_;
-  int headerFd_ = -1, postingFd_ = -1;
-  CIndex plain_;
+  codexa::writer::ScratchDir m_damagedDir, m_plainDir;
+  Bytes m_intact, m_damaged;
+  uint16_t m_nFormat = 0;
+  uint32_t m_nLocation = 0;
+  TableLayout m_table;
+  int m_nHeaderFd = -1, m_nPostingFd = -1;
+  CIndex m_plain;
 };
 
 // Looks up every listed code, every pair of them and a few codes out of
@@ -327,13 +330,13 @@ void Search(CIndex& index, const Query& query) {
 void CheckSearches(Corpus& corpus, const Damage& damage, const std::vector<Query>& queries, bool tableOpened,
                    bool comparable) {
   CIndex index;
-  if (!index.Open(corpus.damagedDir(), u"Index", SearchTarget::kFullText)) {
+  if (!index.Open(corpus.damagedDir(), kCorpusNameUtf16, SearchTarget::kFullText)) {
     // Only a shorter posting file may keep the index from opening: the
     // table alone never does.
     FUZZ_REQUIRE(!index.IsOpen() && damage.length < corpus.damaged().size());
     return;
   }
-  FUZZ_REQUIRE(index.ngramTable().IsOpen() == tableOpened);
+  FUZZ_REQUIRE(CIndexTesting::NgramTableOf(index).IsOpen() == tableOpened);
   for (const Query& query : queries) {
     const int keywords = CIndex::CheckQuery(query.text);
     if (keywords == 0) {

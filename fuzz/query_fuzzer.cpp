@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "fuzz/fuzzinput.h"
@@ -58,7 +59,7 @@ struct Corpus {
     for (const std::u32string& page : pages) writer.AddPage(page, false);
     std::string error;
     FUZZ_REQUIRE(writer.Write(dir.path(), {.interleave = true, .seed = 7}, error));
-    FUZZ_REQUIRE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+    FUZZ_REQUIRE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   }
 };
 

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "base/unicode.h"
+#include "corpus/catalogueformat.h"
+#include "engine/indexformat.h"
 #include "engine/ngramtable.h"
+#include "engine/variants.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
 #include "fuzz/ngramzones.h"
@@ -54,10 +57,16 @@ void FileListSeeds() {
   for (uint32_t nameLength : {100u, 260u}) {
     ScratchDir dir;
     std::string error;
-    if (!codexa::writer::WriteFileList(dir.path(), "Index", pages, nameLength, error)) throw std::runtime_error(error);
+    if (!codexa::writer::WriteFileList(dir.path(), kCorpusName, pages, nameLength, error))
+      throw std::runtime_error(error);
     Seed("filelist", "names" + std::to_string(nameLength),
-         FuzzInputBuilder().U32(0).U32(2).Byte(0).Chunk(Utf16Bytes(u"丁 一\u3000七")).Chunk(dir.Read("Index-fl.h")).Rest(
-             dir.Read("Index-fl.cnt")));
+         FuzzInputBuilder()
+             .U32(0)
+             .U32(2)
+             .Byte(0)
+             .Chunk(Utf16Bytes(u"丁 一\u3000七"))
+             .Chunk(dir.Read(FileListHeaderName()))
+             .Rest(dir.Read(FileListTextName())));
   }
 }
 
@@ -74,7 +83,7 @@ void IndexSeeds() {
   ScratchDir dir;
   std::string error;
   if (!corpus.Write(dir.path(), {.interleave = true, .seed = 3}, error)) throw std::runtime_error(error);
-  const std::string header = dir.Read("Index-idx.h");
+  const std::string header = dir.Read(IndexHeaderName());
 
   struct Query {
     const char* name;
@@ -92,12 +101,11 @@ void IndexSeeds() {
         codexa::fuzz::FuzzInput number(reinterpret_cast<const uint8_t*>(header.data() + offset), 4);
         return number.U32();
       };
-      input.U32(read(codexa::fuzz::FirstBlockOffset(code))).U32(read(codexa::fuzz::LastPageOffset(code)));
-      input.U16(static_cast<uint16_t>(read(codexa::fuzz::SkipFormatOffset(code))));
-      input.U32(read(codexa::fuzz::SkipLocationOffset(code)));
+      input.U32(read(FirstBlockEntryAt(code))).U32(read(LastPageEntryAt(code)));
+      input.U16(static_cast<uint16_t>(read(SideFormatEntryAt(code))));
+      input.U32(read(SideLocationEntryAt(code)));
     }
-    input.Chunk(dir.Read("yitizi.txt")).Chunk(header.substr(codexa::fuzz::kHeaderTablesSize)).Rest(
-        dir.Read("Index-idx.m"));
+    input.Chunk(dir.Read(kVariantFileName)).Chunk(header.substr(kHeaderTablesSize)).Rest(dir.Read(IndexPostingName()));
     Seed("index", query.name, input);
   }
 }
@@ -119,7 +127,7 @@ void CatalogueSeeds() {
       {u"卷一", 3, 6, 2, 7}, {u"孤", 3, 9, 1, 1}};
   if (!codexa::writer::WriteCatalogue(dir.path(), records, error)) throw std::runtime_error(error);
   FuzzInputBuilder input;
-  input.Chunk(dir.Read("zemo.dir"));
+  input.Chunk(dir.Read(kCatalogueFileName));
   for (uint32_t page : {0u, 3u, 2u, 5u, 6u, 4u, 100u}) input.U32(page).U32(page + 1);
   Seed("catalogue", "two-categories", input);
 }

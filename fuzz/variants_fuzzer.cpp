@@ -2,7 +2,7 @@
 // text into variant forms (both the listed forms and the folded keywords).
 //
 // Input: text picks (chunk, see alphabet.h), code points to look up
-// (chunk of little-endian u32), the bytes of "yitizi.txt".
+// (chunk of little-endian u32), the bytes of kVariantFileName.
 #include <cstdint>
 #include <string>
 #include <vector>

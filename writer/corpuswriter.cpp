@@ -5,29 +5,17 @@
 #include <fstream>
 #include <random>
 
-#include "corpus/filelist.h"
+#include "base/coding.h"
+#include "corpus/catalogueformat.h"
+#include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
-#include "engine/ngramtable.h"
-#include "engine/postingcursor.h"
-#include "engine/skiptable.h"
+#include "engine/indexformat.h"
+#include "engine/variants.h"
 #include "writer/skipwriter.h"
 
 namespace codexa::writer {
 
 namespace {
-
-constexpr uint32_t kMaxVarNumber = 0x3FFFFF;  // 4,194,303
-constexpr uint32_t kMaxPositionBytes = 0xFFFF;
-constexpr uint32_t kNoBlock = UINT32_MAX;
-
-void AppendLE16(uint16_t value, std::string& out) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>(value >> 8));
-}
-
-void AppendLE32(uint32_t value, std::string& out) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
-}
 
 bool WriteBytes(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -88,7 +76,7 @@ bool WriteFileList(const std::filesystem::path& directory, std::string_view corp
     error = "name length above " + std::to_string(kMaxNameLength);
     return false;
   }
-  const uint64_t entrySize = uint64_t{nameLength} + 8;
+  const uint64_t entrySize = uint64_t{nameLength} + kEntryNumbersSize;
   if (pages.size() > UINT32_MAX || kFileListHeaderSize + pages.size() * entrySize > (uint64_t{1} << 31)) {
     error = "too many pages for the entry table";
     return false;
@@ -97,9 +85,9 @@ bool WriteFileList(const std::filesystem::path& directory, std::string_view corp
   header.reserve(kFileListHeaderSize + pages.size() * entrySize);
   AppendLE32(static_cast<uint32_t>(pages.size()), header);
   AppendLE32(nameLength, header);
-  header.append(260, '\0');
+  header.append(kHeaderBlockSize, '\0');
 
-  std::ofstream text(Named(directory, corpusName, "-fl.cnt"), std::ios::binary | std::ios::trunc);
+  std::ofstream text(Named(directory, corpusName, kFileListTextSuffix), std::ios::binary | std::ios::trunc);
   uint64_t end = 0;
   std::string scrambled;
   for (const StoredPage& page : pages) {
@@ -108,7 +96,7 @@ bool WriteFileList(const std::filesystem::path& directory, std::string_view corp
       return false;
     }
     end += page.html.size();
-    if (end > UINT32_MAX) {
+    if (end > kMaxTextBytes) {
       error = "text file above 4 GiB";
       return false;
     }
@@ -125,19 +113,19 @@ bool WriteFileList(const std::filesystem::path& directory, std::string_view corp
     error = "cannot write the text file";
     return false;
   }
-  return WriteBytes(Named(directory, corpusName, "-fl.h"), header, error);
+  return WriteBytes(Named(directory, corpusName, kFileListHeaderSuffix), header, error);
 }
 
 void PostingCollector::Fail(const std::string& error) {
-  if (error_.empty()) error_ = error;
+  if (m_strError.empty()) m_strError = error;
 }
 
 void PostingCollector::Add(int32_t code, uint32_t page, uint32_t position) {
-  if (finished_) return Fail("occurrence added after Finish");
+  if (m_bFinished) return Fail("occurrence added after Finish");
   if (code < 0 || code >= kIndexCodeCount) return Fail("index code out of range: " + std::to_string(code));
   if (position > kMaxVarNumber) return Fail("position too large: " + std::to_string(position));
-  if (pending_.empty()) pending_.resize(kIndexCodeCount);
-  Pending& p = pending_[static_cast<size_t>(code)];
+  if (m_pending.empty()) m_pending.resize(kIndexCodeCount);
+  Pending& p = m_pending[static_cast<size_t>(code)];
   if (p.open && page != p.page) Close(p);
   if (!p.open) {
     const bool hasRecords = !p.list.bytes.empty();
@@ -152,7 +140,7 @@ void PostingCollector::Add(int32_t code, uint32_t page, uint32_t position) {
     AppendVarNumber(position - p.lastPosition, p.positions);
   }
   p.lastPosition = position;
-  ngrams_.Add(code, page, position);
+  m_ngrams.Add(code, page, position);
 }
 
 void PostingCollector::Close(Pending& p) {
@@ -165,21 +153,21 @@ void PostingCollector::Close(Pending& p) {
 }
 
 const std::map<int32_t, PostingCollector::List>& PostingCollector::Finish() {
-  if (!finished_) {
-    finished_ = true;
-    for (size_t code = 0; code < pending_.size(); ++code) {
-      Pending& p = pending_[code];
+  if (!m_bFinished) {
+    m_bFinished = true;
+    for (size_t code = 0; code < m_pending.size(); ++code) {
+      Pending& p = m_pending[code];
       if (p.open) Close(p);
-      if (!p.list.bytes.empty()) lists_.emplace(static_cast<int32_t>(code), std::move(p.list));
+      if (!p.list.bytes.empty()) m_lists.emplace(static_cast<int32_t>(code), std::move(p.list));
     }
-    pending_ = {};
+    m_pending = {};
   }
-  return lists_;
+  return m_lists;
 }
 
 bool PostingCollector::ok(std::string& error) const {
-  if (error_.empty()) return true;
-  error = error_;
+  if (m_strError.empty()) return true;
+  error = m_strError;
   return false;
 }
 
@@ -246,26 +234,28 @@ bool WriteIndexFiles(const std::filesystem::path& directory, std::string_view ba
   }
 
   // Skip tables go after the lists' blocks, where no chain leads.
-  std::vector<uint16_t> skipFormat(kIndexCodeCount, 0);
-  std::vector<uint32_t> skipLocation(kIndexCodeCount, 0);
+  std::vector<uint16_t> sideFormat(kIndexCodeCount, 0);
+  std::vector<uint32_t> sideLocation(kIndexCodeCount, 0);
   for (size_t i = 0; i < codes.size(); ++i) {
     const auto code = static_cast<size_t>(codes[i]);
-    skipLocation[code] = AppendSkipTable(codes[i], contents[i]->bytes, listBlocks[i], postings);
-    if (skipLocation[code] != 0) skipFormat[code] = kSkipFormat;
+    sideLocation[code] = AppendSkipTable(codes[i], contents[i]->bytes, listBlocks[i], postings);
+    if (sideLocation[code] != 0) sideFormat[code] = kSkipFormat;
   }
-  if (ngrams != nullptr && layout.pageCountTable) AppendPageCountTable(lists, *ngrams, postings, skipFormat, skipLocation);
+  if (ngrams != nullptr && layout.pageCountTable)
+    AppendPageCountTable(lists, *ngrams, postings, sideFormat, sideLocation);
   postings.resize((postings.size() + kPostingBlockSize - 1) / kPostingBlockSize * kPostingBlockSize, '\0');
   chain.resize(postings.size() / kPostingBlockSize, kNoBlock);
 
+  // The tables in file order (engine/indexformat.h).
   std::string header;
-  header.reserve(1400000 + chain.size() * 4);
+  header.reserve(ChainEntryAt(static_cast<uint32_t>(chain.size())));
   for (uint32_t value : firstBlock) AppendLE32(value, header);
-  for (uint16_t value : skipFormat) AppendLE16(value, header);
-  for (uint32_t value : skipLocation) AppendLE32(value, header);
+  for (uint16_t value : sideFormat) AppendLE16(value, header);
+  for (uint32_t value : sideLocation) AppendLE32(value, header);
   for (uint32_t value : lastPage) AppendLE32(value, header);
   for (uint32_t value : chain) AppendLE32(value, header);
-  return WriteBytes(Named(directory, base, "-idx.h"), header, error) &&
-         WriteBytes(Named(directory, base, "-idx.m"), postings, error);
+  return WriteBytes(Named(directory, base, kIndexHeaderSuffix), header, error) &&
+         WriteBytes(Named(directory, base, kIndexPostingSuffix), postings, error);
 }
 
 }  // namespace
@@ -296,27 +286,28 @@ bool WriteVariantTable(const std::filesystem::path& directory, const std::vector
     }
     text += '\n';
   }
-  return WriteBytes(directory / "yitizi.txt", text, error);
+  return WriteBytes(directory / kVariantFileName, text, error);
 }
 
 bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<CatalogueRecord>& records,
                     std::string& error) {
-  constexpr size_t kNameUnits = 100;
   std::string bytes;
-  bytes.reserve(records.size() * 216);
+  bytes.reserve(records.size() * kNodeRecordSize);
   for (const CatalogueRecord& record : records) {
-    if (record.name.size() >= kNameUnits) {
-      error = "catalogue name longer than 99 units";
+    // The name keeps a zero unit after it, as readers of the record expect.
+    if (record.name.size() >= kNodeNameUnits) {
+      error = "catalogue name longer than " + std::to_string(kNodeNameUnits - 1) + " units";
       return false;
     }
-    for (size_t i = 0; i < kNameUnits; ++i) AppendLE16(i < record.name.size() ? record.name[i] : 0, bytes);
-    AppendLE32(static_cast<uint32_t>(record.level), bytes);
-    AppendLE32(static_cast<uint32_t>(record.docID), bytes);
-    AppendLE32(static_cast<uint32_t>(record.docNo), bytes);
-    AppendLE16(record.curFileName, bytes);
-    AppendLE16(0, bytes);
+    NodeItemRecord stored;
+    std::copy(record.name.begin(), record.name.end(), stored.name);
+    stored.level = record.level;
+    stored.docID = record.docID;
+    stored.docNo = record.docNo;
+    stored.curFileName = record.curFileName;
+    stored.Encode(bytes);
   }
-  return WriteBytes(directory / "zemo.dir", bytes, error);
+  return WriteBytes(directory / kCatalogueFileName, bytes, error);
 }
 
 }  // namespace codexa::writer

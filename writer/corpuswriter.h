@@ -11,24 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/coding.h"
+#include "corpus/filelistformat.h"
 #include "writer/ngramwriter.h"
 
 namespace codexa::writer {
-
-// Appends the variable-length form of `value` (at most 4,194,303; larger
-// values are the caller's error) to `out`: 1, 2 or 3 bytes.
-inline void AppendVarNumber(uint32_t value, std::string& out) {
-  if (value < 0x80) {
-    out.push_back(static_cast<char>(value));
-  } else if (value < 0x4000) {
-    const char bytes[2] = {static_cast<char>(0x80 | (value >> 8)), static_cast<char>(value & 0xFF)};
-    out.append(bytes, 2);
-  } else {
-    const char bytes[3] = {static_cast<char>(0xC0 | ((value >> 16) & 0x3F)), static_cast<char>((value >> 8) & 0xFF),
-                           static_cast<char>(value & 0xFF)};
-    out.append(bytes, 3);
-  }
-}
 
 // One page of the file list: its stored name (a path with backslashes,
 // e.g. "集部\\御定全唐詩\\卷一\\0001.htm") and its plain HTML bytes.
@@ -37,9 +24,9 @@ struct StoredPage {
   std::string html;
 };
 
-// Writes "<name>-fl.h" and "<name>-fl.cnt" into `directory`. `nameLength`
-// is the size of every entry's name field (at most 260, and longer than
-// every name). False with `error` set when a limit is exceeded.
+// Writes "<name>-fl.h" and "<name>-fl.cnt" into `directory`
+// (corpus/filelistformat.h). `nameLength` is the size of every entry's
+// name field (at most kMaxNameLength, and longer than every name). False with `error` set when a limit is exceeded.
 bool WriteFileList(const std::filesystem::path& directory, std::string_view corpusName,
                    const std::vector<StoredPage>& pages, uint32_t nameLength, std::string& error);
 
@@ -63,7 +50,7 @@ class PostingCollector {
   // variable-length range or a page's position bytes exceed 65,535.
   bool ok(std::string& error) const;
   // The page-count lists of the same occurrences.
-  NgramCollector& ngrams() { return ngrams_; }
+  NgramCollector& ngrams() { return m_ngrams; }
 
  private:
   struct Pending {
@@ -75,14 +62,14 @@ class PostingCollector {
   };
   void Close(Pending& pending);
   void Fail(const std::string& error);
-  std::vector<Pending> pending_;  // indexed by code
-  std::map<int32_t, List> lists_;
-  NgramCollector ngrams_;
-  std::string error_;
-  bool finished_ = false;
+  std::vector<Pending> m_pending;  // indexed by code
+  std::map<int32_t, List> m_lists;
+  NgramCollector m_ngrams;
+  std::string m_strError;
+  bool m_bFinished = false;
 };
 
-// How lists are laid out in 4,096-byte blocks. By default each list takes
+// How lists are laid out in posting blocks. By default each list takes
 // consecutive blocks; `interleave` hands out blocks to the lists in turn and
 // shuffles the block numbers with `seed`, so that chains jump around the
 // file (used by tests to make values straddle non-adjacent blocks).
@@ -94,8 +81,9 @@ struct BlockLayout {
   bool pageCountTable = true;
 };
 
-// Writes "<base>-idx.h" and "<base>-idx.m" into `directory`, `base` being
-// the corpus name with its target suffix ("Index", "Index_content", ...).
+// Writes "<base>-idx.h" and "<base>-idx.m" into `directory`
+// (engine/indexformat.h), `base` being the corpus name with its target
+// suffix (IndexBaseName: "Index", "Index_content", ...).
 // The posting file is whole blocks; an index without lists gets one empty
 // block, since an empty posting file cannot be opened. The two carried
 // header tables locate the skip tables of long lists, which follow the
@@ -109,20 +97,21 @@ bool WriteIndex(const std::filesystem::path& directory, std::string_view base,
 bool WriteIndex(const std::filesystem::path& directory, std::string_view base, PostingCollector& collector,
                 const BlockLayout& layout, std::string& error);
 
-// Writes "yitizi.txt": one group per line, members as upper-case hex.
+// Writes the variant table (engine/variants.h): one group per line,
+// members as upper-case hex.
 bool WriteVariantTable(const std::filesystem::path& directory,
                        const std::vector<std::vector<uint32_t>>& groups, std::string& error);
 
-// One 216-byte catalogue record.
+// One catalogue record (corpus/catalogueformat.h).
 struct CatalogueRecord {
-  std::u16string name;  // at most 99 units
+  std::u16string name;  // below kNodeNameUnits units
   int32_t level = 0;    // 1 category, 2 work, 3 volume
   int32_t docID = 0;    // 1-based first page
   int32_t docNo = 0;    // number of pages
   uint16_t curFileName = 0;
 };
 
-// Writes "zemo.dir": the records in the given (pre-)order.
+// Writes the catalogue: the records in the given (pre-)order.
 bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<CatalogueRecord>& records,
                     std::string& error);
 

@@ -5,8 +5,13 @@
 #include <random>
 #include <set>
 
+#include "corpus/catalogueformat.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
+#include "engine/indexformat.h"
+#include "engine/postingcursor.h"
+#include "engine/variants.h"
 #include "writer/scratchdir.h"
 
 namespace codexa::writer {
@@ -16,27 +21,6 @@ std::string Bytes(std::initializer_list<int> values) {
   std::string bytes;
   for (int v : values) bytes.push_back(static_cast<char>(v));
   return bytes;
-}
-
-TEST(Writer, VariableLengthNumbers) {
-  const struct {
-    uint32_t value;
-    std::string bytes;
-  } cases[] = {
-      {0, Bytes({0x00})},
-      {127, Bytes({0x7F})},
-      {128, Bytes({0x80, 0x80})},
-      {300, Bytes({0x81, 0x2C})},
-      {16383, Bytes({0xBF, 0xFF})},
-      {16384, Bytes({0xC0, 0x40, 0x00})},
-      {70000, Bytes({0xC1, 0x11, 0x70})},
-      {4194303, Bytes({0xFF, 0xFF, 0xFF})},
-  };
-  for (const auto& c : cases) {
-    std::string out = "x";
-    AppendVarNumber(c.value, out);
-    EXPECT_EQ(out, "x" + c.bytes) << c.value;
-  }
 }
 
 TEST(Writer, CollectsTheWorkedExampleList) {
@@ -114,9 +98,9 @@ Occurrences RandomOccurrences(uint32_t seed) {
 std::map<uint32_t, std::vector<uint32_t>> ReadList(const CIndex& index, int32_t code) {
   std::map<uint32_t, std::vector<uint32_t>> pages;
   uint32_t first, last;
-  if (!index.ListOf(code, first, last)) return pages;
+  if (!CIndexTesting::ListOf(index, code, first, last)) return pages;
   CPostingCursor cursor;
-  bool ok = cursor.Start(index.postingSource(), first, last);
+  bool ok = cursor.Start(CIndexTesting::PostingSourceOf(index), first, last);
   while (ok) {
     std::vector<uint32_t>& positions = pages[cursor.page()];
     uint32_t value, position = 0;
@@ -149,20 +133,20 @@ TEST(Writer, IndexRoundTripsThroughTheReader) {
     ASSERT_TRUE(collector.ok(error)) << error;
 
     ScratchDir dir;
-    ASSERT_TRUE(WriteFileList(dir.path(), "Index", {{"a\\1.htm", "x"}}, 100, error)) << error;
-    ASSERT_TRUE(WriteIndex(dir.path(), "Index", lists, layout, error)) << error;
+    ASSERT_TRUE(WriteFileList(dir.path(), kCorpusName, {{"a\\1.htm", "x"}}, 100, error)) << error;
+    ASSERT_TRUE(WriteIndex(dir.path(), IndexBaseName(SearchTarget::kFullText), lists, layout, error)) << error;
     CIndex index;
-    ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+    ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
     for (const auto& [code, pages] : occ.byCode) EXPECT_EQ(ReadList(index, code), pages) << code;
     EXPECT_EQ(ReadList(index, 1), (std::map<uint32_t, std::vector<uint32_t>>{}));
 
-    const PostingSource& source = index.postingSource();
+    const PostingSource& source = CIndexTesting::PostingSourceOf(index);
     EXPECT_EQ(source.size % kPostingBlockSize, 0u);
     EXPECT_EQ(source.chainLength, source.size / kPostingBlockSize);
     uint32_t links = 0, jumps = 0;
     for (uint32_t b = 0; b < source.chainLength; ++b) {
-      links += source.chain[b] != UINT32_MAX;
-      jumps += source.chain[b] != UINT32_MAX && source.chain[b] != b + 1;
+      links += source.chain[b] != kNoBlock;
+      jumps += source.chain[b] != kNoBlock && source.chain[b] != b + 1;
     }
     EXPECT_GE(links, 10u);  // lists long enough to chain
     if (layout.interleave) {
@@ -176,21 +160,21 @@ TEST(Writer, IndexRoundTripsThroughTheReader) {
 TEST(Writer, AnIndexWithoutListsStillOpens) {
   ScratchDir dir;
   std::string error;
-  ASSERT_TRUE(WriteFileList(dir.path(), "Index", {}, 100, error)) << error;
-  ASSERT_TRUE(WriteIndex(dir.path(), "Index", {}, {}, error)) << error;
+  ASSERT_TRUE(WriteFileList(dir.path(), kCorpusName, {}, 100, error)) << error;
+  ASSERT_TRUE(WriteIndex(dir.path(), IndexBaseName(SearchTarget::kFullText), {}, {}, error)) << error;
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+  ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   uint32_t first, last;
-  for (int32_t code = 0; code < kIndexCodeCount; ++code) ASSERT_FALSE(index.ListOf(code, first, last));
+  for (int32_t code = 0; code < kIndexCodeCount; ++code) ASSERT_FALSE(CIndexTesting::ListOf(index, code, first, last));
   EXPECT_EQ(index.GetPageCount(), 0u);
 }
 
 TEST(Writer, FileListRefusesNamesThatDoNotFit) {
   ScratchDir dir;
   std::string error;
-  EXPECT_FALSE(WriteFileList(dir.path(), "Index", {{"a\\1.htm", "x"}}, 261, error));
-  EXPECT_FALSE(WriteFileList(dir.path(), "Index", {{std::string(10, 'n'), "x"}}, 10, error));
-  EXPECT_TRUE(WriteFileList(dir.path(), "Index", {{std::string(9, 'n'), "x"}}, 10, error)) << error;
+  EXPECT_FALSE(WriteFileList(dir.path(), kCorpusName, {{"a\\1.htm", "x"}}, 261, error));
+  EXPECT_FALSE(WriteFileList(dir.path(), kCorpusName, {{std::string(10, 'n'), "x"}}, 10, error));
+  EXPECT_TRUE(WriteFileList(dir.path(), kCorpusName, {{std::string(9, 'n'), "x"}}, 10, error)) << error;
 }
 
 TEST(Writer, VariantTableReadsBackAsWritten) {
@@ -198,7 +182,7 @@ TEST(Writer, VariantTableReadsBackAsWritten) {
   const std::vector<std::vector<uint32_t>> groups = {{0x4E00, 0x5F0C}, {}, {0x20000}, {0, 0xFFFFFFFF}};
   std::string error;
   ASSERT_TRUE(WriteVariantTable(dir.path(), groups, error)) << error;
-  EXPECT_EQ(dir.Read("yitizi.txt"), "4E00,5F0C\n,\n20000\n0,FFFFFFFF\n");
+  EXPECT_EQ(dir.Read(kVariantFileName), "4E00,5F0C\n,\n20000\n0,FFFFFFFF\n");
   CVariantTable table;
   ASSERT_TRUE(table.Load(dir.path()));
   EXPECT_EQ(table.groups(), groups);
@@ -208,8 +192,8 @@ TEST(Writer, CatalogueRecordsAre216Bytes) {
   ScratchDir dir;
   std::string error;
   ASSERT_TRUE(WriteCatalogue(dir.path(), {{u"集部", 1, 1, 30, 0}, {u"卷一", 3, 2, 5, 65535}}, error)) << error;
-  const std::string bytes = dir.Read("zemo.dir");
-  ASSERT_EQ(bytes.size(), 432u);
+  const std::string bytes = dir.Read(kCatalogueFileName);
+  ASSERT_EQ(bytes.size(), 2 * kNodeRecordSize);
   EXPECT_EQ(bytes.substr(0, 6), Bytes({0xC6, 0x96, 0xE8, 0x90, 0x00, 0x00}));  // U+96C6 U+90E8, zero
   EXPECT_EQ(bytes.substr(200, 16), Bytes({1, 0, 0, 0, 1, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(bytes.substr(216 + 200, 16), Bytes({3, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0, 0xFF, 0xFF, 0, 0}));

@@ -1,5 +1,6 @@
-// Walking the records of an encoded position list: page delta (1-3-byte
-// number), 16-bit count of position bytes, the position bytes.
+// Walking the records of an encoded position list: page delta
+// (variable-length number), 16-bit count of position bytes, the position
+// bytes (engine/indexformat.h).
 #ifndef CODEXA_WRITER_LISTRECORDS_H_
 #define CODEXA_WRITER_LISTRECORDS_H_
 
@@ -7,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "base/coding.h"
 
 namespace codexa::writer {
 
@@ -22,16 +25,13 @@ struct ListRecord {
 // end.
 template <class Visit>
 void ForEachRecord(std::string_view list, Visit&& visit) {
-  const auto byte = [&list](size_t at) { return static_cast<uint8_t>(list[at]); };
+  const auto* bytes = reinterpret_cast<const uint8_t*>(list.data());
   for (size_t at = 0; at < list.size();) {
-    const uint8_t lead = byte(at);
-    const size_t length = 1 + (lead >= 0x80) + (lead >= 0xC0);
-    if (at + length + 2 > list.size()) return;
-    uint32_t delta = lead & (length == 1 ? 0x7F : 0x3F);
-    for (size_t i = 1; i < length; ++i) delta = delta << 8 | byte(at + i);
-    const size_t begin = at + length + 2;
-    const size_t bytes = byte(at + length) | size_t{byte(at + length + 1)} << 8;
-    const size_t end = std::min(begin + bytes, list.size());
+    size_t next = at;
+    uint32_t delta;
+    if (!ReadVarNumber(list, next, delta) || list.size() - next < 2) return;
+    const size_t begin = next + 2;
+    const size_t end = std::min(begin + LoadLE16(bytes + next), list.size());
     visit(ListRecord{at, delta, begin, end});
     at = end;
   }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "base/coding.h"
 #include "engine/codeconverter.h"
-#include "engine/ngramtable.h"
-#include "writer/corpuswriter.h"
+#include "engine/indexformat.h"
 #include "writer/listrecords.h"
 
 namespace codexa::writer {
@@ -20,10 +20,6 @@ constexpr uint64_t kPageMask = (uint64_t{1} << kPageBits) - 1;
 
 uint64_t PairEntry(int32_t first, int32_t second, uint32_t page) {
   return (uint64_t{static_cast<uint32_t>(first)} << kCodeBits | static_cast<uint32_t>(second)) << kPageBits | page;
-}
-
-void AppendLE32(uint32_t value, std::string& out) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
 // Sorts by the pair (the bits above the page) and keeps the order of equal
@@ -43,16 +39,11 @@ void SortByPair(std::vector<uint64_t>& entries) {
 // The width code of the numbers of a block: 0, 1, 2 for 1, 2, 4 bytes.
 uint32_t WidthCode(uint32_t largest) { return largest <= 0xFF ? 0 : largest <= 0xFFFF ? 1 : 2; }
 
-void AppendWidth(uint32_t value, uint32_t code, std::string& out) {
-  for (uint32_t i = 0; i < (1u << code); ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-}
-
 // The number of position numbers in [at, end) of a position list.
 uint32_t CountNumbers(std::string_view list, size_t at, size_t end) {
   uint32_t count = 0;
   for (; at < end; ++count) {
-    const auto lead = static_cast<uint8_t>(list[at]);
-    at += 1 + (lead >= 0x80) + (lead >= 0xC0);
+    at += VarNumberLength(static_cast<uint8_t>(list[at]));
   }
   return count;
 }
@@ -61,36 +52,36 @@ uint32_t CountNumbers(std::string_view list, size_t at, size_t end) {
 
 void NgramCollector::Add(int32_t code, uint32_t page, uint32_t position) {
   if (code < 0 || code >= kIndexCodeCount) return;
-  if (!occurrences_.empty() && page != page_) FlushPage();
-  page_ = page;
-  occurrences_.push_back({position, code});
+  if (!m_occurrences.empty() && page != m_nPage) FlushPage();
+  m_nPage = page;
+  m_occurrences.push_back({position, code});
 }
 
 void NgramCollector::AppendEntry(uint32_t delta, uint32_t count) {
-  deltas_.push_back(delta);
-  counts_.push_back(count);
+  m_deltas.push_back(delta);
+  m_counts.push_back(count);
 }
 
 // The entries gathered since the last list, in blocks of up to
 // kNgramBlockEntries: each block's numbers as wide as its largest needs.
 void NgramCollector::AppendList(std::string& lists) {
-  for (size_t begin = 0; begin < deltas_.size(); begin += kNgramBlockEntries) {
-    const size_t end = std::min(deltas_.size(), begin + kNgramBlockEntries);
-    const uint32_t deltaCode = WidthCode(*std::max_element(deltas_.begin() + begin, deltas_.begin() + end));
-    const uint32_t countCode = WidthCode(*std::max_element(counts_.begin() + begin, counts_.begin() + end));
+  for (size_t begin = 0; begin < m_deltas.size(); begin += kNgramBlockEntries) {
+    const size_t end = std::min(m_deltas.size(), begin + kNgramBlockEntries);
+    const uint32_t deltaCode = WidthCode(*std::max_element(m_deltas.begin() + begin, m_deltas.begin() + end));
+    const uint32_t countCode = WidthCode(*std::max_element(m_counts.begin() + begin, m_counts.begin() + end));
     lists.push_back(static_cast<char>(deltaCode | countCode << 2));
     lists.push_back(static_cast<char>(end - begin));
-    for (size_t i = begin; i < end; ++i) AppendWidth(deltas_[i], deltaCode, lists);
-    for (size_t i = begin; i < end; ++i) AppendWidth(counts_[i], countCode, lists);
+    for (size_t i = begin; i < end; ++i) AppendLE(m_deltas[i], 1u << deltaCode, lists);
+    for (size_t i = begin; i < end; ++i) AppendLE(m_counts[i], 1u << countCode, lists);
   }
-  deltas_.clear();
-  counts_.clear();
+  m_deltas.clear();
+  m_counts.clear();
 }
 
 void NgramCollector::AddPairs(size_t firstBegin, size_t firstEnd, size_t secondBegin, size_t secondEnd) {
   for (size_t i = firstBegin; i < firstEnd; ++i) {
     for (size_t j = secondBegin; j < secondEnd; ++j) {
-      pairs_.push_back(PairEntry(occurrences_[i].code, occurrences_[j].code, page_));
+      m_pairs.push_back(PairEntry(m_occurrences[i].code, m_occurrences[j].code, m_nPage));
     }
   }
 }
@@ -102,27 +93,28 @@ void NgramCollector::AddPairs(size_t firstBegin, size_t firstEnd, size_t secondB
 // has no group.) Own and group codes never meet in one pair, so no pair is
 // collected twice for one position.
 void NgramCollector::FlushPage() {
-  if (occurrences_.empty()) return;
-  if (page_ > kPageMask) overflow_ = true;
+  if (m_occurrences.empty()) return;
+  if (m_nPage > kPageMask) m_bOverflow = true;
   // The builders add a page position by position, own code first.
-  if (!std::is_sorted(occurrences_.begin(), occurrences_.end())) std::sort(occurrences_.begin(), occurrences_.end());
+  if (!std::is_sorted(m_occurrences.begin(), m_occurrences.end()))
+    std::sort(m_occurrences.begin(), m_occurrences.end());
   struct Position {
     size_t begin, groups, end;  // own codes [begin, groups), group codes [groups, end)
   };
   const auto at = [this](size_t begin) {
-    const uint32_t position = occurrences_[begin].position;
+    const uint32_t position = m_occurrences[begin].position;
     size_t groups = begin;
-    while (groups < occurrences_.size() && occurrences_[groups].position == position &&
-           occurrences_[groups].code < kFirstGroupCode) {
+    while (groups < m_occurrences.size() && m_occurrences[groups].position == position &&
+           m_occurrences[groups].code < kFirstGroupCode) {
       ++groups;
     }
     size_t end = groups;
-    while (end < occurrences_.size() && occurrences_[end].position == position) ++end;
+    while (end < m_occurrences.size() && m_occurrences[end].position == position) ++end;
     return Position{begin, groups, end};
   };
-  for (Position first = at(0); first.end < occurrences_.size();) {
+  for (Position first = at(0); first.end < m_occurrences.size();) {
     const Position second = at(first.end);
-    if (occurrences_[second.begin].position == occurrences_[first.begin].position + 1) {
+    if (m_occurrences[second.begin].position == m_occurrences[first.begin].position + 1) {
       AddPairs(first.begin, first.groups, second.begin, second.groups);
       const bool firstGrouped = first.groups != first.end, secondGrouped = second.groups != second.end;
       if (firstGrouped || secondGrouped) {
@@ -132,7 +124,7 @@ void NgramCollector::FlushPage() {
     }
     first = second;
   }
-  occurrences_.clear();
+  m_occurrences.clear();
 }
 
 // Each record of a position list becomes (page delta, number of positions).
@@ -158,20 +150,20 @@ void NgramCollector::AppendSingleLists(const std::vector<std::string_view>& posi
 
 void NgramCollector::AppendPairLists(std::string& lists, std::string& pairStarts, std::string& pairTable,
                                      uint32_t& pairCount) {
-  SortByPair(pairs_);
+  SortByPair(m_pairs);
   int32_t nextFirst = 0;
-  for (size_t i = 0; i < pairs_.size();) {
-    const uint64_t pair = pairs_[i] >> kPageBits;
+  for (size_t i = 0; i < m_pairs.size();) {
+    const uint64_t pair = m_pairs[i] >> kPageBits;
     const auto first = static_cast<int32_t>(pair >> kCodeBits);
     for (; nextFirst <= first; ++nextFirst) AppendLE32(pairCount, pairStarts);
     AppendLE32(static_cast<uint32_t>(pair & ((1 << kCodeBits) - 1)), pairTable);
     AppendLE32(static_cast<uint32_t>(lists.size()), pairTable);
     ++pairCount;
     uint64_t lastPage = 0;
-    while (i < pairs_.size() && pairs_[i] >> kPageBits == pair) {
-      const uint64_t page = pairs_[i] & kPageMask;
+    while (i < m_pairs.size() && m_pairs[i] >> kPageBits == pair) {
+      const uint64_t page = m_pairs[i] & kPageMask;
       size_t end = i + 1;
-      while (end < pairs_.size() && pairs_[end] == pairs_[i]) ++end;
+      while (end < m_pairs.size() && m_pairs[end] == m_pairs[i]) ++end;
       AppendEntry(static_cast<uint32_t>(page - lastPage), static_cast<uint32_t>(end - i));
       lastPage = page;
       i = end;
@@ -181,17 +173,17 @@ void NgramCollector::AppendPairLists(std::string& lists, std::string& pairStarts
   for (; nextFirst <= kIndexCodeCount; ++nextFirst) AppendLE32(pairCount, pairStarts);
   AppendLE32(UINT32_MAX, pairTable);
   AppendLE32(static_cast<uint32_t>(lists.size()), pairTable);
-  pairs_ = {};
+  m_pairs = {};
 }
 
 uint32_t NgramCollector::AppendTable(const std::vector<std::string_view>& positionLists, std::string& postings) {
   FlushPage();
   std::string lists, singleTable, pairStarts, pairTable;
-  lists.reserve(pairs_.size() * 2);
+  lists.reserve(m_pairs.size() * 2);
   uint32_t pairCount = 0;
   AppendSingleLists(positionLists, lists, singleTable);
   AppendPairLists(lists, pairStarts, pairTable, pairCount);
-  if (overflow_ || lists.size() > UINT32_MAX) return 0;
+  if (m_bOverflow || lists.size() > UINT32_MAX) return 0;
 
   postings.resize((postings.size() + kNgramAlign - 1) / kNgramAlign * kNgramAlign, '\0');
   const uint64_t location = postings.size() / kNgramAlign;

@@ -1,5 +1,5 @@
 // Collecting the page-count lists of single codes and adjacent code pairs
-// and writing them as one table (format: engine/ngramtable.h).
+// and writing them as one table (format: engine/indexformat.h).
 #ifndef CODEXA_WRITER_NGRAMWRITER_H_
 #define CODEXA_WRITER_NGRAMWRITER_H_
 
@@ -42,13 +42,13 @@ class NgramCollector {
                          std::string& singleTable);
   void AppendPairLists(std::string& lists, std::string& pairStarts, std::string& pairTable, uint32_t& pairCount);
 
-  std::vector<Occurrence> occurrences_;  // of the current page
-  uint32_t page_ = 0;
+  std::vector<Occurrence> m_occurrences;  // of the current page
+  uint32_t m_nPage = 0;
   // One entry per occurrence of a pair: first code, second code and page,
   // packed so that sorting the numbers sorts by pair, then page.
-  std::vector<uint64_t> pairs_;
-  std::vector<uint32_t> deltas_, counts_;  // the list being written
-  bool overflow_ = false;
+  std::vector<uint64_t> m_pairs;
+  std::vector<uint32_t> m_deltas, m_counts;  // the list being written
+  bool m_bOverflow = false;
 };
 
 }  // namespace codexa::writer

@@ -1,16 +1,12 @@
 #include "writer/skipwriter.h"
 
-#include "engine/postingcursor.h"
-#include "engine/skiptable.h"
+#include "base/coding.h"
+#include "engine/indexformat.h"
 #include "writer/listrecords.h"
 
 namespace codexa::writer {
 
 namespace {
-
-void AppendLE32(uint32_t value, std::string& out) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
-}
 
 // The entries for every kSkipInterval-th record after the first.
 std::vector<SkipEntry> SkipEntries(std::string_view list, const std::vector<uint32_t>& blocks) {

@@ -1,4 +1,4 @@
-// Writing the skip tables of posting lists (format: engine/skiptable.h).
+// Writing the skip tables of posting lists (format: engine/indexformat.h).
 #ifndef CODEXA_WRITER_SKIPWRITER_H_
 #define CODEXA_WRITER_SKIPWRITER_H_
 

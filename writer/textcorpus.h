@@ -30,17 +30,17 @@ class TextCorpusWriter {
   void AddPage(std::u32string_view text, bool keepText = true);
 
   // Writes the file list and the variant table under the corpus name
-  // "Index", and the index of the full text.
+  // kCorpusName, and the index of the full text.
   bool Write(const std::filesystem::path& directory, const BlockLayout& layout, std::string& error);
 
   // The encoded lists, as Write lays them out (available after Write).
-  const std::map<int32_t, PostingCollector::List>& lists() { return postings_.Finish(); }
+  const std::map<int32_t, PostingCollector::List>& lists() { return m_postings.Finish(); }
 
  private:
-  std::vector<std::vector<uint32_t>> groups_;
-  std::unordered_map<uint32_t, std::vector<int32_t>> groupCodes_;  // member -> codes of its groups
-  std::vector<StoredPage> pages_;
-  PostingCollector postings_;
+  std::vector<std::vector<uint32_t>> m_groups;
+  std::unordered_map<uint32_t, std::vector<int32_t>> m_groupCodes;  // member -> codes of its groups
+  std::vector<StoredPage> m_pages;
+  PostingCollector m_postings;
 };
 
 }  // namespace codexa::writer

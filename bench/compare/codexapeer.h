@@ -11,7 +11,7 @@ namespace compare {
 
 class CodexaPeer : public Peer {
  public:
-  explicit CodexaPeer(std::filesystem::path corpus) : corpus_(std::move(corpus)) {}
+  explicit CodexaPeer(std::filesystem::path corpus) : m_corpus(std::move(corpus)) {}
   std::string Name() const override { return "Codexa"; }
   // Opens the corpus (built beforehand by codexa-build).
   bool Build(const std::vector<std::string>& pages, std::string& error) override;
@@ -21,15 +21,15 @@ class CodexaPeer : public Peer {
 
   // Closes and opens the index again; the seconds Open took.
   double Reopen();
-  // The bytes of the lists the engine reads for the query
-  // (bench/listbytes.h).
-  uint64_t ListBytes(const Query& query) const;
-  const CIndex& index() const { return index_; }
+  // The bytes of index lists the engine reads for the query, as it counts
+  // them while it runs it.
+  uint64_t ListBytes(const Query& query);
+  const CIndex& index() const { return m_index; }
 
  private:
   void Run(const Query& query);
-  std::filesystem::path corpus_;
-  CIndex index_;
+  std::filesystem::path m_corpus;
+  CIndex m_index;
 };
 
 }  // namespace compare

@@ -29,15 +29,16 @@
 #include <memory>
 #include <sstream>
 
+#include "base/unicode.h"
+#include "bench/benchsupport.h"
 #include "bench/compare/codexapeer.h"
 #include "bench/compare/naivepeer.h"
 #include "bench/compare/pagetexts.h"
 #include "bench/compare/ripgreppeer.h"
 #include "bench/compare/sqlitepeer.h"
 #include "bench/compare/xapianpeer.h"
+#include "engine/index_testing.h"
 #include "tools/build/progress.h"
-#include "bench/benchsupport.h"
-#include "base/unicode.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ int main(int argc, char** argv) {
                 bytes / 1e6, what.c_str());
   }
 
-  const std::vector<Query> queries = Queries(pages, engine->index().variants());
+  const std::vector<Query> queries = Queries(pages, CIndexTesting::VariantsOf(engine->index()));
   std::vector<std::vector<Row>> rows(queries.size(), std::vector<Row>(systems.size()));
   std::printf("\nChecking every answer against Codexa's\n");
   for (size_t q = 0; q < queries.size(); ++q) {

@@ -1,7 +1,8 @@
 #include "bench/compare/pagetexts.h"
 
-#include "corpus/filelist.h"
 #include "base/unicode.h"
+#include "corpus/filelist.h"
+#include "corpus/filelistformat.h"
 #include "tools/build/indexedtext.h"
 
 namespace compare {
@@ -19,7 +20,7 @@ void AppendCharacter(uint32_t codePoint, std::string& text) {
 
 bool ReadPageTexts(const std::filesystem::path& directory, std::vector<std::string>& pages, std::string& error) {
   CFileList fileList;
-  if (!fileList.Open(directory, u"Index")) {
+  if (!fileList.Open(directory, kCorpusNameUtf16)) {
     error = "cannot open the file list Index-fl.h/.cnt in " + directory.string();
     return false;
   }

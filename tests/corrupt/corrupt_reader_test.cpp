@@ -20,6 +20,7 @@
 #include "app/mainfrm.h"
 #include "corpus/catalogue.h"
 #include "engine/index.h"
+#include "engine/indexformat.h"
 #include "panel/keywordbox.h"
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
@@ -33,7 +34,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The files the full-text target needs when the reader starts.
-const std::set<std::string> kOpenedAtStart = {"Index-fl.h", "Index-fl.cnt", "Index-idx.h", "Index-idx.m"};
+const std::set<std::string> kOpenedAtStart = {FileListHeaderName(), FileListTextName(), IndexHeaderName(),
+                                              IndexPostingName()};
 // The damages tried on every file; the command-line matrix goes through all.
 const std::set<std::string> kDamagesTried = {"missing", "empty", "truncated at 1", "32 bits flipped",
                                              "garbage of the same size"};

@@ -11,6 +11,9 @@
 #include <set>
 #include <sstream>
 
+#include "corpus/catalogueformat.h"
+#include "engine/indexformat.h"
+#include "engine/variants.h"
 #include "tests/corrupt/damagedcorpus.h"
 #include "writer/scratchdir.h"
 
@@ -34,7 +37,7 @@ struct SearchRun {
   std::set<std::string> reads;  // the data files its result depends on
 };
 
-const std::set<std::string> kFileList = {"Index-fl.h", "Index-fl.cnt"};
+const std::set<std::string> kFileList = {FileListHeaderName(), FileListTextName()};
 
 std::set<std::string> With(std::set<std::string> files, std::initializer_list<std::string> more) {
   files.insert(more);
@@ -43,14 +46,23 @@ std::set<std::string> With(std::set<std::string> files, std::initializer_list<st
 
 const std::vector<SearchRun>& Runs() {
   static const std::vector<SearchRun> runs = {
-      {"full text in the scope", {"學而", "時"}, Form::kList,
-       With(kFileList, {"Index-idx.h", "Index-idx.m", "yitizi.txt", "zemo.dir"})},
-      {"main text, OR", {"--target", "main", "--or", "--raw", "學", "之"}, Form::kRaw,
-       With(kFileList, {"Index_content-idx.h", "Index_content-idx.m", "yitizi.txt"})},
-      {"notes without variants", {"--target", "notes", "--no-variants", "--raw", "也", "學?"}, Form::kRaw,
-       With(kFileList, {"Index_desc-idx.h", "Index_desc-idx.m"})},
-      {"rendered hit", {"--render", "5", "學", "故"}, Form::kRender,
-       With(kFileList, {"Index-idx.h", "Index-idx.m", "yitizi.txt"})},
+      {"full text in the scope",
+       {"學而", "時"},
+       Form::kList,
+       With(kFileList, {IndexHeaderName(), IndexPostingName(), kVariantFileName, kCatalogueFileName})},
+      {"main text, OR",
+       {"--target", "main", "--or", "--raw", "學", "之"},
+       Form::kRaw,
+       With(kFileList,
+            {IndexHeaderName(SearchTarget::kMainText), IndexPostingName(SearchTarget::kMainText), kVariantFileName})},
+      {"notes without variants",
+       {"--target", "notes", "--no-variants", "--raw", "也", "學?"},
+       Form::kRaw,
+       With(kFileList, {IndexHeaderName(SearchTarget::kAnnotations), IndexPostingName(SearchTarget::kAnnotations)})},
+      {"rendered hit",
+       {"--render", "5", "學", "故"},
+       Form::kRender,
+       With(kFileList, {IndexHeaderName(), IndexPostingName(), kVariantFileName})},
   };
   return runs;
 }

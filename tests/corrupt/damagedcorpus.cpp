@@ -8,7 +8,10 @@
 #include <set>
 
 #include "base/unicode.h"
+#include "corpus/catalogueformat.h"
 #include "engine/codeconverter.h"
+#include "engine/indexformat.h"
+#include "engine/variants.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
@@ -17,9 +20,16 @@ namespace codexa::corrupt {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kDataFiles = {
-    "Index-fl.h",          "Index-fl.cnt",          "Index-idx.h", "Index-idx.m", "Index_content-idx.h",
-    "Index_content-idx.m", "Index_desc-idx.h",      "Index_desc-idx.m", "yitizi.txt", "zemo.dir"};
+const std::vector<std::string> kDataFiles = {FileListHeaderName(),
+                                             FileListTextName(),
+                                             IndexHeaderName(),
+                                             IndexPostingName(),
+                                             IndexHeaderName(SearchTarget::kMainText),
+                                             IndexPostingName(SearchTarget::kMainText),
+                                             IndexHeaderName(SearchTarget::kAnnotations),
+                                             IndexPostingName(SearchTarget::kAnnotations),
+                                             kVariantFileName,
+                                             kCatalogueFileName};
 
 namespace {
 
@@ -60,15 +70,15 @@ std::string PageHtml(const Page& page) {
          "</TD><TD>" + cell + "</TD></tr></table></body></html>";
 }
 
-// Writes the index of one target from the given texts under `base`.
-bool WriteTarget(const fs::path& directory, const std::string& base, const std::vector<std::u32string>& texts,
+// Writes the index of `target` from the given texts.
+bool WriteTarget(const fs::path& directory, SearchTarget target, const std::vector<std::u32string>& texts,
                  std::string& error) {
-  writer::TextCorpusWriter target(kGroups);
-  for (const std::u32string& text : texts) target.AddPage(text, false);
+  writer::TextCorpusWriter corpus(kGroups);
+  for (const std::u32string& text : texts) corpus.AddPage(text, false);
   writer::ScratchDir scratch;
-  if (!target.Write(scratch.path(), {.interleave = true, .seed = 5}, error)) return false;
-  for (const char* suffix : {"-idx.h", "-idx.m"}) {
-    fs::copy_file(scratch / (std::string("Index") + suffix), directory / (base + suffix),
+  if (!corpus.Write(scratch.path(), {.interleave = true, .seed = 5}, error)) return false;
+  for (const std::string_view suffix : {kIndexHeaderSuffix, kIndexPostingSuffix}) {
+    fs::copy_file(scratch / IndexFileName(SearchTarget::kFullText, suffix), directory / IndexFileName(target, suffix),
                   fs::copy_options::overwrite_existing);
   }
   return true;
@@ -101,11 +111,14 @@ void Overwrite32(std::string& bytes, size_t offset, uint32_t value) {
 // The offsets that the format of `file` gives a meaning, where a cut or
 // a changed value tells the most.
 std::vector<size_t> Boundaries(const std::string& file) {
-  constexpr size_t kTables = size_t{kIndexCodeCount} * 14;
-  if (file.ends_with("-idx.h")) return {kTables - 1, kTables, kTables + 1};
-  if (file.ends_with("-idx.m")) return {4096, 4097};
-  if (file.ends_with("-fl.h")) return {4, 8, 267, 268, 268 + 108 - 1};
-  if (file == "zemo.dir") return {216, 2 * 216 + 100};
+  constexpr size_t kTables = kHeaderTablesSize;
+  constexpr size_t kEntrySize = kDefaultNameLength + kEntryNumbersSize;
+  if (file.ends_with(kIndexHeaderSuffix)) return {kTables - 1, kTables, kTables + 1};
+  if (file.ends_with(kIndexPostingSuffix)) return {kPostingBlockSize, kPostingBlockSize + 1};
+  if (file.ends_with(kFileListHeaderSuffix)) {
+    return {4, 8, kFileListHeaderSize - 1, kFileListHeaderSize, kFileListHeaderSize + kEntrySize - 1};
+  }
+  if (file == kCatalogueFileName) return {kNodeRecordSize, 2 * kNodeRecordSize + 100};
   return {};
 }
 
@@ -115,33 +128,34 @@ std::vector<size_t> Boundaries(const std::string& file) {
 std::vector<Damage> ChangedValues(const std::string& file, const std::string& bytes) {
   std::mt19937 random = RandomFor(file, "values");
   std::vector<Damage> damages;
-  if (file.ends_with("-idx.h")) {
+  if (file.ends_with(kIndexHeaderSuffix)) {
     std::vector<int32_t> codes = {kFirstGroupCode, kFirstGroupCode + 1};
     for (char32_t c : U"學而時之也學") codes.push_back(CharToIndexCode(c));
     std::string firstBlocks = bytes, lastPages = bytes, chain = bytes;
     for (int32_t code : codes) {
       if (code < 0) continue;
-      Overwrite32(firstBlocks, size_t(code) * 4, random() % 64);
-      Overwrite32(lastPages, size_t{kIndexCodeCount} * 10 + size_t(code) * 4, random() % 16 == 0 ? random() : random() % 8);
+      Overwrite32(firstBlocks, FirstBlockEntryAt(code), random() % 64);
+      Overwrite32(lastPages, LastPageEntryAt(code), random() % 16 == 0 ? random() : random() % 8);
     }
-    for (size_t at = size_t{kIndexCodeCount} * 14; at + 4 <= chain.size(); at += 4) Overwrite32(chain, at, random() % 8);
+    for (size_t at = kHeaderTablesSize; at + 4 <= chain.size(); at += 4) Overwrite32(chain, at, random() % 8);
     damages.push_back({"first blocks of the searched lists changed", firstBlocks});
     damages.push_back({"last pages of the searched lists changed", lastPages});
     damages.push_back({"block chain scrambled", chain});
-  } else if (file == "Index-fl.h") {
+  } else if (file == FileListHeaderName()) {
     std::string entries = bytes, counts = bytes, nameLength = bytes;
-    for (size_t entry = 268; entry + 108 <= entries.size(); entry += 108) {
-      Overwrite32(entries, entry + 100, random() % 2 ? random() : random() % 200000);
-      Overwrite32(entries, entry + 104, random() % 2 ? random() : random() % 20000);
+    constexpr size_t kEntrySize = kDefaultNameLength + kEntryNumbersSize;
+    for (size_t entry = kFileListHeaderSize; entry + kEntrySize <= entries.size(); entry += kEntrySize) {
+      Overwrite32(entries, entry + kDefaultNameLength, random() % 2 ? random() : random() % 200000);
+      Overwrite32(entries, entry + kDefaultNameLength + 4, random() % 2 ? random() : random() % 20000);
     }
     Overwrite32(counts, 0, 0xFFFFFFFF);
     Overwrite32(nameLength, 4, 261);
     damages.push_back({"entries pointing anywhere", entries});
     damages.push_back({"page count too large", counts});
     damages.push_back({"name length too large", nameLength});
-  } else if (file == "zemo.dir") {
+  } else if (file == kCatalogueFileName) {
     std::string levels = bytes, ranges = bytes;
-    for (size_t record = 0; record + 216 <= bytes.size(); record += 216) {
+    for (size_t record = 0; record + kNodeRecordSize <= bytes.size(); record += kNodeRecordSize) {
       Overwrite32(levels, record + 200, random() % 6 - 1);
       Overwrite32(ranges, record + 204, random() % 3 ? random() % 12 : random());
       Overwrite32(ranges, record + 208, random() % 3 ? random() % 12 - 4 : random());
@@ -165,11 +179,11 @@ bool WriteSmallCorpus(const fs::path& directory, std::string& error) {
   }
   const std::vector<writer::CatalogueRecord> catalogue = {
       {u"經部", 1, 1, 7, 1}, {u"論語", 2, 1, 4, 1}, {u"卷一", 3, 1, 4, 1}, {u"孟子", 2, 5, 3, 1}, {u"卷一", 3, 5, 3, 1}};
-  return WriteTarget(directory, "Index", full, error) && WriteTarget(directory, "Index_content", main, error) &&
-         WriteTarget(directory, "Index_desc", notes, error) &&
-         writer::WriteFileList(directory, "Index", stored, 100, error) &&
-         writer::WriteVariantTable(directory, kGroups, error) &&
-         writer::WriteCatalogue(directory, catalogue, error);
+  return WriteTarget(directory, SearchTarget::kFullText, full, error) &&
+         WriteTarget(directory, SearchTarget::kMainText, main, error) &&
+         WriteTarget(directory, SearchTarget::kAnnotations, notes, error) &&
+         writer::WriteFileList(directory, kCorpusName, stored, kDefaultNameLength, error) &&
+         writer::WriteVariantTable(directory, kGroups, error) && writer::WriteCatalogue(directory, catalogue, error);
 }
 
 std::vector<Damage> DamagesOf(const std::string& file, const std::string& bytes) {

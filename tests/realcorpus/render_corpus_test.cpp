@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
+#include "corpus/filelistformat.h"
 #include "corpus/pagesplit.h"
 #include "corpus/render.h"
-#include "base/unicode.h"
 #include "engine/index.h"
+#include "engine/index_testing.h"
 
 namespace {
 
@@ -72,11 +74,11 @@ bool RendererCanSee(const std::string& pageText, const std::string& name, Displa
 
 TEST(RenderCorpusTest, EveryListedPageOpensWithAnAnchor) {
   const fs::path dir = CODEXA_DEFAULT_CORPUS;
-  if (!fs::exists(dir / "Index-fl.h")) GTEST_SKIP() << "no default corpus in " << dir;
+  if (!fs::exists(dir / FileListHeaderName())) GTEST_SKIP() << "no default corpus in " << dir;
   std::vector<size_t> checkedPerQuery(std::size(kQueries));
   for (const TargetInfo& target : kTargets) {
     CIndex index;
-    ASSERT_TRUE(index.Open(dir, u"Index", target.target));
+    ASSERT_TRUE(index.Open(dir, kCorpusNameUtf16, target.target));
     for (size_t q = 0; q < std::size(kQueries); ++q) {
       const Query& query = kQueries[q];
       std::u16string text = query.keyword;
@@ -95,7 +97,8 @@ TEST(RenderCorpusTest, EveryListedPageOpensWithAnAnchor) {
           continue;
         }
         std::string pageText, name;
-        ASSERT_TRUE(index.fileList().ReadPageAndName(page, pageText, name)) << label << " page " << page;
+        ASSERT_TRUE(CIndexTesting::FileListOf(index).ReadPageAndName(page, pageText, name))
+            << label << " page " << page;
         if (wildcard && !RendererCanSee(pageText, name, target.display, pattern)) continue;
         ++checked;
         if (++missed <= 3) ADD_FAILURE() << label << ": page " << page << " (" << name << ") has no anchor";

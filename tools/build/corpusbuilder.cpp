@@ -7,8 +7,12 @@
 #include <cstdio>
 #include <system_error>
 
-#include "corpus/filelist.h"
+#include "base/coding.h"
+#include "corpus/catalogueformat.h"
+#include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
+#include "engine/indexformat.h"
+#include "engine/variants.h"
 #include "tools/build/pagelayout.h"
 #include "tools/build/utf8.h"
 
@@ -18,11 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kMaxPosition = 0x3FFFFF;    // the largest variable-length number
-constexpr uint32_t kMaxPositionBytes = 0xFFFF;  // a record's 16-bit length
-constexpr int kMaxFileNumber = 0xFFFF;          // catalogue file numbers are 16-bit
+constexpr int kMaxFileNumber = 0xFFFF;  // catalogue file numbers are 16-bit
 constexpr size_t kMaxCatalogueRecords = 9999;
-constexpr size_t kMaxCatalogueNameUnits = 99;
+// A record's name keeps a zero unit after it.
+constexpr size_t kMaxCatalogueNameUnits = kNodeNameUnits - 1;
 constexpr uint32_t kCodePointLimit = 0x110000;
 constexpr std::string_view kTempPrefix = ".codexa-build.";
 
@@ -50,39 +53,39 @@ uint64_t FileSize(const fs::path& path) {
 }  // namespace
 
 CorpusBuilder::CorpusBuilder(std::vector<std::vector<uint32_t>> variantGroups, BuildLimits limits)
-    : groups_(std::move(variantGroups)), limits_(limits) {
-  if (groups_.size() > kGroupCodeCapacity) {
-    throw BuildError("group codes: " + std::to_string(groups_.size()) + " variant groups, but group codes below " +
+    : m_groups(std::move(variantGroups)), m_limits(limits) {
+  if (m_groups.size() > kGroupCodeCapacity) {
+    throw BuildError("group codes: " + std::to_string(m_groups.size()) + " variant groups, but group codes below " +
                      std::to_string(kIndexCodeCount) + " leave room for " + std::to_string(kGroupCodeCapacity));
   }
   // Every member's groups, so that indexing a character costs two lookups.
   std::vector<uint32_t> counts(kCodePointLimit + 1, 0);
-  for (const auto& group : groups_) {
+  for (const auto& group : m_groups) {
     for (uint32_t member : group) {
       if (member >= kCodePointLimit) throw BuildError("variant groups: member beyond Unicode: " + std::to_string(member));
       ++counts[member + 1];
     }
   }
-  groupStart_.resize(kCodePointLimit + 1);
-  for (uint32_t cp = 0; cp < kCodePointLimit; ++cp) groupStart_[cp + 1] = groupStart_[cp] + counts[cp + 1];
-  groupIndex_.resize(groupStart_.back());
-  std::vector<uint32_t> filled(groupStart_.begin(), groupStart_.end() - 1);
-  for (uint32_t g = 0; g < groups_.size(); ++g) {
-    for (uint32_t member : groups_[g]) {
+  m_groupStart.resize(kCodePointLimit + 1);
+  for (uint32_t cp = 0; cp < kCodePointLimit; ++cp) m_groupStart[cp + 1] = m_groupStart[cp] + counts[cp + 1];
+  m_groupIndex.resize(m_groupStart.back());
+  std::vector<uint32_t> filled(m_groupStart.begin(), m_groupStart.end() - 1);
+  for (uint32_t g = 0; g < m_groups.size(); ++g) {
+    for (uint32_t member : m_groups[g]) {
       // A member listed twice in one group still counts once in its list.
-      const auto begin = groupIndex_.begin() + groupStart_[member];
-      const auto end = groupIndex_.begin() + filled[member];
-      if (std::find(begin, end, g) == end) groupIndex_[filled[member]++] = g;
+      const auto begin = m_groupIndex.begin() + m_groupStart[member];
+      const auto end = m_groupIndex.begin() + filled[member];
+      if (std::find(begin, end, g) == end) m_groupIndex[filled[member]++] = g;
     }
   }
   // Slots left by duplicates are marked unused.
   for (uint32_t cp = 0; cp < kCodePointLimit; ++cp) {
-    std::fill(groupIndex_.begin() + filled[cp], groupIndex_.begin() + groupStart_[cp + 1], UINT32_MAX);
+    std::fill(m_groupIndex.begin() + filled[cp], m_groupIndex.begin() + m_groupStart[cp + 1], UINT32_MAX);
   }
 }
 
 void CorpusBuilder::StartNode(std::string_view name, int level) {
-  if (level > 1 && openLevels_[level - 1] < 0) {
+  if (level > 1 && m_openLevels[level - 1] < 0) {
     throw BuildError(std::string("structure: ") + LevelName(level) + " \"" + std::string(name) + "\" outside any " +
                      LevelName(level - 1));
   }
@@ -97,14 +100,14 @@ void CorpusBuilder::StartNode(std::string_view name, int level) {
   }
   // The page being filled belongs to the volume that this node closes.
   FlushPieces();
-  if (nodes_.size() >= kMaxCatalogueRecords) {
+  if (m_nodes.size() >= kMaxCatalogueRecords) {
     throw BuildError("catalogue records: more than 9,999 categories, works and volumes (at \"" + std::string(name) +
                      "\")");
   }
-  openLevels_[level] = static_cast<int>(nodes_.size());
-  for (int deeper = level + 1; deeper <= 3; ++deeper) openLevels_[deeper] = -1;
-  nodes_.push_back({std::string(name), level, pages_.size()});
-  if (level == 3) fileNumber_ = 0;
+  m_openLevels[level] = static_cast<int>(m_nodes.size());
+  for (int deeper = level + 1; deeper <= 3; ++deeper) m_openLevels[deeper] = -1;
+  m_nodes.push_back({std::string(name), level, m_pages.size()});
+  if (level == 3) m_nFileNumber = 0;
 }
 
 void CorpusBuilder::StartCategory(std::string_view name) { StartNode(name, 1); }
@@ -112,12 +115,12 @@ void CorpusBuilder::StartWork(std::string_view name) { StartNode(name, 2); }
 void CorpusBuilder::StartVolume(std::string_view name) { StartNode(name, 3); }
 
 void CorpusBuilder::RequireVolume(std::string_view pageTitle) const {
-  if (openLevels_[3] < 0) throw BuildError("structure: page \"" + std::string(pageTitle) + "\" outside any volume");
+  if (m_openLevels[3] < 0) throw BuildError("structure: page \"" + std::string(pageTitle) + "\" outside any volume");
 }
 
 void CorpusBuilder::AddPiece(PageContent piece) {
   RequireVolume(piece.title);
-  packer_.Add(std::move(piece), filled_);
+  m_packer.Add(std::move(piece), m_filled);
   StoreFilledPages();
 }
 
@@ -128,69 +131,69 @@ void CorpusBuilder::AddPage(const PageContent& page) {
 }
 
 void CorpusBuilder::FlushPieces() {
-  packer_.Flush(filled_);
+  m_packer.Flush(m_filled);
   StoreFilledPages();
 }
 
 void CorpusBuilder::StoreFilledPages() {
-  for (const PagePieces& pieces : filled_) StorePage(pieces);
-  filled_.clear();
+  for (const PagePieces& pieces : m_filled) StorePage(pieces);
+  m_filled.clear();
 }
 
 void CorpusBuilder::StorePage(const PagePieces& pieces) {
-  const Node& category = nodes_[openLevels_[1]];
-  const Node& work = nodes_[openLevels_[2]];
-  const Node& volume = nodes_[openLevels_[3]];
+  const Node& category = m_nodes[m_openLevels[1]];
+  const Node& work = m_nodes[m_openLevels[2]];
+  const Node& volume = m_nodes[m_openLevels[3]];
   char number[16];
-  std::snprintf(number, sizeof number, "%04d", fileNumber_ + 1);
+  std::snprintf(number, sizeof number, "%04d", m_nFileNumber + 1);
   std::string name = category.name + "\\" + work.name + "\\" + volume.name + "\\" + number + ".htm";
 
-  if (fileNumber_ + 1 > kMaxFileNumber) {
+  if (m_nFileNumber + 1 > kMaxFileNumber) {
     throw BuildError("file numbers: volume \"" + volume.name + "\" has more than 65,535 pages (at " + name + ")");
   }
   if (name.size() >= kMaxNameLength) {
     throw BuildError("stored-name length: \"" + name + "\" is " + std::to_string(name.size()) +
                      " bytes; names hold at most 259 and their zero byte");
   }
-  if (pages_.size() >= limits_.maxPages) {
-    throw BuildError("page count: more than " + std::to_string(limits_.maxPages) + " pages (at " + name + ")");
+  if (m_pages.size() >= m_limits.maxPages) {
+    throw BuildError("page count: more than " + std::to_string(m_limits.maxPages) + " pages (at " + name + ")");
   }
-  std::string html = LayOutPage(pieces, {work.name, volume.name}, fileNumber_ + 1);
-  if (textBytes_ + html.size() > limits_.maxTextBytes) {
-    throw BuildError("text file size: the pages pass " + std::to_string(limits_.maxTextBytes) +
+  std::string html = LayOutPage(pieces, {work.name, volume.name}, m_nFileNumber + 1);
+  if (m_nTextBytes + html.size() > m_limits.maxTextBytes) {
+    throw BuildError("text file size: the pages pass " + std::to_string(m_limits.maxTextBytes) +
                      " bytes, beyond 32-bit offsets (at " + name + ")");
   }
 
-  ++fileNumber_;
-  textBytes_ += html.size();
-  maxNameBytes_ = std::max(maxNameBytes_, name.size());
-  for (int level = 1; level <= 3; ++level) ++nodes_[openLevels_[level]].pageCount;
-  pages_.push_back({std::move(name), std::move(html)});
-  Index(static_cast<uint32_t>(pages_.size() - 1), pages_.back().name);
+  ++m_nFileNumber;
+  m_nTextBytes += html.size();
+  m_nMaxNameBytes = std::max(m_nMaxNameBytes, name.size());
+  for (int level = 1; level <= 3; ++level) ++m_nodes[m_openLevels[level]].pageCount;
+  m_pages.push_back({std::move(name), std::move(html)});
+  Index(static_cast<uint32_t>(m_pages.size() - 1), m_pages.back().name);
 }
 
 void CorpusBuilder::Index(uint32_t page, std::string_view storedName) {
-  ScanIndexedText(pages_.back().html, CellSelector(storedName), chars_);
-  if (!chars_.empty() && chars_.back().position > kMaxPosition) {
+  ScanIndexedText(m_pages.back().html, CellSelector(storedName), m_chars);
+  if (!m_chars.empty() && m_chars.back().position > kMaxVarNumber) {
     throw BuildError("positions: " + std::string(storedName) + " needs position " +
-                     std::to_string(chars_.back().position) + ", beyond 4,194,303");
+                     std::to_string(m_chars.back().position) + ", beyond 4,194,303");
   }
   // A code's position bytes can pass 65,535 only on a page of more than
   // 21,845 characters: three bytes each at most.
-  if (chars_.size() > kMaxPositionBytes / 3) CheckPositionBytes(storedName);
+  if (m_chars.size() > kMaxPositionBytes / kMaxVarNumberLength) CheckPositionBytes(storedName);
 
-  for (const IndexedChar& c : chars_) {
+  for (const IndexedChar& c : m_chars) {
     const int32_t code = CharToIndexCode(c.codePoint);
     if (code < 0) continue;
-    ++characters_;
-    writer::PostingCollector& byKind = c.kind == RunKind::kNote ? notes_ : main_;
-    full_.Add(code, page, c.position);
+    ++m_nCharacters;
+    writer::PostingCollector& byKind = c.kind == RunKind::kNote ? m_notes : m_main;
+    m_full.Add(code, page, c.position);
     byKind.Add(code, page, c.position);
     if (c.codePoint >= kCodePointLimit) continue;
-    for (uint32_t k = groupStart_[c.codePoint]; k < groupStart_[c.codePoint + 1]; ++k) {
-      const uint32_t group = groupIndex_[k];
+    for (uint32_t k = m_groupStart[c.codePoint]; k < m_groupStart[c.codePoint + 1]; ++k) {
+      const uint32_t group = m_groupIndex[k];
       if (group == UINT32_MAX) continue;
-      full_.Add(kFirstGroupCode + static_cast<int32_t>(group), page, c.position);
+      m_full.Add(kFirstGroupCode + static_cast<int32_t>(group), page, c.position);
       byKind.Add(kFirstGroupCode + static_cast<int32_t>(group), page, c.position);
     }
   }
@@ -214,13 +217,13 @@ void CorpusBuilder::CheckPositionBytes(std::string_view storedName) const {
                        std::to_string(code) + " for one record (more than 65,535 bytes)");
     }
   };
-  for (const IndexedChar& c : chars_) {
+  for (const IndexedChar& c : m_chars) {
     const int32_t code = CharToIndexCode(c.codePoint);
     if (code < 0) continue;
     add(code, c.position);
     if (c.codePoint >= kCodePointLimit) continue;
-    for (uint32_t k = groupStart_[c.codePoint]; k < groupStart_[c.codePoint + 1]; ++k) {
-      if (groupIndex_[k] != UINT32_MAX) add(kFirstGroupCode + static_cast<int32_t>(groupIndex_[k]), c.position);
+    for (uint32_t k = m_groupStart[c.codePoint]; k < m_groupStart[c.codePoint + 1]; ++k) {
+      if (m_groupIndex[k] != UINT32_MAX) add(kFirstGroupCode + static_cast<int32_t>(m_groupIndex[k]), c.position);
     }
   }
 }
@@ -228,7 +231,7 @@ void CorpusBuilder::CheckPositionBytes(std::string_view storedName) const {
 std::vector<writer::CatalogueRecord> CorpusBuilder::Catalogue(uint64_t& dropped) const {
   std::vector<writer::CatalogueRecord> records;
   dropped = 0;
-  for (const Node& node : nodes_) {
+  for (const Node& node : m_nodes) {
     // A node without pages would give the contents tree an entry that shows
     // nothing; its children, if any, are empty as well.
     if (node.pageCount == 0) {
@@ -277,28 +280,30 @@ void CorpusBuilder::WriteFiles(const fs::path& temp, BuildSummary& summary) {
     if (!ok) throw BuildError("writing: " + error);
   };
   const std::vector<writer::CatalogueRecord> records = Catalogue(summary.droppedEmptyNodes);
-  if (pages_.empty()) throw BuildError("source: no pages to build");
+  if (m_pages.empty()) throw BuildError("source: no pages to build");
 
-  const std::string base(kCorpusName);
-  check(writer::WriteFileList(temp, base, pages_, static_cast<uint32_t>(maxNameBytes_ + 1), error));
-  const std::pair<writer::PostingCollector*, std::string> targets[] = {
-      {&full_, base}, {&main_, base + "_content"}, {&notes_, base + "_desc"}};
-  for (const auto& [collector, name] : targets) {
-    check(writer::WriteIndex(temp, name, *collector, {}, error));
+  check(writer::WriteFileList(temp, kCorpusName, m_pages, static_cast<uint32_t>(m_nMaxNameBytes + 1), error));
+  const std::pair<writer::PostingCollector*, SearchTarget> targets[] = {
+      {&m_full, SearchTarget::kFullText}, {&m_main, SearchTarget::kMainText}, {&m_notes, SearchTarget::kAnnotations}};
+  for (const auto& [collector, target] : targets) {
+    check(writer::WriteIndex(temp, IndexBaseName(target), *collector, {}, error));
   }
-  check(writer::WriteVariantTable(temp, groups_, error));
+  check(writer::WriteVariantTable(temp, m_groups, error));
   check(writer::WriteCatalogue(temp, records, error));
 
-  for (const std::string& file : {base + "-fl.h", base + "-fl.cnt", base + "-idx.h", base + "-idx.m",
-                                 base + "_content-idx.h", base + "_content-idx.m", base + "_desc-idx.h",
-                                 base + "_desc-idx.m", std::string("yitizi.txt"), std::string("zemo.dir")}) {
-    summary.files.emplace_back(file, FileSize(temp / file));
+  std::vector<std::string> files = {FileListHeaderName(), FileListTextName()};
+  for (const auto& [collector, target] : targets) {
+    for (const std::string_view suffix : {kIndexHeaderSuffix, kIndexPostingSuffix}) {
+      files.push_back(IndexFileName(target, suffix));
+    }
   }
-  summary.pages = pages_.size();
-  summary.characters = characters_;
-  summary.textBytes = textBytes_;
+  files.insert(files.end(), {kVariantFileName, kCatalogueFileName});
+  for (const std::string& file : files) summary.files.emplace_back(file, FileSize(temp / file));
+  summary.pages = m_pages.size();
+  summary.characters = m_nCharacters;
+  summary.textBytes = m_nTextBytes;
   summary.catalogueRecords = records.size();
-  summary.variantGroups = groups_.size();
+  summary.variantGroups = m_groups.size();
 }
 
 }  // namespace codexa::build

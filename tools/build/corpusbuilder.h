@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "corpus/filelistformat.h"
+#include "engine/indexformat.h"
 #include "tools/build/indexedtext.h"
 #include "tools/build/pagecontent.h"
 #include "tools/build/pagelayout.h"
@@ -32,16 +34,11 @@ class BuildError : public std::runtime_error {
 };
 
 // Limits that tests lower to reach them cheaply; the defaults are the
-// format's own.
+// formats' own.
 struct BuildLimits {
-  // Page numbers are stored as variable-length deltas (at most 4,194,303).
-  uint64_t maxPages = 4194304;
-  // The text file is addressed with 32-bit offsets.
-  uint64_t maxTextBytes = UINT32_MAX;
+  uint64_t maxPages = kMaxPageCount;      // engine/indexformat.h
+  uint64_t maxTextBytes = kMaxTextBytes;  // corpus/filelistformat.h
 };
-
-// The corpus name every file of a corpus is named after.
-inline constexpr std::string_view kCorpusName = "Index";
 
 struct BuildSummary {
   uint64_t pages = 0;
@@ -56,7 +53,8 @@ struct BuildSummary {
 
 class CorpusBuilder {
  public:
-  // `variantGroups` become "yitizi.txt" and the group lists of the index.
+  // `variantGroups` become the variant table and the group lists of the
+  // index.
   explicit CorpusBuilder(std::vector<std::vector<uint32_t>> variantGroups, BuildLimits limits = {});
 
   void StartCategory(std::string_view name);
@@ -73,7 +71,7 @@ class CorpusBuilder {
   BuildSummary Write(const std::filesystem::path& directory);
 
   // Pages stored so far; the page that pieces are filling is not yet one.
-  uint64_t pageCount() const { return pages_.size(); }
+  uint64_t pageCount() const { return m_pages.size(); }
 
  private:
   struct Node {
@@ -92,24 +90,24 @@ class CorpusBuilder {
   std::vector<writer::CatalogueRecord> Catalogue(uint64_t& dropped) const;
   void WriteFiles(const std::filesystem::path& directory, BuildSummary& summary);
 
-  std::vector<std::vector<uint32_t>> groups_;
-  // Groups of a code point: groupIndex_[groupStart_[cp] .. groupStart_[cp+1]).
-  std::vector<uint32_t> groupStart_;
-  std::vector<uint32_t> groupIndex_;
-  BuildLimits limits_;
+  std::vector<std::vector<uint32_t>> m_groups;
+  // Groups of a code point: m_groupIndex[m_groupStart[cp] .. m_groupStart[cp+1]).
+  std::vector<uint32_t> m_groupStart;
+  std::vector<uint32_t> m_groupIndex;
+  BuildLimits m_limits;
 
-  std::vector<Node> nodes_;
-  int openLevels_[4] = {-1, -1, -1, -1};  // node of each level now open
-  std::vector<writer::StoredPage> pages_;
-  size_t maxNameBytes_ = 0;
-  uint64_t textBytes_ = 0;
-  uint64_t characters_ = 0;
-  int fileNumber_ = 0;
-  PagePacker packer_{kPageBudget};
-  std::vector<PagePieces> filled_;  // pages the packer completed, not yet stored
+  std::vector<Node> m_nodes;
+  int m_openLevels[4] = {-1, -1, -1, -1};  // node of each level now open
+  std::vector<writer::StoredPage> m_pages;
+  size_t m_nMaxNameBytes = 0;
+  uint64_t m_nTextBytes = 0;
+  uint64_t m_nCharacters = 0;
+  int m_nFileNumber = 0;
+  PagePacker m_packer{kPageBudget};
+  std::vector<PagePieces> m_filled;  // pages the packer completed, not yet stored
 
-  writer::PostingCollector full_, main_, notes_;
-  std::vector<IndexedChar> chars_;  // the page being indexed
+  writer::PostingCollector m_full, m_main, m_notes;
+  std::vector<IndexedChar> m_chars;  // the page being indexed
 };
 
 }  // namespace codexa::build

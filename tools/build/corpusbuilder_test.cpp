@@ -9,9 +9,13 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "corpus/catalogue.h"
-#include "engine/index.h"
 #include "base/reporter.h"
+#include "corpus/catalogue.h"
+#include "corpus/catalogueformat.h"
+#include "corpus/filelist.h"
+#include "engine/index.h"
+#include "engine/indexformat.h"
+#include "engine/variants.h"
 #include "tools/build/jsonsource.h"
 #include "tools/build/pagelayout.h"
 #include "writer/scratchdir.h"
@@ -61,7 +65,7 @@ class BuiltCorpus : public ::testing::Test {
   // Pages and counts of a search of `query` in target `target`.
   std::vector<std::pair<uint32_t, uint32_t>> Search(SearchTarget target, std::u16string query, bool variants = false) {
     CIndex index;
-    EXPECT_TRUE(index.Open(dir_.path(), u"Index", target));
+    EXPECT_TRUE(index.Open(dir_.path(), kCorpusNameUtf16, target));
     index.SearchAnd(query, variants);
     std::vector<std::pair<uint32_t, uint32_t>> hits;
     for (size_t i = 0; i < index.GetPageArray().size(); ++i) hits.emplace_back(index.GetPageArray()[i], index.GetCountArray()[i]);
@@ -79,7 +83,7 @@ using Hits = std::vector<std::pair<uint32_t, uint32_t>>;
 TEST_F(BuiltCorpus, PagesNamesAndFileNumbersReadBack) {
   EXPECT_EQ(summary_.pages, 3u);
   CFileList list;
-  ASSERT_TRUE(list.Open(dir_.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir_.path(), kCorpusNameUtf16));
   ASSERT_EQ(list.GetPageCount(), 3u);
   const char* names[] = {"經部\\詩經\\周南\\0001.htm", "經部\\詩經\\周南\\0002.htm", "經部\\詩經\\召南\\0001.htm"};
   for (uint32_t p = 0; p < 3; ++p) {
@@ -96,7 +100,7 @@ TEST_F(BuiltCorpus, PagesNamesAndFileNumbersReadBack) {
 }
 
 TEST_F(BuiltCorpus, CatalogueInPreOrderWithPageRanges) {
-  std::ifstream file(dir_ / "zemo.dir", std::ios::binary);
+  std::ifstream file(dir_ / kCatalogueFileName, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   ASSERT_EQ(bytes.size(), 4u * kNodeRecordSize);
   struct Expected {
@@ -160,14 +164,14 @@ void ExpectFailureKeepsCorpus(const std::function<void(const fs::path&)>& build,
     ReadJsonSource(dir / "source.json", builder);
     builder.Write(dir.path());
   }
-  const std::string before = dir.Read("Index-fl.cnt") + dir.Read("Index-idx.m") + dir.Read("zemo.dir");
+  const std::string before = dir.Read(FileListTextName()) + dir.Read(IndexPostingName()) + dir.Read(kCatalogueFileName);
   try {
     build(dir.path());
     ADD_FAILURE() << "no error; expected one mentioning " << expected;
   } catch (const BuildError& e) {
     EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
   }
-  EXPECT_TRUE(dir.Read("Index-fl.cnt") + dir.Read("Index-idx.m") + dir.Read("zemo.dir") == before)
+  EXPECT_TRUE(dir.Read(FileListTextName()) + dir.Read(IndexPostingName()) + dir.Read(kCatalogueFileName) == before)
       << "the corpus changed";
   for (const auto& entry : fs::directory_iterator(dir.path())) {
     EXPECT_EQ(entry.path().filename().string().rfind(".codexa-build", 0), std::string::npos) << "temporary left behind";
@@ -291,7 +295,7 @@ TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
   EXPECT_EQ(builder.Write(dir.path()).pages, 5u);
 
   CFileList list;
-  ASSERT_TRUE(list.Open(dir.path(), u"Index"));
+  ASSERT_TRUE(list.Open(dir.path(), kCorpusNameUtf16));
   const std::pair<const char*, std::vector<const char*>> expected[] = {
       {"部\\書\\甲\\0001.htm", {"春眠不覺曉", "處處聞啼鳥"}},
       {"部\\書\\甲\\0002.htm", {"<h4>長</h4>"}},
@@ -308,7 +312,7 @@ TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
   }
 
   CIndex index;
-  ASSERT_TRUE(index.Open(dir.path(), u"Index", SearchTarget::kFullText));
+  ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   const auto pagesOf = [&](std::u16string query) {
     index.SearchAnd(query, false);
     return index.GetPageArray();
@@ -330,23 +334,23 @@ TEST(BuilderCommand, ReportsErrorsAndBuildsGoodSources) {
   };
   EXPECT_EQ(run("bad.json", "bad.log"), 1);
   EXPECT_NE(dir.Read("bad.log").find("malformed JSON"), std::string::npos) << dir.Read("bad.log");
-  EXPECT_FALSE(fs::exists(dir / "out" / "Index-fl.h"));
+  EXPECT_FALSE(fs::exists(dir / "out" / FileListHeaderName()));
   EXPECT_EQ(run("good.json", "good.log"), 0);
   EXPECT_NE(dir.Read("good.log").find("Built 3 pages"), std::string::npos) << dir.Read("good.log");
-  EXPECT_TRUE(fs::exists(dir / "out" / "Index-fl.h"));
+  EXPECT_TRUE(fs::exists(dir / "out" / FileListHeaderName()));
 }
 
 TEST(BuilderOutput, LeftoversOfADeadBuildAreRemoved) {
   ScratchDir dir;
   // A build that died midway left its temporary folder; its process is gone.
   fs::create_directory(dir / ".codexa-build.999999999");
-  WriteText(dir / ".codexa-build.999999999" / "Index-fl.cnt", "partial");
+  WriteText(dir / ".codexa-build.999999999" / FileListTextName(), "partial");
   WriteText(dir / "source.json", SmallSource().dump());
   CorpusBuilder builder(kGroups);
   ReadJsonSource(dir / "source.json", builder);
   builder.Write(dir.path());
   EXPECT_FALSE(fs::exists(dir / ".codexa-build.999999999"));
-  EXPECT_TRUE(fs::exists(dir / "Index-fl.cnt"));
+  EXPECT_TRUE(fs::exists(dir / FileListTextName()));
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "corpus/filelist.h"
+#include "base/reporter.h"
 #include "base/unicode.h"
+#include "corpus/filelist.h"
+#include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
-#include "base/reporter.h"
+#include "engine/variants.h"
 #include "tools/build/indexedtext.h"
 #include "tools/build/utf8.h"
 
@@ -37,7 +39,7 @@ struct IndexedCorpus {
 IndexedCorpus ReadIndexedCorpus(const fs::path& dir) {
   IndexedCorpus corpus;
   CFileList list;
-  EXPECT_TRUE(list.Open(dir, u"Index"));
+  EXPECT_TRUE(list.Open(dir, kCorpusNameUtf16));
   std::string html, name;
   std::vector<IndexedChar> scanned;
   for (uint32_t page = 0; page < list.GetPageCount(); ++page) {
@@ -130,7 +132,7 @@ class SilentReporter : public CReporter {
 class DefaultCorpusOracle : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!fs::exists(Dir() / "Index-fl.h")) return;
+    if (!fs::exists(Dir() / FileListHeaderName())) return;
     corpus_ = new IndexedCorpus(ReadIndexedCorpus(Dir()));
   }
   static void TearDownTestSuite() {
@@ -145,7 +147,7 @@ class DefaultCorpusOracle : public ::testing::Test {
 
   void Check(const std::u16string& keyword, SearchTarget target, bool variants) {
     CIndex index;
-    ASSERT_TRUE(index.Open(Dir(), u"Index", target));
+    ASSERT_TRUE(index.Open(Dir(), kCorpusNameUtf16, target));
     std::u16string query = keyword;
     index.SearchAnd(query, variants);
     Hits engine;
