@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <iostream>
 
+#include "corpus/filelistformat.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipbutton.h"
@@ -39,7 +40,7 @@ CLeftForm::Places CLeftForm::Places::Default() {
 CLeftForm::CLeftForm(const Places& places, QWidget* parent)
     : QWidget(parent), m_programFolder(places.programFolder), m_strScopePath(QStringLiteral("ｾｭ")) {
   PreparePageFiles(places);
-  m_index.Open(m_programFolder, u"Index", SearchTarget::kFullText);
+  m_index.Open(m_programFolder, kCorpusNameUtf16, SearchTarget::kFullText);
   CreateControls();
   m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile);
   BuildTree();
@@ -247,7 +248,7 @@ void CLeftForm::SelectTarget(DisplayCode displayCode) {
   m_index.Close();
   const TargetInfo* target = TargetInfoOf(displayCode);
   if (target == nullptr) return;
-  m_index.Open(m_programFolder, u"Index", target->target);
+  m_index.Open(m_programFolder, kCorpusNameUtf16, target->target);
   m_nDisplayCode = displayCode;
 }
 

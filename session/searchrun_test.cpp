@@ -1,6 +1,7 @@
 // The search run on a small corpus written with the writer: the early ends
 // and their order, AND and OR, variant folding, the cut to the scope and
 // the tally.
+#include "corpus/filelistformat.h"
 #include "session/searchrun.h"
 
 #include <gtest/gtest.h>
@@ -52,14 +53,14 @@ class SearchRunTest : public ::testing::Test {
         if (unit == kGroups[0][0] || unit == kGroups[0][1]) postings.Add(kFirstGroupCode, p, i);
       }
     }
-    ASSERT_TRUE(codexa::writer::WriteFileList(m_pDir->path(), "Index", stored, 100, error)) << error;
-    ASSERT_TRUE(codexa::writer::WriteIndex(m_pDir->path(), "Index", postings.Finish(), {}, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteFileList(m_pDir->path(), kCorpusName, stored, 100, error)) << error;
+    ASSERT_TRUE(codexa::writer::WriteIndex(m_pDir->path(), kCorpusName, postings.Finish(), {}, error)) << error;
     ASSERT_TRUE(codexa::writer::WriteVariantTable(m_pDir->path(), kGroups, error)) << error;
     ASSERT_TRUE(codexa::writer::WriteCatalogue(m_pDir->path(), kCatalogue, error)) << error;
   }
   static void TearDownTestSuite() { delete m_pDir; }
   void SetUp() override {
-    ASSERT_TRUE(m_index.Open(m_pDir->path(), u"Index", SearchTarget::kFullText));
+    ASSERT_TRUE(m_index.Open(m_pDir->path(), kCorpusNameUtf16, SearchTarget::kFullText));
     std::ostringstream diagnostics;
     ASSERT_TRUE(m_catalogue.Load(m_pDir->path() / "zemo.dir", {}, diagnostics));
   }

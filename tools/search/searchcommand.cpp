@@ -6,6 +6,7 @@
 #include "base/reporter.h"
 #include "base/unicode.h"
 #include "corpus/catalogue.h"
+#include "corpus/filelistformat.h"
 #include "engine/index.h"
 #include "session/searchrun.h"
 
@@ -292,7 +293,7 @@ SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& 
   }
 
   CIndex index;
-  if (!index.Open(corpus, u"Index", options.target)) {
+  if (!index.Open(corpus, kCorpusNameUtf16, options.target)) {
     err << "codexa-search: cannot open the corpus in " << corpus.string() << '\n';
     return SearchExit::kCorpus;
   }

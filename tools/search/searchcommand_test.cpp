@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/unicode.h"
+#include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
 #include "tools/search/searchcommand.h"
 #include "writer/corpuswriter.h"
@@ -82,7 +83,7 @@ void WriteCorpus(const fs::path& dir, bool withCatalogue) {
     AddText(main, p, page.main, 0);
     AddText(notes, p, page.notes, 0);
   }
-  ASSERT_TRUE(codexa::writer::WriteFileList(dir, "Index", stored, 100, error)) << error;
+  ASSERT_TRUE(codexa::writer::WriteFileList(dir, kCorpusName, stored, 100, error)) << error;
   const std::pair<const char*, PostingCollector*> targets[] = {
       {"Index", &full}, {"Index_content", &main}, {"Index_desc", &notes}};
   for (const auto& [base, collector] : targets) {
