@@ -11,12 +11,10 @@
 CCodexaApp::CCodexaApp(int& argc, char** argv) : QApplication(argc, argv) {
   SetUpNames();
   CSplashWnd::EnableSplash(!CSplashWnd::SuppressedBy(arguments()));
-  SetReporter(&m_reporter);
 }
 
 CCodexaApp::~CCodexaApp() {
   ExitInstance();
-  SetReporter(nullptr);
 }
 
 void CCodexaApp::SetUpNames() {

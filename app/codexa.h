@@ -9,7 +9,6 @@
 #include <QString>
 #include <memory>
 
-#include "panel/messagebox.h"
 
 class CMainFrame;
 
@@ -32,7 +31,6 @@ class CCodexaApp : public QApplication {
 
  private:
   std::unique_ptr<CMainFrame> m_pMainWnd;
-  CMessageBoxReporter m_reporter;
 };
 
 // The name of the program started at exit, beside the reader.

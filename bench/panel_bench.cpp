@@ -104,7 +104,7 @@ void TimeOpenHit(CLeftForm& form) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  codexa::paneltest::RecordingReporter reporter;
+  CWarningRecorder reporter;
   QTemporaryDir work;
   CLeftForm::Places places = CLeftForm::Places::Default();
   if (argc > 1) places.programFolder = argv[1];

@@ -7,7 +7,6 @@
 #include <iostream>
 
 #include "base/unicode.h"
-#include "base/reporter.h"
 
 const char* const kCatalogueListingName = "zemo.txt";
 const char* const kCatalogueMissingMessage = "you delete data file!";
@@ -173,10 +172,7 @@ bool CCatalogue::Load(const std::filesystem::path& catalogueFile, const std::fil
     if (!listing.is_open()) diagnostics << "cannot create the catalogue listing " << listingFile.string() << "\n";
   }
   std::FILE* file = std::fopen(catalogueFile.c_str(), "rb");
-  if (file == nullptr) {
-    CurrentReporter().Warn(kCatalogueMissingMessage);
-    return false;
-  }
+  if (file == nullptr) return false;
   // Slot L holds the node of level L read most recently; slot 0 the root.
   std::vector<ContentsNodeTag*> lastOfLevel(kMaxNodeLevel + 1, nullptr);
   lastOfLevel[0] = m_pRoot.get();
@@ -198,9 +194,5 @@ bool CCatalogue::Load(const std::filesystem::path& catalogueFile, const std::fil
   if (got > 0 && !readError) {
     diagnostics << name << ": trailing partial record of " << got << " bytes ignored\n";
   }
-  if (readError) {
-    CurrentReporter().Warn(kCatalogueMissingMessage);
-    return false;
-  }
-  return true;
+  return !readError;
 }

@@ -102,8 +102,8 @@ class CCatalogue {
   // one UTF-8 line per record read: "\t" per level above 1, then
   // "name=%s\tdocID=%d\tdocNo=%d\tcurFileName=%d\n". Malformed records are
   // reported to `diagnostics`. When the catalogue cannot be opened or read,
-  // reports kCatalogueMissingMessage through the current reporter and
-  // answers false; what was read before a read error is kept.
+  // answers false (the caller tells the user, with
+  // kCatalogueMissingMessage); what was read before a read error is kept.
   bool Load(const std::filesystem::path& catalogueFile, const std::filesystem::path& listingFile,
             std::ostream& diagnostics);
   // The same, with diagnostics on standard error.

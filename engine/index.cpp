@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "base/coding.h"
-#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/indexformat.h"
 #include "engine/indexstate.h"
@@ -56,7 +55,6 @@ bool CIndex::Open(const std::filesystem::path& directory, std::u16string_view co
       state.m_fileList.Open(directory, corpusName)) {
     return true;
   }
-  CurrentReporter().Warn(kOpenFailedMessage);
   Close();
   return false;
 }

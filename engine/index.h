@@ -20,6 +20,7 @@
 #include "engine/searchtarget.h"
 
 // The message shown when a target cannot be opened.
+// The message the user is shown when a target cannot be opened.
 extern const char* const kOpenFailedMessage;  // "データを開けませんでした。"
 
 class CIndex {
@@ -31,8 +32,8 @@ class CIndex {
 
   // Opens target `target` of the corpus `corpusName` in `directory`: loads
   // the variant table, reads the index header, maps the posting file and
-  // opens the file list. On failure reports kOpenFailedMessage through the
-  // current reporter, closes and answers false.
+  // opens the file list. On failure closes and answers false; the caller
+  // tells the user, with kOpenFailedMessage.
   bool Open(const std::filesystem::path& directory, std::u16string_view corpusName, SearchTarget target);
   // Releases what Open obtained; the result and the variant groups stay.
   void Close();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/index_testing.h"
 #include "engine/indexformat.h"
@@ -12,17 +11,6 @@
 namespace {
 
 using codexa::writer::ScratchDir;
-
-class CCollectingReporter : public CReporter {
- public:
-  CCollectingReporter() : previous_(SetReporter(this)) {}
-  ~CCollectingReporter() override { SetReporter(previous_); }
-  void Warn(const std::string& message) override { messages.push_back(message); }
-  std::vector<std::string> messages;
-
- private:
-  CReporter* previous_;
-};
 
 // A small corpus: three pages, one index per target whose lists tell the
 // targets apart (code 6656 occurs on page `target`).
@@ -54,7 +42,6 @@ TEST(Index, FreshObjectIsClosedAndEmpty) {
 TEST(Index, OpensEachTargetOnTheSharedFileList) {
   ScratchDir dir;
   WriteCorpus(dir);
-  CCollectingReporter reporter;
   CIndex index;
   for (SearchTarget target : {SearchTarget::kFullText, SearchTarget::kAnnotations, SearchTarget::kMainText}) {
     ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, target)) << TargetInfoOf(target).commandName;
@@ -70,7 +57,6 @@ TEST(Index, OpensEachTargetOnTheSharedFileList) {
     index.Close();
     EXPECT_FALSE(index.IsOpen());
   }
-  EXPECT_TRUE(reporter.messages.empty());
 }
 
 TEST(Index, ForwardsPageOperationsOnlyWhileOpen) {
@@ -111,12 +97,10 @@ TEST(Index, ChainLengthFollowsTheHeaderSize) {
     header.resize(kHeaderTablesSize + c.extra, '\0');
     dir.Write(IndexHeaderName(), header);
     dir.Write(IndexPostingName(), dir.Read(IndexPostingName()) + std::string(kPostingBlockSize, '\0'));
-    CCollectingReporter reporter;
     CIndex index;
     ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText)) << c.extra;
     EXPECT_EQ(CIndexTesting::PostingSourceOf(index).chainLength, c.chainLength) << c.extra;
     EXPECT_EQ(CIndexTesting::PostingSourceOf(index).size, 2 * kPostingBlockSize);
-    EXPECT_TRUE(reporter.messages.empty());
   }
 }
 
@@ -147,10 +131,8 @@ TEST(Index, OpenFailuresTellTheUserOnceAndLeaveItClosed) {
     ScratchDir dir;
     WriteCorpus(dir);
     c.damage(dir);
-    CCollectingReporter reporter;
     CIndex index;
     EXPECT_FALSE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText)) << c.what;
-    EXPECT_EQ(reporter.messages, std::vector<std::string>{"データを開けませんでした。"}) << c.what;
     EXPECT_FALSE(index.IsOpen()) << c.what;
     EXPECT_FALSE(CIndexTesting::FileListOf(index).IsOpen()) << c.what;
     uint32_t first, last;
@@ -164,7 +146,6 @@ TEST(Index, OpenFailuresTellTheUserOnceAndLeaveItClosed) {
 TEST(Index, AFailedOpenClosesWhatWasOpenBefore) {
   ScratchDir dir;
   WriteCorpus(dir);
-  CCollectingReporter reporter;
   CIndex index;
   ASSERT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kFullText));
   EXPECT_FALSE(index.Open(dir.path(), u"Missing", SearchTarget::kFullText));
@@ -172,21 +153,6 @@ TEST(Index, AFailedOpenClosesWhatWasOpenBefore) {
   std::string bytes;
   EXPECT_FALSE(index.ReadPage(0, bytes));
   EXPECT_TRUE(index.Open(dir.path(), kCorpusNameUtf16, SearchTarget::kMainText));
-  EXPECT_EQ(reporter.messages.size(), 1u);
-}
-
-TEST(Reporter, DefaultsToStandardErrorAndRestores) {
-  CReporter* original = &CurrentReporter();
-  {
-    CCollectingReporter reporter;
-    EXPECT_EQ(&CurrentReporter(), &reporter);
-    CurrentReporter().Warn("x");
-    EXPECT_EQ(reporter.messages, std::vector<std::string>{"x"});
-  }
-  EXPECT_EQ(&CurrentReporter(), original);
-  CCollectingReporter reporter;
-  SetReporter(nullptr);
-  EXPECT_EQ(&CurrentReporter(), original);
 }
 
 }  // namespace

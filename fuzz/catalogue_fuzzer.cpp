@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "base/reporter.h"
 #include "corpus/catalogue.h"
 #include "corpus/catalogueformat.h"
 #include "fuzz/fuzzinput.h"
@@ -19,11 +18,6 @@
 namespace {
 
 using codexa::fuzz::FuzzInput;
-
-class SilentReporter : public CReporter {
- public:
-  void Warn(const std::string&) override {}
-};
 
 // Nodes whose scope is applied per input; the tree of a small input has
 // no more.
@@ -50,9 +44,6 @@ void CheckScope(const ContentsNodeTag& scope, const std::vector<uint32_t>& pages
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static codexa::writer::ScratchDir dir;
-  static SilentReporter silent;
-  static const bool prepared = (SetReporter(&silent), true);
-  (void)prepared;
 
   FuzzInput input(data, size);
   const std::string_view records = input.Chunk();

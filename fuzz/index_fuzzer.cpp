@@ -18,7 +18,6 @@
 #include <cstring>
 #include <string>
 
-#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "engine/indexformat.h"
@@ -35,11 +34,6 @@ namespace {
 
 using codexa::fuzz::FuzzInput;
 using codexa::fuzz::RequireSoundResult;
-
-class SilentReporter : public CReporter {
- public:
-  void Warn(const std::string&) override {}
-};
 
 // A valid file list of a few pages, so that Open gets as far as the index.
 void WriteFileList(const std::filesystem::path& dir) {
@@ -84,8 +78,7 @@ class HeaderFile {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static codexa::writer::ScratchDir dir;
-  static SilentReporter silent;
-  static const bool prepared = (WriteFileList(dir.path()), SetReporter(&silent), true);
+  static const bool prepared = (WriteFileList(dir.path()), true);
   static HeaderFile header(dir / IndexHeaderName());
   (void)prepared;
 

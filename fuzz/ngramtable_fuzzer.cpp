@@ -31,7 +31,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/reporter.h"
 #include "engine/codeconverter.h"
 #include "engine/index.h"
 #include "engine/index_testing.h"
@@ -60,11 +59,6 @@ constexpr uint32_t kPageCount = 160;
 // U+4E05 and U+4E07 stand in no group, so that folded keywords pair group
 // codes with own codes.
 const std::vector<std::vector<uint32_t>> kGroups = {{0x4E00, 0x4E01}, {0x4E02, 0x4E03}, {0x4E04, 0x4E06}};
-
-class SilentReporter : public CReporter {
- public:
-  void Warn(const std::string&) override {}
-};
 
 // Pseudo-random pages over the alphabet: its first four letters on every
 // page, all but the last on every ninth. The last letter stands on two
@@ -359,10 +353,7 @@ void CheckSearches(Corpus& corpus, const Damage& damage, const std::vector<Query
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static SilentReporter silent;
-  static const bool quiet = (SetReporter(&silent), true);
   static Corpus corpus;
-  (void)quiet;
 
   fz::FuzzInput input(data, size);
   std::vector<Query> queries(1 + input.Byte() % kMaxQueries);

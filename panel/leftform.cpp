@@ -20,6 +20,7 @@
 
 #include "corpus/filelistformat.h"
 #include "panel/keywordbox.h"
+#include "panel/messagebox.h"
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipbutton.h"
 
@@ -40,9 +41,11 @@ CLeftForm::Places CLeftForm::Places::Default() {
 CLeftForm::CLeftForm(const Places& places, QWidget* parent)
     : QWidget(parent), m_programFolder(places.programFolder), m_strScopePath(QStringLiteral("ｾｭ")) {
   PreparePageFiles(places);
-  m_index.Open(m_programFolder, kCorpusNameUtf16, SearchTarget::kFullText);
+  if (!m_index.Open(m_programFolder, kCorpusNameUtf16, SearchTarget::kFullText)) ShowWarning(kOpenFailedMessage);
   CreateControls();
-  m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile);
+  if (!m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile)) {
+    ShowWarning(kCatalogueMissingMessage);
+  }
   BuildTree();
   qApp->installEventFilter(this);
   LayoutControls();
@@ -248,7 +251,7 @@ void CLeftForm::SelectTarget(DisplayCode displayCode) {
   m_index.Close();
   const TargetInfo* target = TargetInfoOf(displayCode);
   if (target == nullptr) return;
-  m_index.Open(m_programFolder, kCorpusNameUtf16, target->target);
+  if (!m_index.Open(m_programFolder, kCorpusNameUtf16, target->target)) ShowWarning(kOpenFailedMessage);
   m_nDisplayCode = displayCode;
 }
 

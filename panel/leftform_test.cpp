@@ -51,7 +51,7 @@ class LeftFormTest : public QObject {
  private:
   QTemporaryDir m_corpusDir;
   QTemporaryDir m_workDir;
-  std::unique_ptr<RecordingReporter> m_pReporter;
+  std::unique_ptr<CWarningRecorder> m_pReporter;
   std::unique_ptr<CPanelWindow> m_pWindow;
 
   CLeftForm::Places PlacesIn(const QString& corpus) const {
@@ -76,7 +76,7 @@ class LeftFormTest : public QObject {
     QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
   }
   void init() {
-    m_pReporter = std::make_unique<RecordingReporter>();
+    m_pReporter = std::make_unique<CWarningRecorder>();
     m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));

@@ -1,5 +1,5 @@
-// Shared by the panel's GUI tests: a reporter that records instead of
-// showing boxes, and waiting for the text view.
+// Shared by the panel's GUI tests: waiting for the text view and running
+// scripts in it. Warnings are recorded with CWarningRecorder (messagebox.h).
 #ifndef CODEXA_PANEL_TESTSUPPORT_H_
 #define CODEXA_PANEL_TESTSUPPORT_H_
 
@@ -8,22 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "panel/messagebox.h"
 #include "view/codexaview.h"
-#include "base/reporter.h"
 
 namespace codexa::paneltest {
-
-// Records every message while it is installed.
-class RecordingReporter : public CReporter {
- public:
-  RecordingReporter() { previous_ = SetReporter(this); }
-  ~RecordingReporter() override { SetReporter(previous_); }
-  void Warn(const std::string& message) override { messages.push_back(message); }
-  std::vector<std::string> messages;
-
- private:
-  CReporter* previous_;
-};
 
 // Runs `navigate` and waits until the view has loaded the page.
 template <typename Navigate>

@@ -41,7 +41,7 @@ class MainFrameTest : public QObject {
   QTemporaryDir m_corpusDir;
   QTemporaryDir m_workDir;
   QTemporaryDir m_settingsDir;
-  std::unique_ptr<RecordingReporter> m_pReporter;
+  std::unique_ptr<CWarningRecorder> m_pReporter;
   std::unique_ptr<CMainFrame> m_pFrame;
 
   CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
@@ -79,7 +79,7 @@ class MainFrameTest : public QObject {
     QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/Back.gif"), m_corpusDir.filePath("Back.gif"));
   }
   void init() {
-    m_pReporter = std::make_unique<RecordingReporter>();
+    m_pReporter = std::make_unique<CWarningRecorder>();
     const CLeftForm::Places places{PathOf(m_corpusDir.path()), PathOf(m_workDir.path()),
                                    PathOf(m_workDir.filePath("zemo.txt"))};
     m_pFrame = std::make_unique<CMainFrame>(places);

@@ -27,7 +27,6 @@
 #include "panel/testsupport.h"
 #include "tests/corrupt/damagedcorpus.h"
 
-using codexa::paneltest::RecordingReporter;
 
 namespace {
 
@@ -75,7 +74,7 @@ class CorruptReaderTest : public QObject {
 
   // Everything the left pane offers, once; a closed engine or an empty
   // tree may make some of it do nothing.
-  void UseEverything(CLeftForm* form, RecordingReporter& reporter, const std::string& file) {
+  void UseEverything(CLeftForm* form, CWarningRecorder& reporter, const std::string& file) {
     form->SelectTab(CLeftForm::Tab::kSearch);
     Search(form, QStringLiteral("學"));
     if (file != kCatalogueFileName) QCOMPARE(reporter.messages, std::vector<std::string>{});
@@ -92,7 +91,7 @@ class CorruptReaderTest : public QObject {
   // The frame's page, volume and hit commands, each a few times over as
   // long as its rule allows it: past the ends of volumes, the catalogue
   // and the hit page.
-  void UseCommands(CMainFrame& frame, RecordingReporter& reporter) {
+  void UseCommands(CMainFrame& frame, CWarningRecorder& reporter) {
     const std::set<std::string> allowed = {kLastVolumeMessage, kFirstVolumeMessage, kNoScopeMessage};
     for (int command : {ID_NEXT_PAGE, ID_PREV_PAGE, ID_NEXT_VOLUME, ID_PREV_VOLUME, ID_NEXT_HIT, ID_PREV_HIT}) {
       for (int i = 0; i < 6 && frame.IsCommandEnabled(command); ++i) frame.Action(command)->trigger();
@@ -100,7 +99,7 @@ class CorruptReaderTest : public QObject {
     for (const std::string& message : reporter.messages) QVERIFY2(allowed.contains(message), message.c_str());
   }
 
-  void SwitchTargets(CLeftForm* form, RecordingReporter& reporter) {
+  void SwitchTargets(CLeftForm* form, CWarningRecorder& reporter) {
     // Each target the buttons open may fail on its own, with one message.
     form->SelectTab(CLeftForm::Tab::kSearch);
     for (DisplayCode display : {DisplayCode::kMainText, DisplayCode::kAnnotations, DisplayCode::kFullText}) {
@@ -149,7 +148,7 @@ class CorruptReaderTest : public QObject {
     }
     const codexa::corrupt::FolderState before = codexa::corrupt::StateOf(corpus);
 
-    RecordingReporter reporter;
+    CWarningRecorder reporter;
     {
       const fs::path work = PathOf(workDir.path());
       CMainFrame frame(CLeftForm::Places{corpus, work, work / "zemo.txt"});

@@ -58,7 +58,7 @@ class ReaderFilesTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir m_corpus;
-  codexa::paneltest::RecordingReporter m_reporter;
+  CWarningRecorder m_reporter;
 
   // Shows a contents page, then opens two hits: every page file is written.
   void ShowPages(CLeftForm* form) {

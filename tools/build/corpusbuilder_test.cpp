@@ -9,7 +9,6 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "base/reporter.h"
 #include "corpus/catalogue.h"
 #include "corpus/catalogueformat.h"
 #include "corpus/filelist.h"
@@ -46,11 +45,6 @@ json SmallSource() {
 
 void WriteText(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
-class SilentReporter : public CReporter {
- public:
-  void Warn(const std::string&) override {}
-};
-
 class BuiltCorpus : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,9 +52,7 @@ class BuiltCorpus : public ::testing::Test {
     CorpusBuilder builder(kGroups);
     ReadJsonSource(dir_ / "source.json", builder);
     summary_ = builder.Write(dir_.path());
-    previous_ = SetReporter(&reporter_);
   }
-  void TearDown() override { SetReporter(previous_); }
 
   // Pages and counts of a search of `query` in target `target`.
   std::vector<std::pair<uint32_t, uint32_t>> Search(SearchTarget target, std::u16string query, bool variants = false) {
@@ -74,8 +66,6 @@ class BuiltCorpus : public ::testing::Test {
 
   ScratchDir dir_;
   BuildSummary summary_;
-  SilentReporter reporter_;
-  CReporter* previous_ = nullptr;
 };
 
 using Hits = std::vector<std::pair<uint32_t, uint32_t>>;
@@ -278,8 +268,6 @@ TEST(BuilderErrors, LimitsAreCheckedBeforeWriting) {
 }
 
 TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
-  SilentReporter reporter;
-  CReporter* previous = SetReporter(&reporter);
   ScratchDir dir;
   CorpusBuilder builder({});
   OpenVolume(builder, "甲");
@@ -320,7 +308,6 @@ TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
   EXPECT_EQ(pagesOf(u"雨聲"), std::vector<uint32_t>{2});
   // The last line of one piece and the first of the next are not neighbours.
   EXPECT_TRUE(pagesOf(u"曉處").empty());
-  SetReporter(previous);
 }
 
 TEST(BuilderCommand, ReportsErrorsAndBuildsGoodSources) {

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "base/reporter.h"
 #include "base/unicode.h"
 #include "corpus/filelist.h"
 #include "corpus/filelistformat.h"
@@ -124,11 +123,6 @@ Hits BruteForce(const IndexedCorpus& corpus, const std::vector<Term>& terms, Sea
   return hits;
 }
 
-class SilentReporter : public CReporter {
- public:
-  void Warn(const std::string&) override {}
-};
-
 class DefaultCorpusOracle : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -180,8 +174,6 @@ class DefaultCorpusOracle : public ::testing::Test {
 IndexedCorpus* DefaultCorpusOracle::corpus_ = nullptr;
 
 TEST_F(DefaultCorpusOracle, ChosenKeywords) {
-  SilentReporter silent;
-  CReporter* previous = SetReporter(&silent);
   const std::u16string keywords[] = {u"月",   u"明月",     u"床前明月光", u"白日依山盡", u"春?秋", u"?之",
                                      u"天?地?", u"子曰",   u"一作",       u"君不見",     u"風??雨", u"學而時習之"};
   for (const std::u16string& keyword : keywords) {
@@ -192,15 +184,12 @@ TEST_F(DefaultCorpusOracle, ChosenKeywords) {
     Check(keyword, SearchTarget::kFullText, true);
     Check(keyword, SearchTarget::kMainText, true);
   }
-  SetReporter(previous);
   EXPECT_GT(checkedHits_, 10000u) << "the keywords should find something";
 }
 
 // Keywords cut from random places of the indexed text, 1 to 6 characters,
 // some characters replaced by "?".
 TEST_F(DefaultCorpusOracle, SampledKeywords) {
-  SilentReporter silent;
-  CReporter* previous = SetReporter(&silent);
   std::mt19937 random(20240611);
   const IndexedCorpus& corpus = *corpus_;
   for (int sample = 0; sample < 40;) {
@@ -226,7 +215,6 @@ TEST_F(DefaultCorpusOracle, SampledKeywords) {
     Check(keyword, SearchTarget::kFullText, sample % 3 == 0);
     Check(keyword, sample % 2 ? SearchTarget::kMainText : SearchTarget::kAnnotations, sample % 3 == 0);
   }
-  SetReporter(previous);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstdio>
 
-#include "base/reporter.h"
 #include "base/unicode.h"
 #include "corpus/catalogue.h"
 #include "corpus/filelistformat.h"
@@ -97,28 +96,6 @@ void PrintJson(const CSearchRun& run, std::ostream& out) {
   }
   out << "]}\n";
 }
-
-// Writes the core's messages to the error stream, marked as this program's.
-class StreamReporter : public CReporter {
- public:
-  explicit StreamReporter(std::ostream& err) : m_err(err) {}
-  void Warn(const std::string& message) override { m_err << "codexa-search: " << message << '\n'; }
-
- private:
-  std::ostream& m_err;
-};
-
-// Installs a reporter for the lifetime of the object.
-class ScopedReporter {
- public:
-  explicit ScopedReporter(CReporter* reporter) : m_pPrevious(SetReporter(reporter)) {}
-  ~ScopedReporter() { SetReporter(m_pPrevious); }
-  ScopedReporter(const ScopedReporter&) = delete;
-  ScopedReporter& operator=(const ScopedReporter&) = delete;
-
- private:
-  CReporter* m_pPrevious;
-};
 
 // The scope node of `options`: the node at its path, or record 1 as the
 // search form starts. Null, with the reason on `err`, when there is none.
@@ -271,8 +248,6 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
 
 SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
               std::ostream& err) {
-  StreamReporter reporter(err);
-  ScopedReporter installed(&reporter);
 
   // The query is read as the search form reads its keyword box, and
   // checked before the corpus is opened, so a bad query is told apart from
@@ -294,6 +269,7 @@ SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& 
 
   CIndex index;
   if (!index.Open(corpus, kCorpusNameUtf16, options.target)) {
+    err << "codexa-search: " << kOpenFailedMessage << '\n';
     err << "codexa-search: cannot open the corpus in " << corpus.string() << '\n';
     return SearchExit::kCorpus;
   }
@@ -311,7 +287,9 @@ SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& 
   // The listing "zemo.txt" is the reader's diagnostic; a script's working
   // folder is left alone.
   CCatalogue catalogue;
-  catalogue.Load(corpus / kCatalogueFileName, {}, err);
+  if (!catalogue.Load(corpus / kCatalogueFileName, {}, err)) {
+    err << "codexa-search: " << kCatalogueMissingMessage << '\n';
+  }
   const ContentsNodeTag* scope = FindScope(catalogue, options, err);
   if (scope == nullptr) return SearchExit::kNoScope;
   run.CutToScope(index, *scope);
