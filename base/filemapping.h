@@ -20,13 +20,13 @@ class CFileMapping {
   bool Open(const std::filesystem::path& path);
   void Close();
 
-  bool IsOpen() const { return data_ != nullptr; }
-  const uint8_t* data() const { return data_; }
-  size_t size() const { return size_; }
+  bool IsOpen() const { return m_pData != nullptr; }
+  const uint8_t* data() const { return m_pData; }
+  size_t size() const { return m_nSize; }
 
  private:
-  const uint8_t* data_ = nullptr;
-  size_t size_ = 0;
+  const uint8_t* m_pData = nullptr;
+  size_t m_nSize = 0;
 };
 
 #endif  // CODEXA_BASE_FILEMAPPING_H_

@@ -20,13 +20,13 @@ bool CFileMapping::Open(const std::filesystem::path& path) {
   }
   ::close(fd);
   if (view == MAP_FAILED) return false;
-  data_ = static_cast<const uint8_t*>(view);
-  size_ = static_cast<size_t>(st.st_size);
+  m_pData = static_cast<const uint8_t*>(view);
+  m_nSize = static_cast<size_t>(st.st_size);
   return true;
 }
 
 void CFileMapping::Close() {
-  if (data_ != nullptr) ::munmap(const_cast<uint8_t*>(data_), size_);
-  data_ = nullptr;
-  size_ = 0;
+  if (m_pData != nullptr) ::munmap(const_cast<uint8_t*>(m_pData), m_nSize);
+  m_pData = nullptr;
+  m_nSize = 0;
 }

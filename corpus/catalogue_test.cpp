@@ -47,14 +47,14 @@ class CatalogueTest : public ::testing::Test {
  protected:
   // Writes `bytes` as the catalogue and loads it, listing included.
   bool Load(const std::string& bytes) {
-    dir_.Write(kCatalogueFileName, bytes);
-    return catalogue_.Load(dir_ / kCatalogueFileName, dir_ / "zemo.txt", diagnostics_);
+    m_dir.Write(kCatalogueFileName, bytes);
+    return m_catalogue.Load(m_dir / kCatalogueFileName, m_dir / "zemo.txt", m_diagnostics);
   }
-  std::string Listing() const { return dir_.Read("zemo.txt"); }
+  std::string Listing() const { return m_dir.Read("zemo.txt"); }
 
-  codexa::writer::ScratchDir dir_;
-  CCatalogue catalogue_;
-  std::ostringstream diagnostics_;
+  codexa::writer::ScratchDir m_dir;
+  CCatalogue m_catalogue;
+  std::ostringstream m_diagnostics;
 };
 
 // 經部 (pages 1-10): 論語 with 卷一 (pages 1-3, files 1-3) and 卷二 (4-6, files
@@ -68,8 +68,8 @@ const std::vector<Rec> kSample = {
 
 TEST_F(CatalogueTest, LoadsThreeLevelTreeAndWritesListing) {
   ASSERT_TRUE(Load(Encode({kSample[0], kSample[1], kSample[2], kSample[3]})));
-  EXPECT_EQ(catalogue_.NodeCount(), 5);
-  const ContentsNodeTag& root = catalogue_.Root();
+  EXPECT_EQ(m_catalogue.NodeCount(), 5);
+  const ContentsNodeTag& root = m_catalogue.Root();
   EXPECT_EQ(root.name, u"root");
   EXPECT_EQ(root.level, 0);
   ASSERT_EQ(root.children.size(), 1u);
@@ -82,20 +82,20 @@ TEST_F(CatalogueTest, LoadsThreeLevelTreeAndWritesListing) {
   EXPECT_EQ(work.children[1]->record, 4);
   EXPECT_EQ(work.children[1]->docID, 4);
   EXPECT_EQ(work.children[1]->pParent, &work);
-  EXPECT_EQ(catalogue_.Record(4).curFileName, 1);
-  EXPECT_EQ(catalogue_.Record(4).unused, 0xBEEF);
+  EXPECT_EQ(m_catalogue.Record(4).curFileName, 1);
+  EXPECT_EQ(m_catalogue.Record(4).unused, 0xBEEF);
   EXPECT_EQ(Listing(),
             "name=經部\tdocID=1\tdocNo=10\tcurFileName=1\n"
             "\tname=論語\tdocID=1\tdocNo=6\tcurFileName=1\n"
             "\t\tname=卷一\tdocID=1\tdocNo=3\tcurFileName=1\n"
             "\t\tname=卷二\tdocID=4\tdocNo=3\tcurFileName=1\n");
-  EXPECT_TRUE(diagnostics_.str().empty());
+  EXPECT_TRUE(m_diagnostics.str().empty());
 }
 
 TEST_F(CatalogueTest, NameFillingAllUnitsIsKeptWhole) {
   Rec r{std::u16string(kNodeNameUnits, u'字'), 1, 1, 1, 1};
   ASSERT_TRUE(Load(Encode(r)));
-  EXPECT_EQ(catalogue_.FindNodeByRecord(1)->name, r.name);
+  EXPECT_EQ(m_catalogue.FindNodeByRecord(1)->name, r.name);
 }
 
 // Malformed catalogues keep every record but build nodes only for those that
@@ -122,14 +122,14 @@ TEST_F(CatalogueTest, MalformedRecordsAreLeftOutOfTheTreeAndReportedOnce) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    diagnostics_.str("");
+    m_diagnostics.str("");
     ASSERT_TRUE(Load(c.bytes));
-    EXPECT_EQ(catalogue_.NodeCount(), c.nodeCount);
-    for (int i = 1; i < catalogue_.NodeCount(); ++i) {
+    EXPECT_EQ(m_catalogue.NodeCount(), c.nodeCount);
+    for (int i = 1; i < m_catalogue.NodeCount(); ++i) {
       const bool expectNode = std::find(c.withoutNode.begin(), c.withoutNode.end(), i) == c.withoutNode.end();
-      EXPECT_EQ(catalogue_.FindNodeByRecord(i) != nullptr, expectNode) << "record " << i;
+      EXPECT_EQ(m_catalogue.FindNodeByRecord(i) != nullptr, expectNode) << "record " << i;
     }
-    const std::string said = diagnostics_.str();
+    const std::string said = m_diagnostics.str();
     EXPECT_NE(said.find(c.diagnostic), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     // Every record read is listed, the partial one is not.
@@ -142,9 +142,9 @@ TEST_F(CatalogueTest, DeepLevelsAttachBelowTheirParents) {
   std::vector<Rec> chain;
   for (int level = 1; level <= kMaxNodeLevel; ++level) chain.push_back({u"段", level, 1, 1, 1});
   ASSERT_TRUE(Load(Encode(chain)));
-  const ContentsNodeTag* deepest = catalogue_.FindNodeByRecord(kMaxNodeLevel);
+  const ContentsNodeTag* deepest = m_catalogue.FindNodeByRecord(kMaxNodeLevel);
   ASSERT_NE(deepest, nullptr);
-  EXPECT_EQ(deepest->pParent, catalogue_.FindNodeByRecord(kMaxNodeLevel - 1));
+  EXPECT_EQ(deepest->pParent, m_catalogue.FindNodeByRecord(kMaxNodeLevel - 1));
   EXPECT_EQ(ScopePath(*deepest).size(), 2u * kMaxNodeLevel - 1);
 }
 
@@ -152,9 +152,9 @@ TEST_F(CatalogueTest, MoreThanNineThousandNineHundredNinetyNineRecords) {
   std::vector<Rec> records = {{u"集部", 1, 1, 12000, 1}, {u"全詩", 2, 1, 12000, 1}};
   for (int i = 0; i < 12000; ++i) records.push_back({u"卷" + std::u16string(1, u'0' + i % 10), 3, i + 1, 1, 1});
   ASSERT_TRUE(Load(Encode(records)));
-  EXPECT_EQ(catalogue_.NodeCount(), 12003);
-  EXPECT_EQ(catalogue_.Root().children[0]->children[0]->children.size(), 12000u);
-  const ContentsNodeTag* last = catalogue_.FindNodeByRecord(12002);
+  EXPECT_EQ(m_catalogue.NodeCount(), 12003);
+  EXPECT_EQ(m_catalogue.Root().children[0]->children[0]->children.size(), 12000u);
+  const ContentsNodeTag* last = m_catalogue.FindNodeByRecord(12002);
   ASSERT_NE(last, nullptr);
   EXPECT_EQ(last->docID, 12000);
   std::vector<SearchNodeTag> entries;
@@ -166,48 +166,48 @@ TEST_F(CatalogueTest, MoreThanNineThousandNineHundredNinetyNineRecords) {
 
 TEST_F(CatalogueTest, MissingOrUnreadableCatalogueLeavesNoScope) {
   ASSERT_TRUE(Load(Encode(kSample)));
-  fs::create_directory(dir_ / "adir");
-  for (const fs::path& path : {dir_ / "absent.dir", dir_ / "adir"}) {
+  fs::create_directory(m_dir / "adir");
+  for (const fs::path& path : {m_dir / "absent.dir", m_dir / "adir"}) {
     SCOPED_TRACE(path.string());
-    EXPECT_FALSE(catalogue_.Load(path, dir_ / "zemo.txt", diagnostics_));
-    EXPECT_EQ(catalogue_.NodeCount(), 1);
-    EXPECT_TRUE(catalogue_.Root().children.empty());
+    EXPECT_FALSE(m_catalogue.Load(path, m_dir / "zemo.txt", m_diagnostics));
+    EXPECT_EQ(m_catalogue.NodeCount(), 1);
+    EXPECT_TRUE(m_catalogue.Root().children.empty());
     // Record 1 reads as all zero, like the root, yet yields no scope node.
-    EXPECT_EQ(catalogue_.Record(1).level, 0);
-    EXPECT_EQ(catalogue_.FindNodeByRecord(1), nullptr);
-    EXPECT_TRUE(fs::exists(dir_ / "zemo.txt"));
+    EXPECT_EQ(m_catalogue.Record(1).level, 0);
+    EXPECT_EQ(m_catalogue.FindNodeByRecord(1), nullptr);
+    EXPECT_TRUE(fs::exists(m_dir / "zemo.txt"));
     EXPECT_EQ(Listing(), "");
   }
 }
 
 TEST_F(CatalogueTest, ListingNeverWritesThroughALink) {
-  dir_.Write("victim", "mine");
-  fs::create_symlink(dir_ / "victim", dir_ / "zemo.txt");
+  m_dir.Write("victim", "mine");
+  fs::create_symlink(m_dir / "victim", m_dir / "zemo.txt");
   ASSERT_TRUE(Load(Encode(kSample)));
-  EXPECT_EQ(dir_.Read("victim"), "mine");
-  EXPECT_EQ(catalogue_.NodeCount(), static_cast<int>(kSample.size()) + 1);
-  EXPECT_NE(diagnostics_.str().find("cannot create the catalogue listing"), std::string::npos);
+  EXPECT_EQ(m_dir.Read("victim"), "mine");
+  EXPECT_EQ(m_catalogue.NodeCount(), static_cast<int>(kSample.size()) + 1);
+  EXPECT_NE(m_diagnostics.str().find("cannot create the catalogue listing"), std::string::npos);
 }
 
 TEST_F(CatalogueTest, FindNodeByRecordNeverAnswersTheRoot) {
   // Two records with equal numbers in different categories: each index finds
   // its own node, so labels come from the right category.
   ASSERT_TRUE(Load(Encode({{u"甲", 1, 1, 0, 1}, {u"乙", 1, 1, 0, 1}, {u"孤", 3, 5, 1, 1}})));
-  for (int index : {0, -1, 4, INT_MAX, 3}) EXPECT_EQ(catalogue_.FindNodeByRecord(index), nullptr) << index;
-  ASSERT_NE(catalogue_.FindNodeByRecord(2), nullptr);
-  EXPECT_EQ(catalogue_.FindNodeByRecord(2)->name, u"乙");
-  EXPECT_EQ(catalogue_.Record(INT_MAX).level, 0);
+  for (int index : {0, -1, 4, INT_MAX, 3}) EXPECT_EQ(m_catalogue.FindNodeByRecord(index), nullptr) << index;
+  ASSERT_NE(m_catalogue.FindNodeByRecord(2), nullptr);
+  EXPECT_EQ(m_catalogue.FindNodeByRecord(2)->name, u"乙");
+  EXPECT_EQ(m_catalogue.Record(INT_MAX).level, 0);
 }
 
 TEST_F(CatalogueTest, ScopePathAndLookupByPath) {
   ASSERT_TRUE(Load(Encode(kSample)));
-  EXPECT_EQ(ScopePath(*catalogue_.FindNodeByRecord(6)), u"經部\\孟子\\卷一");
-  EXPECT_EQ(ScopePath(catalogue_.Root()), u"");
+  EXPECT_EQ(ScopePath(*m_catalogue.FindNodeByRecord(6)), u"經部\\孟子\\卷一");
+  EXPECT_EQ(ScopePath(m_catalogue.Root()), u"");
   const std::pair<std::u16string, int> cases[] = {
       {u"經部", 1}, {u"經部\\論語\\卷二", 4}, {u"經部\\孟子\\卷一", 6}, {u"集部\\楚辭\\卷一", 9},
       {u"集部\\論語", 0}, {u"經部\\", 0}, {u"", 0}, {u"史部", 0},
   };
-  for (const auto& [path, record] : cases) EXPECT_EQ(catalogue_.FindRecordByPath(path), record);
+  for (const auto& [path, record] : cases) EXPECT_EQ(m_catalogue.FindRecordByPath(path), record);
 }
 
 TEST(ContentsNodeTagTest, HoldsComputesRangesWithoutWrapping) {
@@ -265,7 +265,7 @@ TEST_F(CatalogueTest, ApplyScopeLabelsFiltersAndSorts) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<SearchNodeTag> entries = {SearchNodeTag{}};  // replaced, not appended to
-    const ContentsNodeTag* scope = catalogue_.FindNodeByRecord(c.scope);
+    const ContentsNodeTag* scope = m_catalogue.FindNodeByRecord(c.scope);
     ASSERT_NE(scope, nullptr);
     EXPECT_EQ(ApplyScope(*scope, c.pages, c.counts, entries), c.total);
     ASSERT_EQ(entries.size(), c.entries.size());
@@ -286,7 +286,7 @@ TEST_F(CatalogueTest, ApplyScopeTotalDoesNotOverflow) {
   ASSERT_TRUE(Load(Encode(kSample)));
   std::vector<SearchNodeTag> entries;
   const uint32_t pages[] = {0, 1, 2}, counts[] = {0xFFFFFFFF, 0xFFFFFFFF, 2};
-  EXPECT_EQ(ApplyScope(*catalogue_.FindNodeByRecord(3), pages, counts, entries), 0x200000000ull);
+  EXPECT_EQ(ApplyScope(*m_catalogue.FindNodeByRecord(3), pages, counts, entries), 0x200000000ull);
 }
 
 TEST(ApplyScopeTest, SortsFileNumbersAsUnsigned) {

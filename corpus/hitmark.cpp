@@ -103,32 +103,32 @@ struct Occurrence {
 class PieceFinder {
  public:
   PieceFinder(std::string_view text, std::string_view literal, const std::vector<Spellings>* folded)
-      : text_(text), literal_(literal), folded_(folded) {}
+      : m_strText(text), m_strLiteral(literal), m_pFolded(folded) {}
 
   // The first occurrence starting at or after `from`; pos is the end of
   // the run when there is none.
   Occurrence Find(size_t from) {
-    bool known = hasCache_ && from >= cacheFrom_ && (cache_.pos == text_.size() || from <= cache_.pos);
+    bool known = m_bHasCache && from >= m_nCacheFrom && (m_cache.pos == m_strText.size() || from <= m_cache.pos);
     if (!known) {
-      cache_ = folded_ && !folded_->empty() ? SearchFolded(from) : SearchLiteral(from);
-      cacheFrom_ = from;
-      hasCache_ = true;
+      m_cache = m_pFolded && !m_pFolded->empty() ? SearchFolded(from) : SearchLiteral(from);
+      m_nCacheFrom = from;
+      m_bHasCache = true;
     }
-    return cache_;
+    return m_cache;
   }
 
  private:
   Occurrence SearchLiteral(size_t from) const {
-    size_t pos = text_.find(literal_, from);
-    if (pos == std::string_view::npos) return {text_.size(), 0};
-    return {pos, literal_.size()};
+    size_t pos = m_strText.find(m_strLiteral, from);
+    if (pos == std::string_view::npos) return {m_strText.size(), 0};
+    return {pos, m_strLiteral.size()};
   }
 
   // The end of the stretches from `index` on matched at `pos`, or npos.
   size_t MatchStretches(size_t index, size_t pos) const {
-    for (; index < folded_->size(); ++index) {
-      std::string_view rest = text_.substr(pos);
-      const Spellings& spellings = (*folded_)[index];
+    for (; index < m_pFolded->size(); ++index) {
+      std::string_view rest = m_strText.substr(pos);
+      const Spellings& spellings = (*m_pFolded)[index];
       auto it = spellings.begin();
       while (it != spellings.end() && !rest.starts_with(*it)) ++it;
       if (it == spellings.end()) return std::string_view::npos;
@@ -140,30 +140,30 @@ class PieceFinder {
   // Candidates are the occurrences of the first stretch's spellings, each
   // found by a plain forward search and searched again only once passed.
   Occurrence SearchFolded(size_t from) const {
-    const Spellings& head = folded_->front();
+    const Spellings& head = m_pFolded->front();
     std::vector<size_t> next(head.size());
-    for (size_t i = 0; i < head.size(); ++i) next[i] = text_.find(head[i], from);
+    for (size_t i = 0; i < head.size(); ++i) next[i] = m_strText.find(head[i], from);
     for (;;) {
       size_t best = 0;
       for (size_t i = 1; i < head.size(); ++i) {
         if (next[i] < next[best]) best = i;
       }
       size_t start = next[best];
-      if (start == std::string_view::npos) return {text_.size(), 0};
+      if (start == std::string_view::npos) return {m_strText.size(), 0};
       size_t end = MatchStretches(1, start + head[best].size());
       if (end != std::string_view::npos) return {start, end - start};
       for (size_t i = 0; i < head.size(); ++i) {
-        if (next[i] == start) next[i] = text_.find(head[i], start + 1);
+        if (next[i] == start) next[i] = m_strText.find(head[i], start + 1);
       }
     }
   }
 
-  std::string_view text_;
-  std::string_view literal_;
-  const std::vector<Spellings>* folded_;
-  bool hasCache_ = false;
-  size_t cacheFrom_ = 0;
-  Occurrence cache_{0, 0};
+  std::string_view m_strText;
+  std::string_view m_strLiteral;
+  const std::vector<Spellings>* m_pFolded;
+  bool m_bHasCache = false;
+  size_t m_nCacheFrom = 0;
+  Occurrence m_cache{0, 0};
 };
 
 void AppendAnchor(int& counter, std::string& out) {
@@ -186,60 +186,60 @@ void AppendHighlighted(std::string_view text, int& counter, bool anchorFirst, st
 class RunMarker {
  public:
   RunMarker(std::string_view text, const Pattern& pattern)
-      : text_(text),
-        pattern_(pattern),
-        paragraph_(text, kParagraphTag, nullptr),
-        heading_(text, kHeadingTag, nullptr) {
-    finders_.reserve(pattern.size());
-    for (const PatternPiece& piece : pattern) finders_.emplace_back(text, piece.bytes, &piece.folded);
-    hits_.reserve(pattern.size());
+      : m_strText(text),
+        m_pattern(pattern),
+        m_paragraph(text, kParagraphTag, nullptr),
+        m_heading(text, kHeadingTag, nullptr) {
+    m_finders.reserve(pattern.size());
+    for (const PatternPiece& piece : pattern) m_finders.emplace_back(text, piece.bytes, &piece.folded);
+    m_hits.reserve(pattern.size());
   }
 
   void Mark(int& counter, std::string& out) {
     size_t copied = 0;
-    while (copied < text_.size()) {
+    while (copied < m_strText.size()) {
       size_t next = Attempt(copied);
-      if (hits_.size() == pattern_.size()) {
+      if (m_hits.size() == m_pattern.size()) {
         WriteMatch(copied, counter, out);
       } else {
-        out.append(text_.substr(copied, next - copied));
+        out.append(m_strText.substr(copied, next - copied));
       }
       copied = next;
     }
   }
 
  private:
-  // One attempt from `pos`. When every piece was found, hits_ holds them
+  // One attempt from `pos`. When every piece was found, m_hits holds them
   // and the result is the end of the match. Otherwise the attempt stopped
   // at the first piece that failed, and the result is where the next
   // attempt starts: the rest of the run is copied unchanged up to there.
   size_t Attempt(size_t pos) {
-    const size_t end = text_.size();
-    hits_.clear();
-    for (size_t i = 0; i < pattern_.size(); ++i) {
-      const PatternPiece& piece = pattern_[i];
+    const size_t end = m_strText.size();
+    m_hits.clear();
+    for (size_t i = 0; i < m_pattern.size(); ++i) {
+      const PatternPiece& piece = m_pattern[i];
       Occurrence found{end, 0};
       if (piece.kind == PIECE_AFTER_QMARK) {
         size_t place = pos + kQuestionMarkBytes * static_cast<size_t>(piece.gap);
         // The '?' stretch runs past the run: no later match either.
         if (pos == end || place >= end) return end;
-        found = finders_[i].Find(place);
+        found = m_finders[i].Find(place);
         if (found.pos == end) return end;
         // Not at its place: a match may still start inside this attempt.
-        if (found.pos != place) return hits_.front().pos + 1;
+        if (found.pos != place) return m_hits.front().pos + 1;
       } else {
         if (pos == end) return end;
-        found = finders_[i].Find(pos);
+        found = m_finders[i].Find(pos);
         if (found.pos == end) return end;
         if (piece.kind == PIECE_AFTER_STAR) {
           // A '*' never reaches across a paragraph: resume behind it.
-          size_t paragraph = paragraph_.Find(pos).pos;
+          size_t paragraph = m_paragraph.Find(pos).pos;
           if (paragraph < found.pos) return paragraph + kParagraphTag.size();
-          size_t heading = heading_.Find(pos).pos;
+          size_t heading = m_heading.Find(pos).pos;
           if (heading < found.pos) return heading + kHeadingTag.size();
         }
       }
-      hits_.push_back(found);
+      m_hits.push_back(found);
       pos = found.pos + found.length;
     }
     return pos;
@@ -248,26 +248,26 @@ class RunMarker {
   // Every piece gets an anchor and a highlight; a '?' stretch is
   // highlighted with an anchor of its own, a '*' stretch stays plain.
   void WriteMatch(size_t copied, int& counter, std::string& out) const {
-    out.append(text_.substr(copied, hits_.front().pos - copied));
-    for (size_t i = 0; i < hits_.size(); ++i) {
-      const Occurrence& hit = hits_[i];
-      AppendHighlighted(text_.substr(hit.pos, hit.length), counter, true, out);
-      if (i + 1 == hits_.size()) break;
+    out.append(m_strText.substr(copied, m_hits.front().pos - copied));
+    for (size_t i = 0; i < m_hits.size(); ++i) {
+      const Occurrence& hit = m_hits[i];
+      AppendHighlighted(m_strText.substr(hit.pos, hit.length), counter, true, out);
+      if (i + 1 == m_hits.size()) break;
       size_t stretchEnd = hit.pos + hit.length;
-      std::string_view between = text_.substr(stretchEnd, hits_[i + 1].pos - stretchEnd);
-      if (pattern_[i + 1].kind == PIECE_AFTER_QMARK)
+      std::string_view between = m_strText.substr(stretchEnd, m_hits[i + 1].pos - stretchEnd);
+      if (m_pattern[i + 1].kind == PIECE_AFTER_QMARK)
         AppendHighlighted(between, counter, false, out);
       else
         out += between;
     }
   }
 
-  std::string_view text_;
-  const Pattern& pattern_;
-  std::vector<PieceFinder> finders_;
-  PieceFinder paragraph_;
-  PieceFinder heading_;
-  std::vector<Occurrence> hits_;
+  std::string_view m_strText;
+  const Pattern& m_pattern;
+  std::vector<PieceFinder> m_finders;
+  PieceFinder m_paragraph;
+  PieceFinder m_heading;
+  std::vector<Occurrence> m_hits;
 };
 
 }  // namespace

@@ -52,12 +52,12 @@ class RenderPageTest : public ::testing::Test {
         {"卷一\\frontmatter", html},  // no file number: first cell
         {"卷一\\0004.htm", StoredHtml("甲" + kNote + "注甲", "")},  // annotation left open
     };
-    ASSERT_TRUE(codexa::writer::WriteFileList(dir_.path(), kCorpusName, pages, 100, error)) << error;
-    ASSERT_TRUE(list_.Open(dir_.path(), kCorpusNameUtf16));
+    ASSERT_TRUE(codexa::writer::WriteFileList(m_dir.path(), kCorpusName, pages, 100, error)) << error;
+    ASSERT_TRUE(m_list.Open(m_dir.path(), kCorpusNameUtf16));
   }
 
-  ScratchDir dir_;
-  CFileList list_;
+  ScratchDir m_dir;
+  CFileList m_list;
 };
 
 TEST_F(RenderPageTest, KeywordsCellsAndDisplayCodes) {
@@ -93,7 +93,7 @@ TEST_F(RenderPageTest, KeywordsCellsAndDisplayCodes) {
   };
   for (const auto& c : cases) {
     std::string output = "previous page";
-    EXPECT_EQ(list_.RenderPage(c.page, output, c.keywords, static_cast<DisplayCode>(c.displayCode)), c.anchors) << c.name;
+    EXPECT_EQ(m_list.RenderPage(c.page, output, c.keywords, static_cast<DisplayCode>(c.displayCode)), c.anchors) << c.name;
     EXPECT_EQ(output, c.expected) << c.name;
   }
 }
@@ -111,27 +111,27 @@ TEST_F(RenderPageTest, NothingToRenderLeavesTheOutputAlone) {
   };
   for (const auto& c : cases) {
     std::string output = "kept";
-    EXPECT_EQ(list_.RenderPage(c.page, output, c.keywords, DisplayCode::kFullText), 0) << c.name;
+    EXPECT_EQ(m_list.RenderPage(c.page, output, c.keywords, DisplayCode::kFullText), 0) << c.name;
     EXPECT_EQ(output, "kept") << c.name;
   }
-  list_.Close();
+  m_list.Close();
   std::string output = "kept";
-  EXPECT_EQ(list_.RenderPage(0, output, u"甲", DisplayCode::kFullText), 0);
+  EXPECT_EQ(m_list.RenderPage(0, output, u"甲", DisplayCode::kFullText), 0);
   EXPECT_EQ(output, "kept");
 }
 
 TEST_F(RenderPageTest, EntryOutsideTheTextFileRendersNothing) {
-  list_.Close();
-  std::string header = dir_.Read(FileListHeaderName());
+  m_list.Close();
+  std::string header = m_dir.Read(FileListHeaderName());
   // Page 1's end offset, far past the text file.
   const size_t endField = 268 + 1 * 108 + 100;
   header[endField + 3] = '\x7F';
-  dir_.Write(FileListHeaderName(), header);
-  ASSERT_TRUE(list_.Open(dir_.path(), kCorpusNameUtf16));
+  m_dir.Write(FileListHeaderName(), header);
+  ASSERT_TRUE(m_list.Open(m_dir.path(), kCorpusNameUtf16));
   std::string output = "kept";
-  EXPECT_EQ(list_.RenderPage(1, output, u"甲", DisplayCode::kFullText), 0);
+  EXPECT_EQ(m_list.RenderPage(1, output, u"甲", DisplayCode::kFullText), 0);
   EXPECT_EQ(output, "kept");
-  EXPECT_EQ(list_.RenderPage(0, output, u"甲", DisplayCode::kFullText), 2);
+  EXPECT_EQ(m_list.RenderPage(0, output, u"甲", DisplayCode::kFullText), 2);
 }
 
 TEST(RenderKeywordTest, RenderingAPassAgainKeepsTheFrame) {

@@ -160,9 +160,9 @@ std::u32string Indexed(const std::u32string& text) {
 
 class Generator {
  public:
-  explicit Generator(uint32_t seed) : random_(seed) {}
+  explicit Generator(uint32_t seed) : m_random(seed) {}
 
-  size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random_); }
+  size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(m_random); }
   bool OneIn(size_t n) { return Below(n) == 0; }
 
   char32_t TextCharacter() {
@@ -207,7 +207,7 @@ class Generator {
   }
 
  private:
-  std::mt19937 random_;
+  std::mt19937 m_random;
 };
 
 class QueryCrossCheck : public ::testing::TestWithParam<std::tuple<uint32_t, bool>> {};

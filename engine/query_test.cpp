@@ -94,7 +94,7 @@ TEST(QueryKeyword, FindsWhatEachKeywordMeans) {
 
 class QueryCombination : public ::testing::Test {
  protected:
-  OpenedCorpus corpus_{{T("ABXCD"), T("AB"), T("CD"), T("ABABXCD"), T("X"), T("ABCD")}};
+  OpenedCorpus m_corpus{{T("ABXCD"), T("AB"), T("CD"), T("ABABXCD"), T("X"), T("ABCD")}};
 };
 
 TEST_F(QueryCombination, AndOrOrderAndCounts) {
@@ -119,30 +119,30 @@ TEST_F(QueryCombination, AndOrOrderAndCounts) {
       {true, "AB E CD", {}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.isAnd ? corpus_.And(Q(c.query)) : corpus_.Or(Q(c.query)), c.expected)
+    EXPECT_EQ(c.isAnd ? m_corpus.And(Q(c.query)) : m_corpus.Or(Q(c.query)), c.expected)
         << (c.isAnd ? "AND " : "OR ") << c.query;
   }
 }
 
 TEST_F(QueryCombination, SpacesOfTheQueryBecomeIdeographicSpaces) {
   std::u16string query = Q(" AB  CD");
-  corpus_.index().SearchAnd(query, false);
+  m_corpus.index().SearchAnd(query, false);
   EXPECT_EQ(query, Q("_AB__CD"));
   query = Q("AB CD");
-  corpus_.index().SearchOr(query, false);
+  m_corpus.index().SearchOr(query, false);
   EXPECT_EQ(query, Q("AB_CD"));
 }
 
 TEST_F(QueryCombination, RefusedQueryChangesNothing) {
-  const Hits before = corpus_.And(Q("AB"));
+  const Hits before = m_corpus.And(Q("AB"));
   ASSERT_FALSE(before.empty());
   for (const std::u16string& refused : {Q("AB") + u"1", Q("AB ") + u"c", Q("AB") + u"\tCD", std::u16string(),
                                         std::u16string(u"  "), Q("AB ") + std::u16string(1, u'\0')}) {
     std::u16string query = refused;
-    corpus_.index().SearchAnd(query, false);
-    EXPECT_EQ(corpus_.Result(), before);
-    corpus_.index().SearchOr(query, false);
-    EXPECT_EQ(corpus_.Result(), before);
+    m_corpus.index().SearchAnd(query, false);
+    EXPECT_EQ(m_corpus.Result(), before);
+    m_corpus.index().SearchOr(query, false);
+    EXPECT_EQ(m_corpus.Result(), before);
     EXPECT_EQ(query, refused);
   }
 }

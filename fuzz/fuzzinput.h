@@ -15,18 +15,18 @@ namespace codexa::fuzz {
 
 class FuzzInput {
  public:
-  FuzzInput(const uint8_t* data, size_t size) : bytes_(reinterpret_cast<const char*>(data), size) {}
+  FuzzInput(const uint8_t* data, size_t size) : m_strBytes(reinterpret_cast<const char*>(data), size) {}
 
   uint8_t Byte() { return static_cast<uint8_t>(Number(1)); }
   uint16_t U16() { return static_cast<uint16_t>(Number(2)); }
   uint32_t U32() { return static_cast<uint32_t>(Number(4)); }
   std::string_view Chunk() { return Take(U16()); }
-  std::string_view Rest() { return Take(bytes_.size()); }
+  std::string_view Rest() { return Take(m_strBytes.size()); }
 
  private:
   std::string_view Take(size_t count) {
-    const std::string_view taken = bytes_.substr(0, count);
-    bytes_.remove_prefix(taken.size());
+    const std::string_view taken = m_strBytes.substr(0, count);
+    m_strBytes.remove_prefix(taken.size());
     return taken;
   }
   uint64_t Number(size_t width) {
@@ -36,7 +36,7 @@ class FuzzInput {
     return value;
   }
 
-  std::string_view bytes_;
+  std::string_view m_strBytes;
 };
 
 class FuzzInputBuilder {
@@ -46,22 +46,22 @@ class FuzzInputBuilder {
   FuzzInputBuilder& U32(uint32_t value) { return Number(value, 4); }
   FuzzInputBuilder& Chunk(std::string_view chunk) {
     U16(static_cast<uint16_t>(chunk.size()));
-    bytes_.append(chunk.substr(0, UINT16_MAX));
+    m_strBytes.append(chunk.substr(0, UINT16_MAX));
     return *this;
   }
   FuzzInputBuilder& Rest(std::string_view rest) {
-    bytes_.append(rest);
+    m_strBytes.append(rest);
     return *this;
   }
-  const std::string& bytes() const { return bytes_; }
+  const std::string& bytes() const { return m_strBytes; }
 
  private:
   FuzzInputBuilder& Number(uint64_t value, size_t width) {
-    for (size_t i = 0; i < width; ++i) bytes_.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    for (size_t i = 0; i < width; ++i) m_strBytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
     return *this;
   }
 
-  std::string bytes_;
+  std::string m_strBytes;
 };
 
 // UTF-16 units from raw bytes, two bytes a unit, low byte first; an odd

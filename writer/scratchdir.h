@@ -18,32 +18,32 @@ class ScratchDir {
  public:
   ScratchDir() {
     static std::atomic<unsigned> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
+    m_strPath = std::filesystem::temp_directory_path() /
             ("codexa-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    std::filesystem::remove_all(m_strPath);
+    std::filesystem::create_directories(m_strPath);
   }
   ~ScratchDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(m_strPath, ignored);
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  const std::filesystem::path& path() const { return m_strPath; }
+  std::filesystem::path operator/(std::string_view name) const { return m_strPath / name; }
 
   // Replaces the file `name` with `bytes`.
   void Write(std::string_view name, std::string_view bytes) const {
-    std::ofstream(path_ / name, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
+    std::ofstream(m_strPath / name, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
   }
   std::string Read(std::string_view name) const {
-    std::ifstream file(path_ / name, std::ios::binary);
+    std::ifstream file(m_strPath / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path m_strPath;
 };
 
 }  // namespace codexa::writer

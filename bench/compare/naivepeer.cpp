@@ -13,15 +13,15 @@ uint32_t QueryPlaces(std::string_view page, const Query& query) {
 }
 
 bool NaivePeer::Build(const std::vector<std::string>& pages, std::string&) {
-  pages_ = &pages;
-  bytes_ = 0;
-  for (const std::string& page : pages) bytes_ += page.size();
+  m_pPages = &pages;
+  m_nBytes = 0;
+  for (const std::string& page : pages) m_nBytes += page.size();
   return true;
 }
 
 Summary NaivePeer::Search(const Query& query) {
   Summary summary{0, 0};
-  for (const std::string& page : *pages_) {
+  for (const std::string& page : *m_pPages) {
     if (const uint32_t places = QueryPlaces(page, query)) {
       ++summary.pages;
       summary.hits += places;
@@ -32,8 +32,8 @@ Summary NaivePeer::Search(const Query& query) {
 
 std::vector<PageHits> NaivePeer::Check(const Query& query) {
   std::vector<PageHits> result;
-  for (uint32_t page = 0; page < pages_->size(); ++page) {
-    if (const uint32_t places = QueryPlaces((*pages_)[page], query)) result.push_back({page, places});
+  for (uint32_t page = 0; page < m_pPages->size(); ++page) {
+    if (const uint32_t places = QueryPlaces((*m_pPages)[page], query)) result.push_back({page, places});
   }
   return result;
 }

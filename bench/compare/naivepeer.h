@@ -15,13 +15,13 @@ class NaivePeer : public Peer {
  public:
   std::string Name() const override { return "naive scan"; }
   bool Build(const std::vector<std::string>& pages, std::string& error) override;
-  uint64_t IndexBytes() const override { return bytes_; }
+  uint64_t IndexBytes() const override { return m_nBytes; }
   Summary Search(const Query& query) override;
   std::vector<PageHits> Check(const Query& query) override;
 
  private:
-  const std::vector<std::string>* pages_ = nullptr;
-  uint64_t bytes_ = 0;
+  const std::vector<std::string>* m_pPages = nullptr;
+  uint64_t m_nBytes = 0;
 };
 
 }  // namespace compare

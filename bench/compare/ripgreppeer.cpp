@@ -74,19 +74,19 @@ bool RunProgram(const std::vector<std::string>& arguments, std::string& output, 
 }
 
 bool RipgrepPeer::Build(const std::vector<std::string>& pages, std::string& error) {
-  std::ofstream out(file_, std::ios::binary);
+  std::ofstream out(m_strFile, std::ios::binary);
   for (const std::string& page : pages) out << page << '\n';
   if (out.flush()) return true;
-  error = "cannot write " + file_.string();
+  error = "cannot write " + m_strFile.string();
   return false;
 }
 
-uint64_t RipgrepPeer::IndexBytes() const { return std::filesystem::file_size(file_); }
+uint64_t RipgrepPeer::IndexBytes() const { return std::filesystem::file_size(m_strFile); }
 
 std::vector<std::string> RipgrepPeer::CountArguments(const Query& query) const {
   std::vector<std::string> arguments{"rg", "--no-config", "-c"};
   if (NeedsPcre2(query)) arguments.push_back("-P");
-  arguments.insert(arguments.end(), {"-e", QueryPattern(query), file_.string()});
+  arguments.insert(arguments.end(), {"-e", QueryPattern(query), m_strFile.string()});
   return arguments;
 }
 
@@ -110,7 +110,7 @@ std::vector<PageHits> RipgrepPeer::Check(const Query& query) {
   std::map<uint32_t, size_t> keywordsFound;
   for (const Keyword& keyword : query.keywords) {
     std::map<uint32_t, int64_t> ofKeyword;
-    RunProgram({"rg", "--no-config", "-P", "-n", "-o", "-e", ToRegex(keyword, true), file_.string()}, output,
+    RunProgram({"rg", "--no-config", "-P", "-n", "-o", "-e", ToRegex(keyword, true), m_strFile.string()}, output,
                kNoMatchStatus);
     AddPlaces(output, ofKeyword);
     for (auto [line, count] : ofKeyword) {

@@ -15,7 +15,7 @@ namespace compare {
 
 class RipgrepPeer : public Peer {
  public:
-  explicit RipgrepPeer(std::filesystem::path file) : file_(std::move(file)) {}
+  explicit RipgrepPeer(std::filesystem::path file) : m_strFile(std::move(file)) {}
   std::string Name() const override { return "ripgrep"; }
   // Writes the page file.
   bool Build(const std::vector<std::string>& pages, std::string& error) override;
@@ -26,7 +26,7 @@ class RipgrepPeer : public Peer {
 
  private:
   std::vector<std::string> CountArguments(const Query& query) const;
-  std::filesystem::path file_;
+  std::filesystem::path m_strFile;
 };
 
 // Runs a program with `arguments` (the first is the program) and returns

@@ -82,25 +82,25 @@ bool Exec(sqlite3* db, const char* sql, std::string& error) {
 SqlitePeer::SqlitePeer() = default;
 
 SqlitePeer::~SqlitePeer() {
-  for (auto& [label, statement] : statements_) sqlite3_finalize(statement);
-  sqlite3_close(db_);
+  for (auto& [label, statement] : m_statements) sqlite3_finalize(statement);
+  sqlite3_close(m_pDb);
 }
 
 bool SqlitePeer::Build(const std::vector<std::string>& pages, std::string& error) {
-  if (sqlite3_open(":memory:", &db_) != SQLITE_OK) {
+  if (sqlite3_open(":memory:", &m_pDb) != SQLITE_OK) {
     error = "cannot open an in-memory database";
     return false;
   }
-  sqlite3_create_function(db_, "places", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &keywords_, PlacesFunction, nullptr,
+  sqlite3_create_function(m_pDb, "places", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &m_keywords, PlacesFunction, nullptr,
                           nullptr);
-  if (!Exec(db_, "CREATE VIRTUAL TABLE pages USING fts5(body, tokenize='trigram'); BEGIN", error)) return false;
+  if (!Exec(m_pDb, "CREATE VIRTUAL TABLE pages USING fts5(body, tokenize='trigram'); BEGIN", error)) return false;
   sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(db_, "INSERT INTO pages(rowid, body) VALUES(?, ?)", -1, &insert, nullptr);
+  sqlite3_prepare_v2(m_pDb, "INSERT INTO pages(rowid, body) VALUES(?, ?)", -1, &insert, nullptr);
   for (size_t page = 0; page < pages.size(); ++page) {
     sqlite3_bind_int64(insert, 1, static_cast<int64_t>(page));
     sqlite3_bind_text(insert, 2, pages[page].data(), static_cast<int>(pages[page].size()), SQLITE_STATIC);
     if (sqlite3_step(insert) != SQLITE_DONE) {
-      error = sqlite3_errmsg(db_);
+      error = sqlite3_errmsg(m_pDb);
       sqlite3_finalize(insert);
       return false;
     }
@@ -108,12 +108,12 @@ bool SqlitePeer::Build(const std::vector<std::string>& pages, std::string& error
   }
   sqlite3_finalize(insert);
   // One merged b-tree per term: the fastest form of the index for queries.
-  return Exec(db_, "COMMIT; INSERT INTO pages(pages) VALUES('optimize')", error);
+  return Exec(m_pDb, "COMMIT; INSERT INTO pages(pages) VALUES('optimize')", error);
 }
 
 uint64_t SqlitePeer::IndexBytes() const {
   sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db_, "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()", -1,
+  sqlite3_prepare_v2(m_pDb, "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()", -1,
                      &statement, nullptr);
   uint64_t bytes = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
   sqlite3_finalize(statement);
@@ -121,7 +121,7 @@ uint64_t SqlitePeer::IndexBytes() const {
 }
 
 std::string SqlitePeer::Sql(const Query& query) const {
-  const size_t first = firstKeyword_.at(&query);
+  const size_t first = m_firstKeyword.at(&query);
   std::string sum, where;
   bool allMatch = true;
   for (const Keyword& keyword : query.keywords) allMatch = allMatch && UsesMatch(keyword);
@@ -149,19 +149,19 @@ std::string SqlitePeer::Sql(const Query& query) const {
 }
 
 std::string SqlitePeer::Expression(const Query& query) const {
-  if (!firstKeyword_.count(&query)) return {};
+  if (!m_firstKeyword.count(&query)) return {};
   return Sql(query);
 }
 
 sqlite3_stmt* SqlitePeer::Statement(const Query& query) {
-  if (const auto found = statements_.find(query.label); found != statements_.end()) return found->second;
-  firstKeyword_[&query] = keywords_.size();
-  for (const Keyword& keyword : query.keywords) keywords_.push_back(std::make_unique<Keyword>(keyword));
+  if (const auto found = m_statements.find(query.label); found != m_statements.end()) return found->second;
+  m_firstKeyword[&query] = m_keywords.size();
+  for (const Keyword& keyword : query.keywords) m_keywords.push_back(std::make_unique<Keyword>(keyword));
   sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db_, Sql(query).c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    std::fprintf(stderr, "SQLite: %s\n", sqlite3_errmsg(db_));
+  if (sqlite3_prepare_v2(m_pDb, Sql(query).c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    std::fprintf(stderr, "SQLite: %s\n", sqlite3_errmsg(m_pDb));
   }
-  statements_[query.label] = statement;
+  m_statements[query.label] = statement;
   return statement;
 }
 

@@ -37,11 +37,11 @@ class SqlitePeer : public Peer {
  private:
   sqlite3_stmt* Statement(const Query& query);
   std::string Sql(const Query& query) const;
-  sqlite3* db_ = nullptr;
-  std::map<std::string, sqlite3_stmt*> statements_;  // by query label
+  sqlite3* m_pDb = nullptr;
+  std::map<std::string, sqlite3_stmt*> m_statements;  // by query label
   // The keywords places() counts, by number; kept for the statements' life.
-  std::vector<std::unique_ptr<Keyword>> keywords_;
-  std::map<const Query*, size_t> firstKeyword_;
+  std::vector<std::unique_ptr<Keyword>> m_keywords;
+  std::map<const Query*, size_t> m_firstKeyword;
 };
 
 }  // namespace compare

@@ -68,12 +68,12 @@ Xapian::Query QueryOf(const Query& query) {
 }  // namespace
 
 bool XapianPeer::Reuse(size_t pageCount) {
-  std::ifstream stamp(directory_ / kStampName);
+  std::ifstream stamp(m_strDirectory / kStampName);
   size_t pages = 0;
   double seconds = -1;
-  if (!reuse_ || !(stamp >> pages >> seconds) || pages != pageCount) return false;
-  db_ = std::make_unique<Xapian::Database>(directory_.string());
-  recordedSeconds_ = seconds;
+  if (!m_bReuse || !(stamp >> pages >> seconds) || pages != pageCount) return false;
+  m_db = std::make_unique<Xapian::Database>(m_strDirectory.string());
+  m_nRecordedSeconds = seconds;
   return true;
 }
 
@@ -81,9 +81,9 @@ bool XapianPeer::Build(const std::vector<std::string>& pages, std::string& error
   try {
     if (Reuse(pages.size())) return true;
     const auto start = std::chrono::steady_clock::now();
-    std::filesystem::remove_all(directory_);
+    std::filesystem::remove_all(m_strDirectory);
     {
-      Xapian::WritableDatabase writable(directory_.string(), Xapian::DB_CREATE_OR_OVERWRITE);
+      Xapian::WritableDatabase writable(m_strDirectory.string(), Xapian::DB_CREATE_OR_OVERWRITE);
       for (const std::string& page : pages) {
         Xapian::Document document;
         IndexPage(page, document);
@@ -92,9 +92,9 @@ bool XapianPeer::Build(const std::vector<std::string>& pages, std::string& error
       writable.commit();
       writable.close();
     }
-    db_ = std::make_unique<Xapian::Database>(directory_.string());
+    m_db = std::make_unique<Xapian::Database>(m_strDirectory.string());
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    std::ofstream(directory_ / kStampName) << pages.size() << ' ' << seconds.count() << '\n';
+    std::ofstream(m_strDirectory / kStampName) << pages.size() << ' ' << seconds.count() << '\n';
     return true;
   } catch (const Xapian::Error& e) {
     error = e.get_description();
@@ -104,7 +104,7 @@ bool XapianPeer::Build(const std::vector<std::string>& pages, std::string& error
 
 uint64_t XapianPeer::IndexBytes() const {
   uint64_t bytes = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(directory_)) {
+  for (const auto& entry : std::filesystem::directory_iterator(m_strDirectory)) {
     if (entry.path().filename() != kStampName) bytes += entry.file_size();
   }
   return bytes;
@@ -121,11 +121,11 @@ std::string XapianPeer::Unsupported(const Query& query) const {
 std::string XapianPeer::Expression(const Query& query) const { return QueryOf(query).get_description(); }
 
 Xapian::MSet XapianPeer::Match(const Query& query) {
-  Xapian::Enquire enquire(*db_);
+  Xapian::Enquire enquire(*m_db);
   enquire.set_query(QueryOf(query));
   enquire.set_weighting_scheme(Xapian::BoolWeight());
   enquire.set_docid_order(Xapian::Enquire::ASCENDING);
-  return enquire.get_mset(0, db_->get_doccount());
+  return enquire.get_mset(0, m_db->get_doccount());
 }
 
 Summary XapianPeer::Search(const Query& query) { return {Match(query).size(), kUnknownHits}; }
@@ -139,7 +139,7 @@ std::vector<PageHits> XapianPeer::Check(const Query& query) {
     counted = counted && keyword.terms.size() <= 2;
     if (!counted) break;
     for (const std::string& spelling : keyword.Spellings(kMaxSpellings)) {
-      for (auto posting = db_->postlist_begin(spelling); posting != db_->postlist_end(spelling); ++posting) {
+      for (auto posting = m_db->postlist_begin(spelling); posting != m_db->postlist_end(spelling); ++posting) {
         hits[*posting] += posting.get_wdf();
       }
     }

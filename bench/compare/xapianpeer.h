@@ -21,23 +21,23 @@ class XapianPeer : public Peer {
   // With `reuse`, a database that an earlier run built in `directory` for
   // the same number of pages is opened instead of built again, and the
   // build time recorded then is reported.
-  XapianPeer(std::filesystem::path directory, bool reuse) : directory_(std::move(directory)), reuse_(reuse) {}
+  XapianPeer(std::filesystem::path directory, bool reuse) : m_strDirectory(std::move(directory)), m_bReuse(reuse) {}
   std::string Name() const override { return "Xapian"; }
   bool Build(const std::vector<std::string>& pages, std::string& error) override;
   uint64_t IndexBytes() const override;
   std::string Unsupported(const Query& query) const override;
   std::string Expression(const Query& query) const override;
-  double RecordedBuildSeconds() const override { return recordedSeconds_; }
+  double RecordedBuildSeconds() const override { return m_nRecordedSeconds; }
   Summary Search(const Query& query) override;
   std::vector<PageHits> Check(const Query& query) override;
 
  private:
   Xapian::MSet Match(const Query& query);
   bool Reuse(size_t pageCount);
-  std::filesystem::path directory_;
-  bool reuse_;
-  double recordedSeconds_ = -1;
-  std::unique_ptr<Xapian::Database> db_;
+  std::filesystem::path m_strDirectory;
+  bool m_bReuse;
+  double m_nRecordedSeconds = -1;
+  std::unique_ptr<Xapian::Database> m_db;
 };
 
 }  // namespace compare

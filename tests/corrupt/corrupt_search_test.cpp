@@ -124,20 +124,20 @@ void ExpectWellFormed(const Form form, const std::string& out) {
 class CorruptSearchTest : public ::testing::TestWithParam<std::string> {
  protected:
   static void SetUpTestSuite() {
-    intact_ = new ScratchDir;
+    m_pIntact = new ScratchDir;
     std::string error;
-    ASSERT_TRUE(codexa::corrupt::WriteSmallCorpus(intact_->path(), error)) << error;
+    ASSERT_TRUE(codexa::corrupt::WriteSmallCorpus(m_pIntact->path(), error)) << error;
     ScratchDir scratch;
     for (const SearchRun& run : Runs()) {
-      const Outcome outcome = RunSearch(intact_->path(), run, scratch);
+      const Outcome outcome = RunSearch(m_pIntact->path(), run, scratch);
       ASSERT_EQ(outcome.exitCode, 0) << run.name << ": " << outcome.err;
       ASSERT_FALSE(outcome.out.empty()) << run.name;
-      baseline_.push_back(outcome.out);
+      m_baseline.push_back(outcome.out);
     }
   }
   static void TearDownTestSuite() {
-    delete intact_;
-    baseline_.clear();
+    delete m_pIntact;
+    m_baseline.clear();
   }
 
   // A corpus folder whose files are links to the intact ones, except the
@@ -145,17 +145,17 @@ class CorruptSearchTest : public ::testing::TestWithParam<std::string> {
   void MakeDamagedCorpus(const fs::path& folder, const std::string& file, const Damage& damage) {
     fs::create_directories(folder);
     for (const std::string& name : kDataFiles) {
-      if (name != file) fs::create_hard_link(intact_->path() / name, folder / name);
+      if (name != file) fs::create_hard_link(m_pIntact->path() / name, folder / name);
     }
     if (damage.bytes) std::ofstream(folder / file, std::ios::binary).write(damage.bytes->data(), damage.bytes->size());
   }
 
   void CheckRun(const std::string& file, const SearchRun& run, size_t index, const fs::path& corpus) {
-    const Outcome outcome = RunSearch(corpus, run, scratch_);
+    const Outcome outcome = RunSearch(corpus, run, m_scratch);
     ASSERT_LT(outcome.exitCode, 124) << "crashed or hung; stderr: " << outcome.err;
     if (!run.reads.contains(file)) {
       EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-      EXPECT_EQ(outcome.out, baseline_[index]);
+      EXPECT_EQ(outcome.out, m_baseline[index]);
       return;
     }
     if (outcome.exitCode == 0) {
@@ -173,23 +173,23 @@ class CorruptSearchTest : public ::testing::TestWithParam<std::string> {
     }
   }
 
-  static ScratchDir* intact_;
-  static std::vector<std::string> baseline_;
-  ScratchDir scratch_;
+  static ScratchDir* m_pIntact;
+  static std::vector<std::string> m_baseline;
+  ScratchDir m_scratch;
 };
 
-ScratchDir* CorruptSearchTest::intact_ = nullptr;
-std::vector<std::string> CorruptSearchTest::baseline_;
+ScratchDir* CorruptSearchTest::m_pIntact = nullptr;
+std::vector<std::string> CorruptSearchTest::m_baseline;
 
 TEST_P(CorruptSearchTest, EndsCleanlyAndWritesNothing) {
   const std::string& file = GetParam();
-  const std::string intactBytes = intact_->Read(file);
+  const std::string intactBytes = m_pIntact->Read(file);
   ASSERT_FALSE(intactBytes.empty());
-  const codexa::corrupt::FolderState intactState = codexa::corrupt::StateOf(intact_->path());
+  const codexa::corrupt::FolderState intactState = codexa::corrupt::StateOf(m_pIntact->path());
   int caseNumber = 0;
   for (const Damage& damage : codexa::corrupt::DamagesOf(file, intactBytes)) {
     SCOPED_TRACE(file + " " + damage.name);
-    const fs::path corpus = scratch_ / ("case" + std::to_string(caseNumber++));
+    const fs::path corpus = m_scratch / ("case" + std::to_string(caseNumber++));
     MakeDamagedCorpus(corpus, file, damage);
     const codexa::corrupt::FolderState before = codexa::corrupt::StateOf(corpus);
     for (size_t i = 0; i < Runs().size(); ++i) {
@@ -199,7 +199,7 @@ TEST_P(CorruptSearchTest, EndsCleanlyAndWritesNothing) {
     EXPECT_EQ(codexa::corrupt::StateOf(corpus), before);
     fs::remove_all(corpus);
   }
-  EXPECT_EQ(codexa::corrupt::StateOf(intact_->path()), intactState);
+  EXPECT_EQ(codexa::corrupt::StateOf(m_pIntact->path()), intactState);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDataFile, CorruptSearchTest, ::testing::ValuesIn(kDataFiles),

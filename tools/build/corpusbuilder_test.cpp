@@ -48,32 +48,32 @@ void WriteText(const fs::path& file, const std::string& text) { std::ofstream(fi
 class BuiltCorpus : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir_ / "source.json", SmallSource().dump());
+    WriteText(m_dir / "source.json", SmallSource().dump());
     CorpusBuilder builder(kGroups);
-    ReadJsonSource(dir_ / "source.json", builder);
-    summary_ = builder.Write(dir_.path());
+    ReadJsonSource(m_dir / "source.json", builder);
+    m_summary = builder.Write(m_dir.path());
   }
 
   // Pages and counts of a search of `query` in target `target`.
   std::vector<std::pair<uint32_t, uint32_t>> Search(SearchTarget target, std::u16string query, bool variants = false) {
     CIndex index;
-    EXPECT_TRUE(index.Open(dir_.path(), kCorpusNameUtf16, target));
+    EXPECT_TRUE(index.Open(m_dir.path(), kCorpusNameUtf16, target));
     index.SearchAnd(query, variants);
     std::vector<std::pair<uint32_t, uint32_t>> hits;
     for (size_t i = 0; i < index.GetPageArray().size(); ++i) hits.emplace_back(index.GetPageArray()[i], index.GetCountArray()[i]);
     return hits;
   }
 
-  ScratchDir dir_;
-  BuildSummary summary_;
+  ScratchDir m_dir;
+  BuildSummary m_summary;
 };
 
 using Hits = std::vector<std::pair<uint32_t, uint32_t>>;
 
 TEST_F(BuiltCorpus, PagesNamesAndFileNumbersReadBack) {
-  EXPECT_EQ(summary_.pages, 3u);
+  EXPECT_EQ(m_summary.pages, 3u);
   CFileList list;
-  ASSERT_TRUE(list.Open(dir_.path(), kCorpusNameUtf16));
+  ASSERT_TRUE(list.Open(m_dir.path(), kCorpusNameUtf16));
   ASSERT_EQ(list.GetPageCount(), 3u);
   const char* names[] = {"經部\\詩經\\周南\\0001.htm", "經部\\詩經\\周南\\0002.htm", "經部\\詩經\\召南\\0001.htm"};
   for (uint32_t p = 0; p < 3; ++p) {
@@ -90,7 +90,7 @@ TEST_F(BuiltCorpus, PagesNamesAndFileNumbersReadBack) {
 }
 
 TEST_F(BuiltCorpus, CatalogueInPreOrderWithPageRanges) {
-  std::ifstream file(dir_ / kCatalogueFileName, std::ios::binary);
+  std::ifstream file(m_dir / kCatalogueFileName, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   ASSERT_EQ(bytes.size(), 4u * kNodeRecordSize);
   struct Expected {
@@ -110,7 +110,7 @@ TEST_F(BuiltCorpus, CatalogueInPreOrderWithPageRanges) {
 
 TEST_F(BuiltCorpus, VariantGroupsReadBack) {
   CVariantTable table;
-  ASSERT_TRUE(table.Load(dir_.path()));
+  ASSERT_TRUE(table.Load(m_dir.path()));
   EXPECT_EQ(table.groups(), kGroups);
 }
 
@@ -273,9 +273,9 @@ TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
   OpenVolume(builder, "甲");
   builder.AddPiece({"春曉", {MainParagraph("春眠不覺曉")}});
   builder.AddPiece({"", {MainParagraph("處處聞啼鳥")}});
-  PageContent long_{"長", {}};
-  for (int i = 0; i < 10; ++i) long_.paragraphs.push_back(MainParagraph(std::string(100, 'x')));
-  builder.AddPiece(std::move(long_));  // 501 characters on one page, the rest on the next
+  PageContent m_long{"長", {}};
+  for (int i = 0; i < 10; ++i) m_long.paragraphs.push_back(MainParagraph(std::string(100, 'x')));
+  builder.AddPiece(std::move(m_long));  // 501 characters on one page, the rest on the next
   builder.AddPiece({"夜", {MainParagraph("夜來風雨聲")}});
   builder.StartVolume("乙");
   builder.AddPiece({"花", {MainParagraph("花落知多少")}});

@@ -68,14 +68,14 @@ std::pair<bool, long> FileOrder(const fs::path& file) {
 class DefaultSource {
  public:
   DefaultSource(fs::path dist, CorpusBuilder& builder, Progress& progress)
-      : dist_(std::move(dist)), builder_(builder), progress_(progress) {}
+      : m_strDist(std::move(dist)), m_builder(builder), m_progress(progress) {}
 
   void Read() {
-    progress_.Start("pages", TotalBytes());
+    m_progress.Start("pages", TotalBytes());
     Classics();
     Philosophers();
     Collections();
-    progress_.Finish();
+    m_progress.Finish();
   }
 
  private:
@@ -85,7 +85,7 @@ class DefaultSource {
     for (const char* folder : {"caocaoshiji", "chuci", "lunyu", "mengxue", "nalanxingde", "quantangshi", "shijing",
                                "shuimotangshi", "sishuwujing", "songci", "wudaishici", "youmengying", "yuanqu",
                                "yudingquantangshi"}) {
-      for (const auto& entry : fs::recursive_directory_iterator(dist_ / folder, ec)) {
+      for (const auto& entry : fs::recursive_directory_iterator(m_strDist / folder, ec)) {
         if (entry.is_regular_file(ec) && entry.path().extension() == ".json") total += entry.file_size(ec);
       }
     }
@@ -93,22 +93,22 @@ class DefaultSource {
   }
 
   json Load(const fs::path& relative) {
-    const fs::path file = dist_ / relative;
+    const fs::path file = m_strDist / relative;
     json value = ReadJsonFile(file);
     std::error_code ec;
-    read_ += fs::file_size(file, ec);
-    progress_.Update(read_);
+    m_nRead += fs::file_size(file, ec);
+    m_progress.Update(m_nRead);
     return value;
   }
 
   std::vector<fs::path> Files(const fs::path& folder, std::string_view prefix) const {
     std::vector<fs::path> files;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dist_ / folder, ec)) {
+    for (const auto& entry : fs::directory_iterator(m_strDist / folder, ec)) {
       const std::string name = entry.path().filename().string();
       if (name.rfind(prefix, 0) == 0 && entry.path().extension() == ".json") files.push_back(folder / name);
     }
-    if (files.empty()) throw BuildError("source: no " + std::string(prefix) + "*.json in " + (dist_ / folder).string());
+    if (files.empty()) throw BuildError("source: no " + std::string(prefix) + "*.json in " + (m_strDist / folder).string());
     std::sort(files.begin(), files.end(),
               [](const fs::path& a, const fs::path& b) {
                 return std::pair(FileOrder(a), a.filename()) < std::pair(FileOrder(b), b.filename());
@@ -117,8 +117,8 @@ class DefaultSource {
   }
 
   void Volume(const std::string& name) {
-    builder_.StartVolume(name);
-    lastAuthor_.clear();
+    m_builder.StartVolume(name);
+    m_strLastAuthor.clear();
   }
 
   // One record of a poem-like shape, as a piece.
@@ -131,7 +131,7 @@ class DefaultSource {
     std::vector<Paragraph>& out = piece.paragraphs;
     const std::string author = StringAt(record, "author");
     if (!author.empty()) out.push_back(NoteParagraph(author));
-    if (!author.empty() && author != lastAuthor_) {
+    if (!author.empty() && author != m_strLastAuthor) {
       std::string biography = StringAt(record, "biography");
       if (biography.empty() && biographies) {
         const auto it = biographies->find(author);
@@ -139,7 +139,7 @@ class DefaultSource {
       }
       AppendNotes(biography, out);
     }
-    lastAuthor_ = author;
+    m_strLastAuthor = author;
     AppendNotes(record.value("source", json()), out);
     AppendNotes(record.value("prologue", json()), out);
     for (const char* key : {"paragraphs", "content", "para"}) {
@@ -147,7 +147,7 @@ class DefaultSource {
     }
     AppendNotes(record.value("notes", json()), out);
     AppendNotes(record.value("comment", json()), out);
-    builder_.AddPiece(std::move(piece));
+    m_builder.AddPiece(std::move(piece));
   }
 
   void AddRecords(const json& records, const Biographies* biographies = nullptr) {
@@ -186,17 +186,17 @@ class DefaultSource {
   }
 
   void Classics() {
-    builder_.StartCategory("經部");
-    builder_.StartWork("詩經");
+    m_builder.StartCategory("經部");
+    m_builder.StartWork("詩經");
     VolumesByField(Load("shijing/shijing.json"), "chapter", "section");
-    builder_.StartWork("論語");
+    m_builder.StartWork("論語");
     VolumesByField(Load("lunyu/lunyu.json"), "chapter");
     for (const auto& [work, file] : {std::pair{"大學", "daxue"}, std::pair{"中庸", "zhongyong"}}) {
-      builder_.StartWork(work);
+      m_builder.StartWork(work);
       Volume(work);
       AddRecord(Load(fs::path("sishuwujing") / (std::string(file) + ".json")));
     }
-    builder_.StartWork("孟子");
+    m_builder.StartWork("孟子");
     VolumesByField(Load("sishuwujing/mengzi.json"), "chapter");
   }
 
@@ -204,7 +204,7 @@ class DefaultSource {
   // with its chapters; its abstract and preface lead its first volume.
   void Primer(const char* work, const char* file) {
     const json root = Load(fs::path("mengxue") / file);
-    builder_.StartWork(work);
+    m_builder.StartWork(work);
     const json& content = root.contains("content") ? root["content"] : json::array();
     const bool divided = !content.empty() && content[0].is_object() && content[0].contains("content");
     if (!divided) Volume(work);
@@ -214,10 +214,10 @@ class DefaultSource {
       introduced = true;
       PageContent abstract{"提要", {}};
       AppendNotes(root.value("abstract", json()), abstract.paragraphs);
-      if (!abstract.paragraphs.empty()) builder_.AddPiece(std::move(abstract));
+      if (!abstract.paragraphs.empty()) m_builder.AddPiece(std::move(abstract));
       PageContent preface{"序", {}};
       AppendLines(root.value("preface", json()), preface.paragraphs);
-      if (!preface.paragraphs.empty()) builder_.AddPiece(std::move(preface));
+      if (!preface.paragraphs.empty()) m_builder.AddPiece(std::move(preface));
     };
     if (root.contains("paragraphs")) {
       introduce();
@@ -236,8 +236,8 @@ class DefaultSource {
   }
 
   void Philosophers() {
-    builder_.StartCategory("子部");
-    builder_.StartWork("三字經");
+    m_builder.StartCategory("子部");
+    m_builder.StartWork("三字經");
     Volume("傳統本");
     AddRecord(Load("mengxue/sanzijing-traditional.json"));
     Volume("新編本");
@@ -249,7 +249,7 @@ class DefaultSource {
           {"唐詩三百首", "tangshisanbaishou.json"}, {"古文觀止", "guwenguanzhi.json"}}) {
       Primer(work, file);
     }
-    builder_.StartWork("幽夢影");
+    m_builder.StartWork("幽夢影");
     Volume("幽夢影");
     const json entries = Load("youmengying/youmengying.json");
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -261,7 +261,7 @@ class DefaultSource {
 
   void TangSong(const char* work, const char* prefix, const char* authors) {
     const Biographies biographies = LoadBiographies(fs::path("quantangshi") / authors, "desc");
-    builder_.StartWork(work);
+    m_builder.StartWork(work);
     int volume = 0;
     for (const fs::path& file : Files("quantangshi", prefix)) {
       Volume("第" + ChineseNumber(++volume) + "冊");
@@ -270,14 +270,14 @@ class DefaultSource {
   }
 
   void Collections() {
-    builder_.StartCategory("集部");
-    builder_.StartWork("楚辭");
+    m_builder.StartCategory("集部");
+    m_builder.StartWork("楚辭");
     VolumesByField(Load("chuci/chuci.json"), "section");
-    builder_.StartWork("曹操詩集");
+    m_builder.StartWork("曹操詩集");
     Volume("全一卷");
     AddRecords(Load("caocaoshiji/caocao.json"));
 
-    builder_.StartWork("御定全唐詩");
+    m_builder.StartWork("御定全唐詩");
     for (int n = 1; n <= 900; ++n) {
       char name[16];
       std::snprintf(name, sizeof name, "%03d.json", n);
@@ -290,14 +290,14 @@ class DefaultSource {
     TangSong("全宋詩", "poet.song.", "authors.song.json");
 
     const Biographies ciAuthors = LoadBiographies("songci/author.song.json", "description");
-    builder_.StartWork("宋詞");
+    m_builder.StartWork("宋詞");
     int volume = 0;
     for (const fs::path& file : Files("songci", "ci.song.")) {
       Volume("第" + ChineseNumber(++volume) + "冊");
       AddRecords(Load(file), &ciAuthors);
     }
 
-    builder_.StartWork("五代詩詞");
+    m_builder.StartWork("五代詩詞");
     for (int juan = 0; juan <= 10; ++juan) {
       const std::string file = juan == 0    ? std::string("huajianji-0-preface.json")
                                : juan == 10 ? std::string("huajianji-x-juan.json")
@@ -309,25 +309,25 @@ class DefaultSource {
     const json intro = Load("wudaishici/nantang/intro.json");
     PageContent introduction{StringAt(intro, "title"), {}};
     AppendLines(intro.value("desc", json()), introduction.paragraphs);
-    builder_.AddPiece(std::move(introduction));
+    m_builder.AddPiece(std::move(introduction));
     const Biographies twoLords = LoadBiographies("wudaishici/nantang/authors.json", "desc");
     AddRecords(Load("wudaishici/nantang/poetrys.json"), &twoLords);
 
-    builder_.StartWork("元曲");
+    m_builder.StartWork("元曲");
     VolumesByCount(Load("yuanqu/yuanqu.json"));
-    builder_.StartWork("納蘭性德");
+    m_builder.StartWork("納蘭性德");
     Volume("全一卷");
     AddRecords(Load("nalanxingde/纳兰性德诗集.json"));
-    builder_.StartWork("水墨唐詩");
+    m_builder.StartWork("水墨唐詩");
     Volume("全一卷");
     AddRecords(Load("shuimotangshi/shuimotangshi.json"));
   }
 
-  fs::path dist_;
-  CorpusBuilder& builder_;
-  Progress& progress_;
-  uint64_t read_ = 0;
-  std::string lastAuthor_;
+  fs::path m_strDist;
+  CorpusBuilder& m_builder;
+  Progress& m_progress;
+  uint64_t m_nRead = 0;
+  std::string m_strLastAuthor;
 };
 
 }  // namespace

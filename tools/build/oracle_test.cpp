@@ -127,15 +127,15 @@ class DefaultCorpusOracle : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!fs::exists(Dir() / FileListHeaderName())) return;
-    corpus_ = new IndexedCorpus(ReadIndexedCorpus(Dir()));
+    m_pCorpus = new IndexedCorpus(ReadIndexedCorpus(Dir()));
   }
   static void TearDownTestSuite() {
-    delete corpus_;
-    corpus_ = nullptr;
+    delete m_pCorpus;
+    m_pCorpus = nullptr;
   }
   void SetUp() override {
-    if (!corpus_) GTEST_SKIP() << "the default corpus is not built at " << Dir();
-    table_.Load(Dir());
+    if (!m_pCorpus) GTEST_SKIP() << "the default corpus is not built at " << Dir();
+    m_table.Load(Dir());
   }
   static fs::path Dir() { return CODEXA_DEFAULT_CORPUS; }
 
@@ -147,7 +147,7 @@ class DefaultCorpusOracle : public ::testing::Test {
     Hits engine;
     for (size_t i = 0; i < index.GetPageArray().size(); ++i) engine[index.GetPageArray()[i]] = index.GetCountArray()[i];
     EXPECT_TRUE(std::is_sorted(index.GetPageArray().begin(), index.GetPageArray().end()));
-    const Hits expected = BruteForce(*corpus_, Terms(keyword, variants, table_), target);
+    const Hits expected = BruteForce(*m_pCorpus, Terms(keyword, variants, m_table), target);
     std::string label;
     Utf16ToUtf8(keyword, label);
     std::string differences;
@@ -163,15 +163,15 @@ class DefaultCorpusOracle : public ::testing::Test {
     }
     EXPECT_TRUE(differences.empty()) << label << " target " << TargetInfoOf(target).commandName << (variants ? " with variants" : "") << ":"
                                      << differences.substr(0, 2000);
-    checkedHits_ += expected.size();
+    m_nCheckedHits += expected.size();
   }
 
-  static IndexedCorpus* corpus_;
-  CVariantTable table_;
-  size_t checkedHits_ = 0;
+  static IndexedCorpus* m_pCorpus;
+  CVariantTable m_table;
+  size_t m_nCheckedHits = 0;
 };
 
-IndexedCorpus* DefaultCorpusOracle::corpus_ = nullptr;
+IndexedCorpus* DefaultCorpusOracle::m_pCorpus = nullptr;
 
 TEST_F(DefaultCorpusOracle, ChosenKeywords) {
   const std::u16string keywords[] = {u"月",   u"明月",     u"床前明月光", u"白日依山盡", u"春?秋", u"?之",
@@ -184,14 +184,14 @@ TEST_F(DefaultCorpusOracle, ChosenKeywords) {
     Check(keyword, SearchTarget::kFullText, true);
     Check(keyword, SearchTarget::kMainText, true);
   }
-  EXPECT_GT(checkedHits_, 10000u) << "the keywords should find something";
+  EXPECT_GT(m_nCheckedHits, 10000u) << "the keywords should find something";
 }
 
 // Keywords cut from random places of the indexed text, 1 to 6 characters,
 // some characters replaced by "?".
 TEST_F(DefaultCorpusOracle, SampledKeywords) {
   std::mt19937 random(20240611);
-  const IndexedCorpus& corpus = *corpus_;
+  const IndexedCorpus& corpus = *m_pCorpus;
   for (int sample = 0; sample < 40;) {
     const size_t at = random() % corpus.chars.size();
     const size_t length = 1 + random() % 6;

@@ -122,30 +122,30 @@ std::vector<PageContent> Paginate(PageContent piece, size_t budget) {
 
 void PagePacker::Add(PageContent piece, std::vector<PagePieces>& full) {
   const size_t length = PageLength(piece);
-  if (length <= budget_) {
+  if (length <= m_nBudget) {
     Place(std::move(piece), length, full);
     return;
   }
   // A long piece starts a page of its own; only its last part may share one
   // with the pieces after it.
   Flush(full);
-  for (PageContent& part : Paginate(std::move(piece), budget_)) {
+  for (PageContent& part : Paginate(std::move(piece), m_nBudget)) {
     const size_t partLength = PageLength(part);
     Place(std::move(part), partLength, full);
   }
 }
 
 void PagePacker::Place(PageContent part, size_t length, std::vector<PagePieces>& full) {
-  if (!page_.empty() && used_ + length > budget_) Flush(full);
-  used_ += length;
-  page_.push_back(std::move(part));
+  if (!m_page.empty() && m_nUsed + length > m_nBudget) Flush(full);
+  m_nUsed += length;
+  m_page.push_back(std::move(part));
 }
 
 void PagePacker::Flush(std::vector<PagePieces>& full) {
-  if (page_.empty()) return;
-  full.push_back(std::move(page_));
-  page_.clear();
-  used_ = 0;
+  if (m_page.empty()) return;
+  full.push_back(std::move(m_page));
+  m_page.clear();
+  m_nUsed = 0;
 }
 
 }  // namespace codexa::build

@@ -59,21 +59,21 @@ size_t PageLength(const PageContent& piece);
 // fit the budget, and a full page is handed out to the caller.
 class PagePacker {
  public:
-  explicit PagePacker(size_t budget) : budget_(budget) {}
+  explicit PagePacker(size_t budget) : m_nBudget(budget) {}
 
   // Adds `piece`; appends to `full` the pages that it completes.
   void Add(PageContent piece, std::vector<PagePieces>& full);
   // Appends the page being filled, if any, to `full`.
   void Flush(std::vector<PagePieces>& full);
 
-  bool empty() const { return page_.empty(); }
+  bool empty() const { return m_page.empty(); }
 
  private:
   void Place(PageContent part, size_t length, std::vector<PagePieces>& full);
 
-  size_t budget_;
-  PagePieces page_;
-  size_t used_ = 0;
+  size_t m_nBudget;
+  PagePieces m_page;
+  size_t m_nUsed = 0;
 };
 
 }  // namespace codexa::build

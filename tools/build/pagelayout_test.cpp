@@ -112,9 +112,9 @@ TEST(Paginate, PiecesStayWholeWhereTheyFit) {
   EXPECT_EQ(pages[1].paragraphs.size(), 1u);
 
   // A paragraph longer than the budget is not cut.
-  const std::vector<PageContent> long_ = Paginate({"", {MainParagraph(std::string(30, 'x'))}}, 5);
-  ASSERT_EQ(long_.size(), 1u);
-  EXPECT_EQ(PageLength(long_[0]), 30u);
+  const std::vector<PageContent> m_long = Paginate({"", {MainParagraph(std::string(30, 'x'))}}, 5);
+  ASSERT_EQ(m_long.size(), 1u);
+  EXPECT_EQ(PageLength(m_long[0]), 30u);
 }
 
 // Pieces of the given lengths (a one-character title and a paragraph),

@@ -22,41 +22,41 @@ std::string Grouped(uint64_t n) {
   return out;
 }
 
-Progress::Progress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+Progress::Progress() : m_bEnabled(::isatty(STDERR_FILENO) == 1) {}
 
 Progress::~Progress() { Finish(); }
 
 void Progress::Start(std::string label, uint64_t total) {
   Finish();
-  label_ = std::move(label);
-  total_ = total;
-  lastDraw_ = {};
+  m_strLabel = std::move(label);
+  m_nTotal = total;
+  m_lastDraw = {};
   Update(0);
 }
 
 void Progress::Update(uint64_t done) {
-  if (!enabled_) return;
+  if (!m_bEnabled) return;
   const auto now = std::chrono::steady_clock::now();
-  if (drawn_ && done < total_ && now - lastDraw_ < kRedrawInterval) return;
-  lastDraw_ = now;
+  if (m_bDrawn && done < m_nTotal && now - m_lastDraw < kRedrawInterval) return;
+  m_lastDraw = now;
   Draw(done);
 }
 
 void Progress::Draw(uint64_t done) {
-  const double fraction = total_ == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) / static_cast<double>(total_));
+  const double fraction = m_nTotal == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) / static_cast<double>(m_nTotal));
   const int filled = static_cast<int>(fraction * kBarWidth);
   std::string bar(static_cast<size_t>(filled), '#');
   bar.append(static_cast<size_t>(kBarWidth - filled), '.');
-  std::fprintf(stderr, "\r%-10s [%s] %3d%%", label_.c_str(), bar.c_str(), static_cast<int>(fraction * 100));
+  std::fprintf(stderr, "\r%-10s [%s] %3d%%", m_strLabel.c_str(), bar.c_str(), static_cast<int>(fraction * 100));
   std::fflush(stderr);
-  drawn_ = true;
+  m_bDrawn = true;
 }
 
 void Progress::Finish() {
-  if (!drawn_) return;
-  Draw(total_);
+  if (!m_bDrawn) return;
+  Draw(m_nTotal);
   std::fputc('\n', stderr);
-  drawn_ = false;
+  m_bDrawn = false;
 }
 
 }  // namespace codexa::build

@@ -28,11 +28,11 @@ class Progress {
 
  private:
   void Draw(uint64_t done);
-  bool enabled_;
-  bool drawn_ = false;
-  std::string label_;
-  uint64_t total_ = 0;
-  std::chrono::steady_clock::time_point lastDraw_;
+  bool m_bEnabled;
+  bool m_bDrawn = false;
+  std::string m_strLabel;
+  uint64_t m_nTotal = 0;
+  std::chrono::steady_clock::time_point m_lastDraw;
 };
 
 }  // namespace codexa::build

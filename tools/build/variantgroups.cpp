@@ -183,21 +183,21 @@ void AddFrequencies(std::string_view text, Relations& relations, size_t& skipped
 class DisjointSets {
  public:
   uint32_t Find(uint32_t c) {
-    auto it = parent_.try_emplace(c, c).first;
+    auto it = m_parent.try_emplace(c, c).first;
     if (it->second == c) return c;
     uint32_t root = Find(it->second);
-    parent_[c] = root;
+    m_parent[c] = root;
     return root;
   }
   // The smaller character becomes the root, so clusters do not depend on
   // the order of the pairs.
   void Join(uint32_t a, uint32_t b) {
     uint32_t ra = Find(a), rb = Find(b);
-    if (ra != rb) parent_[std::max(ra, rb)] = std::min(ra, rb);
+    if (ra != rb) m_parent[std::max(ra, rb)] = std::min(ra, rb);
   }
 
  private:
-  std::unordered_map<uint32_t, uint32_t> parent_;
+  std::unordered_map<uint32_t, uint32_t> m_parent;
 };
 
 // Joins one-to-one pairs into clusters; a form reached from several sources

@@ -211,17 +211,17 @@ class RealVariantSources : public testing::Test {
     std::string error;
     if (!std::filesystem::exists(CODEXA_VARIANT_SOURCES))
       GTEST_SKIP() << "no prepared sources in " << CODEXA_VARIANT_SOURCES;
-    ASSERT_TRUE(LoadVariantGroups(CODEXA_VARIANT_SOURCES, groups_, error, &report_)) << error;
+    ASSERT_TRUE(LoadVariantGroups(CODEXA_VARIANT_SOURCES, m_groups, error, &m_report)) << error;
   }
-  VariantGroups groups_;
-  VariantGroupReport report_;
+  VariantGroups m_groups;
+  VariantGroupReport m_report;
 };
 
 TEST_F(RealVariantSources, FitTheIndexAndNothingIsSkipped) {
-  EXPECT_LE(groups_.size(), kGroupCodeCapacity - 1);
-  EXPECT_GT(groups_.size(), 3000u);
-  EXPECT_EQ(report_.skippedLines, 0u);
-  for (const auto& group : groups_) EXPECT_LE(group.size(), kMaxVariantGroupSize);
+  EXPECT_LE(m_groups.size(), kGroupCodeCapacity - 1);
+  EXPECT_GT(m_groups.size(), 3000u);
+  EXPECT_EQ(m_report.skippedLines, 0u);
+  for (const auto& group : m_groups) EXPECT_LE(group.size(), kMaxVariantGroupSize);
 }
 
 TEST_F(RealVariantSources, SpotChecks) {
@@ -237,12 +237,12 @@ TEST_F(RealVariantSources, SpotChecks) {
       {"辯", "弁", "辨瓣辦"}, {"辨", "弁", "辯瓣辦"},
   };
   for (const Case& c : cases) {
-    std::set<uint32_t> group = FirstGroup(groups_, C(c.character));
+    std::set<uint32_t> group = FirstGroup(m_groups, C(c.character));
     for (uint32_t m : Chars(c.mustHold)) EXPECT_EQ(group.count(m), 1u) << c.character;
     for (uint32_t m : Chars(c.mustNotHold)) EXPECT_EQ(group.count(m), 0u) << c.character;
   }
   // 后/後 is a pair, not a hub for unrelated characters.
-  EXPECT_LE(FirstGroup(groups_, C("後")).size(), 3u);
+  EXPECT_LE(FirstGroup(m_groups, C("後")).size(), 3u);
 }
 
 }  // namespace
