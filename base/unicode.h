@@ -24,4 +24,9 @@ int Utf16ToUtf8(std::u16string_view source, std::string& out);
 // is full.
 int DecodeUtf16(const char16_t*& src, const char16_t* srcEnd, uint32_t*& dst, uint32_t* dstEnd);
 
+// White space as the plain-text formats read it (the variant table, the
+// numbers in stored names): the space and the ASCII controls tab to
+// carriage return.
+inline bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 #endif  // CODEXA_BASE_UNICODE_H_

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/coding.h"
+#include "base/unicode.h"
 
 namespace {
 
@@ -28,8 +29,6 @@ std::FILE* OpenForReading(const std::filesystem::path& directory, std::u16string
                           std::string_view suffix) {
   return std::fopen((directory / CorpusFileName(corpusName, suffix)).c_str(), "rb");
 }
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The stored name is the bytes of the field before its first zero byte; a
 // field without one holds no valid name.
@@ -165,7 +164,7 @@ bool CFileList::FileNumberOfName(std::string_view name, int& number) {
   if (part.size() > 11) return false;
 
   size_t i = 0;
-  while (i < part.size() && IsBlank(part[i])) ++i;
+  while (i < part.size() && IsAsciiSpace(part[i])) ++i;
   bool negative = false;
   if (i < part.size() && (part[i] == '+' || part[i] == '-')) negative = part[i++] == '-';
   int64_t value = 0;  // at most 11 digits: no overflow

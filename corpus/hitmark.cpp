@@ -37,7 +37,7 @@ void FillSegment(const std::vector<KeywordAtom>& atoms, size_t first, size_t las
     if (mark != first) {
       AppendStretch(atoms, first, mark, pattern.back());
       pattern.back().gap = questionMarks;
-      pattern.emplace_back().kind = PIECE_AFTER_QMARK;
+      pattern.emplace_back().kind = PieceKind::PIECE_AFTER_QMARK;
       questionMarks = 1;
     } else {
       ++questionMarks;
@@ -72,7 +72,7 @@ Pattern CompileAtoms(const std::vector<KeywordAtom>& atoms) {
   while (begin < atoms.size()) {
     size_t star = FindWildcard(atoms, begin, atoms.size(), '*');
     if (star != begin) {
-      pattern.emplace_back().kind = begin == 0 ? PIECE_FIRST : PIECE_AFTER_STAR;
+      pattern.emplace_back().kind = begin == 0 ? PieceKind::PIECE_FIRST : PieceKind::PIECE_AFTER_STAR;
       FillSegment(atoms, begin, star, pattern);
     }
     begin = star + 1;
@@ -219,7 +219,7 @@ class RunMarker {
     for (size_t i = 0; i < m_pattern.size(); ++i) {
       const PatternPiece& piece = m_pattern[i];
       Occurrence found{end, 0};
-      if (piece.kind == PIECE_AFTER_QMARK) {
+      if (piece.kind == PieceKind::PIECE_AFTER_QMARK) {
         size_t place = pos + kQuestionMarkBytes * static_cast<size_t>(piece.gap);
         // The '?' stretch runs past the run: no later match either.
         if (pos == end || place >= end) return end;
@@ -231,7 +231,7 @@ class RunMarker {
         if (pos == end) return end;
         found = m_finders[i].Find(pos);
         if (found.pos == end) return end;
-        if (piece.kind == PIECE_AFTER_STAR) {
+        if (piece.kind == PieceKind::PIECE_AFTER_STAR) {
           // A '*' never reaches across a paragraph: resume behind it.
           size_t paragraph = m_paragraph.Find(pos).pos;
           if (paragraph < found.pos) return paragraph + kParagraphTag.size();
@@ -255,7 +255,7 @@ class RunMarker {
       if (i + 1 == m_hits.size()) break;
       size_t stretchEnd = hit.pos + hit.length;
       std::string_view between = m_strText.substr(stretchEnd, m_hits[i + 1].pos - stretchEnd);
-      if (m_pattern[i + 1].kind == PIECE_AFTER_QMARK)
+      if (m_pattern[i + 1].kind == PieceKind::PIECE_AFTER_QMARK)
         AppendHighlighted(between, counter, false, out);
       else
         out += between;

@@ -14,7 +14,7 @@
 #include <vector>
 
 // How a piece is placed relative to the previous one.
-enum PieceKind : int {
+enum class PieceKind : int {
   PIECE_AFTER_STAR = 0,   // first piece of a segment after '*'
   PIECE_AFTER_QMARK = 1,  // a piece after one or more '?' inside a segment
   PIECE_FIRST = 2,        // first piece of a keyword that does not begin with '*'
@@ -28,11 +28,11 @@ using Spellings = std::vector<std::string>;
 
 // One literal piece of a compiled keyword.
 struct PatternPiece {
-  int kind = PIECE_FIRST;
+  PieceKind kind = PieceKind::PIECE_FIRST;
   // The bytes to find; never empty in a finished pattern. For a folded
   // piece, the first spelling of every stretch.
   std::string bytes;
-  // For PIECE_AFTER_QMARK: the number of '?' between this piece and the
+  // For PieceKind::PIECE_AFTER_QMARK: the number of '?' between this piece and the
   // previous one. Carries no meaning for the other kinds.
   int gap = 0;
   // For a folded piece, its stretches in order; empty when the piece

@@ -77,19 +77,19 @@ struct CompileCase {
   Pattern pattern;
 };
 
-PatternPiece Piece(int kind, std::string bytes, int gap) { return PatternPiece{kind, std::move(bytes), gap, {}}; }
+PatternPiece Piece(PieceKind kind, std::string bytes, int gap) { return PatternPiece{kind, std::move(bytes), gap, {}}; }
 
 TEST(CompilePatternTest, PiecesKindsAndGaps) {
   const CompileCase cases[] = {
-      {"甲", {Piece(PIECE_FIRST, "甲", 1)}},
-      {"甲乙?丙*丁", {Piece(PIECE_FIRST, "甲乙", 1), Piece(PIECE_AFTER_QMARK, "丙", 1), Piece(PIECE_AFTER_STAR, "丁", 1)}},
-      {"甲??丙", {Piece(PIECE_FIRST, "甲", 1), Piece(PIECE_AFTER_QMARK, "丙", 2)}},
-      {"?甲", {Piece(PIECE_FIRST, "甲", 2)}},
-      {"甲?", {Piece(PIECE_FIRST, "甲", 1)}},
-      {"*甲", {Piece(PIECE_AFTER_STAR, "甲", 1)}},
-      {"甲**乙*", {Piece(PIECE_FIRST, "甲", 1), Piece(PIECE_AFTER_STAR, "乙", 1)}},
-      {"甲*?乙", {Piece(PIECE_FIRST, "甲", 1), Piece(PIECE_AFTER_STAR, "乙", 2)}},
-      {"甲*??*乙", {Piece(PIECE_FIRST, "甲", 1), Piece(PIECE_AFTER_STAR, "乙", 1)}},
+      {"甲", {Piece(PieceKind::PIECE_FIRST, "甲", 1)}},
+      {"甲乙?丙*丁", {Piece(PieceKind::PIECE_FIRST, "甲乙", 1), Piece(PieceKind::PIECE_AFTER_QMARK, "丙", 1), Piece(PieceKind::PIECE_AFTER_STAR, "丁", 1)}},
+      {"甲??丙", {Piece(PieceKind::PIECE_FIRST, "甲", 1), Piece(PieceKind::PIECE_AFTER_QMARK, "丙", 2)}},
+      {"?甲", {Piece(PieceKind::PIECE_FIRST, "甲", 2)}},
+      {"甲?", {Piece(PieceKind::PIECE_FIRST, "甲", 1)}},
+      {"*甲", {Piece(PieceKind::PIECE_AFTER_STAR, "甲", 1)}},
+      {"甲**乙*", {Piece(PieceKind::PIECE_FIRST, "甲", 1), Piece(PieceKind::PIECE_AFTER_STAR, "乙", 1)}},
+      {"甲*?乙", {Piece(PieceKind::PIECE_FIRST, "甲", 1), Piece(PieceKind::PIECE_AFTER_STAR, "乙", 2)}},
+      {"甲*??*乙", {Piece(PieceKind::PIECE_FIRST, "甲", 1), Piece(PieceKind::PIECE_AFTER_STAR, "乙", 1)}},
       {"*?*", {}},
       {"", {}},
   };
@@ -105,7 +105,7 @@ TEST(CompileAtomsTest, FoldedStretchesKeepPlainTextTogether) {
   EXPECT_EQ(pattern[0].bytes, "一乙丙");
   EXPECT_EQ(pattern[0].folded, (std::vector<Spellings>{{"一", "弌"}, {"乙丙"}}));
   // A piece without a character of several forms is plain text.
-  EXPECT_EQ(pattern[1], Piece(PIECE_AFTER_QMARK, "丁", 1));
+  EXPECT_EQ(pattern[1], Piece(PieceKind::PIECE_AFTER_QMARK, "丁", 1));
 }
 
 TEST(MarkRunTest, FoldedPatternMarksEveryForm) {

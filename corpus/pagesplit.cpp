@@ -78,9 +78,9 @@ void SplitRuns(std::string_view cell, std::vector<FilterItem>& runs) {
       cell, [&](std::string_view text) { current().text.append(text); },
       [&](std::string_view tag) {
         if (StartsWith(tag, kAnnotationOpen)) {
-          runs.push_back(FilterItem{{}, kAnnotationRun});
-        } else if (current().kind == kAnnotationRun && StartsWith(tag, kAnnotationClose)) {
-          runs.push_back(FilterItem{{}, kMainTextRun});
+          runs.push_back(FilterItem{{}, RunKind::kAnnotation});
+        } else if (current().kind == RunKind::kAnnotation && StartsWith(tag, kAnnotationClose)) {
+          runs.push_back(FilterItem{{}, RunKind::kMainText});
         } else {
           current().text.append(tag);
         }

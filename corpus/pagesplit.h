@@ -15,12 +15,12 @@ struct HTMLNode {
 };
 
 // Kinds of a cell run.
-enum RunKind : int { kMainTextRun = 0, kAnnotationRun = 1 };
+enum class RunKind : int { kMainText = 0, kAnnotation = 1 };
 
 // One run of a cell's text: main text or an annotation, tags included.
 struct FilterItem {
   std::string text;
-  int kind = kMainTextRun;
+  RunKind kind = RunKind::kMainText;
 
   bool operator==(const FilterItem&) const = default;
 };

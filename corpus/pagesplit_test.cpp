@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-void PrintTo(const FilterItem& item, std::ostream* os) { *os << "{" << item.kind << ", \"" << item.text << "\"}"; }
+void PrintTo(const FilterItem& item, std::ostream* os) { *os << "{" << static_cast<int>(item.kind) << ", \"" << item.text << "\"}"; }
 
 namespace {
 
@@ -56,20 +56,21 @@ struct RunsCase {
 
 TEST(SplitRunsTest, SeparatesMainTextAndAnnotations) {
   const std::string open = "<font size=-1 color=\"#993366\">";
+  constexpr RunKind M = RunKind::kMainText, A = RunKind::kAnnotation;
   const RunsCase cases[] = {
-      {"annotation between main text", "a" + open + "n</font>b", {{"a", 0}, {"n", 1}, {"b", 0}}},
-      {"cell beginning with an annotation", open + "n</font>b", {{"", 0}, {"n", 1}, {"b", 0}}},
-      {"</font> in main text stays", "a</font>b", {{"a</font>b", 0}}},
+      {"annotation between main text", "a" + open + "n</font>b", {{"a", M}, {"n", A}, {"b", M}}},
+      {"cell beginning with an annotation", open + "n</font>b", {{"", M}, {"n", A}, {"b", M}}},
+      {"</font> in main text stays", "a</font>b", {{"a</font>b", M}}},
       {"extra attribute: an ordinary tag", "a<font size=-1 color=\"#993366\" x>n</font>",
-       {{"a<font size=-1 color=\"#993366\" x>n</font>", 0}}},
-      {"other spacing: an ordinary tag", "a<font size=-1  color=\"#993366\">n", {{"a<font size=-1  color=\"#993366\">n", 0}}},
-      {"upper case: an ordinary tag", "a<FONT size=-1 color=\"#993366\">n", {{"a<FONT size=-1 color=\"#993366\">n", 0}}},
-      {"annotation without </font> runs to the end", "a" + open + "n<br>m", {{"a", 0}, {"n<br>m", 1}}},
+       {{"a<font size=-1 color=\"#993366\" x>n</font>", M}}},
+      {"other spacing: an ordinary tag", "a<font size=-1  color=\"#993366\">n", {{"a<font size=-1  color=\"#993366\">n", M}}},
+      {"upper case: an ordinary tag", "a<FONT size=-1 color=\"#993366\">n", {{"a<FONT size=-1 color=\"#993366\">n", M}}},
+      {"annotation without </font> runs to the end", "a" + open + "n<br>m", {{"a", M}, {"n<br>m", A}}},
       {"annotations do not nest", open + "x" + open + "y</font>z</font>",
-       {{"", 0}, {"x", 1}, {"y", 1}, {"z</font>", 0}}},
-      {"empty runs are kept", open + "</font>", {{"", 0}, {"", 1}, {"", 0}}},
-      {"no annotations", "plain<br>text", {{"plain<br>text", 0}}},
-      {"empty cell", "", {{"", 0}}},
+       {{"", M}, {"x", A}, {"y", A}, {"z</font>", M}}},
+      {"empty runs are kept", open + "</font>", {{"", M}, {"", A}, {"", M}}},
+      {"no annotations", "plain<br>text", {{"plain<br>text", M}}},
+      {"empty cell", "", {{"", M}}},
   };
   for (const RunsCase& c : cases) {
     std::vector<FilterItem> runs;

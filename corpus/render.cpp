@@ -31,11 +31,11 @@ std::vector<Pattern> KeywordPatterns(std::u16string_view keywords) {
 
 namespace {
 
-bool MarksRun(DisplayCode displayCode, int kind) {
+bool MarksRun(DisplayCode displayCode, RunKind kind) {
   switch (displayCode) {
     case DisplayCode::kFullText: return true;
-    case DisplayCode::kMainText: return kind == kMainTextRun;
-    case DisplayCode::kAnnotations: return kind == kAnnotationRun;
+    case DisplayCode::kMainText: return kind == RunKind::kMainText;
+    case DisplayCode::kAnnotations: return kind == RunKind::kAnnotation;
     default: return false;
   }
 }
@@ -48,12 +48,12 @@ std::string MarkCell(std::string_view cell, const Pattern& pattern, DisplayCode 
   SplitRuns(cell, runs);
   marked.reserve(cell.size() + 1024);
   for (const FilterItem& run : runs) {
-    if (run.kind == kAnnotationRun) marked += kAnnotationOpen;
+    if (run.kind == RunKind::kAnnotation) marked += kAnnotationOpen;
     if (MarksRun(displayCode, run.kind))
       MarkRun(run.text, pattern, counter, marked);
     else
       marked += run.text;
-    if (run.kind == kAnnotationRun) marked += kAnnotationClose;
+    if (run.kind == RunKind::kAnnotation) marked += kAnnotationClose;
   }
   return marked;
 }

@@ -63,7 +63,7 @@ struct Term {
 
 // The terms of a keyword in keyword order, split into the segments that
 // hold terms.
-struct Pattern {
+struct KeywordTerms {
   std::vector<Term> terms;
   std::vector<size_t> segmentEnds;  // one past each segment's last term
 };
@@ -116,7 +116,7 @@ void ForEachAlignment(Term* first, Term* last, Visit&& visit) {
 // by the counting rule above. Keeps its buffers from page to page.
 class PageMatcher {
  public:
-  uint32_t Count(Pattern& pattern) {
+  uint32_t Count(KeywordTerms& pattern) {
     uint32_t count = 0;
     const auto countOne = [&count](uint64_t) {
       ++count;
@@ -146,10 +146,10 @@ class PageMatcher {
   }
 
  private:
-  static Term* Begin(Pattern& pattern, size_t segment) {
+  static Term* Begin(KeywordTerms& pattern, size_t segment) {
     return pattern.terms.data() + (segment == 0 ? 0 : pattern.segmentEnds[segment - 1]);
   }
-  static Term* End(Pattern& pattern, size_t segment) { return pattern.terms.data() + pattern.segmentEnds[segment]; }
+  static Term* End(KeywordTerms& pattern, size_t segment) { return pattern.terms.data() + pattern.segmentEnds[segment]; }
 
   // Hands `keep` the alignments of the segment [first, last) that some
   // completable alignment of the next segment fits.
@@ -209,7 +209,7 @@ void EvaluateOneTerm(CPostingCursor& cursor, HitArrays& hits) {
 
 // The pages where the pattern matches at or after the pages in
 // `candidates` (ascending), with their counts.
-void EvaluateOnPages(Pattern& pattern, const std::vector<uint32_t>& candidates, HitArrays& hits) {
+void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candidates, HitArrays& hits) {
   PageMatcher matcher;
   // 64 bits, so that the page after the highest page number is no wrap back
   // to page 0.
@@ -225,7 +225,7 @@ void EvaluateOnPages(Pattern& pattern, const std::vector<uint32_t>& candidates, 
 }
 
 // Whether the terms stand at consecutive keyword positions of one segment.
-bool IsPlainRun(const Pattern& pattern) {
+bool IsPlainRun(const KeywordTerms& pattern) {
   if (pattern.segmentEnds.size() != 1) return false;
   for (size_t i = 1; i < pattern.terms.size(); ++i) {
     if (pattern.terms[i - 1].lead != pattern.terms[i].lead + 1) return false;
@@ -235,7 +235,7 @@ bool IsPlainRun(const Pattern& pattern) {
 
 // Answers a run of one or two terms from its page-count list. False when
 // the table cannot answer.
-bool AnswerFromTable(const Pattern& pattern, const NgramTable& ngrams, HitArrays& hits, uint64_t& listBytes) {
+bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, HitArrays& hits, uint64_t& listBytes) {
   const std::vector<Term>& terms = pattern.terms;
   PageCountList list;
   const NgramTable::Lookup found =
@@ -265,7 +265,7 @@ constexpr size_t kNarrowingBytesPerPage = 64;
 // The pages that hold every adjacent pair of a run of terms, ascending
 // (the rarest pairs narrow them; pairs far more frequent than the pages
 // left are not read). False when the table cannot tell.
-bool CandidatePages(const Pattern& pattern, const NgramTable& ngrams, std::vector<uint32_t>& pages,
+bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, std::vector<uint32_t>& pages,
                     uint64_t& listBytes) {
   std::vector<PageCountList> lists;
   for (size_t i = 1; i < pattern.terms.size(); ++i) {
@@ -338,7 +338,7 @@ struct ListTables {
 };
 
 // Ends the segment being built, when it holds terms.
-void CloseSegment(Pattern& pattern) {
+void CloseSegment(KeywordTerms& pattern) {
   const size_t begin = pattern.segmentEnds.empty() ? 0 : pattern.segmentEnds.back();
   if (pattern.terms.size() > begin) pattern.segmentEnds.push_back(pattern.terms.size());
 }
@@ -348,7 +348,7 @@ void CloseSegment(Pattern& pattern) {
 // position; "*" ends a segment (so leading, repeated and trailing ones
 // change nothing). False when there are no terms or some character has no
 // list: then nothing can match. The cursors are not started yet.
-bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& tables, Pattern& pattern) {
+bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& tables, KeywordTerms& pattern) {
   pattern.terms.reserve(keyword.size());
   const char16_t* source = keyword.data();
   const char16_t* const end = source + keyword.size();
@@ -385,7 +385,7 @@ bool BuildPattern(std::u16string_view keyword, bool variants, const ListTables& 
 
 // Starts every term's cursor on its list. False when some list runs off
 // its data at once: then nothing can match.
-bool StartCursors(Pattern& pattern, const ListTables& tables) {
+bool StartCursors(KeywordTerms& pattern, const ListTables& tables) {
   for (Term& term : pattern.terms) {
     const auto index = static_cast<size_t>(term.code);
     SkipTable skip;
@@ -400,7 +400,7 @@ bool StartCursors(Pattern& pattern, const ListTables& tables) {
 
 // The pages where the pattern matches, ascending, with their counts. The
 // cursors are started only when the page-count table cannot answer alone.
-void MatchPattern(Pattern& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
+void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
                   uint64_t& listBytes) {
   const bool run = IsPlainRun(pattern);
   if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits, listBytes)) return;
@@ -421,7 +421,7 @@ void MatchPattern(Pattern& pattern, const ListTables& tables, const NgramTable& 
 // MatchPattern, adding to `listBytes` the bytes of the lists it read: the
 // page-count lists it decoded, and what the cursors went through (a cursor
 // that was never started has gone nowhere).
-void EvaluatePattern(Pattern& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
+void EvaluatePattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
                      uint64_t& listBytes) {
   MatchPattern(pattern, tables, ngrams, hits, listBytes);
   for (const Term& term : pattern.terms) listBytes += term.cursor.bytesRead();
@@ -523,7 +523,7 @@ void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool varia
   hits.Clear();
   // A closed index has no tables: nothing matches and no file is touched.
   if (state.IsOpen()) {
-    Pattern pattern;
+    KeywordTerms pattern;
     const ListTables tables{state.m_firstBlock,   state.m_lastPage, state.m_sideFormat,
                             state.m_sideLocation, state.m_source,   state.m_variantGroups};
     if (BuildPattern(keyword, variants, tables, pattern)) {

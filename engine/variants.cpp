@@ -4,11 +4,10 @@
 #include <iterator>
 #include <limits>
 
+#include "base/unicode.h"
 #include "engine/codeconverter.h"
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -23,7 +22,7 @@ int HexDigit(char c) {
 // and a minus sign negates modulo 2^32.
 uint32_t ParseMember(std::string_view run) {
   size_t i = 0;
-  while (i < run.size() && IsBlank(run[i])) ++i;
+  while (i < run.size() && IsAsciiSpace(run[i])) ++i;
   bool negative = false;
   if (i < run.size() && (run[i] == '+' || run[i] == '-')) negative = run[i++] == '-';
   // "0x" counts as a prefix only when a digit follows; "0xg" reads as 0.

@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const HTMLNode& node : nodes) {
     const size_t first = runs.size();
     SplitRuns(node.text, runs);
-    FUZZ_REQUIRE(runs.size() > first && runs[first].kind == kMainTextRun);
+    FUZZ_REQUIRE(runs.size() > first && runs[first].kind == RunKind::kMainText);
   }
   for (const std::u16string& keyword : Keywords(keywords)) {
     std::string utf8;

@@ -61,8 +61,8 @@ bool RendererCanSee(const std::string& pageText, const std::string& name, Displa
   std::vector<FilterItem> runs;
   SplitRuns(nodes[static_cast<size_t>(CellSelector(name)) + 1].text, runs);
   for (const FilterItem& run : runs) {
-    if (displayCode == DisplayCode::kMainText && run.kind != kMainTextRun) continue;
-    if (displayCode == DisplayCode::kAnnotations && run.kind != kAnnotationRun) continue;
+    if (displayCode == DisplayCode::kMainText && run.kind != RunKind::kMainText) continue;
+    if (displayCode == DisplayCode::kAnnotations && run.kind != RunKind::kAnnotation) continue;
     static const std::regex paragraphs("<p>|<h4>");
     for (std::sregex_token_iterator part(run.text.begin(), run.text.end(), paragraphs, -1), end; part != end;
          ++part) {

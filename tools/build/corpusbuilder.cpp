@@ -186,7 +186,7 @@ void CorpusBuilder::Index(uint32_t page, std::string_view storedName) {
     const int32_t code = CharToIndexCode(c.codePoint);
     if (code < 0) continue;
     ++m_nCharacters;
-    writer::PostingCollector& byKind = c.kind == RunKind::kNote ? m_notes : m_main;
+    writer::PostingCollector& byKind = c.kind == RunKind::kAnnotation ? m_notes : m_main;
     m_full.Add(code, page, c.position);
     byKind.Add(code, page, c.position);
     if (c.codePoint >= kCodePointLimit) continue;

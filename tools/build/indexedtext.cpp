@@ -23,7 +23,7 @@ void ScanIndexedText(std::string_view html, int selector, std::vector<IndexedCha
   uint32_t next = 0;
   for (size_t r = 0; r < runs.size(); ++r) {
     if (r > 0) next += kTagGap;  // the annotation tag that began or ended this run
-    const RunKind kind = runs[r].kind == kAnnotationRun ? RunKind::kNote : RunKind::kMain;
+    const RunKind kind = runs[r].kind == RunKind::kAnnotation ? RunKind::kAnnotation : RunKind::kMainText;
     const std::string_view text = runs[r].text;
     for (size_t i = 0; i < text.size();) {
       if (text[i] == '<') {

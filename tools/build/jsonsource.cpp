@@ -29,9 +29,9 @@ std::string NameOf(const json& object, const std::string& where) {
 
 // A string is main text, {"note": "…"} an annotation.
 Run RunOf(const json& value, const std::string& where) {
-  if (value.is_string()) return {RunKind::kMain, value.get<std::string>()};
+  if (value.is_string()) return {RunKind::kMainText, value.get<std::string>()};
   if (value.is_object() && value.size() == 1 && value.contains("note") && value["note"].is_string()) {
-    return {RunKind::kNote, value["note"].get<std::string>()};
+    return {RunKind::kAnnotation, value["note"].get<std::string>()};
   }
   Fail(where, "expected a string or {\"note\": \"…\"}");
 }

@@ -51,13 +51,13 @@ IndexedCorpus ReadIndexedCorpus(const fs::path& dir) {
     for (size_t i = 0; i < scanned.size(); ++i) {
       if (i > 0 && scanned[i].position != scanned[i - 1].position + 1) {
         corpus.chars.push_back(kBreak);
-        corpus.kinds.push_back(RunKind::kMain);
+        corpus.kinds.push_back(RunKind::kMainText);
       }
       corpus.chars.push_back(scanned[i].codePoint);
       corpus.kinds.push_back(scanned[i].kind);
     }
     corpus.chars.push_back(kBreak);
-    corpus.kinds.push_back(RunKind::kMain);
+    corpus.kinds.push_back(RunKind::kMainText);
   }
   corpus.pageStart.push_back(corpus.chars.size());
   return corpus;
@@ -104,7 +104,7 @@ Hits BruteForce(const IndexedCorpus& corpus, const std::vector<Term>& terms, Sea
   const size_t first = terms.front().offset;
   const size_t span = terms.back().offset - first;
   const auto kindWanted = [&](RunKind kind) {
-    return target == SearchTarget::kFullText || (target == SearchTarget::kMainText) == (kind == RunKind::kMain);
+    return target == SearchTarget::kFullText || (target == SearchTarget::kMainText) == (kind == RunKind::kMainText);
   };
   for (uint32_t page = 0; page + 1 < corpus.pageStart.size(); ++page) {
     uint32_t count = 0;

@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace codexa::build {
+#include "corpus/pagesplit.h"
 
-// The numbers are the run kinds the renderer uses.
-enum class RunKind : int { kMain = 0, kNote = 1 };
+namespace codexa::build {
 
 // A stretch of plain UTF-8 text (no markup) of one kind.
 struct Run {
-  RunKind kind = RunKind::kMain;
+  RunKind kind = RunKind::kMainText;
   std::string text;
 };
 
@@ -32,8 +31,8 @@ struct PageContent {
 using PagePieces = std::vector<PageContent>;
 
 // Paragraph helpers for the source readers.
-inline Paragraph MainParagraph(std::string text) { return {{{RunKind::kMain, std::move(text)}}}; }
-inline Paragraph NoteParagraph(std::string text) { return {{{RunKind::kNote, std::move(text)}}}; }
+inline Paragraph MainParagraph(std::string text) { return {{{RunKind::kMainText, std::move(text)}}}; }
+inline Paragraph NoteParagraph(std::string text) { return {{{RunKind::kAnnotation, std::move(text)}}}; }
 
 }  // namespace codexa::build
 

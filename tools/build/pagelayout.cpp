@@ -37,7 +37,7 @@ void AppendPiece(const PageContent& piece, std::string& out) {
   for (size_t p = 0; p < piece.paragraphs.size(); ++p) {
     if (p > 0) out += "<br>";
     for (const Run& run : piece.paragraphs[p].runs) {
-      if (run.kind == RunKind::kNote) {
+      if (run.kind == RunKind::kAnnotation) {
         out += kNoteOpen;
         AppendDisplayText(run.text, out);
         out += "</font>";

@@ -14,7 +14,7 @@ namespace {
 PageContent Sample() {
   return {"關雎",
           {NoteParagraph("佚名"),
-           {{{RunKind::kMain, "關關雎鳩，"}, {RunKind::kNote, "（一作X）"}, {RunKind::kMain, "在河"}}},
+           {{{RunKind::kMainText, "關關雎鳩，"}, {RunKind::kAnnotation, "（一作X）"}, {RunKind::kMainText, "在河"}}},
            MainParagraph("窈窕<淑>女")}};
 }
 
@@ -42,7 +42,7 @@ TEST(PageLayout, TextCellFollowsTheFileNumberParity) {
     SplitRuns(text, runs);
     // heading + 佚名 note, main, note, main
     ASSERT_EQ(runs.size(), 5u);
-    EXPECT_EQ(runs[1].kind, kAnnotationRun);
+    EXPECT_EQ(runs[1].kind, RunKind::kAnnotation);
     EXPECT_EQ(runs[1].text, "佚名");
     EXPECT_EQ(runs[3].text, "（一作Ｘ）");
     EXPECT_NE(runs[4].text.find("窈窕＜淑＞女"), std::string::npos) << "markup characters are shown, not parsed";
@@ -59,10 +59,10 @@ TEST(PageLayout, IndexHoldsTheSelectedCellWithGapsAtTags) {
     EXPECT_EQ(Chars(chars, 0, 4), "關雎佚名");
     EXPECT_EQ(Chars(chars, 4, 5), "關關雎鳩，");
     EXPECT_EQ(Chars(chars, 14, 2), "在河");
-    EXPECT_EQ(chars[2].kind, RunKind::kNote);
-    EXPECT_EQ(chars[4].kind, RunKind::kMain);
-    EXPECT_EQ(chars[9].kind, RunKind::kNote);
-    EXPECT_EQ(chars[14].kind, RunKind::kMain);
+    EXPECT_EQ(chars[2].kind, RunKind::kAnnotation);
+    EXPECT_EQ(chars[4].kind, RunKind::kMainText);
+    EXPECT_EQ(chars[9].kind, RunKind::kAnnotation);
+    EXPECT_EQ(chars[14].kind, RunKind::kMainText);
     for (size_t i = 1; i < chars.size(); ++i) {
       const uint32_t step = chars[i].position - chars[i - 1].position;
       // Within a run and paragraph neighbours are adjacent; wherever a tag

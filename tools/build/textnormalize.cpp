@@ -56,12 +56,12 @@ std::vector<Run> SplitInlineNotes(std::string_view text) {
     if (IsOpening(cp)) {
       if (depth++ == 0) noteStart = at;
     } else if (IsClosing(cp) && depth > 0 && --depth == 0) {
-      AppendRun(runs, RunKind::kMain, text.substr(plainStart, noteStart - plainStart));
-      AppendRun(runs, RunKind::kNote, text.substr(noteStart, i - noteStart));
+      AppendRun(runs, RunKind::kMainText, text.substr(plainStart, noteStart - plainStart));
+      AppendRun(runs, RunKind::kAnnotation, text.substr(noteStart, i - noteStart));
       plainStart = i;
     }
   }
-  AppendRun(runs, RunKind::kMain, text.substr(plainStart));
+  AppendRun(runs, RunKind::kMainText, text.substr(plainStart));
   return runs;
 }
 

@@ -18,12 +18,12 @@ TEST(SplitInlineNotes, BracketedStretchesBecomeNotes) {
     std::vector<build::Run> runs;
   };
   const Case cases[] = {
-      {"白日依山盡", {{RunKind::kMain, "白日依山盡"}}},
-      {"東風（一作「東風細雨」）吹", {{RunKind::kMain, "東風"}, {RunKind::kNote, "（一作「東風細雨」）"}, {RunKind::kMain, "吹"}}},
-      {"(注)甲", {{RunKind::kNote, "(注)"}, {RunKind::kMain, "甲"}}},
-      {"甲（外（內）外）", {{RunKind::kMain, "甲"}, {RunKind::kNote, "（外（內）外）"}}},
-      {"甲（未完", {{RunKind::kMain, "甲（未完"}}},
-      {"甲）乙", {{RunKind::kMain, "甲）乙"}}},
+      {"白日依山盡", {{RunKind::kMainText, "白日依山盡"}}},
+      {"東風（一作「東風細雨」）吹", {{RunKind::kMainText, "東風"}, {RunKind::kAnnotation, "（一作「東風細雨」）"}, {RunKind::kMainText, "吹"}}},
+      {"(注)甲", {{RunKind::kAnnotation, "(注)"}, {RunKind::kMainText, "甲"}}},
+      {"甲（外（內）外）", {{RunKind::kMainText, "甲"}, {RunKind::kAnnotation, "（外（內）外）"}}},
+      {"甲（未完", {{RunKind::kMainText, "甲（未完"}}},
+      {"甲）乙", {{RunKind::kMainText, "甲）乙"}}},
       {"", {}},
   };
   for (const Case& c : cases) {
