@@ -18,7 +18,7 @@ class CCodexaApp : public QApplication {
   CCodexaApp(int& argc, char** argv);
   ~CCodexaApp() override;
 
-  // Sets the names, the splash switch and the message reporter. Called by
+  // Sets the organisation, title and desktop names. Called by
   // the constructor; tests that build their own frame call it too.
   static void SetUpNames();
 

@@ -104,7 +104,7 @@ void TimeOpenHit(CLeftForm& form) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  CWarningRecorder reporter;
+  CWarningRecorder warnings;
   QTemporaryDir work;
   CLeftForm::Places places = CLeftForm::Places::Default();
   if (argc > 1) places.programFolder = argv[1];
@@ -122,6 +122,6 @@ int main(int argc, char** argv) {
   TimeSearch(form, rare, "rare");
   TimeSearch(form, frequent, "frequent");
   TimeOpenHit(form);
-  for (const std::string& message : reporter.messages) std::fprintf(stderr, "message: %s\n", message.c_str());
+  for (const std::string& message : warnings.messages) std::fprintf(stderr, "message: %s\n", message.c_str());
   return 0;
 }

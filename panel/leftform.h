@@ -60,8 +60,8 @@ class CLeftForm : public QWidget {
   static constexpr int kRowsPerListPage = 100;
 
   // Opens the engine on the full text, loads the catalogue into the tree
-  // and builds the controls. Failures are reported (through the current
-  // reporter) and leave the form usable.
+  // and builds the controls. Failures are shown (ShowWarning) and leave the
+  // form usable.
   explicit CLeftForm(const Places& places = Places::Default(), QWidget* parent = nullptr);
   // Closes the engine and deletes the three page files.
   ~CLeftForm() override;

@@ -51,7 +51,7 @@ class LeftFormTest : public QObject {
  private:
   QTemporaryDir m_corpusDir;
   QTemporaryDir m_workDir;
-  std::unique_ptr<CWarningRecorder> m_pReporter;
+  std::unique_ptr<CWarningRecorder> m_pWarnings;
   std::unique_ptr<CPanelWindow> m_pWindow;
 
   CLeftForm::Places PlacesIn(const QString& corpus) const {
@@ -76,14 +76,14 @@ class LeftFormTest : public QObject {
     QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
   }
   void init() {
-    m_pReporter = std::make_unique<CWarningRecorder>();
+    m_pWarnings = std::make_unique<CWarningRecorder>();
     m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
   }
   void cleanup() {
     m_pWindow.reset();
-    m_pReporter.reset();
+    m_pWarnings.reset();
   }
 
   void startsOnTheContentsTab() {
@@ -105,7 +105,7 @@ class LeftFormTest : public QObject {
     QCOMPARE(lines[0], std::string("name=經部\tdocID=1\tdocNo=106\tcurFileName=1"));
     QCOMPARE(lines[1].rfind("\tname=詩經", 0), size_t{0});
     QCOMPARE(lines[3].rfind("\t\tname=卷二", 0), size_t{0});
-    QVERIFY(m_pReporter->messages.empty());
+    QVERIFY(m_pWarnings->messages.empty());
   }
 
   void selectingAVolumeShowsItsFirstPage() {
@@ -170,7 +170,7 @@ class LeftFormTest : public QObject {
     QFETCH(QList<uint32_t>, pages);
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(keyword, mode, variants);
-    QVERIFY(m_pReporter->messages.empty());
+    QVERIFY(m_pWarnings->messages.empty());
     QCOMPARE(ListedPages(*form()), std::set<uint32_t>(pages.begin(), pages.end()));
     uint64_t hits = 0;
     for (const SearchNodeTag& entry : form()->HitEntries()) hits += entry.hitCount;
@@ -203,8 +203,8 @@ class LeftFormTest : public QObject {
     const std::vector<SearchNodeTag> entries = form()->HitEntries();
     QCOMPARE(entries.size(), size_t{3});
     Search(keyword, SearchMode::kOr, false);
-    QCOMPARE(m_pReporter->messages.size(), size_t{1});
-    QCOMPARE(QString::fromStdString(m_pReporter->messages[0]), message);
+    QCOMPARE(m_pWarnings->messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(m_pWarnings->messages[0]), message);
     QCOMPARE(form()->tallyLabel()->text(), tally);
     QCOMPARE(form()->HitEntries().size(), entries.size());
     QCOMPARE(form()->resultList()->RowCount(), 3);
@@ -219,11 +219,11 @@ class LeftFormTest : public QObject {
       QVERIFY(QFile::copy(QDir(m_corpusDir.path()).filePath(name), QDir(bare.path()).filePath(name)));
     }
     m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(bare.path()));
-    QCOMPARE(m_pReporter->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
+    QCOMPARE(m_pWarnings->messages, (std::vector<std::string>{kCatalogueMissingMessage}));
     QCOMPARE(form()->tree()->topLevelItemCount(), 0);
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"));
-    QCOMPARE(m_pReporter->messages.back(), std::string(kNoScopeMessage));
+    QCOMPARE(m_pWarnings->messages.back(), std::string(kNoScopeMessage));
     QCOMPARE(form()->tallyLabel()->text(), QStringLiteral("検索集計："));
     QVERIFY(form()->Keyword().empty());
   }
@@ -243,7 +243,7 @@ class LeftFormTest : public QObject {
       Search(QStringLiteral("松"));
       QCOMPARE(int(form()->HitEntries().size()), found);
     }
-    QVERIFY(m_pReporter->messages.empty());
+    QVERIFY(m_pWarnings->messages.empty());
   }
 
   void pager() {
@@ -298,7 +298,7 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->HitEntries().size(), size_t{3});
     form()->keywordBox()->clear();
     PressEnterOn(form()->searchButton());
-    QCOMPARE(m_pReporter->messages, (std::vector<std::string>{kBlankKeywordMessage}));
+    QCOMPARE(m_pWarnings->messages, (std::vector<std::string>{kBlankKeywordMessage}));
 
     // Two list pages: Enter goes to the typed page and does not search.
     form()->keywordBox()->setText(QStringLiteral("雲"));
@@ -315,7 +315,7 @@ class LeftFormTest : public QObject {
     form()->SelectTab(CLeftForm::Tab::kContents);
     form()->keywordBox()->clear();
     PressEnterOn(form()->tree());
-    QCOMPARE(m_pReporter->messages.size(), size_t{1});
+    QCOMPARE(m_pWarnings->messages.size(), size_t{1});
     QCOMPARE(form()->tallyLabel()->text(), tally);
   }
 

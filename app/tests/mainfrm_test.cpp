@@ -41,7 +41,7 @@ class MainFrameTest : public QObject {
   QTemporaryDir m_corpusDir;
   QTemporaryDir m_workDir;
   QTemporaryDir m_settingsDir;
-  std::unique_ptr<CWarningRecorder> m_pReporter;
+  std::unique_ptr<CWarningRecorder> m_pWarnings;
   std::unique_ptr<CMainFrame> m_pFrame;
 
   CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
@@ -79,7 +79,7 @@ class MainFrameTest : public QObject {
     QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/Back.gif"), m_corpusDir.filePath("Back.gif"));
   }
   void init() {
-    m_pReporter = std::make_unique<CWarningRecorder>();
+    m_pWarnings = std::make_unique<CWarningRecorder>();
     const CLeftForm::Places places{PathOf(m_corpusDir.path()), PathOf(m_workDir.path()),
                                    PathOf(m_workDir.filePath("zemo.txt"))};
     m_pFrame = std::make_unique<CMainFrame>(places);
@@ -88,7 +88,7 @@ class MainFrameTest : public QObject {
   }
   void cleanup() {
     m_pFrame.reset();
-    m_pReporter.reset();
+    m_pWarnings.reset();
   }
 
   void startsBlankWithItsCommandsDisabled() {
@@ -113,7 +113,7 @@ class MainFrameTest : public QObject {
     QVERIFY(Label().isEmpty());
     // Ctrl+C on the blank page does nothing: the command is disabled.
     QTest::keyClick(m_pFrame.get(), Qt::Key_C, Qt::ControlModifier);
-    QVERIFY(m_pReporter->messages.empty());
+    QVERIFY(m_pWarnings->messages.empty());
   }
 
   void leftPaneToggleKeepsTheViewAndTheWidth() {
@@ -180,7 +180,7 @@ class MainFrameTest : public QObject {
     }
     QVERIFY(!Enabled(ID_NEXT_VOLUME));
     m_pFrame->OnNextVolume();  // directly, at the end
-    QCOMPARE(m_pReporter->messages, std::vector<std::string>{kLastVolumeMessage});
+    QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kLastVolumeMessage});
     QCOMPARE(form()->Reading().CurRecord(), 9);
     for (int i = int(std::size(kVolumes)) - 2; i >= 0; --i) {
       Trigger(ID_PREV_VOLUME);
@@ -190,7 +190,7 @@ class MainFrameTest : public QObject {
     }
     QVERIFY(!Enabled(ID_PREV_VOLUME));
     m_pFrame->OnPrevVolume();
-    QCOMPARE(m_pReporter->messages.back(), std::string(kFirstVolumeMessage));
+    QCOMPARE(m_pWarnings->messages.back(), std::string(kFirstVolumeMessage));
     QCOMPARE(form()->Reading().CurRecord(), 3);
   }
 

@@ -74,10 +74,10 @@ class CorruptReaderTest : public QObject {
 
   // Everything the left pane offers, once; a closed engine or an empty
   // tree may make some of it do nothing.
-  void UseEverything(CLeftForm* form, CWarningRecorder& reporter, const std::string& file) {
+  void UseEverything(CLeftForm* form, CWarningRecorder& warnings, const std::string& file) {
     form->SelectTab(CLeftForm::Tab::kSearch);
     Search(form, QStringLiteral("學"));
-    if (file != kCatalogueFileName) QCOMPARE(reporter.messages, std::vector<std::string>{});
+    if (file != kCatalogueFileName) QCOMPARE(warnings.messages, std::vector<std::string>{});
     CSortListCtrl* list = form->resultList();
     for (int row = 0; row < std::min(list->RowCount(), 3); ++row) list->setCurrentItem(list->topLevelItem(row));
 
@@ -91,25 +91,25 @@ class CorruptReaderTest : public QObject {
   // The frame's page, volume and hit commands, each a few times over as
   // long as its rule allows it: past the ends of volumes, the catalogue
   // and the hit page.
-  void UseCommands(CMainFrame& frame, CWarningRecorder& reporter) {
+  void UseCommands(CMainFrame& frame, CWarningRecorder& warnings) {
     const std::set<std::string> allowed = {kLastVolumeMessage, kFirstVolumeMessage, kNoScopeMessage};
     for (int command : {ID_NEXT_PAGE, ID_PREV_PAGE, ID_NEXT_VOLUME, ID_PREV_VOLUME, ID_NEXT_HIT, ID_PREV_HIT}) {
       for (int i = 0; i < 6 && frame.IsCommandEnabled(command); ++i) frame.Action(command)->trigger();
     }
-    for (const std::string& message : reporter.messages) QVERIFY2(allowed.contains(message), message.c_str());
+    for (const std::string& message : warnings.messages) QVERIFY2(allowed.contains(message), message.c_str());
   }
 
-  void SwitchTargets(CLeftForm* form, CWarningRecorder& reporter) {
+  void SwitchTargets(CLeftForm* form, CWarningRecorder& warnings) {
     // Each target the buttons open may fail on its own, with one message.
     form->SelectTab(CLeftForm::Tab::kSearch);
     for (DisplayCode display : {DisplayCode::kMainText, DisplayCode::kAnnotations, DisplayCode::kFullText}) {
-      reporter.messages.clear();
+      warnings.messages.clear();
       form->targetButton(display)->click();
-      QVERIFY(reporter.messages.size() <= 1);
-      QCOMPARE(Count(reporter.messages, kOpenFailedMessage), static_cast<int>(reporter.messages.size()));
-      reporter.messages.clear();
+      QVERIFY(warnings.messages.size() <= 1);
+      QCOMPARE(Count(warnings.messages, kOpenFailedMessage), static_cast<int>(warnings.messages.size()));
+      warnings.messages.clear();
       Search(form, QStringLiteral("學 之"));
-      QVERIFY(Count(reporter.messages, kOpenFailedMessage) == 0);
+      QVERIFY(Count(warnings.messages, kOpenFailedMessage) == 0);
     }
   }
 
@@ -148,18 +148,18 @@ class CorruptReaderTest : public QObject {
     }
     const codexa::corrupt::FolderState before = codexa::corrupt::StateOf(corpus);
 
-    CWarningRecorder reporter;
+    CWarningRecorder warnings;
     {
       const fs::path work = PathOf(workDir.path());
       CMainFrame frame(CLeftForm::Places{corpus, work, work / "zemo.txt"});
       frame.showMaximized();
       QVERIFY(QTest::qWaitForWindowExposed(&frame));
-      CheckStartMessages(file.toStdString(), damage.toStdString(), reporter.messages);
-      reporter.messages.clear();
-      UseEverything(frame.GetLeftForm(), reporter, file.toStdString());
-      reporter.messages.clear();
-      UseCommands(frame, reporter);
-      SwitchTargets(frame.GetLeftForm(), reporter);
+      CheckStartMessages(file.toStdString(), damage.toStdString(), warnings.messages);
+      warnings.messages.clear();
+      UseEverything(frame.GetLeftForm(), warnings, file.toStdString());
+      warnings.messages.clear();
+      UseCommands(frame, warnings);
+      SwitchTargets(frame.GetLeftForm(), warnings);
       QVERIFY(frame.isVisible());
     }
     QCOMPARE(codexa::corrupt::StateOf(corpus), before);

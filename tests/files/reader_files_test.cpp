@@ -58,7 +58,7 @@ class ReaderFilesTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir m_corpus;
-  CWarningRecorder m_reporter;
+  CWarningRecorder m_warnings;
 
   // Shows a contents page, then opens two hits: every page file is written.
   void ShowPages(CLeftForm* form) {
