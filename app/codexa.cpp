@@ -19,9 +19,10 @@ CCodexaApp::~CCodexaApp() {
 
 void CCodexaApp::SetUpNames() {
   QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileOrganisation));
+  // Message boxes take their caption from here. No display name is set:
+  // the window system would append it to every window's caption, and the
+  // frame's caption is the product title alone.
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-  // Message boxes take their caption from here.
-  QGuiApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
   QGuiApplication::setDesktopFileName(QStringLiteral("codexa"));
 }
 

@@ -26,7 +26,12 @@ const QString kArt = QStringLiteral(":/res/");
 CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
     : QMainWindow(parent), m_strProgramFolder(QString::fromStdString(places.programFolder.string())) {
   m_openDocument = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-  // The splash comes first, before anything of the frame is built.
+  // The splash comes first, before anything of the frame is built. A
+  // failure met from here on (a corpus or catalogue missing or damaged)
+  // ends it before its box appears, so the box is seen and clicked.
+  SetBeforeWarningBox([] {
+    if (CSplashWnd* splash = CSplashWnd::Current()) splash->HideSplash();
+  });
   CSplashWnd::ShowSplash(this, QDir(m_strProgramFolder).filePath(CSplashWnd::kMovieName));
 
   m_wndPanes = new ST_SplitterWnd(0, this);

@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <algorithm>
+#include <array>
 #include <iostream>
 
 #include "corpus/filelistformat.h"
@@ -48,6 +50,8 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
   }
   BuildTree();
   qApp->installEventFilter(this);
+  // The splitter will not drag the pane narrower than its controls.
+  setMinimumWidth(MinimumLayoutWidth());
   LayoutControls();
 }
 
@@ -120,24 +124,25 @@ void CLeftForm::CreateControls() {
   m_pVariantBox = new QCheckBox(QStringLiteral("簡繁・中日等の異体字の関連"), this);
   m_pVariantBox->setChecked(m_bVariant);
 
+  // The radio buttons are siblings on the form, where Qt would make all
+  // five one exclusive set. Each pair or trio gets its own group before any
+  // is ticked, or ticking "全文" would clear "and".
+  auto* modes = new QButtonGroup(this);
+  auto* targets = new QButtonGroup(this);
   m_pModeGroup = new QGroupBox(QStringLiteral("検索方法："), this);
   m_modeButtons[0] = new QRadioButton(QStringLiteral("and"), this);
   m_modeButtons[1] = new QRadioButton(QStringLiteral("or"), this);
+  for (QRadioButton* button : m_modeButtons) modes->addButton(button);
   modeButton(m_nSearchMode)->setChecked(true);
   m_pTargetGroup = new QGroupBox(QStringLiteral("検索対象："), this);
   const QString targetNames[3] = {QStringLiteral("全文"), QStringLiteral("正文"), QStringLiteral("注釈")};
   for (int display = 0; display < 3; ++display) {
     m_targetButtons[display] = new QRadioButton(targetNames[display], this);
+    targets->addButton(m_targetButtons[display]);
     connect(m_targetButtons[display], &QRadioButton::clicked, this,
             [this, display] { SelectTarget(static_cast<DisplayCode>(display)); });
   }
   targetButton(m_nDisplayCode)->setChecked(true);
-  // The radio buttons are siblings on the form, so each pair or trio is
-  // made exclusive explicitly.
-  auto* modes = new QButtonGroup(this);
-  auto* targets = new QButtonGroup(this);
-  for (QRadioButton* button : m_modeButtons) modes->addButton(button);
-  for (QRadioButton* button : m_targetButtons) targets->addButton(button);
 
   m_pScopeGroup = new QGroupBox(QStringLiteral("検索範囲："), this);
   m_pScopeLabel = new QLabel(m_strScopePath, this);
@@ -214,6 +219,68 @@ void CLeftForm::LayoutControls() {
   LayoutSearchTab(w, h);
 }
 
+namespace {
+
+// The search tab's option buttons: where each is placed and the width it
+// gets there at least. A button whose text needs more (another font, another
+// style) is widened to its size hint, and pushed right of its left
+// neighbour, so that no text is ever cut.
+constexpr int kModeY = 115;
+constexpr int kModeAndX = 10;
+constexpr int kModeWidth = 50;
+constexpr int kModeOrFromRight = 70;  // "or" stands at W - 70
+constexpr int kTargetY = 160;
+constexpr int kTargetX[3] = {10, 97, 189};
+constexpr int kTargetWidth = 60;
+constexpr int kOptionHeight = 20;
+constexpr int kOptionGap = 4;
+// Every pager control is as high as this row, whatever the height of the
+// button's face; the row's height must not depend on which layout pass
+// came first.
+constexpr int kPagerButtonHeight = 32;
+// From the form's right edge to the inside of a group box's frame: the
+// box's own margin of 5 and its 1-pixel line.
+constexpr int kGroupInset = 6;
+
+int PlacedWidth(const QWidget* control, int least) { return std::max(least, control->sizeHint().width()); }
+
+}  // namespace
+
+std::array<QRect, 3> CLeftForm::TargetButtonPlaces() const {
+  std::array<QRect, 3> places;
+  int right = 0;
+  for (int i = 0; i < 3; ++i) {
+    const int x = std::max(kTargetX[i], right + kOptionGap);
+    places[i] = QRect(x, kTargetY, PlacedWidth(m_targetButtons[i], kTargetWidth), kOptionHeight);
+    right = places[i].right() + 1;
+  }
+  return places;
+}
+
+int CLeftForm::MinimumLayoutWidth() const {
+  // The narrowest form at which the search tab's controls all keep their
+  // whole text and none covers another; the contents tab's tree only
+  // scrolls. The scope label may show a long path and is left to cut it.
+  const int andWidth = PlacedWidth(m_modeButtons[0], kModeWidth);
+  const int orWidth = PlacedWidth(m_modeButtons[1], kModeWidth);
+  const int orFromRight = std::max(kModeOrFromRight, orWidth + kModeOrFromRight - kModeWidth);
+  const int pagerButton = m_pPrevButton->width();
+  const int needs[] = {
+      TargetButtonPlaces()[2].right() + 1 + kGroupInset,
+      kModeAndX + andWidth + kOptionGap + orFromRight,
+      m_pPrompt->sizeHint().width() + 10,
+      m_pVariantBox->sizeHint().width() + 15,
+      m_pTallyLabel->sizeHint().width() + 15,
+      m_pKeywordBox->minimumSizeHint().width() + 60,
+      m_pModeGroup->minimumSizeHint().width() + 10,
+      m_pTargetGroup->minimumSizeHint().width() + 10,
+      m_pScopeGroup->minimumSizeHint().width() + 10,
+      // The page edit and the count label between the two pager buttons.
+      2 * pagerButton + 80,
+  };
+  return *std::max_element(std::begin(needs), std::end(needs));
+}
+
 void CLeftForm::LayoutSearchTab(int w, int h) {
   m_pPrompt->setGeometry(5, 28, w - 10, 15);
   m_pKeywordBox->setGeometry(5, 45, w - 60, 25);
@@ -221,23 +288,23 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
   m_pLine->setGeometry(4, 75, w - 8, 1);
   m_pVariantBox->setGeometry(5, 80, w - 15, 15);
   m_pModeGroup->setGeometry(5, 100, w - 10, 40);
-  m_modeButtons[0]->setGeometry(10, 115, 50, 20);
-  m_modeButtons[1]->setGeometry(w - 70, 115, 50, 20);
+  const int orWidth = PlacedWidth(m_modeButtons[1], kModeWidth);
+  m_modeButtons[0]->setGeometry(kModeAndX, kModeY, PlacedWidth(m_modeButtons[0], kModeWidth), kOptionHeight);
+  m_modeButtons[1]->setGeometry(w - kModeOrFromRight - (orWidth - kModeWidth), kModeY, orWidth, kOptionHeight);
   m_pTargetGroup->setGeometry(5, 145, w - 10, 40);
-  m_targetButtons[0]->setGeometry(10, 160, 60, 20);
-  m_targetButtons[1]->setGeometry(97, 160, 60, 20);
-  m_targetButtons[2]->setGeometry(189, 160, 60, 20);
+  const std::array<QRect, 3> targets = TargetButtonPlaces();
+  for (int i = 0; i < 3; ++i) m_targetButtons[i]->setGeometry(targets[i]);
   m_pScopeGroup->setGeometry(5, 190, w - 10, 40);
   m_pScopeLabel->setGeometry(10, 205, w - 30, 20);
   m_pTallyLabel->setGeometry(5, 235, w - 15, 15);
   int pagerHeight = 0;
   if (m_nResultPages > 0) {
     const int bw = m_pPrevButton->width();
-    pagerHeight = m_pPrevButton->height() + 2;
+    pagerHeight = kPagerButtonHeight + 2;
     const int y = h - 3 - pagerHeight;
     const int e = (w - 139) / 2 + 37;
-    m_pPrevButton->setGeometry(5, y, bw, 32);
-    m_pNextButton->setGeometry(w - bw - 5, y, bw, 32);
+    m_pPrevButton->setGeometry(5, y, bw, kPagerButtonHeight);
+    m_pNextButton->setGeometry(w - bw - 5, y, bw, kPagerButtonHeight);
     m_pPageEdit->setGeometry(e, y + 6, 35, 20);
     m_pPageCountLabel->setGeometry(e + 37, y + 8, 30, 24);
     m_pPrevButton->ActivateTip(true);

@@ -14,8 +14,10 @@
 #ifndef CODEXA_PANEL_LEFTFORM_H_
 #define CODEXA_PANEL_LEFTFORM_H_
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -112,6 +114,10 @@ class CLeftForm : public QWidget {
   void OpenHit(int row);
   // Places, shows and hides the controls for the active tab.
   void LayoutControls();
+  // The narrowest width at which every control of the search tab is whole
+  // and none covers another, from the controls' size hints; the form's
+  // minimum width.
+  int MinimumLayoutWidth() const;
 
   // --- Search state ---
   SearchMode Mode() const { return m_nSearchMode; }
@@ -167,6 +173,8 @@ class CLeftForm : public QWidget {
   void PreparePageFiles(const Places& places);
   void BuildTree();
   void LayoutSearchTab(int w, int h);
+  // The three target buttons' places, which do not depend on the width.
+  std::array<QRect, 3> TargetButtonPlaces() const;
   void ShowSearchControls(bool show);
   void ShowPager(bool show);
   void UpdatePager();

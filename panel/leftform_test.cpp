@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -106,6 +107,84 @@ class LeftFormTest : public QObject {
     QCOMPARE(lines[1].rfind("\tname=詩經", 0), size_t{0});
     QCOMPARE(lines[3].rfind("\t\tname=卷二", 0), size_t{0});
     QVERIFY(m_pWarnings->messages.empty());
+  }
+
+  // Each set of options is exclusive on its own: "and" and "全文" start
+  // ticked, and a tick in one set leaves the other alone.
+  void optionSetsAreExclusiveApart() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    QVERIFY(form()->modeButton(SearchMode::kAnd)->isVisible());
+    QVERIFY(form()->modeButton(SearchMode::kAnd)->isChecked());
+    QVERIFY(!form()->modeButton(SearchMode::kOr)->isChecked());
+    QVERIFY(form()->targetButton(DisplayCode::kFullText)->isChecked());
+    QTest::mouseClick(form()->targetButton(DisplayCode::kMainText), Qt::LeftButton);
+    QVERIFY(form()->targetButton(DisplayCode::kMainText)->isChecked());
+    QVERIFY(!form()->targetButton(DisplayCode::kFullText)->isChecked());
+    QVERIFY(form()->modeButton(SearchMode::kAnd)->isChecked());
+    QTest::mouseClick(form()->modeButton(SearchMode::kOr), Qt::LeftButton);
+    QVERIFY(form()->modeButton(SearchMode::kOr)->isChecked());
+    QVERIFY(!form()->modeButton(SearchMode::kAnd)->isChecked());
+    QVERIFY(form()->targetButton(DisplayCode::kMainText)->isChecked());
+  }
+
+  // Dragged as narrow as the splitter lets it, the search tab still shows
+  // every option whole, inside its frame, none over another.
+  void narrowestPaneKeepsEveryControlWhole() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    const int least = form()->minimumWidth();
+    QCOMPARE(least, form()->MinimumLayoutWidth());
+    QVERIFY2(least <= 260, qPrintable(QString::number(least)));  // the pane's start width stays allowed
+    m_pWindow->setSizes({100, 900});
+    QCOMPARE(form()->width(), least);
+    QGroupBox* modeGroup = nullptr;
+    QGroupBox* targetGroup = nullptr;
+    for (QGroupBox* group : form()->findChildren<QGroupBox*>()) {
+      if (group->title() == QStringLiteral("検索方法：")) modeGroup = group;
+      if (group->title() == QStringLiteral("検索対象：")) targetGroup = group;
+    }
+    QVERIFY(modeGroup && targetGroup);
+    const std::pair<QRadioButton*, QGroupBox*> options[] = {
+        {form()->modeButton(SearchMode::kAnd), modeGroup},
+        {form()->modeButton(SearchMode::kOr), modeGroup},
+        {form()->targetButton(DisplayCode::kFullText), targetGroup},
+        {form()->targetButton(DisplayCode::kMainText), targetGroup},
+        {form()->targetButton(DisplayCode::kAnnotations), targetGroup},
+    };
+    for (const auto& [button, group] : options) {
+      QVERIFY2(button->isVisible(), qPrintable(button->text()));
+      QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+      QVERIFY2(group->geometry().contains(button->geometry()), qPrintable(button->text()));
+      for (const auto& [other, otherGroup] : options) {
+        if (other == button) continue;
+        QVERIFY2(!button->geometry().intersects(other->geometry()), qPrintable(button->text() + other->text()));
+      }
+    }
+    for (QWidget* label : std::initializer_list<QWidget*>{form()->variantBox(), form()->tallyLabel()}) {
+      QVERIFY(label->width() >= label->sizeHint().width());
+      QVERIFY(form()->rect().contains(label->geometry()));
+    }
+  }
+
+  // The pager row of the first search that lists hits stands where every
+  // later layout pass (a tab change, a resize) puts it.
+  void pagerRowKeepsItsPlace() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雨"));
+    QCOMPARE(form()->ResultPages(), 1);
+    const QList<QWidget*> row = {form()->prevPageButton(), form()->nextPageButton(), form()->pageEdit(),
+                                 form()->pageCountLabel(), form()->resultList()};
+    QList<QRect> first;
+    for (QWidget* control : row) first << control->geometry();
+    QCOMPARE(first[0].bottom() + 1, form()->height() - 3 - 2);
+    form()->SelectTab(CLeftForm::Tab::kContents);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    for (int i = 0; i < row.size(); ++i) QCOMPARE(row[i]->geometry(), first[i]);
+    const int height = form()->height();
+    m_pWindow->resize(m_pWindow->width(), m_pWindow->height() + 10);
+    QTRY_COMPARE(form()->height(), height + 10);
+    m_pWindow->resize(m_pWindow->width(), m_pWindow->height() - 10);
+    QTRY_COMPARE(form()->height(), height);
+    for (int i = 0; i < row.size(); ++i) QCOMPARE(row[i]->geometry(), first[i]);
   }
 
   void selectingAVolumeShowsItsFirstPage() {

@@ -2,11 +2,17 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <utility>
 
 namespace {
 
 // Everything runs on the user-interface thread, so one pointer suffices.
 CWarningRecorder* g_pRecorder = nullptr;
+
+std::function<void()>& BeforeWarningBox() {
+  static std::function<void()> hook;
+  return hook;
+}
 
 }  // namespace
 
@@ -19,6 +25,13 @@ void ShowWarning(const std::string& message) {
     g_pRecorder->messages.push_back(message);
     return;
   }
-  QMessageBox::warning(QApplication::activeWindow(), QGuiApplication::applicationDisplayName(),
-                       QString::fromStdString(message), QMessageBox::Ok);
+  if (const std::function<void()>& hook = BeforeWarningBox()) hook();
+  // The window that was active may just have been closed by the hook (the
+  // splash deletes itself once closed, and would take the box with it).
+  QWidget* parent = QApplication::activeWindow();
+  if (parent != nullptr && !parent->isVisible()) parent = nullptr;
+  QMessageBox::warning(parent, QCoreApplication::applicationName(), QString::fromStdString(message),
+                       QMessageBox::Ok);
 }
+
+void SetBeforeWarningBox(std::function<void()> hook) { BeforeWarningBox() = std::move(hook); }

@@ -8,11 +8,19 @@
 #ifndef CODEXA_PANEL_MESSAGEBOX_H_
 #define CODEXA_PANEL_MESSAGEBOX_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
 // Shows `message` (UTF-8), or records it in the innermost live recorder.
+// The box is captioned with the application's name.
 void ShowWarning(const std::string& message);
+
+// Sets what runs just before each box appears (not when a recorder takes
+// the message): the shell closes its splash there, which would otherwise
+// cover the box and take the clicks meant for it. An empty function runs
+// nothing; the hook replaces any earlier one.
+void SetBeforeWarningBox(std::function<void()> hook);
 
 class CWarningRecorder {
  public:

@@ -1,13 +1,19 @@
 #include "session/readingstate.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 int CReadingState::FirstFile() const { return m_catalogue.Record(m_nCurRecord).curFileName; }
 
 int CReadingState::LastFile() const {
   const NodeItemRecord& volume = m_catalogue.Record(m_nCurRecord);
-  return volume.curFileName + volume.docNo - 1;
+  // A hostile record may put its last file beyond what an int holds; the
+  // range then ends at the largest file number there can be.
+  const int64_t last = int64_t{volume.curFileName} + volume.docNo - 1;
+  return static_cast<int>(
+      std::clamp<int64_t>(last, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 void CReadingState::EnterVolume(int record) {
@@ -15,14 +21,16 @@ void CReadingState::EnterVolume(int record) {
   m_nCurPage = m_catalogue.Record(record).curFileName;
 }
 
-bool CReadingState::CanPrevPage() const { return m_nCurPage - FirstFile() >= 1; }
+bool CReadingState::CanPrevPage() const { return int64_t{m_nCurPage} - FirstFile() >= 1; }
 
 bool CReadingState::CanNextPage() const {
   const NodeItemRecord& volume = m_catalogue.Record(m_nCurRecord);
-  // Unsigned, so that a page before the volume's first counts as far
-  // beyond its last.
-  return m_nCurRecord != 0 &&
-         static_cast<unsigned>(m_nCurPage - volume.curFileName + 1) < static_cast<unsigned>(volume.docNo);
+  // Counted from one below the first file, so that a page further below
+  // counts as far beyond the last; in 64 bits, so that no record wraps the
+  // count, and a record with docNo <= 0 holds no next page. The largest
+  // file number has no next one.
+  const int64_t step = int64_t{m_nCurPage} - volume.curFileName + 1;
+  return m_nCurRecord != 0 && step >= 0 && step < volume.docNo && m_nCurPage < std::numeric_limits<int>::max();
 }
 
 int CReadingState::PrevVolume() const {

@@ -34,7 +34,8 @@ class CReadingState {
   const std::filesystem::path& HitFile() const { return m_strHitFile; }
 
   // --- Volume and page ---
-  // The file numbers of the current volume's first and last page.
+  // The file numbers of the current volume's first and last page; the last
+  // is computed without wrapping and held to the int range.
   int FirstFile() const;
   int LastFile() const;
   // Makes `record` the current volume, standing on its first page.
@@ -42,9 +43,10 @@ class CReadingState {
   // The page with file number `fileNumber` of the current volume is shown.
   void SetPage(int fileNumber) { m_nCurPage = fileNumber; }
   // A page before the current one in its volume; a page after it. Record
-  // 0 and records without pages hold none. The previous page's rule is a
-  // signed difference from the first file, the next page's an unsigned one,
-  // so a page far below the volume enables neither.
+  // 0 and records without pages (docNo <= 0) hold none. The previous
+  // page's rule is a difference from the first file, the next page's a
+  // count from one below it, so a page far below the volume enables
+  // neither. Neither rule wraps, whatever the record holds.
   bool CanPrevPage() const;
   bool CanNextPage() const;
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 
@@ -70,6 +72,56 @@ TEST_F(ReadingStateTest, RulesAtEachPlace) {
     EXPECT_EQ(state.NextVolume(), c.nextVolume);
     EXPECT_EQ(state.CanPrevVolume(), c.canPrevVolume);
     EXPECT_EQ(state.CanNextVolume(), c.canNextVolume);
+  }
+}
+
+// A hostile catalogue: first and last file numbers at the ends of their
+// types. Nothing wraps (the sanitizer build checks), and the largest file
+// number has no next page.
+TEST(ReadingStateLimitsTest, RecordsAtTheEndsOfTheirTypes) {
+  // 1 部 > 2 書 > volumes 3 .. 6 as (first file, pages): (65535, INT32_MAX),
+  // (0, INT32_MIN), (65535, INT32_MIN), (1, INT32_MAX)
+  const std::vector<CatalogueRecord> records = {
+      {u"部", 1, 1, INT32_MAX, 1},          {u"書", 2, 1, INT32_MAX, 1},
+      {u"卷一", 3, 1, INT32_MAX, UINT16_MAX}, {u"卷二", 3, 1, INT32_MIN, 0},
+      {u"卷三", 3, 1, INT32_MIN, UINT16_MAX}, {u"卷四", 3, INT32_MAX, INT32_MAX, 1},
+  };
+  codexa::writer::ScratchDir dir;
+  std::string error;
+  ASSERT_TRUE(codexa::writer::WriteCatalogue(dir.path(), records, error)) << error;
+  CCatalogue catalogue;
+  std::ostringstream diagnostics;
+  ASSERT_TRUE(catalogue.Load(dir / "zemo.dir", {}, diagnostics));
+
+  struct Case {
+    int record, page;
+    int firstFile, lastFile;
+    bool prevPage, nextPage;
+  };
+  const Case cases[] = {
+      {3, UINT16_MAX, UINT16_MAX, INT_MAX, false, true},
+      {3, INT_MAX - 1, UINT16_MAX, INT_MAX, true, true},
+      {3, INT_MAX, UINT16_MAX, INT_MAX, true, false},  // the largest file number has no next
+      {3, INT_MIN, UINT16_MAX, INT_MAX, false, false},
+      {4, 0, 0, INT_MIN, false, false},  // one below INT_MIN: held to it
+      {4, INT_MIN, 0, INT_MIN, false, false},
+      {4, INT_MAX, 0, INT_MIN, true, false},
+      {5, UINT16_MAX, UINT16_MAX, INT_MIN + UINT16_MAX - 1, false, false},
+      {5, INT_MIN, UINT16_MAX, INT_MIN + UINT16_MAX - 1, false, false},
+      {6, 1, 1, INT_MAX, false, true},
+      {6, INT_MAX - 1, 1, INT_MAX, true, true},
+      {6, INT_MAX, 1, INT_MAX, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "record " << c.record << " page " << c.page);
+    CReadingState state(catalogue);
+    state.EnterVolume(c.record);
+    EXPECT_EQ(state.CurPage(), c.firstFile);
+    state.SetPage(c.page);
+    EXPECT_EQ(state.FirstFile(), c.firstFile);
+    EXPECT_EQ(state.LastFile(), c.lastFile);
+    EXPECT_EQ(state.CanPrevPage(), c.prevPage);
+    EXPECT_EQ(state.CanNextPage(), c.nextPage);
   }
 }
 

@@ -2,6 +2,10 @@
 // left-pane toggle and the saved layout, the page, volume and hit commands,
 // and the page slider.
 #include <QDir>
+#include <QMessageBox>
+#include <QMovie>
+#include <QProcess>
+#include <QWindow>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -15,6 +19,8 @@
 #include "app/codexa.h"
 #include "view/codexaview.h"
 #include "app/mainfrm.h"
+#include "app/splash.h"
+#include "app/titles.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
@@ -31,6 +37,69 @@ struct Volume {
   int record, first, last;
 };
 constexpr Volume kVolumes[] = {{3, 1, 3}, {4, 4, 5}, {6, 6, 106}, {9, 107, 108}};
+
+// Whether a display name of its own has been set: an unset one follows the
+// application name (Qt keeps the set one in a private place).
+bool DisplayNameSet() {
+  const QString name = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(name + QStringLiteral(" (probe)"));
+  const bool set = QGuiApplication::applicationDisplayName() != QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(name);
+  return set;
+}
+
+// The caption the window system shows for `window`. Qt hands the platform
+// the window's title followed by " — " and the display name when one has
+// been set and the title does not already end with it (X11 and Windows).
+QString ShownCaption(const QWindow* window) {
+  QString caption = window->title();
+  const QString display = QGuiApplication::applicationDisplayName();
+  if (DisplayNameSet() && !caption.endsWith(display)) caption += QStringLiteral(" \u2014 ") + display;
+  return caption;
+}
+
+// Under X11 with xprop at hand, the caption the window manager reads;
+// a null string elsewhere.
+QString XCaption(const QWindow* window) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return QString();
+  QProcess xprop;
+  xprop.start(QStringLiteral("xprop"),
+              {QStringLiteral("-id"), QString::number(window->winId()), QStringLiteral("_NET_WM_NAME")});
+  if (!xprop.waitForFinished(10000) || xprop.exitCode() != 0) return QString();
+  const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+  const qsizetype quote = out.indexOf(u'"');
+  return quote < 0 ? QString() : out.mid(quote + 1).chopped(1);
+}
+
+// Every message box that comes up while it lives: its caption and text,
+// and whether a splash was still on screen when it came. Each box is
+// answered with OK.
+class CBoxWatcher : public QObject {
+ public:
+  struct Box {
+    QString caption, text;
+    bool splashShown;
+  };
+  CBoxWatcher() {
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible() || box == m_pLast) return;
+      m_pLast = box;
+      bool splash = false;
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        splash |= qobject_cast<CSplashWnd*>(window) && window->isVisible();
+      }
+      boxes.push_back({box->windowTitle(), box->text(), splash});
+      box->button(QMessageBox::Ok)->click();
+    });
+    m_timer.start(10);
+  }
+  std::vector<Box> boxes;
+
+ private:
+  QTimer m_timer;
+  QPointer<QMessageBox> m_pLast;
+};
 
 }  // namespace
 
@@ -114,6 +183,71 @@ class MainFrameTest : public QObject {
     // Ctrl+C on the blank page does nothing: the command is disabled.
     QTest::keyClick(m_pFrame.get(), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(m_pWarnings->messages.empty());
+  }
+
+  // The frame's caption is the product title alone, as the window system
+  // shows it; a message box keeps the application title.
+  void captionIsTheProductTitleAlone() {
+    QWindow* window = m_pFrame->windowHandle();
+    QVERIFY(window);
+    QCOMPARE(window->title(), QString::fromUtf8(kProductTitle));
+    QCOMPARE(ShownCaption(window), QString::fromUtf8(kProductTitle));
+    const QString x = XCaption(window);
+    if (!x.isNull()) QCOMPARE(x, QString::fromUtf8(kProductTitle));
+    m_pWarnings.reset();  // the box itself this time
+    CBoxWatcher watcher;
+    ShowWarning(kLastVolumeMessage);
+    QCOMPARE(watcher.boxes.size(), size_t{1});
+    QCOMPARE(watcher.boxes[0].caption, QString::fromUtf8(kApplicationTitle));
+  }
+
+  // A corpus without its files: both start-up failures come up, in order,
+  // after the splash has gone, so nothing covers the boxes.
+  void startFailuresComeAfterTheSplash() {
+    m_pFrame.reset();
+    m_pWarnings.reset();
+    QTemporaryDir empty;
+    const QString movie = empty.filePath(CSplashWnd::kMovieName);
+    QVERIFY(QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/splash.gif"), movie));
+    QVERIFY(QMovie(movie).isValid());  // so a splash does come up
+    CSplashWnd::EnableSplash(true);
+    std::vector<CBoxWatcher::Box> boxes;
+    {
+      CBoxWatcher watcher;
+      m_pFrame = std::make_unique<CMainFrame>(
+          CLeftForm::Places{PathOf(empty.path()), PathOf(m_workDir.path()), PathOf(m_workDir.filePath("zemo.txt"))});
+      boxes = watcher.boxes;
+    }
+    CSplashWnd::EnableSplash(false);
+    QCOMPARE(boxes.size(), size_t{2});
+    QCOMPARE(boxes[0].text, QString::fromUtf8(kOpenFailedMessage));
+    QCOMPARE(boxes[1].text, QString::fromUtf8(kCatalogueMissingMessage));
+    for (const CBoxWatcher::Box& box : boxes) {
+      QVERIFY2(!box.splashShown, qPrintable(box.text));
+      QCOMPARE(box.caption, QString::fromUtf8(kApplicationTitle));
+    }
+    QVERIFY(!CSplashWnd::Current());
+    m_pFrame.reset();
+  }
+
+  // F3 works at once after a hit is opened: the opening itself refreshes
+  // the enabling, without the idle pass.
+  void nextHitKeyRightAfterOpeningAHit() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    form()->keywordBox()->setText(QStringLiteral("學 習 之 明月"));
+    form()->modeButton(SearchMode::kOr)->setChecked(true);
+    form()->searchButton()->click();
+    QCOMPARE(form()->resultList()->RowPage(0), uint32_t{0});
+    m_pFrame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+    m_pFrame->GetTextView()->setFocus();
+    QVERIFY(!m_pFrame->Action(ID_NEXT_HIT)->isEnabled());
+    form()->OpenHit(0);
+    QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
+    QCOMPARE(form()->Reading().CurHit(), 1);
+    const QString file =
+        QUrl::fromLocalFile(QString::fromStdU16String(form()->Reading().HitFile().u16string())).toString();
+    QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), file + QStringLiteral("#0001"));
   }
 
   void leftPaneToggleKeepsTheViewAndTheWidth() {
