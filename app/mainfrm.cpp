@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -10,6 +9,7 @@
 #include <QUrl>
 
 #include "app/aboutdlg.h"
+#include "app/helpwnd.h"
 #include "view/codexaview.h"
 #include "app/splash.h"
 #include "app/titles.h"
@@ -25,7 +25,6 @@ const QString kArt = QStringLiteral(":/res/");
 
 CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
     : QMainWindow(parent), m_strProgramFolder(QString::fromStdString(places.programFolder.string())) {
-  m_openDocument = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   // The splash comes first, before anything of the frame is built.
   CSplashWnd::ShowSplash(this, QDir(m_strProgramFolder).filePath(CSplashWnd::kMovieName));
 
@@ -207,8 +206,11 @@ void CMainFrame::OnTogglePane() { m_wndPanes->TogglePane(0); }
 QString CMainFrame::HelpFile() const { return QDir(m_strProgramFolder).filePath(QStringLiteral("help.html")); }
 
 void CMainFrame::OnHelp() {
-  // A missing help page is silently ignored.
-  if (QFileInfo::exists(HelpFile())) m_openDocument(QUrl::fromLocalFile(HelpFile()));
+  // A missing help page is silently ignored. The page is shown by the
+  // reader itself: the desktop may have no program for HTML files.
+  if (!QFileInfo::exists(HelpFile())) return;
+  if (!m_pHelpWnd) m_pHelpWnd = new CHelpWnd(this);
+  m_pHelpWnd->ShowPage(QUrl::fromLocalFile(HelpFile()));
 }
 
 void CMainFrame::OnAbout() {

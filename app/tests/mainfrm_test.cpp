@@ -14,6 +14,7 @@
 
 #include "app/codexa.h"
 #include "view/codexaview.h"
+#include "app/helpwnd.h"
 #include "app/mainfrm.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
@@ -269,18 +270,43 @@ class MainFrameTest : public QObject {
     QCOMPARE(loads.count(), 0);
   }
 
-  void helpOpensTheShippedPageOnly() {
-    QList<QUrl> opened;
-    m_pFrame->m_openDocument = [&](const QUrl& url) {
-      opened << url;
-      return true;
-    };
+  // Help shows the shipped page in the reader's own window, whatever the
+  // desktop offers for HTML files; a link asking for a new window opens
+  // in the same one.
+  void helpShowsTheShippedPageInItsOwnWindow() {
     Trigger(ID_HELP_FILE);  // no help page beside this corpus: nothing
-    QVERIFY(opened.isEmpty());
-    QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), m_corpusDir.filePath("help.html"));
+    QVERIFY(!m_pFrame->HelpWindow());
+    QVERIFY(m_pWarnings->messages.empty());
+    const QString help = m_corpusDir.filePath("help.html");
+    const QString second = m_corpusDir.filePath("help-second.html");
+    QVERIFY(QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), help));
     Trigger(ID_HELP_FILE);
-    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(m_corpusDir.filePath("help.html"))});
-    QFile::remove(m_corpusDir.filePath("help.html"));
+    CHelpWnd* window = m_pFrame->HelpWindow();
+    QVERIFY(window);
+    QVERIFY(window->isWindow());
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_COMPARE(window->url(), QUrl::fromLocalFile(help));
+    QTRY_COMPARE(window->title(), QStringLiteral("Codexa ヘルプ"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Codexa ヘルプ"));
+
+    QFile page(second);
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><head><title>second</title></head><body>2</body></html>");
+    page.close();
+    QSignalSpy loaded(window, &QWebEngineView::loadFinished);
+    window->page()->runJavaScript(QStringLiteral(
+        "var a = document.createElement('a'); a.href = 'help-second.html'; a.target = '_blank';"
+        "document.body.appendChild(a); a.click();"));
+    QTRY_COMPARE(window->url(), QUrl::fromLocalFile(second));
+    QTRY_COMPARE(window->title(), QStringLiteral("second"));
+
+    window->close();
+    Trigger(ID_HELP_FILE);  // again: the same window, back on the help page
+    QCOMPARE(m_pFrame->HelpWindow(), window);
+    QVERIFY(window->isVisible());
+    QTRY_COMPARE(window->url(), QUrl::fromLocalFile(help));
+    QFile::remove(help);
+    QFile::remove(second);
   }
 };
 
