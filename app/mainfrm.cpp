@@ -49,6 +49,8 @@ CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
     UpdateCommandUI();
   });
   connect(m_pLeftForm, &CLeftForm::ReadingChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pTextView, &CCodexaView::PrintWarning, this,
+          [](const QString& message) { ShowWarning(message.toStdString()); });
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   // Enabling follows the state while the program is idle, as menus and
   // tool bars of desktop programs do.

@@ -2,6 +2,9 @@
 // left-pane toggle and the saved layout, the page, volume and hit commands,
 // and the page slider.
 #include <QDir>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -268,6 +271,117 @@ class MainFrameTest : public QObject {
     QCOMPARE(form()->Reading().CurPage(), 0);
     QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
     QCOMPARE(loads.count(), 0);
+  }
+
+  // Printing the shown page into a PDF file: the file is written, and a
+  // second print asked for while the first runs is refused with a
+  // message, never dropped silently.
+  void printWritesTheFileAndRefusesASecondJob() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    const QString pdf = m_workDir.filePath("page.pdf");
+    view->Printer().setOutputFormat(QPrinter::PdfFormat);
+    view->Printer().setOutputFileName(pdf);
+    QSignalSpy ended(view, &CCodexaView::PrintEnded);
+    Trigger(ID_FILE_PRINT);
+    QVERIFY(view->IsPrinting());
+    Trigger(ID_FILE_PRINT);
+    m_pFrame->OnPrintSetup();  // the preview, refused before its dialog opens
+    QCOMPARE(m_pWarnings->messages, (std::vector<std::string>{kPrintBusyMessage, kPrintBusyMessage}));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+    QCOMPARE(ended.at(0).at(0).toBool(), true);
+    QVERIFY(!view->IsPrinting());
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QCOMPARE(m_pWarnings->messages.size(), std::size_t{2});
+  }
+
+  // A job that cannot reach its output is reported, and printing works
+  // again afterwards.
+  void printFailureIsReported() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    view->Printer().setOutputFormat(QPrinter::PdfFormat);
+    view->Printer().setOutputFileName(m_workDir.filePath("no-such-folder/page.pdf"));
+    QSignalSpy ended(view, &CCodexaView::PrintEnded);
+    Trigger(ID_FILE_PRINT);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+    QCOMPARE(ended.at(0).at(0).toBool(), false);
+    QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kPrintFailedMessage});
+    QVERIFY(!view->IsPrinting());
+  }
+
+  // The preview shows the page, with the busy cursor while the engine lays
+  // it out and the normal one afterwards.
+  void previewShowsThePageWithABusyCursor() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    std::vector<Qt::CursorShape> shapes;
+    connect(view, &CCodexaView::PrintEnded, this, [&shapes] {
+      shapes.push_back(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor);
+    });
+    int pages = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+      if (!dialog || shapes.empty() || QApplication::overrideCursor()) return;
+      pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+      dialog->reject();
+    });
+    closer.start(50);
+    m_pFrame->OnPrintSetup();  // the left form is the active pane: the preview
+    QCOMPARE(shapes, std::vector<Qt::CursorShape>{Qt::WaitCursor});
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(pages >= 1);
+    QVERIFY(m_pWarnings->messages.empty());
+  }
+
+  // The tool bar moves by its gripper between the top and the bottom; the
+  // slider and the label go with it, and the background still lies behind
+  // the buttons' cut-outs as they were baked, the gripper before them.
+  void toolBarDocksAtTopOrBottom() {
+    CSCrollToolBar& bar = m_pFrame->navBar();
+    QVERIFY(bar.isMovable());
+    QVERIFY(!bar.isFloatable());
+    QCOMPARE(bar.allowedAreas(), Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    QCOMPARE(m_pFrame->toolBarArea(&bar), Qt::TopToolBarArea);
+    // Wide enough for every item: the offscreen screen is narrower, and a
+    // tool bar hides the items it cannot fit.
+    m_pFrame->showNormal();
+    m_pFrame->resize(1400, 800);
+    QTRY_VERIFY(bar.slider().isVisible() && bar.label().isVisible());
+    m_pFrame->addToolBar(Qt::BottomToolBarArea, &bar);
+    QCOMPARE(m_pFrame->toolBarArea(&bar), Qt::BottomToolBarArea);
+    QTRY_VERIFY(bar.geometry().top() >= m_pFrame->centralWidget()->geometry().bottom());
+    for (QWidget* control : {static_cast<QWidget*>(&bar.slider()), static_cast<QWidget*>(&bar.label())}) {
+      QVERIFY(bar.isAncestorOf(control));
+      QTRY_VERIFY(control->isVisible());
+      QVERIFY(bar.rect().contains(QRect(control->mapTo(&bar, QPoint(0, 0)), control->size())));
+    }
+    SelectRecord(3);
+    QCOMPARE(Label(), LabelFor(1));
+    QCOMPARE(bar.slider().maximum(), 3);
+
+    const int origin = bar.ItemWidget(0)->x();
+    QVERIFY(origin > 0);  // the gripper's room
+    // A button paints only its baked image, whose cut-outs hold the
+    // background as it lies from the first item's edge on; around the
+    // image the tool bar's own background shows and must line up with it.
+    const QImage shown = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& background = bar.Background();
+    int differing = 0;
+    for (int y = 0; y < bar.height() && y < background.height(); ++y) {
+      for (int x : {0, 1, 2, 43, 44, 45, 46}) {
+        QCOMPARE(shown.pixel(origin + x, y), background.pixel(x, y));
+        if (background.pixel(x, y) != background.pixel(origin + x, y)) ++differing;
+      }
+    }
+    QVERIFY(differing > 0);  // else the check could not tell a shifted picture
   }
 
   // Help shows the shipped page in the reader's own window, whatever the
