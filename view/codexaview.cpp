@@ -7,6 +7,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QUrl>
 
@@ -15,6 +16,24 @@ const char* const kPrintFailedMessage = "印刷できませんでした。プリ
 const char* const kPrintBusyMessage = "前の印刷がまだ終わっていません。終わってから、もう一度印刷してください。";
 
 namespace {
+
+// A vertical block in a horizontal table cell (the fold column of a page)
+// gets its column length from nothing in the cell; the engine then falls
+// back to the viewport's extent. On screen that is the window, but in print
+// layout it comes out a character or two long, so every column breaks
+// after a glyph or two and the fold prints as a row of single characters.
+// Sized to its longest line the block prints as it shows. The rule goes
+// into the loaded document only, never into the page file, and only for
+// print media.
+const QString kPrintStyleId = QStringLiteral("codexa-print-style");
+const QString kAddPrintStyle = QStringLiteral(
+    "(function () {"
+    "  if (document.getElementById('%1')) return;"
+    "  var style = document.createElement('style');"
+    "  style.id = '%1';"
+    "  style.textContent = '@media print { [style*=\"vertical-rl\"] { height: max-content !important; } }';"
+    "  (document.head || document.documentElement).appendChild(style);"
+    "})();").arg(kPrintStyleId);
 
 QUrl UrlOfLocation(const QString& location) {
   if (location.startsWith(QLatin1String("about:"))) return QUrl(location);
@@ -64,7 +83,10 @@ bool CCodexaView::ReadyToPrint() {
 
 void CCodexaView::PrintOn(QPrinter* printer) {
   m_bPrinting = true;
-  print(printer);
+  // The page has the print rule before it is laid out for the printer.
+  page()->runJavaScript(kAddPrintStyle, [view = QPointer<CCodexaView>(this), printer](const QVariant&) {
+    if (view) view->print(printer);
+  });
 }
 
 void CCodexaView::PrintNow() {

@@ -297,6 +297,45 @@ class MainFrameTest : public QObject {
     QCOMPARE(m_pWarnings->messages.size(), std::size_t{2});
   }
 
+  // Printing lays the fold column out for paper through a print-only rule
+  // in the loaded document: the page file and the screen stay as they were.
+  void printRuleLeavesPageFileAndScreenAlone() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    const QString file = QUrl(view->GetLocationURL()).toLocalFile();
+    QFile page(file);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray bytes = page.readAll();
+    page.close();
+    // The value of `script` in the shown page; invalid when none came.
+    auto evaluate = [view](const QString& script) -> QVariant {
+      QVariant result;
+      bool done = false;
+      view->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+      });
+      QTest::qWaitFor([&done] { return done; });
+      return result;
+    };
+    const QString layout = QStringLiteral("document.body.scrollHeight + ' ' + document.body.scrollWidth");
+    const QString before = evaluate(layout).toString();
+    QVERIFY(!before.isEmpty());
+    view->Printer().setOutputFormat(QPrinter::PdfFormat);
+    view->Printer().setOutputFileName(m_workDir.filePath("page.pdf"));
+    QSignalSpy ended(view, &CCodexaView::PrintEnded);
+    Trigger(ID_FILE_PRINT);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+    QVERIFY(evaluate(QStringLiteral("Array.from(document.styleSheets).some(s => s.media.length == 0 && "
+                                    "Array.from(s.cssRules).some(r => r.media && r.media.mediaText == 'print'))"))
+                .toBool());
+    QCOMPARE(evaluate(layout).toString(), before);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QCOMPARE(page.readAll(), bytes);
+  }
+
   // A job that cannot reach its output is reported, and printing works
   // again afterwards.
   void printFailureIsReported() {
