@@ -1,8 +1,12 @@
 // The reader: one main window on the corpus in the program folder.
 #include "app/codexa.h"
+#include "app/qttranslations.h"
 
 int main(int argc, char** argv) {
   CCodexaApp app(argc, argv);
+  // Without Qt's catalogues its dialogs would speak English; a missing
+  // catalogue leaves them so, nothing worse.
+  InstallQtJapanese();
   if (!app.InitInstance()) return 1;
   const int result = app.exec();
   app.ExitInstance();

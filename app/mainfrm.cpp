@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -10,6 +9,7 @@
 #include <QUrl>
 
 #include "app/aboutdlg.h"
+#include "app/helpwnd.h"
 #include "view/codexaview.h"
 #include "app/splash.h"
 #include "app/titles.h"
@@ -25,7 +25,6 @@ const QString kArt = QStringLiteral(":/res/");
 
 CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
     : QMainWindow(parent), m_strProgramFolder(QString::fromStdString(places.programFolder.string())) {
-  m_openDocument = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   // The splash comes first, before anything of the frame is built. A
   // failure met from here on (a corpus or catalogue missing or damaged)
   // ends it before its box appears, so the box is seen and clicked.
@@ -55,6 +54,8 @@ CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
     UpdateCommandUI();
   });
   connect(m_pLeftForm, &CLeftForm::ReadingChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pTextView, &CCodexaView::PrintWarning, this,
+          [](const QString& message) { ShowWarning(message.toStdString()); });
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   // Enabling follows the state while the program is idle, as menus and
   // tool bars of desktop programs do.
@@ -212,8 +213,11 @@ void CMainFrame::OnTogglePane() { m_wndPanes->TogglePane(0); }
 QString CMainFrame::HelpFile() const { return QDir(m_strProgramFolder).filePath(QStringLiteral("help.html")); }
 
 void CMainFrame::OnHelp() {
-  // A missing help page is silently ignored.
-  if (QFileInfo::exists(HelpFile())) m_openDocument(QUrl::fromLocalFile(HelpFile()));
+  // A missing help page is silently ignored. The page is shown by the
+  // reader itself: the desktop may have no program for HTML files.
+  if (!QFileInfo::exists(HelpFile())) return;
+  if (!m_pHelpWnd) m_pHelpWnd = new CHelpWnd(this);
+  m_pHelpWnd->ShowPage(QUrl::fromLocalFile(HelpFile()));
 }
 
 void CMainFrame::OnAbout() {

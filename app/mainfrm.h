@@ -21,6 +21,7 @@
 #include "panel/leftform.h"
 
 class CCodexaView;
+class CHelpWnd;
 class QAction;
 class QMenu;
 
@@ -87,8 +88,8 @@ class CMainFrame : public QMainWindow {
 
   // The help page shipped beside the program.
   QString HelpFile() const;
-  // Opens a document with the desktop's handler; replaceable for tests.
-  std::function<bool(const QUrl&)> m_openDocument;
+  // The window showing the help page, once help has been asked for.
+  CHelpWnd* HelpWindow() const { return m_pHelpWnd; }
 
  private:
   void CreateActions();
@@ -110,6 +111,7 @@ class CMainFrame : public QMainWindow {
   QHash<int, QAction*> m_actions;
   QHash<int, std::function<bool()>> m_rules;
   QPointer<QWidget> m_pActivePane;
+  CHelpWnd* m_pHelpWnd = nullptr;
   QTimer m_idleUpdate;
 };
 

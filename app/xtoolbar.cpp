@@ -13,6 +13,7 @@ constexpr int kFirstImageX = 3;
 constexpr int kButtonPadding = 7;  // a button is its image plus this
 constexpr int kSeparatorWidth = 6;
 constexpr int kImageTop = 3;       // the image's top row on the tool bar
+constexpr int kGripperWidth = 9;   // the handle a movable tool bar is dragged by
 
 // Packs the items edge to edge from the tool bar's left edge, the layout the
 // baked images assume.
@@ -23,8 +24,9 @@ class PackedToolBarStyle : public QProxyStyle {
       case PM_ToolBarItemSpacing:
       case PM_ToolBarItemMargin:
       case PM_ToolBarFrameWidth:
-      case PM_ToolBarHandleExtent:
         return 0;
+      case PM_ToolBarHandleExtent:
+        return kGripperWidth;
       default:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
@@ -118,7 +120,9 @@ static QStyle* PackedStyle() {
 
 CXToolBar::CXToolBar(const QString& title, QWidget* parent) : QToolBar(title, parent) {
   setStyle(PackedStyle());
-  setMovable(false);
+  // Movable by its gripper between the frame's docking areas; never
+  // floating, as the baked images assume the horizontal layout.
+  setMovable(true);
   setFloatable(false);
   setContentsMargins(0, 0, 0, 0);
 }
@@ -201,6 +205,21 @@ void CXToolBar::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().brush(QPalette::Button));
     return;
   }
-  // The picture repeats from the tool bar's origin.
+  // The picture repeats from the first item's left edge, where the baking
+  // of the button images put it; the gripper, when there is one, shows
+  // the picture's right end before it.
+  const int origin = m_widgets.empty() ? 0 : m_widgets.front()->x();
+  painter.setBrushOrigin(origin, 0);
   painter.fillRect(rect(), m_brBackground);
+  if (origin >= kGripperWidth) PaintGripper(painter, QRect(0, 0, origin, height()));
+}
+
+void CXToolBar::PaintGripper(QPainter& painter, const QRect& handle) const {
+  // Two raised ridges in the separators' ink.
+  for (int x : {handle.center().x() - 2, handle.center().x() + 1}) {
+    painter.setPen(QColor(255, 255, 255, 150));
+    painter.drawLine(x, 6, x, handle.bottom() - 6);
+    painter.setPen(QColor(0x6d, 0x5f, 0x4e, 130));
+    painter.drawLine(x + 1, 6, x + 1, handle.bottom() - 6);
+  }
 }

@@ -7,7 +7,8 @@
 // The items sit at fixed places so that the baking matches the screen: a
 // button is image width + 7 pixels wide with its image 3 pixels in from
 // the left and top, a separator is 6 pixels wide, and the first item
-// starts at the tool bar's left edge.
+// starts at the tool bar's left edge, or right after the gripper when
+// the tool bar sits in a main window; the background follows that start.
 #ifndef CODEXA_APP_XTOOLBAR_H_
 #define CODEXA_APP_XTOOLBAR_H_
 
@@ -19,6 +20,7 @@
 #include <vector>
 
 class QAction;
+class QPainter;
 
 // One item of a tool bar: a command button, or a separator (command 0).
 struct ToolBarItem {
@@ -86,6 +88,8 @@ class CXToolBar : public QToolBar {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void PaintGripper(QPainter& painter, const QRect& handle) const;
+
   std::vector<ToolBarItem> m_items;
   std::vector<QWidget*> m_widgets;  // parallel to m_items
   std::vector<QAction*> m_itemActions;  // the tool bar's own action per item

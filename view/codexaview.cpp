@@ -1,17 +1,39 @@
 #include "view/codexaview.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QUrl>
 
 const QString CCodexaView::kBlank = QStringLiteral("about:blank");
+const char* const kPrintFailedMessage = "印刷できませんでした。プリンターの設定を確かめてください。";
+const char* const kPrintBusyMessage = "前の印刷がまだ終わっていません。終わってから、もう一度印刷してください。";
 
 namespace {
+
+// A vertical block in a horizontal table cell (the fold column of a page)
+// gets its column length from nothing in the cell; the engine then falls
+// back to the viewport's extent. On screen that is the window, but in print
+// layout it comes out a character or two long, so every column breaks
+// after a glyph or two and the fold prints as a row of single characters.
+// Sized to its longest line the block prints as it shows. The rule goes
+// into the loaded document only, never into the page file, and only for
+// print media.
+const QString kPrintStyleId = QStringLiteral("codexa-print-style");
+const QString kAddPrintStyle = QStringLiteral(
+    "(function () {"
+    "  if (document.getElementById('%1')) return;"
+    "  var style = document.createElement('style');"
+    "  style.id = '%1';"
+    "  style.textContent = '@media print { [style*=\"vertical-rl\"] { height: max-content !important; } }';"
+    "  (document.head || document.documentElement).appendChild(style);"
+    "})();").arg(kPrintStyleId);
 
 QUrl UrlOfLocation(const QString& location) {
   if (location.startsWith(QLatin1String("about:"))) return QUrl(location);
@@ -26,7 +48,13 @@ QUrl UrlOfLocation(const QString& location) {
 
 CCodexaView::CCodexaView(QWidget* parent)
     : QWebEngineView(parent), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-  connect(this, &QWebEngineView::printFinished, this, [this](bool) { m_bPrinting = false; });
+  connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
+    m_bPrinting = false;
+    // The engine only logs a failure (no printer, a file that cannot be
+    // written); the user is told here.
+    if (!ok) emit PrintWarning(QString::fromUtf8(kPrintFailedMessage));
+    emit PrintEnded(ok);
+  });
   Navigate2(kBlank);
 }
 
@@ -47,34 +75,55 @@ void CCodexaView::OnCopy() { triggerPageAction(QWebEnginePage::Copy); }
 
 void CCodexaView::OnSelectAll() { triggerPageAction(QWebEnginePage::SelectAll); }
 
-void CCodexaView::PrintOn(QPrinter* printer) {
-  if (m_bPrinting) return;  // the engine prints one job at a time
-  m_bPrinting = true;
-  print(printer);
+bool CCodexaView::ReadyToPrint() {
+  if (!m_bPrinting) return true;
+  emit PrintWarning(QString::fromUtf8(kPrintBusyMessage));
+  return false;
 }
 
-void CCodexaView::PrintNow() { PrintOn(m_printer.get()); }
+void CCodexaView::PrintOn(QPrinter* printer) {
+  m_bPrinting = true;
+  // The page has the print rule before it is laid out for the printer.
+  page()->runJavaScript(kAddPrintStyle, [view = QPointer<CCodexaView>(this), printer](const QVariant&) {
+    if (view) view->print(printer);
+  });
+}
+
+void CCodexaView::PrintNow() {
+  if (ReadyToPrint()) PrintOn(m_printer.get());
+}
 
 void CCodexaView::PrintWithDialog() {
+  if (!ReadyToPrint()) return;
   QPrintDialog dialog(m_printer.get(), this);
-  if (dialog.exec() == QDialog::Accepted) PrintOn(m_printer.get());
+  // The dialog is modal, yet a job may have been started from elsewhere
+  // meanwhile; it is refused rather than dropped.
+  if (dialog.exec() == QDialog::Accepted && ReadyToPrint()) PrintOn(m_printer.get());
 }
 
 void CCodexaView::PageSetup() {
+  // The running job still paints on this printer.
+  if (!ReadyToPrint()) return;
   QPageSetupDialog dialog(m_printer.get(), this);
   dialog.exec();
 }
 
 void CCodexaView::PaintPreview(QPrinter* printer) {
+  // Only the preview starts jobs while its dialog is open, one at a time.
   if (m_bPrinting) return;
+  // The engine takes seconds to lay the pages out.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   QEventLoop loop;
   auto done = connect(this, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
   PrintOn(printer);
   loop.exec();
   disconnect(done);
+  QApplication::restoreOverrideCursor();
 }
 
 void CCodexaView::PrintPreview() {
+  // Opened while a job runs, the preview would stay blank.
+  if (!ReadyToPrint()) return;
   QPrintPreviewDialog dialog(m_printer.get(), this);
   connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &CCodexaView::PaintPreview);
   dialog.exec();

@@ -13,6 +13,10 @@
 class QMenu;
 class QPrinter;
 
+// The messages of printing; the frame shows them.
+extern const char* const kPrintFailedMessage;  // "印刷できませんでした。…"
+extern const char* const kPrintBusyMessage;    // "前の印刷がまだ終わっていません。…"
+
 class CCodexaView : public QWebEngineView {
   Q_OBJECT
  public:
@@ -34,16 +38,30 @@ class CCodexaView : public QWebEngineView {
 
   void OnCopy();
   void OnSelectAll();
+  // The engine prints one job at a time: while one runs, each of these
+  // refuses at once with kPrintBusyMessage, before any dialog is shown, so
+  // nothing the user confirms is dropped. A job that fails ends with
+  // kPrintFailedMessage.
+  //
   // Prints the shown page on the default printer at once, without a dialog.
   void PrintNow();
   // Asks with the print dialog, then prints.
   void PrintWithDialog();
   void PageSetup();
   void PrintPreview();
+  bool IsPrinting() const { return m_bPrinting; }
+  // The printer every print, the page set-up and the preview use.
+  QPrinter& Printer() { return *m_printer; }
 
   // The context menu for the present location: "コピー" and "すべて選択。",
   // or none while the blank page shows. The caller owns the menu.
   QMenu* CreateContextMenu();
+
+ signals:
+  // A message about printing for the user (UTF-8 text of the constants above).
+  void PrintWarning(const QString& message);
+  // A print job ended, `ok` when it reached the printer.
+  void PrintEnded(bool ok);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -51,6 +69,8 @@ class CCodexaView : public QWebEngineView {
  private:
   // Prints on `printer`, which must live until printing has finished.
   void PrintOn(QPrinter* printer);
+  // False, after telling the user, while a job runs.
+  bool ReadyToPrint();
   // Prints synchronously for the preview, which paints in one call.
   void PaintPreview(QPrinter* printer);
 

@@ -2,22 +2,25 @@
 // left-pane toggle and the saved layout, the page, volume and hit commands,
 // and the page slider.
 #include <QDir>
-#include <QMessageBox>
-#include <QMovie>
-#include <QProcess>
-#include <QWindow>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMovie>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include "app/codexa.h"
-#include "view/codexaview.h"
+#include "app/helpwnd.h"
 #include "app/mainfrm.h"
 #include "app/splash.h"
 #include "app/titles.h"
@@ -25,6 +28,7 @@
 #include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
 #include "panel/testsupport.h"
+#include "view/codexaview.h"
 
 using namespace codexa::paneltest;
 
@@ -403,18 +407,193 @@ class MainFrameTest : public QObject {
     QCOMPARE(loads.count(), 0);
   }
 
-  void helpOpensTheShippedPageOnly() {
-    QList<QUrl> opened;
-    m_pFrame->m_openDocument = [&](const QUrl& url) {
-      opened << url;
-      return true;
+  // Printing the shown page into a PDF file: the file is written, and a
+  // second print asked for while the first runs is refused with a
+  // message, never dropped silently.
+  void printWritesTheFileAndRefusesASecondJob() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    const QString pdf = m_workDir.filePath("page.pdf");
+    view->Printer().setOutputFormat(QPrinter::PdfFormat);
+    view->Printer().setOutputFileName(pdf);
+    QSignalSpy ended(view, &CCodexaView::PrintEnded);
+    Trigger(ID_FILE_PRINT);
+    QVERIFY(view->IsPrinting());
+    Trigger(ID_FILE_PRINT);
+    m_pFrame->OnPrintSetup();  // the preview, refused before its dialog opens
+    QCOMPARE(m_pWarnings->messages, (std::vector<std::string>{kPrintBusyMessage, kPrintBusyMessage}));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+    QCOMPARE(ended.at(0).at(0).toBool(), true);
+    QVERIFY(!view->IsPrinting());
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QCOMPARE(m_pWarnings->messages.size(), std::size_t{2});
+  }
+
+  // Printing lays the fold column out for paper through a print-only rule
+  // in the loaded document: the page file and the screen stay as they were.
+  void printRuleLeavesPageFileAndScreenAlone() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    const QString file = QUrl(view->GetLocationURL()).toLocalFile();
+    QFile page(file);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray bytes = page.readAll();
+    page.close();
+    // The value of `script` in the shown page; invalid when none came.
+    auto evaluate = [view](const QString& script) -> QVariant {
+      QVariant result;
+      bool done = false;
+      view->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+      });
+      QTest::qWaitFor([&done] { return done; });
+      return result;
     };
+    const QString layout = QStringLiteral("document.body.scrollHeight + ' ' + document.body.scrollWidth");
+    const QString before = evaluate(layout).toString();
+    QVERIFY(!before.isEmpty());
+    view->Printer().setOutputFormat(QPrinter::PdfFormat);
+    view->Printer().setOutputFileName(m_workDir.filePath("page.pdf"));
+    QSignalSpy ended(view, &CCodexaView::PrintEnded);
+    Trigger(ID_FILE_PRINT);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+    QVERIFY(evaluate(QStringLiteral("Array.from(document.styleSheets).some(s => s.media.length == 0 && "
+                                    "Array.from(s.cssRules).some(r => r.media && r.media.mediaText == 'print'))"))
+                .toBool());
+    QCOMPARE(evaluate(layout).toString(), before);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QCOMPARE(page.readAll(), bytes);
+  }
+
+  // A job that cannot reach its output is reported, and printing works
+  // again afterwards.
+  void printFailureIsReported() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    view->Printer().setOutputFormat(QPrinter::PdfFormat);
+    view->Printer().setOutputFileName(m_workDir.filePath("no-such-folder/page.pdf"));
+    QSignalSpy ended(view, &CCodexaView::PrintEnded);
+    Trigger(ID_FILE_PRINT);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+    QCOMPARE(ended.at(0).at(0).toBool(), false);
+    QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kPrintFailedMessage});
+    QVERIFY(!view->IsPrinting());
+  }
+
+  // The preview shows the page, with the busy cursor while the engine lays
+  // it out and the normal one afterwards.
+  void previewShowsThePageWithABusyCursor() {
+    CCodexaView* view = m_pFrame->GetTextView();
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    SelectRecord(3);
+    QTRY_VERIFY(!loaded.isEmpty());
+    std::vector<Qt::CursorShape> shapes;
+    connect(view, &CCodexaView::PrintEnded, this, [&shapes] {
+      shapes.push_back(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor);
+    });
+    int pages = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+      if (!dialog || shapes.empty() || QApplication::overrideCursor()) return;
+      pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+      dialog->reject();
+    });
+    closer.start(50);
+    m_pFrame->OnPrintSetup();  // the left form is the active pane: the preview
+    QCOMPARE(shapes, std::vector<Qt::CursorShape>{Qt::WaitCursor});
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(pages >= 1);
+    QVERIFY(m_pWarnings->messages.empty());
+  }
+
+  // The tool bar moves by its gripper between the top and the bottom; the
+  // slider and the label go with it, and the background still lies behind
+  // the buttons' cut-outs as they were baked, the gripper before them.
+  void toolBarDocksAtTopOrBottom() {
+    CSCrollToolBar& bar = m_pFrame->navBar();
+    QVERIFY(bar.isMovable());
+    QVERIFY(!bar.isFloatable());
+    QCOMPARE(bar.allowedAreas(), Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    QCOMPARE(m_pFrame->toolBarArea(&bar), Qt::TopToolBarArea);
+    // Wide enough for every item: the offscreen screen is narrower, and a
+    // tool bar hides the items it cannot fit.
+    m_pFrame->showNormal();
+    m_pFrame->resize(1400, 800);
+    QTRY_VERIFY(bar.slider().isVisible() && bar.label().isVisible());
+    m_pFrame->addToolBar(Qt::BottomToolBarArea, &bar);
+    QCOMPARE(m_pFrame->toolBarArea(&bar), Qt::BottomToolBarArea);
+    QTRY_VERIFY(bar.geometry().top() >= m_pFrame->centralWidget()->geometry().bottom());
+    for (QWidget* control : {static_cast<QWidget*>(&bar.slider()), static_cast<QWidget*>(&bar.label())}) {
+      QVERIFY(bar.isAncestorOf(control));
+      QTRY_VERIFY(control->isVisible());
+      QVERIFY(bar.rect().contains(QRect(control->mapTo(&bar, QPoint(0, 0)), control->size())));
+    }
+    SelectRecord(3);
+    QCOMPARE(Label(), LabelFor(1));
+    QCOMPARE(bar.slider().maximum(), 3);
+
+    const int origin = bar.ItemWidget(0)->x();
+    QVERIFY(origin > 0);  // the gripper's room
+    // A button paints only its baked image, whose cut-outs hold the
+    // background as it lies from the first item's edge on; around the
+    // image the tool bar's own background shows and must line up with it.
+    const QImage shown = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& background = bar.Background();
+    int differing = 0;
+    for (int y = 0; y < bar.height() && y < background.height(); ++y) {
+      for (int x : {0, 1, 2, 43, 44, 45, 46}) {
+        QCOMPARE(shown.pixel(origin + x, y), background.pixel(x, y));
+        if (background.pixel(x, y) != background.pixel(origin + x, y)) ++differing;
+      }
+    }
+    QVERIFY(differing > 0);  // else the check could not tell a shifted picture
+  }
+
+  // Help shows the shipped page in the reader's own window, whatever the
+  // desktop offers for HTML files; a link asking for a new window opens
+  // in the same one.
+  void helpShowsTheShippedPageInItsOwnWindow() {
     Trigger(ID_HELP_FILE);  // no help page beside this corpus: nothing
-    QVERIFY(opened.isEmpty());
-    QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), m_corpusDir.filePath("help.html"));
+    QVERIFY(!m_pFrame->HelpWindow());
+    QVERIFY(m_pWarnings->messages.empty());
+    const QString help = m_corpusDir.filePath("help.html");
+    const QString second = m_corpusDir.filePath("help-second.html");
+    QVERIFY(QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), help));
     Trigger(ID_HELP_FILE);
-    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(m_corpusDir.filePath("help.html"))});
-    QFile::remove(m_corpusDir.filePath("help.html"));
+    CHelpWnd* window = m_pFrame->HelpWindow();
+    QVERIFY(window);
+    QVERIFY(window->isWindow());
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_COMPARE(window->url(), QUrl::fromLocalFile(help));
+    QTRY_COMPARE(window->title(), QStringLiteral("Codexa ヘルプ"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Codexa ヘルプ"));
+
+    QFile page(second);
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><head><title>second</title></head><body>2</body></html>");
+    page.close();
+    QSignalSpy loaded(window, &QWebEngineView::loadFinished);
+    window->page()->runJavaScript(QStringLiteral(
+        "var a = document.createElement('a'); a.href = 'help-second.html'; a.target = '_blank';"
+        "document.body.appendChild(a); a.click();"));
+    QTRY_COMPARE(window->url(), QUrl::fromLocalFile(second));
+    QTRY_COMPARE(window->title(), QStringLiteral("second"));
+
+    window->close();
+    Trigger(ID_HELP_FILE);  // again: the same window, back on the help page
+    QCOMPARE(m_pFrame->HelpWindow(), window);
+    QVERIFY(window->isVisible());
+    QTRY_COMPARE(window->url(), QUrl::fromLocalFile(help));
+    QFile::remove(help);
+    QFile::remove(second);
   }
 };
 

@@ -1,6 +1,10 @@
 // The shell's parts on their own: splitter, tool bar baking and layout,
 // slider, splash, about box and the program started at exit.
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
@@ -10,6 +14,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/codexa.h"
+#include "app/qttranslations.h"
 #include "app/scrolltoolbar.h"
 #include "app/splash.h"
 #include "app/st_splitterwnd.h"
@@ -299,6 +304,19 @@ class ShellTest : public QObject {
     end.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(StartEndProgram(folder.path()));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("ran")), 10000);
+  }
+
+  // Qt's dialogs speak Japanese once its catalogues are installed; a folder
+  // without them installs nothing and leaves the texts as they were.
+  void qtDialogsSpeakJapanese() {
+    QTemporaryDir empty;
+    QCOMPARE(InstallQtJapanese(empty.path()), 0);
+    QPrinter printer;
+    QCOMPARE(QPrintPreviewDialog(&printer).windowTitle(), QStringLiteral("Print Preview"));
+    QCOMPARE(InstallQtJapanese(), 1);
+    QCOMPARE(QPrintPreviewDialog(&printer).windowTitle(), QStringLiteral("印刷のプレビュー"));
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
   }
 };
 
