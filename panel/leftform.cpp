@@ -58,10 +58,9 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
 CLeftForm::~CLeftForm() {
   qApp->removeEventFilter(this);
   m_index.Close();
-  std::error_code ignored;
-  for (const auto& file : {m_strPageFile, m_strHitFile1, m_strHitFile2}) {
-    if (!file.empty()) std::filesystem::remove(file, ignored);
-  }
+  // This reader's page folder goes with it; the view may not load from it
+  // any more.
+  m_pageFolder.Remove();
 }
 
 void CLeftForm::PreparePageFiles(const Places& places) {

@@ -5,7 +5,12 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <fstream>
 #include <unistd.h>
 
 #include "view/codexaview.h"
@@ -133,14 +138,115 @@ class WidgetsTest : public QObject {
     CPageFolder folder;
     std::string error;
     QVERIFY(folder.Prepare(PathOf(base.path()), error));
-    QCOMPARE(folder.root().filename().string(), "codexa-" + std::to_string(getuid()));
+    const std::filesystem::path user = PathOf(base.path()) / ("codexa-" + std::to_string(getuid()));
+    QCOMPARE(folder.root().parent_path(), user);
+    QVERIFY(folder.root().filename().string().starts_with(std::to_string(getpid()) + "-"));
+    QVERIFY(IsPrivateFolder(user));
     QVERIFY(IsPrivateFolder(folder.root()));
     QVERIFY(IsPrivateFolder(folder.root() / "pages"));
     QCOMPARE(folder.PageFile("windows.html"), folder.root() / "pages" / "windows.html");
-    // Again: the same folder is taken.
+    // A second reader shares the private folder, not the page folder, and
+    // its start leaves the living first one alone.
     CPageFolder again;
     QVERIFY(again.Prepare(PathOf(base.path()), error));
-    QCOMPARE(again.root(), folder.root());
+    QCOMPARE(again.root().parent_path(), user);
+    QVERIFY(again.root() != folder.root());
+    QVERIFY(std::filesystem::is_directory(folder.root() / "pages"));
+    // Each is removed with its reader, nothing else.
+    const std::filesystem::path first = folder.root();
+    folder.Remove();
+    QVERIFY(!std::filesystem::exists(first));
+    QVERIFY(std::filesystem::is_directory(again.root() / "pages"));
+  }
+
+  // Reader folders left behind: removed when no one holds them, kept while
+  // their reader lives.
+  void staleReaderFoldersGo_data() {
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("lock free") << "free" << true;
+    QTest::newRow("lock held") << "held" << false;
+    QTest::newRow("lock missing") << "missing" << true;
+    QTest::newRow("half made, maker dead") << "new dead" << true;
+    QTest::newRow("half made, maker alive") << "new alive" << false;
+    QTest::newRow("other name") << "other" << false;
+  }
+  void staleReaderFoldersGo() {
+    QFETCH(QString, left);
+    QFETCH(bool, removed);
+    QTemporaryDir base;
+    const std::filesystem::path user = PathOf(base.path()) / ("codexa-" + std::to_string(getuid()));
+    QCOMPARE(::mkdir(user.c_str(), 0700), 0);
+    // A process that is surely gone: a child that has been waited for.
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    QVERIFY(dead > 0);
+    ::waitpid(dead, nullptr, 0);
+    std::string name = std::to_string(dead) + "-abc123";
+    if (left == "new dead") name = "new-" + name;
+    if (left == "new alive") name = "new-" + std::to_string(getpid()) + "-abc123";
+    if (left == "other") name = "notes";
+    const std::filesystem::path folder = user / name;
+    std::filesystem::create_directories(folder / "pages");
+    std::ofstream(folder / "pages" / "windows.html") << "old page";
+    int lock = -1;
+    if (left != "missing") {
+      lock = ::open((folder / "lock").c_str(), O_RDWR | O_CREAT, 0600);
+      QVERIFY(lock >= 0);
+      if (left == "held") QCOMPARE(::flock(lock, LOCK_EX), 0);
+    }
+    CPageFolder folderOfNew;
+    std::string error;
+    QVERIFY(folderOfNew.Prepare(PathOf(base.path()), error));
+    QCOMPARE(!std::filesystem::exists(folder), removed);
+    if (!removed) QCOMPARE(ReadFile(folder / "pages" / "windows.html"), std::string("old page"));
+    if (lock >= 0) ::close(lock);
+  }
+
+  // Links planted in the private folder are removed as links: what they
+  // point at stays, however it is named.
+  void staleFoldersNeverLeadOutside_data() {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("reader folder as link") << "folder link";
+    QTest::newRow("pages as link") << "pages link";
+    QTest::newRow("lock as link") << "lock link";
+    QTest::newRow("page as link") << "page link";
+  }
+  void staleFoldersNeverLeadOutside() {
+    QFETCH(QString, planted);
+    QTemporaryDir base, elsewhere;
+    namespace fs = std::filesystem;
+    const fs::path user = PathOf(base.path()) / ("codexa-" + std::to_string(getuid()));
+    const fs::path outside = PathOf(elsewhere.path());
+    QCOMPARE(::mkdir(user.c_str(), 0700), 0);
+    // What a link could reach: a free lock, a page and a folder of pages.
+    std::ofstream(outside / "lock") << "";
+    std::ofstream(outside / "victim") << "mine";
+    fs::create_directory(outside / "pages");
+    std::ofstream(outside / "pages" / "windows.html") << "mine";
+    const fs::path stale = user / "1-abc123";
+    if (planted == "folder link") {
+      fs::create_directory_symlink(outside, stale);
+    } else {
+      fs::create_directory(stale);
+      std::ofstream(stale / "lock") << "";
+      if (planted == "pages link") fs::create_directory_symlink(outside / "pages", stale / "pages");
+      if (planted == "lock link") {
+        fs::remove(stale / "lock");
+        fs::create_symlink(outside / "lock", stale / "lock");
+      }
+      if (planted == "page link") {
+        fs::create_directory(stale / "pages");
+        fs::create_symlink(outside / "victim", stale / "pages" / "windows.html");
+      }
+    }
+    RemoveStaleReaderFolders(user);
+    QCOMPARE(ReadFile(outside / "victim"), std::string("mine"));
+    QCOMPARE(ReadFile(outside / "pages" / "windows.html"), std::string("mine"));
+    QVERIFY(fs::exists(outside / "lock"));
+    // A link is not a reader folder: it stays; a real folder goes, links
+    // inside it with it.
+    QCOMPARE(fs::exists(fs::symlink_status(stale)), planted == "folder link");
   }
 
   void plantedFoldersAreNotUsed_data() {
@@ -178,6 +284,11 @@ class WidgetsTest : public QObject {
     QVERIFY(WritePrivateFile(victim, "mine"));
     std::filesystem::create_symlink(victim, page);
     QVERIFY(!WritePrivateFile(page, "page"));
+    QCOMPARE(ReadFile(victim), std::string("mine"));
+    // Nor a link in place of its folder.
+    const std::filesystem::path linked = PathOf(dir.filePath("linked"));
+    std::filesystem::create_directory_symlink(PathOf(dir.path()), linked);
+    QVERIFY(!WritePrivateFile(linked / "victim", "page"));
     QCOMPARE(ReadFile(victim), std::string("mine"));
     QVERIFY(!WritePrivateFile({}, "x"));
   }

@@ -109,44 +109,46 @@ class ReaderFilesTest : public QObject {
     QFETCH(QString, planted);
     QTemporaryDir work, elsewhere;
     const fs::path base = PathOf(work.path());
-    const fs::path root = base / ("codexa-" + std::to_string(::getuid()));
     const fs::path victim = PathOf(elsewhere.filePath("victim"));
     std::ofstream(victim) << "mine";
     ::chmod(victim.c_str(), 0644);
-    QCOMPARE(::mkdir(root.c_str(), 0700), 0);
     std::vector<fs::path> names;
-    if (planted == "pages folder link") {
-      fs::create_directory_symlink(victim.parent_path(), root / "pages");
-    } else {
-      QCOMPARE(::mkdir((root / "pages").c_str(), 0700), 0);
-      names.push_back(root / "Back.gif");
-      for (const char* name : kPageNames) names.push_back(root / "pages" / name);
-    }
-    for (const fs::path& name : names) {
-      if (planted == "symbolic link") fs::create_symlink(victim, name);
-      if (planted == "hard link") fs::create_hard_link(victim, name);
-      if (planted == "file open to all") {
-        std::ofstream(name) << "old";
-        ::chmod(name.c_str(), 0666);
-      }
-      if (planted == "pipe") QCOMPARE(::mkfifo(name.c_str(), 0600), 0);
-      if (planted == "folder") fs::create_directory(name);
-    }
-
     {
       CPanelWindow window(CLeftForm::Places{PathOf(m_corpus.path()), base, base / "zemo.txt"});
+      // Each reader's folder is made fresh under a name no one can know
+      // before, so the names are planted in it once it is there, before the
+      // first page is written.
+      const fs::path pages = PathOf(window.form()->PageFile()).parent_path();
+      if (planted == "pages folder link") {
+        fs::remove_all(pages);
+        fs::create_directory_symlink(victim.parent_path(), pages);
+      } else {
+        for (const char* name : kPageNames) names.push_back(pages / name);
+      }
+      for (const fs::path& name : names) {
+        fs::remove(name);
+        if (planted == "symbolic link") fs::create_symlink(victim, name);
+        if (planted == "hard link") fs::create_hard_link(victim, name);
+        if (planted == "file open to all") {
+          std::ofstream(name) << "old";
+          ::chmod(name.c_str(), 0666);
+        }
+        if (planted == "pipe") QCOMPARE(::mkfifo(name.c_str(), 0600), 0);
+        if (planted == "folder") fs::create_directory(name);
+      }
       ShowPages(window.form());
+      QCOMPARE(ReadFile(victim), std::string("mine"));
+      for (const fs::path& name : names) {
+        const struct stat info = StatOf(name);
+        if (S_ISREG(info.st_mode) && info.st_ino != StatOf(victim).st_ino) {
+          QCOMPARE(info.st_mode & 077, mode_t{0});
+          QCOMPARE(info.st_nlink, nlink_t{1});
+        }
+      }
     }
     QCOMPARE(ReadFile(victim), std::string("mine"));
     QCOMPARE(StatOf(victim).st_mode & 0777, mode_t{0644});
     QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"victim"});
-    for (const fs::path& name : names) {
-      const struct stat info = StatOf(name);
-      if (S_ISREG(info.st_mode) && info.st_ino != StatOf(victim).st_ino) {
-        QCOMPARE(info.st_mode & 077, mode_t{0});
-        QCOMPARE(info.st_nlink, nlink_t{1});
-      }
-    }
   }
 
   void plantedListingLinkLeadsNowhere() {
