@@ -125,6 +125,47 @@ class ReaderProcessTest : public QObject {
   }
 
  private slots:
+  // Two processes of the reader's panes on one corpus, each showing a
+  // different page: neither page is written over by the other.
+  void twoProcessesShowTheirOwnPages() {
+    QTemporaryDir corpus;
+    std::string error;
+    QVERIFY2(codexa::corrupt::WriteSmallCorpus(PathOf(corpus.path()), error), error.c_str());
+    const fs::path temp = PathOf(m_work.path()) / "shared-temp";
+    fs::create_directories(temp);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), TextOf(temp));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--no-sandbox"));
+    QProcess shows[2];
+    fs::path pages[2];
+    std::string texts[2];
+    const char* const records[2] = {"3", "5"};
+    for (int i = 0; i < 2; ++i) {
+      shows[i].setProcessEnvironment(env);
+      shows[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      shows[i].start(QStringLiteral(CODEXA_PAGESHOW_EXE), {corpus.path(), QString::fromLatin1(records[i])});
+      QVERIFY(shows[i].waitForStarted());
+      QVERIFY(WaitFor([&] { return shows[i].canReadLine() || shows[i].state() == QProcess::NotRunning; }));
+      pages[i] = PathOf(QString::fromLocal8Bit(shows[i].readLine().trimmed()));
+      QVERIFY2(!pages[i].empty(), records[i]);
+      texts[i] = ReadFile(pages[i]);
+      QVERIFY(!texts[i].empty());
+    }
+    QVERIFY(pages[0].parent_path() != pages[1].parent_path());
+    QVERIFY(texts[0] != texts[1]);
+    // The first page is still the first process's after the second showed.
+    QCOMPARE(ReadFile(pages[0]), texts[0]);
+    QCOMPARE(ReadFile(pages[1]), texts[1]);
+    for (QProcess& show : shows) {
+      show.closeWriteChannel();
+      QVERIFY(show.waitForFinished(kWaitMs));
+      QCOMPARE(show.exitStatus(), QProcess::NormalExit);
+      QCOMPARE(show.exitCode(), 0);
+    }
+    for (const fs::path& page : pages) QVERIFY(!fs::exists(page.parent_path().parent_path()));
+  }
+
   void twoReadersKeepTheirOwnPages() {
     Scratch first = NewScratch("GIF89a-first");
     Scratch second = NewScratch("GIF89a-second");
