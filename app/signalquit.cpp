@@ -63,10 +63,7 @@ CSignalQuitter::~CSignalQuitter() {
 void CSignalQuitter::ReadSignal() {
   unsigned char byte = 0;
   bool any = false;
-  while (::read(g_fds[1], &byte, 1) == 1) {
-    m_nCaught = byte;
-    any = true;
-  }
+  while (::read(g_fds[1], &byte, 1) == 1) any = true;
   // exit() leaves every running event loop, a modal dialog's included, so
   // main's exit path runs as after the window's close.
   if (any) QCoreApplication::quit();

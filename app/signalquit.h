@@ -24,15 +24,12 @@ class CSignalQuitter : public QObject {
   // Whether the handlers are in place; false when the socket pair or a
   // handler could not be had (the signals then end the process as before).
   bool installed() const { return m_bInstalled; }
-  // The last signal that asked the reader to end; 0 before any.
-  int caughtSignal() const { return m_nCaught; }
 
  private:
   void ReadSignal();
 
   QSocketNotifier* m_pNotifier = nullptr;
   bool m_bInstalled = false;
-  int m_nCaught = 0;
 };
 
 #endif  // CODEXA_APP_SIGNALQUIT_H_
