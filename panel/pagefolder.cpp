@@ -165,7 +165,7 @@ bool CPageFolder::Prepare(const std::filesystem::path& base, std::string& error)
     error = "cannot make the page folder in " + root.string() + ": " + std::strerror(errno);
     return false;
   }
-  // The random part mkdtemp chose, kept in the final name.
+  // The random characters mkdtemp chose, kept in the final name.
   const std::string random = made.filename().string().substr(std::strlen(kNewPrefix) + pid.size() + 1);
   const std::filesystem::path own = root / (pid + "-" + random);
   const int lock = ::open((made / kLockName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
