@@ -1,6 +1,8 @@
 #include "corpus/hitmark.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -193,6 +195,13 @@ class RunMarker {
     m_finders.reserve(pattern.size());
     for (const PatternPiece& piece : pattern) m_finders.emplace_back(text, piece.bytes, &piece.folded);
     m_hits.reserve(pattern.size());
+    // A run keeps its tags whole ('<' to the next '>'; its text has no '<').
+    for (size_t open = text.find('<'); open != std::string_view::npos; open = text.find('<', open + 1)) {
+      size_t close = text.find('>', open + 1);
+      if (close == std::string_view::npos) close = text.size() - 1;
+      m_tags.push_back({open, close + 1 - open});
+      open = close;
+    }
   }
 
   void Mark(int& counter, std::string& out) {
@@ -239,10 +248,23 @@ class RunMarker {
           if (heading < found.pos) return heading + kHeadingTag.size();
         }
       }
+      // Markup written inside a tag would break the tag apart, and the
+      // page's next pass would read the pieces as other tags (a stray
+      // "</title>" drops the rest of the cell, anchors included).
+      if (InsideTag(found)) return m_hits.empty() ? found.pos + 1 : m_hits.front().pos + 1;
       m_hits.push_back(found);
       pos = found.pos + found.length;
     }
     return pos;
+  }
+
+  bool InsideTag(const Occurrence& found) const {
+    auto after = std::upper_bound(m_tags.begin(), m_tags.end(), found.pos,
+                                  [](size_t pos, const Occurrence& tag) { return pos < tag.pos; });
+    if (after != m_tags.end() && after->pos < found.pos + found.length) return true;
+    if (after == m_tags.begin()) return false;
+    const Occurrence& before = *std::prev(after);
+    return found.pos < before.pos + before.length;
   }
 
   // Every piece gets an anchor and a highlight; a '?' stretch is
@@ -268,6 +290,7 @@ class RunMarker {
   PieceFinder m_paragraph;
   PieceFinder m_heading;
   std::vector<Occurrence> m_hits;
+  std::vector<Occurrence> m_tags;  // in order
 };
 
 }  // namespace
