@@ -236,10 +236,20 @@ class RunMarker {
         if (found.pos == end) return end;
         // Not at its place: a match may still start inside this attempt.
         if (found.pos != place) return m_hits.front().pos + 1;
+        if (TagEnd(found) != std::string_view::npos) return m_hits.front().pos + 1;
       } else {
         if (pos == end) return end;
         found = m_finders[i].Find(pos);
         if (found.pos == end) return end;
+        // Markup written inside a tag would break the tag apart, and the
+        // page's next pass would read the pieces as other tags (a stray
+        // "</title>" drops the rest of the cell, anchors included): the
+        // piece is looked for behind the tag (at its '?' place above, it
+        // just fails).
+        for (size_t tagEnd = TagEnd(found); tagEnd != std::string_view::npos; tagEnd = TagEnd(found)) {
+          found = m_finders[i].Find(tagEnd);
+          if (found.pos == end) return end;
+        }
         if (piece.kind == PieceKind::PIECE_AFTER_STAR) {
           // A '*' never reaches across a paragraph: resume behind it.
           size_t paragraph = m_paragraph.Find(pos).pos;
@@ -248,23 +258,19 @@ class RunMarker {
           if (heading < found.pos) return heading + kHeadingTag.size();
         }
       }
-      // Markup written inside a tag would break the tag apart, and the
-      // page's next pass would read the pieces as other tags (a stray
-      // "</title>" drops the rest of the cell, anchors included).
-      if (InsideTag(found)) return m_hits.empty() ? found.pos + 1 : m_hits.front().pos + 1;
       m_hits.push_back(found);
       pos = found.pos + found.length;
     }
     return pos;
   }
 
-  bool InsideTag(const Occurrence& found) const {
-    auto after = std::upper_bound(m_tags.begin(), m_tags.end(), found.pos,
-                                  [](size_t pos, const Occurrence& tag) { return pos < tag.pos; });
-    if (after != m_tags.end() && after->pos < found.pos + found.length) return true;
-    if (after == m_tags.begin()) return false;
-    const Occurrence& before = *std::prev(after);
-    return found.pos < before.pos + before.length;
+  // The end of the last tag the occurrence reaches into, or npos.
+  size_t TagEnd(const Occurrence& found) const {
+    auto after = std::lower_bound(m_tags.begin(), m_tags.end(), found.pos + found.length,
+                                  [](const Occurrence& tag, size_t end) { return tag.pos < end; });
+    if (after == m_tags.begin()) return std::string_view::npos;
+    const Occurrence& last = *std::prev(after);
+    return found.pos < last.pos + last.length ? last.pos + last.length : std::string_view::npos;
   }
 
   // Every piece gets an anchor and a highlight; a '?' stretch is
