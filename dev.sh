@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine for Codexa and runs it or its tests.
 #   ./dev.sh run    packages, pinned corpus source, build, default corpus, reader
-#   ./dev.sh test   packages, pinned corpus source, build, default corpus, all tests
+#   ./dev.sh test   packages, pinned corpus source, build, default corpus, all
+#                   tests, the sanitizer build's tests, 30 s of every fuzz target
 set -euo pipefail
 cd "$(dirname "$0")"
 # The package list, the corpus pin and the functions that install and fetch
@@ -59,6 +60,14 @@ run_tests() {
   log "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
   configure_and_build "$BUILD-asan" -DCMAKE_BUILD_TYPE=Debug -DCODEXA_SANITIZE=ON -DCODEXA_GUI=OFF -DCODEXA_BENCH=OFF
   (cd "$BUILD-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$JOBS" --timeout 900 -LE real-corpus)
+  # Every fuzz target for 30 s from its committed seeds (built with clang);
+  # a crash or a broken property fails the run. The corpora grow in a
+  # scratch folder, kept with the failing inputs when there are any.
+  log "fuzzing every target for 30 s"
+  local work
+  work=$(mktemp -d "${TMPDIR:-/tmp}/codexa-fuzz.XXXXXX")
+  CODEXA_FUZZ_BUILD_DIR="$BUILD-fuzz" CODEXA_FUZZ_WORK_DIR="$work" "$ROOT/fuzz/run-all.sh" 30
+  rm -rf "$work"
 }
 
 case "${1:-}" in

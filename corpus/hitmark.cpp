@@ -1,6 +1,8 @@
 #include "corpus/hitmark.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -193,6 +195,13 @@ class RunMarker {
     m_finders.reserve(pattern.size());
     for (const PatternPiece& piece : pattern) m_finders.emplace_back(text, piece.bytes, &piece.folded);
     m_hits.reserve(pattern.size());
+    // A run keeps its tags whole ('<' to the next '>'; its text has no '<').
+    for (size_t open = text.find('<'); open != std::string_view::npos; open = text.find('<', open + 1)) {
+      size_t close = text.find('>', open + 1);
+      if (close == std::string_view::npos) close = text.size() - 1;
+      m_tags.push_back({open, close + 1 - open});
+      open = close;
+    }
   }
 
   void Mark(int& counter, std::string& out) {
@@ -227,10 +236,20 @@ class RunMarker {
         if (found.pos == end) return end;
         // Not at its place: a match may still start inside this attempt.
         if (found.pos != place) return m_hits.front().pos + 1;
+        if (TagEnd(found) != std::string_view::npos) return m_hits.front().pos + 1;
       } else {
         if (pos == end) return end;
         found = m_finders[i].Find(pos);
         if (found.pos == end) return end;
+        // Markup written inside a tag would break the tag apart, and the
+        // page's next pass would read the pieces as other tags (a stray
+        // "</title>" drops the rest of the cell, anchors included): the
+        // piece is looked for behind the tag (at its '?' place above, it
+        // just fails).
+        for (size_t tagEnd = TagEnd(found); tagEnd != std::string_view::npos; tagEnd = TagEnd(found)) {
+          found = m_finders[i].Find(tagEnd);
+          if (found.pos == end) return end;
+        }
         if (piece.kind == PieceKind::PIECE_AFTER_STAR) {
           // A '*' never reaches across a paragraph: resume behind it.
           size_t paragraph = m_paragraph.Find(pos).pos;
@@ -243,6 +262,15 @@ class RunMarker {
       pos = found.pos + found.length;
     }
     return pos;
+  }
+
+  // The end of the last tag the occurrence reaches into, or npos.
+  size_t TagEnd(const Occurrence& found) const {
+    auto after = std::lower_bound(m_tags.begin(), m_tags.end(), found.pos + found.length,
+                                  [](const Occurrence& tag, size_t end) { return tag.pos < end; });
+    if (after == m_tags.begin()) return std::string_view::npos;
+    const Occurrence& last = *std::prev(after);
+    return found.pos < last.pos + last.length ? last.pos + last.length : std::string_view::npos;
   }
 
   // Every piece gets an anchor and a highlight; a '?' stretch is
@@ -268,6 +296,7 @@ class RunMarker {
   PieceFinder m_paragraph;
   PieceFinder m_heading;
   std::vector<Occurrence> m_hits;
+  std::vector<Occurrence> m_tags;  // in order
 };
 
 }  // namespace

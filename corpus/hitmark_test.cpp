@@ -58,6 +58,13 @@ TEST(MarkRunTest, MatchesAndMarks) {
        "甲<p>" + a0 + O + "甲" + C + a1 + O + "乙" + C + a2 + O + "丙" + C, 3},
       {"'?' misplaced: the next attempt may start inside this one", "甲甲?乙", "甲甲甲丁乙", 0,
        "甲" + a0 + O + "甲甲" + C + O + a1 + "丁" + C + a2 + O + "乙" + C, 3},
+      // Text inside a tag is markup, never a match: highlighting there would
+      // split the tag.
+      {"inside a tag: unmarked, the text after it marked", "丁", "</x丁</title>丁", 0,
+       "</x丁</title>" + a0 + O + "丁" + C, 1},
+      {"piece reaching into a tag", "丁<", "丁<p>", 0, "丁<p>", 0},
+      {"A*B: the B inside a tag is passed over", "甲*乙", "甲<b乙>乙", 0,
+       a0 + O + "甲" + C + "<b乙>" + a1 + O + "乙" + C, 2},
       // Keywords without text leave the run as it is, and the loop ends.
       {"only wildcards", "*?*", "甲乙", 0, "甲乙", 0},
       {"empty keyword", "", "甲乙", 0, "甲乙", 0},

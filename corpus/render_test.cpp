@@ -144,4 +144,19 @@ TEST(RenderKeywordTest, RenderingAPassAgainKeepsTheFrame) {
   EXPECT_EQ(counter, 2);
 }
 
+// A malformed tag in a note that holds a keyword and a "</title>": were the
+// keyword highlighted inside it, the next keyword's pass would read that
+// "</title>" as a tag of its own and drop the rest of the cell, anchors
+// included.
+TEST(RenderPatternsTest, KeywordInsideATagKeepsEveryAnchor) {
+  const std::string page = StoredHtml(kNote + "</fon一丁</title>丁<h4>一", "");
+  std::string output;
+  const int anchors =
+      RenderPatterns(page, "卷一\\0002.htm", KeywordPatterns(u"丁 一"), DisplayCode::kFullText, output);
+  EXPECT_EQ(anchors, 2);
+  EXPECT_NE(output.find(kNote + "</fon一丁</title>" + A(0) + O + "丁" + C + "<h4>" + A(1) + O + "一" + C + kNoteEnd),
+            std::string::npos)
+      << output;
+}
+
 }  // namespace
