@@ -98,6 +98,17 @@ fs::path ReaderFolder(const Scratch& scratch, qint64 pid) {
   return found;
 }
 
+// The background the reader copied into `folder`. The reader writes it
+// just after making "pages", so a folder found may not hold it yet.
+std::string BackgroundOf(const fs::path& folder) {
+  std::string bytes;
+  WaitFor([&] {
+    bytes = ReadFile(folder / "Back.gif");
+    return !bytes.empty();
+  });
+  return bytes;
+}
+
 bool SettingsHold(const fs::path& config, const QByteArray& key) {
   QDirIterator files(TextOf(config), QDir::Files, QDirIterator::Subdirectories);
   while (files.hasNext()) {
@@ -181,8 +192,8 @@ class ReaderProcessTest : public QObject {
     QVERIFY(folderOne != folderTwo);
     // Each background came from its own program folder, and the second
     // start neither overwrote nor removed the first reader's.
-    QCOMPARE(ReadFile(folderOne / "Back.gif"), std::string("GIF89a-first"));
-    QCOMPARE(ReadFile(folderTwo / "Back.gif"), std::string("GIF89a-second"));
+    QCOMPARE(BackgroundOf(folderOne), std::string("GIF89a-first"));
+    QCOMPARE(BackgroundOf(folderTwo), std::string("GIF89a-second"));
     QVERIFY(fs::is_directory(folderOne / "pages") && fs::is_directory(folderTwo / "pages"));
 
     one->terminate();
