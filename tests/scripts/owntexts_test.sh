@@ -4,13 +4,10 @@
 # would; then a file that is not UTF-8 stops a rebuild, which names it and
 # leaves the corpus as it was.
 #   owntexts_test.sh CODEXA-BUILD CODEXA-SEARCH
-set -euo pipefail
+# shellcheck source=tests/scripts/harness.sh
+source "$(dirname "$0")/harness.sh"
 build=$1 search=$2
 texts=$(cd "$(dirname "$0")/../texts" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 "$build" --texts "$texts" "$work/corpus" >"$work/build.log" 2>&1 || fail "the build failed: $(cat "$work/build.log")"
 grep -q "^Read 4 text files" "$work/build.log" || fail "no files read: $(cat "$work/build.log")"
@@ -61,5 +58,4 @@ grep -q "is as it was" "$work/bad.log" || fail "no word on the corpus: $(cat "$w
 [ "$(cat "$work/corpus"/* | md5sum)" = "$before" ] || fail "the corpus changed"
 [ -z "$(find "$work/corpus" -name '.codexa-build*')" ] || fail "a temporary folder was left"
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit "$((failures > 0))"
+finish

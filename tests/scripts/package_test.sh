@@ -4,13 +4,10 @@
 # where codexa-search, started by its link on the PATH, finds the corpus
 # beside itself; the desktop files are in place; lintian finds no error.
 #   package_test.sh BUILD-DIR CODEXA-BUILD
-set -euo pipefail
+# shellcheck source=tests/scripts/harness.sh
+source "$(dirname "$0")/harness.sh"
 build_dir=$1 builder=$2
 texts=$(cd "$(dirname "$0")/../texts" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 "$builder" --texts "$texts" "$work/corpus" >/dev/null
 (cd "$build_dir" && CODEXA_CORPUS_DIR="$work/corpus" cpack -B "$work/packages") >"$work/cpack.log" 2>&1 ||
@@ -41,5 +38,4 @@ $actual"
 command -v lintian >/dev/null || { echo "FAIL: lintian is not installed (tools/setup.sh installs it)" >&2; exit 1; }
 lintian --fail-on error "$program" "$data" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit "$((failures > 0))"
+finish
