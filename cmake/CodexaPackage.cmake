@@ -2,9 +2,10 @@
 #
 #   codexa       (the component "program") the reader, codexa-build and
 #                codexa-search in <prefix>/lib/codexa with the help page and
-#                pictures, links to the three on the PATH, the desktop entry,
-#                AppStream metadata and the hicolor icons; its Qt and system
-#                libraries found by dpkg-shlibdeps, the rest declared below.
+#                pictures, links to the three on the PATH and their manual
+#                pages, the desktop entry, AppStream metadata and the hicolor
+#                icons; its Qt and system libraries found by dpkg-shlibdeps,
+#                the rest declared below.
 #   codexa-data  (the component "data", architecture "all") the default
 #                corpus in the same folder, taken from CODEXA_CORPUS_DIR.
 #
@@ -62,6 +63,14 @@ foreach(package codexa codexa-data)
     COMPONENT ${component})
   install(FILES ${CMAKE_SOURCE_DIR}/res/package/copyright.${package} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package}
     RENAME copyright COMPONENT ${component})
+endforeach()
+
+# The programs' manual pages, compressed as Debian keeps them.
+foreach(program codexa codexa-build codexa-search)
+  configure_file(${CMAKE_SOURCE_DIR}/res/package/man/${program}.1 ${CMAKE_BINARY_DIR}/package/man/${program}.1 COPYONLY)
+  execute_process(COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/package/man/${program}.1)
+  install(FILES ${CMAKE_BINARY_DIR}/package/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+    COMPONENT program)
 endforeach()
 
 set(CPACK_GENERATOR DEB)

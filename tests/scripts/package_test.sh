@@ -26,7 +26,8 @@ dpkg -x "$data" "$work/root"
 for file in usr/lib/codexa/codexa usr/lib/codexa/codexa-build usr/lib/codexa/help.html usr/lib/codexa/splash.gif \
   usr/share/applications/codexa.desktop usr/share/metainfo/codexa.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/codexa.svg usr/share/icons/hicolor/256x256/apps/codexa.png \
-  usr/share/doc/codexa/copyright usr/share/doc/codexa-data/copyright usr/lib/codexa/zemo.dir; do
+  usr/share/doc/codexa/copyright usr/share/doc/codexa-data/copyright usr/lib/codexa/zemo.dir \
+  usr/share/man/man1/codexa.1.gz usr/share/man/man1/codexa-build.1.gz usr/share/man/man1/codexa-search.1.gz; do
   [ -e "$work/root/$file" ] || fail "not unpacked: $file"
 done
 actual=$("$work/root/usr/bin/codexa-search" --scope 集部 明月 2>&1) || true
