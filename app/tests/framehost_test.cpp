@@ -3,6 +3,7 @@
 // kept on the old one when the new one does not open.
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +68,15 @@ class FrameHostTest : public QObject {
     QFETCH(QStringList, arguments);
     QFETCH(std::optional<QString>, folder);
     QCOMPARE(CorpusArgument(arguments), folder);
+  }
+
+  // "--corpus" without its folder ends the reader before any window.
+  void readerRefusesCorpusOptionWithoutFolder() {
+    QProcess reader;
+    reader.start(QStringLiteral(CODEXA_READER), {QStringLiteral("--corpus")});
+    QVERIFY(reader.waitForFinished(60000));
+    QCOMPARE(reader.exitCode(), 1);
+    QVERIFY(reader.readAllStandardError().contains("--corpus needs a folder"));
   }
 
   void recentListKeepsTheLastFourNewestFirst() {
