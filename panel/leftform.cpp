@@ -105,7 +105,7 @@ void CLeftForm::CreateControls() {
 
   m_pTree = new QTreeWidget(this);
   m_pTree->setHeaderHidden(true);
-  m_pTree->setColumnCount(1);
+  m_pTree->setColumnCount(2);
   m_pTree->setIconSize(QSize(20, 20));
   m_pTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_pTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -151,8 +151,10 @@ void CLeftForm::CreateControls() {
   m_pTallyLabel = new QLabel(QStringLiteral("検索集計："), this);
 
   m_pResultList = new CSortListCtrl(this);
-  m_pResultList->setHeaderLabels(
-      {QStringLiteral("類別"), QStringLiteral("書名"), QStringLiteral("巻"), QStringLiteral("頁")});
+  // The four columns of the list, then the page's hit count and its first
+  // hit in context.
+  m_pResultList->setHeaderLabels({QStringLiteral("類別"), QStringLiteral("書名"), QStringLiteral("巻"),
+                                  QStringLiteral("頁"), QStringLiteral("件数"), QStringLiteral("用例")});
   const int widths[4] = {45, 80, 60, 60};
   for (int column = 0; column < 4; ++column) m_pResultList->setColumnWidth(column, widths[column]);
   connect(m_pResultList->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -60,6 +61,12 @@ class CLeftForm : public QWidget {
   // The two tabs, in their order on the tab control.
   enum class Tab { kContents = 0, kSearch = 1 };
   static constexpr int kRowsPerListPage = 100;
+  // The tree's first item, above the categories: the whole corpus as the
+  // scope. Its scope record is kWholeCorpusRecord, which no record has.
+  static constexpr const char* kWholeCorpusName = "全体";
+  static constexpr int kWholeCorpusRecord = -1;
+  // The tree's column of hit-page counts, beside the names.
+  static constexpr int kCountColumn = 1;
 
   // Opens the engine on the full text, loads the catalogue into the tree
   // and builds the controls. Failures are shown (ShowWarning) and leave the
@@ -104,7 +111,15 @@ class CLeftForm : public QWidget {
   // Closes the engine and opens the target of `displayCode`; keeps the
   // result and sets the display code used to open hits.
   void SelectTarget(DisplayCode displayCode);
-  // Shows list page m_nResultPage (nothing when it is out of range).
+  // The characters of context either side of the list's first hit, and the
+  // marks that set the hit off.
+  static constexpr std::size_t kListContextChars = 12;
+  static constexpr int kContextColumn = 5;
+  static constexpr const char* kHitOpenMark = "【";
+  static constexpr const char* kHitCloseMark = "】";
+  // Shows list page m_nResultPage (nothing when it is out of range): the
+  // entry's labels, its hit count and its first hit in context, worked out
+  // for the rows shown only.
   void FillResultPage();
   // Applies the number typed in the page edit.
   void GotoTypedPage();
@@ -124,7 +139,11 @@ class CLeftForm : public QWidget {
   bool Variant() const { return m_bVariant; }
   const std::u16string& Keyword() const { return m_strKeyword; }
   DisplayCode Display() const { return m_nDisplayCode; }
+  // The scope's record, or kWholeCorpusRecord.
   int ScopeRecord() const { return m_nScopeRecord; }
+  // The scope's node: the catalogue's root for the whole corpus; null when
+  // the scope record has no node.
+  const ContentsNodeTag* ScopeNode() const;
   const QString& ScopeText() const { return m_strScopePath; }
   int ResultPages() const { return m_nResultPages; }
   int ResultPage() const { return m_nResultPage; }
@@ -179,6 +198,12 @@ class CLeftForm : public QWidget {
   void ShowPager(bool show);
   void UpdatePager();
   void OnTreeSelectionChanged();
+  // Puts each tree item's number of hit pages in the last result beside
+  // its name, grey; none for items without hits.
+  void ShowHitCounts();
+  // The first hit of `page` with its context, the hit set off; empty when
+  // the page shows none.
+  QString FirstHitInContext(uint32_t page);
   void OnResultSelectionChanged();
   // The Enter check; true when the key was used.
   bool OnEnterKey();

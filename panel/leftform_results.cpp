@@ -15,9 +15,23 @@ void CLeftForm::FillResultPage() {
   for (size_t i = first; i < first + kRowsPerListPage && i < m_hitEntries.size(); ++i) {
     const SearchNodeTag& entry = m_hitEntries[i];
     m_pResultList->AppendRow({QString::fromStdU16String(entry.category), QString::fromStdU16String(entry.title),
-                              QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber)},
+                              QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber),
+                              QString::number(entry.hitCount), FirstHitInContext(entry.pageNumber)},
                              entry.pageNumber);
   }
+  // The labels and counts fit their text; the context column keeps its width.
+  for (int column = 0; column < kContextColumn; ++column) m_pResultList->resizeColumnToContents(column);
+}
+
+QString CLeftForm::FirstHitInContext(uint32_t page) {
+  // Read from the page as it opens, so the column shows what the view will.
+  std::vector<KwicLine> lines;
+  if (!m_index.FindOccurrences(page, m_strKeyword, m_nDisplayCode, m_bVariant, kListContextChars, lines) ||
+      lines.empty()) {
+    return QString();
+  }
+  return QString::fromStdString(lines.front().left + kHitOpenMark + lines.front().hit + kHitCloseMark +
+                                lines.front().right);
 }
 
 void CLeftForm::UpdatePager() {

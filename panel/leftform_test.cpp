@@ -92,9 +92,15 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->tabs()->currentIndex(), 0);
     QVERIFY(form()->tree()->isVisible());
     QVERIFY(!form()->resultList()->isVisible());
-    QCOMPARE(form()->tree()->topLevelItemCount(), 2);
-    QCOMPARE(form()->tree()->topLevelItem(0)->text(0), QStringLiteral("經部"));
-    QCOMPARE(form()->tree()->topLevelItem(0)->childCount(), 2);
+    // The whole corpus heads the two categories, open.
+    QCOMPARE(form()->tree()->topLevelItemCount(), 1);
+    QTreeWidgetItem* whole = form()->tree()->topLevelItem(0);
+    QCOMPARE(whole->text(0), QStringLiteral("全体"));
+    QVERIFY(whole->isExpanded());
+    QCOMPARE(whole->childCount(), 2);
+    QCOMPARE(whole->child(0)->text(0), QStringLiteral("經部"));
+    QCOMPARE(whole->child(0)->childCount(), 2);
+    QCOMPARE(form()->TreeItemOfRecord(1), whole->child(0));
     QCOMPARE(form()->TreeItemOfRecord(4)->parent(), form()->TreeItemOfRecord(2));
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("ｾｭ"));
     QCOMPARE(form()->ScopeRecord(), 1);
@@ -210,6 +216,71 @@ class LeftFormTest : public QObject {
     }
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("集部"));
     QCOMPARE(shown.count(), 1);
+  }
+
+  void wholeCorpusScopeListsEveryPage() {
+    SelectRecord(4);
+    const QByteArray shown = ReadAll(form()->PageFile());
+    form()->tree()->setCurrentItem(form()->tree()->topLevelItem(0));
+    QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("全体"));
+    QCOMPARE(form()->ScopeRecord(), CLeftForm::kWholeCorpusRecord);
+    QCOMPARE(form()->Reading().CurRecord(), 4);
+    QCOMPARE(ReadAll(form()->PageFile()), shown);
+    // 雲 stands on the 101 pages of 經部\雜篇 and nowhere else; 鶴 only in 集部.
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    for (const char* keyword : {"雲 鶴", "鶴"}) {
+      Search(QString::fromUtf8(keyword), SearchMode::kOr);
+      QVERIFY(m_pWarnings->messages.empty());
+      std::set<uint32_t> raw(form()->index().GetPageArray().begin(), form()->index().GetPageArray().end());
+      QCOMPARE(ListedPages(*form()), raw);
+    }
+    QCOMPARE(form()->HitEntries().front().category, std::u16string(u"集部"));
+  }
+
+  void treeShowsHitPagesPerNode() {
+    QTreeWidget* tree = form()->tree();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲 鶴"), SearchMode::kOr);
+    const int column = CLeftForm::kCountColumn;
+    auto countOf = [&](int record) { return form()->TreeItemOfRecord(record)->text(column); };
+    QCOMPARE(tree->topLevelItem(0)->text(column), QStringLiteral("(103)"));
+    QCOMPARE(countOf(1), QStringLiteral("(101)"));
+    QCOMPARE(countOf(2), QString());  // 詩經: no hit
+    QCOMPARE(countOf(5), QStringLiteral("(101)"));
+    QCOMPARE(countOf(6), QStringLiteral("(101)"));
+    QCOMPARE(countOf(7), QStringLiteral("(2)"));
+    QCOMPARE(countOf(9), QStringLiteral("(2)"));
+    // The categories, 101 + 2, add up to the tally's pages.
+    QVERIFY(form()->tallyLabel()->text().startsWith(QStringLiteral("全部で 103 頁で")));
+    // The next search replaces the counts: 經部 has no 鶴.
+    Search(QStringLiteral("鶴"));
+    QCOMPARE(countOf(1), QString());
+    QCOMPARE(countOf(7), QStringLiteral("(2)"));
+    QCOMPARE(tree->topLevelItem(0)->text(column), QStringLiteral("(2)"));
+  }
+
+  void listShowsHitCountAndFirstHitInContext() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    CSortListCtrl* list = form()->resultList();
+    QCOMPARE(list->columnCount(), 6);
+    QCOMPARE(list->RowCount(), CLeftForm::kRowsPerListPage);
+    for (int page : {1, 2}) {
+      if (page == 2) form()->OnNextResultPage();
+      for (int row = 0; row < list->RowCount(); ++row) {
+        const SearchNodeTag& entry = form()->HitEntries()[(page - 1) * CLeftForm::kRowsPerListPage + row];
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        QCOMPARE(item->text(4), QString::number(entry.hitCount));
+        const QString context = item->text(5);
+        QVERIFY2(context.contains(QStringLiteral("【雲】")), qPrintable(context));
+        std::string text;
+        QVERIFY(form()->index().ReadPage(entry.pageNumber, text));
+        QString plain = context;
+        plain.remove(u'【').remove(u'】');
+        QVERIFY2(QString::fromStdString(text).contains(plain), qPrintable(plain));
+      }
+    }
   }
 
   void showRecordPageNeverShowsAWrongPage() {
