@@ -127,6 +127,11 @@ class CLeftForm : public QWidget {
   void OnNextResultPage();
   // Renders the hit page of row `row` of the list and shows it at "#0000".
   void OpenHit(int row);
+  // Renders hit page `pageNumber` and shows it at its anchor `hit` (0 for
+  // the first), as the next-hit command would step to it.
+  void OpenHitAt(uint32_t pageNumber, int hit);
+  // Opens the concordance window (用例一覧) of the last result.
+  void ShowConcordance();
   // Places, shows and hides the controls for the active tab.
   void LayoutControls();
   // The narrowest width at which every control of the search tab is whole
@@ -210,6 +215,9 @@ class CLeftForm : public QWidget {
   bool ShowPageFile(const std::filesystem::path& file, const std::string& bytes, const QString& fragment);
   // Scrolls the view to the current anchor of the hit page.
   void NavigateToHit();
+  // Renders hit page `pageNumber` and shows it at "#0000"; false when the
+  // page could not be read or written.
+  bool OpenHitPage(uint32_t pageNumber);
 
   // Engine, catalogue and files.
   std::filesystem::path m_programFolder;

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "panel/concordancewnd.h"
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipbutton.h"
@@ -77,14 +78,32 @@ void CLeftForm::OnResultSelectionChanged() {
 
 void CLeftForm::OpenHit(int row) {
   if (row < 0 || row >= m_pResultList->RowCount()) return;
+  OpenHitPage(m_pResultList->RowPage(row));
+}
+
+bool CLeftForm::OpenHitPage(uint32_t pageNumber) {
   const std::filesystem::path& target = m_bHitFileToggle ? m_strHitFile1 : m_strHitFile2;
   std::string page;
-  const int anchors =
-      m_index.RenderHit(m_pResultList->RowPage(row), page, m_strKeyword, m_nDisplayCode, m_bVariant);
+  const int anchors = m_index.RenderHit(pageNumber, page, m_strKeyword, m_nDisplayCode, m_bVariant);
   // An empty page is one the engine could not read (closed or damaged):
   // nothing is written and the view keeps what it shows.
-  if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return;
+  if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return false;
   m_reading.OpenHitPage(target, anchors);
   m_bHitFileToggle = !m_bHitFileToggle;
   emit ReadingChanged();
+  return true;
+}
+
+void CLeftForm::OpenHitAt(uint32_t pageNumber, int hit) {
+  if (!OpenHitPage(pageNumber) || hit <= 0) return;
+  // Step the page's anchors on to the hit, as the next-hit command would.
+  int steps = hit;
+  while (steps-- > 0 && m_reading.NextHit()) continue;
+  NavigateToHit();
+}
+
+void CLeftForm::ShowConcordance() {
+  auto* window = new CConcordanceWnd(*this, this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
 }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 
+#include "panel/concordancewnd.h"
 #include "panel/keywordbox.h"
 #include "panel/leftform.h"
 #include "panel/panelwindow.h"
@@ -281,6 +282,28 @@ class LeftFormTest : public QObject {
         QVERIFY2(QString::fromStdString(text).contains(plain), qPrintable(plain));
       }
     }
+  }
+
+  void concordanceListsEveryHitAndOpensIt() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲 雨"), SearchMode::kOr);
+    CConcordanceWnd window(*form());
+    CConcordanceModel* model = window.model();
+    uint64_t hits = 0;
+    for (const SearchNodeTag& entry : form()->HitEntries()) hits += entry.hitCount;
+    QCOMPARE(uint64_t(model->rowCount()), hits);  // 101 雲 and 100 雨
+    QCOMPARE(model->rowCount(), 201);
+    QCOMPARE(model->index(0, CConcordanceModel::kHit).data().toString(), QStringLiteral("雲"));
+    QCOMPARE(model->index(0, CConcordanceModel::kRight).data().toString(), QStringLiteral("雨"));
+    QCOMPARE(model->index(1, CConcordanceModel::kLeft).data().toString(), QStringLiteral("雲"));
+    QCOMPARE(model->index(1, CConcordanceModel::kHit).data().toString(), QStringLiteral("雨"));
+    // Before the hit: "" sorts first, so every 雲 row comes before the 雨 rows.
+    model->sort(CConcordanceModel::kLeft);
+    QCOMPARE(model->index(100, CConcordanceModel::kHit).data().toString(), QStringLiteral("雲"));
+    QCOMPARE(model->index(101, CConcordanceModel::kHit).data().toString(), QStringLiteral("雨"));
+    // The second hit of its page opens at the page's second anchor.
+    QVERIFY(LoadAndWait(m_pWindow->view(), [&] { window.OpenRow(101); }));
+    QCOMPARE(form()->Reading().HitFragment(), std::string("#0001"));
   }
 
   void showRecordPageNeverShowsAWrongPage() {
