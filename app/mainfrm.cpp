@@ -153,6 +153,7 @@ void CMainFrame::CreateMenus() {
   QMenu* usage = menuBar()->addMenu(QStringLiteral("用例(&U)"));
   usage->addAction(QStringLiteral("用例一覧(&K)"), QKeySequence(Qt::CTRL | Qt::Key_K), m_pLeftForm,
                    &CLeftForm::ShowConcordance);
+  usage->addAction(QStringLiteral("結果を保存(&S)…"), m_pLeftForm, &CLeftForm::SaveResult);
   add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {ID_APP_ABOUT, ID_HELP_FILE});
 }
 

@@ -1,10 +1,13 @@
 #include "panel/concordancewnd.h"
 
 #include <QColor>
+#include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "panel/exportdlg.h"
 #include "panel/leftform.h"
 
 CConcordanceModel::CConcordanceModel(CIndex& index, CConcordance concordance, QObject* parent)
@@ -75,8 +78,14 @@ CConcordanceWnd::CConcordanceWnd(CLeftForm& form, QWidget* parent) : QDialog(par
   m_pTable->setColumnWidth(CConcordanceModel::kLeft, contextWidth);
   m_pTable->setColumnWidth(CConcordanceModel::kRight, contextWidth);
   connect(m_pTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
+  // Saves the rows in the order shown.
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* save = buttons->addButton(QStringLiteral("保存…"), QDialogButtonBox::ActionRole);
+  connect(save, &QPushButton::clicked, this,
+          [this] { SaveConcordance(this, m_form.index(), m_pModel->MutableConcordance()); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_pTable);
+  layout->addWidget(buttons);
   resize(contextWidth * 3 + charWidth * 20, 500);
 }
 

@@ -32,6 +32,7 @@ class CConcordanceModel : public QAbstractTableModel {
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
   const CConcordance& Concordance() const { return m_concordance; }
+  CConcordance& MutableConcordance() { return m_concordance; }
 
  private:
   CIndex& m_index;

@@ -130,8 +130,11 @@ class CLeftForm : public QWidget {
   // Renders hit page `pageNumber` and shows it at its anchor `hit` (0 for
   // the first), as the next-hit command would step to it.
   void OpenHitAt(uint32_t pageNumber, int hit);
-  // Opens the concordance window (用例一覧) of the last result.
+  // Opens the concordance window (用例一覧) of the last result; it saves
+  // the concordance itself.
   void ShowConcordance();
+  // Saves every entry of the last result as CSV or TSV (exportdlg.h).
+  void SaveResult();
   // Places, shows and hides the controls for the active tab.
   void LayoutControls();
   // The narrowest width at which every control of the search tab is whole

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "panel/concordancewnd.h"
+#include "panel/exportdlg.h"
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipbutton.h"
@@ -101,6 +102,8 @@ void CLeftForm::OpenHitAt(uint32_t pageNumber, int hit) {
   while (steps-- > 0 && m_reading.NextHit()) continue;
   NavigateToHit();
 }
+
+void CLeftForm::SaveResult() { SaveResultList(this, m_hitEntries); }
 
 void CLeftForm::ShowConcordance() {
   auto* window = new CConcordanceWnd(*this, this);

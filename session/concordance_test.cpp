@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "base/unicode.h"
 #include "corpus/filelistformat.h"
 #include "engine/codeconverter.h"
+#include "session/export.h"
 #include "session/searchrun.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
@@ -86,6 +89,28 @@ TEST_F(ConcordanceTest, EmptyResultAndUnreadablePages) {
                            false, 2);
   ASSERT_EQ(concordance.RowCount(), 2u);
   EXPECT_EQ(concordance.Line(m_index, 1), KwicLine{});
+}
+
+TEST_F(ConcordanceTest, ExportWritesEveryRowInItsOrderAndCanBeStopped) {
+  CConcordance concordance = Concordance(u"學");
+  concordance.Sort(m_index, ConcordanceOrder::kRightContext);
+  std::ostringstream out;
+  std::vector<std::size_t> reported;
+  EXPECT_TRUE(ExportConcordance(m_index, concordance, ExportFormat::kTsv, out, [&](std::size_t done, std::size_t total) {
+    EXPECT_EQ(total, 3u);
+    reported.push_back(done);
+    return true;
+  }));
+  EXPECT_EQ(out.str(),
+            "類別\t書名\t巻\t頁\t前文脈\t用例\t後文脈\n"
+            "經部\t論語\t卷一\t2\t甲丁\t學\t\n"
+            "經部\t論語\t卷一\t3\t甲\t學\t乙\n"
+            "經部\t論語\t卷一\t2\t丙\t學\t甲丁\n");
+  EXPECT_EQ(reported, (std::vector<std::size_t>{0, 3}));
+  std::ostringstream stopped;
+  EXPECT_FALSE(ExportConcordance(m_index, concordance, ExportFormat::kCsv, stopped,
+                                 [](std::size_t, std::size_t) { return false; }));
+  EXPECT_EQ(stopped.str(), "類別,書名,巻,頁,前文脈,用例,後文脈\r\n");
 }
 
 }  // namespace
