@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSettings>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -45,6 +46,7 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
   PreparePageFiles(places);
   if (!m_index.Open(m_programFolder, kCorpusNameUtf16, SearchTarget::kFullText)) ShowWarning(kOpenFailedMessage);
   CreateControls();
+  RestoreListColumns();
   if (!m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile)) {
     ShowWarning(kCatalogueMissingMessage);
   }
@@ -56,11 +58,23 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
 }
 
 CLeftForm::~CLeftForm() {
+  SaveListColumns();
   qApp->removeEventFilter(this);
   m_index.Close();
   // This reader's page folder goes with it; the view may not load from it
   // any more.
   m_pageFolder.Remove();
+}
+
+void CLeftForm::RestoreListColumns() {
+  // A damaged or foreign value is refused by restoreState, which then
+  // leaves the columns as they were made.
+  const QByteArray state = QSettings().value(QString::fromUtf8(kListColumnsKey)).toByteArray();
+  if (!state.isEmpty()) m_pResultList->header()->restoreState(state);
+}
+
+void CLeftForm::SaveListColumns() const {
+  QSettings().setValue(QString::fromUtf8(kListColumnsKey), m_pResultList->header()->saveState());
 }
 
 void CLeftForm::PreparePageFiles(const Places& places) {

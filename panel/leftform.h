@@ -115,6 +115,7 @@ class CLeftForm : public QWidget {
   // marks that set the hit off.
   static constexpr std::size_t kListContextChars = 12;
   static constexpr int kContextColumn = 5;
+  static constexpr const char* kListColumnsKey = "ResultList/columns";
   static constexpr const char* kHitOpenMark = "【";
   static constexpr const char* kHitCloseMark = "】";
   // Shows list page m_nResultPage (nothing when it is out of range): the
@@ -205,6 +206,10 @@ class CLeftForm : public QWidget {
   void ShowSearchControls(bool show);
   void ShowPager(bool show);
   void UpdatePager();
+  // The result list's column widths and order, kept in the user's
+  // settings under kListColumnsKey between runs.
+  void RestoreListColumns();
+  void SaveListColumns() const;
   void OnTreeSelectionChanged();
   // Puts each tree item's number of hit pages in the last result beside
   // its name, grey; none for items without hits.

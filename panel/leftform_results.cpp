@@ -21,8 +21,13 @@ void CLeftForm::FillResultPage() {
                               QString::number(entry.hitCount), FirstHitInContext(entry.pageNumber)},
                              entry.pageNumber);
   }
-  // The labels and counts fit their text; the context column keeps its width.
-  for (int column = 0; column < kContextColumn; ++column) m_pResultList->resizeColumnToContents(column);
+  // The labels and counts widen to fit their text, never narrower than the
+  // user made them; the context column keeps its width.
+  for (int column = 0; column < kContextColumn; ++column) {
+    const int width = m_pResultList->columnWidth(column);
+    m_pResultList->resizeColumnToContents(column);
+    if (m_pResultList->columnWidth(column) < width) m_pResultList->setColumnWidth(column, width);
+  }
 }
 
 QString CLeftForm::FirstHitInContext(uint32_t page) {

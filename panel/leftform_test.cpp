@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -74,6 +76,9 @@ class LeftFormTest : public QObject {
 
  private slots:
   void initTestCase() {
+    // The settings the form keeps go to a test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().remove(QString::fromUtf8(CLeftForm::kListColumnsKey));
     std::string error;
     QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
   }
@@ -304,6 +309,26 @@ class LeftFormTest : public QObject {
     // The second hit of its page opens at the page's second anchor.
     QVERIFY(LoadAndWait(m_pWindow->view(), [&] { window.OpenRow(101); }));
     QCOMPARE(form()->Reading().HitFragment(), std::string("#0001"));
+  }
+
+  void listColumnsFitAndAreRemembered() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    CSortListCtrl* list = form()->resultList();
+    // The volume column is wide enough for its longest name.
+    const int volume = 2;
+    QVERIFY(list->columnWidth(volume) >= list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(volume)));
+    list->setColumnWidth(1, 233);
+    m_pWindow.reset();  // the form keeps its columns as it goes
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->resultList()->columnWidth(1), 233);
+    // A damaged value leaves the columns as made.
+    m_pWindow.reset();
+    QSettings().setValue(QString::fromUtf8(CLeftForm::kListColumnsKey), QByteArray("damaged"));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->resultList()->columnCount(), 6);
+    QVERIFY(form()->resultList()->columnWidth(1) != 233);
+    QSettings().remove(QString::fromUtf8(CLeftForm::kListColumnsKey));
   }
 
   void showRecordPageNeverShowsAWrongPage() {
