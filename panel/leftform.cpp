@@ -51,6 +51,7 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
     ShowWarning(kCatalogueMissingMessage);
   }
   BuildTree();
+  CreateHistory();
   qApp->installEventFilter(this);
   // The splitter will not drag the pane narrower than its controls.
   setMinimumWidth(MinimumLayoutWidth());
@@ -346,6 +347,10 @@ bool CLeftForm::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress) return false;
   const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key == Qt::Key_Down && widget == m_pKeywordBox) {
+    ShowHistory();
+    return true;
+  }
   if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
   return OnEnterKey();
 }

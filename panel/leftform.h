@@ -28,9 +28,12 @@
 #include "engine/index.h"
 #include "panel/pagefolder.h"
 #include "session/readingstate.h"
+#include "session/searchhistory.h"
 #include "session/searchrun.h"
 
 class CCodexaView;
+class QCompleter;
+class QStandardItemModel;
 class CKeywordBox;
 class CSortListCtrl;
 class CToolTipResourceButton;
@@ -116,6 +119,7 @@ class CLeftForm : public QWidget {
   static constexpr std::size_t kListContextChars = 12;
   static constexpr int kContextColumn = 5;
   static constexpr const char* kListColumnsKey = "ResultList/columns";
+  static constexpr const char* kHistoryKey = "Search/history";
   static constexpr const char* kHitOpenMark = "【";
   static constexpr const char* kHitCloseMark = "】";
   // Shows list page m_nResultPage (nothing when it is out of range): the
@@ -131,6 +135,14 @@ class CLeftForm : public QWidget {
   // Renders hit page `pageNumber` and shows it at its anchor `hit` (0 for
   // the first), as the next-hit command would step to it.
   void OpenHitAt(uint32_t pageNumber, int hit);
+  // --- Search history: the last searches, newest first, in the settings ---
+  const CSearchHistory& History() const { return m_history; }
+  // Opens the keyword box's drop-down of past searches (also the Down key).
+  void ShowHistory();
+  // Restores record `row` of the history (keyword, options, scope) and
+  // runs it.
+  void RunHistory(int row);
+  QCompleter* historyCompleter() const { return m_pHistoryCompleter; }
   // Opens the concordance window (用例一覧) of the last result; it saves
   // the concordance itself.
   void ShowConcordance();
@@ -210,6 +222,10 @@ class CLeftForm : public QWidget {
   // settings under kListColumnsKey between runs.
   void RestoreListColumns();
   void SaveListColumns() const;
+  // The search history (leftform_history.cpp).
+  void CreateHistory();
+  void FillHistoryModel();
+  void RecordSearch();
   void OnTreeSelectionChanged();
   // Puts each tree item's number of hit pages in the last result beside
   // its name, grey; none for items without hits.
@@ -246,6 +262,9 @@ class CLeftForm : public QWidget {
   int m_nScopeRecord = 1;
   QString m_strScopePath;
   std::vector<SearchNodeTag> m_hitEntries;
+  CSearchHistory m_history;
+  QStandardItemModel* m_pHistoryModel = nullptr;
+  QCompleter* m_pHistoryCompleter = nullptr;
   int m_nResultPages = 0;
   int m_nResultPage = 0;
   bool m_bHitFileToggle = true;

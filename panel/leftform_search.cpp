@@ -31,6 +31,7 @@ void CLeftForm::OnSearch() {
   m_pTallyLabel->setText(QString::fromStdString(run.Tally()));
   m_hitEntries = std::move(run.Entries());
   ShowHitCounts();
+  RecordSearch();
   m_nResultPages = static_cast<int>((m_hitEntries.size() + kRowsPerListPage - 1) / kRowsPerListPage);
   if (m_nResultPages == 0) {
     m_nResultPage = 0;

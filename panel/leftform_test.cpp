@@ -1,5 +1,6 @@
 // The left form on a small built corpus, beside a real text view.
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -329,6 +330,45 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->resultList()->columnCount(), 6);
     QVERIFY(form()->resultList()->columnWidth(1) != 233);
     QSettings().remove(QString::fromUtf8(CLeftForm::kListColumnsKey));
+  }
+
+  void historySurvivesARestartAndRunsAgain() {
+    const QString key = QString::fromUtf8(CLeftForm::kHistoryKey);
+    m_pWindow.reset();
+    QSettings().remove(key);
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QVERIFY(form()->History().Records().empty());
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    SelectRecord(9);
+    Search(QStringLiteral("鶴"), SearchMode::kOr, false);
+    Search(QStringLiteral("ab"));  // refused: not recorded
+    const std::vector<SearchRecord> records = form()->History().Records();
+    QCOMPARE(records.size(), size_t{2});
+    QCOMPARE(records[0], (SearchRecord{u"鶴", SearchMode::kOr, DisplayCode::kFullText, false, 9}));
+    QCOMPARE(records[1], (SearchRecord{u"雲", SearchMode::kAnd, DisplayCode::kFullText, true, 1}));
+
+    m_pWindow.reset();
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->History().Records(), records);
+    QCOMPARE(form()->historyCompleter()->model()->rowCount(), 2);
+    form()->RunHistory(1);
+    QCOMPARE(form()->keywordBox()->text(), QStringLiteral("雲"));
+    QCOMPARE(form()->Mode(), SearchMode::kAnd);
+    QVERIFY(form()->Variant());
+    QCOMPARE(form()->ScopeRecord(), 1);
+    QCOMPARE(form()->HitEntries().size(), size_t{101});
+    QCOMPARE(form()->History().Records().front().keyword, std::u16string(u"雲"));
+
+    // A damaged history keeps what reads whole.
+    m_pWindow.reset();
+    const size_t warned = m_pWarnings->messages.size();
+    QSettings().setValue(key, QStringLiteral("garbage\n0\t0\t1\t1\t月\n"));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->History().Records().size(), size_t{1});
+    QCOMPARE(m_pWarnings->messages.size(), warned);
+    m_pWindow.reset();
+    QSettings().remove(key);
   }
 
   void showRecordPageNeverShowsAWrongPage() {
