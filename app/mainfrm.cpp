@@ -160,6 +160,11 @@ void CMainFrame::CreateMenus() {
   add(menuBar()->addMenu(QStringLiteral("表示(&V)")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_TOGGLE_LEFT_PANE});
   add(menuBar()->addMenu(QStringLiteral("一覧")),
       {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT});
+  // The concordance of the last result, in a menu of its own.
+  QMenu* usage = menuBar()->addMenu(QStringLiteral("用例(&U)"));
+  usage->addAction(QStringLiteral("用例一覧(&K)"), QKeySequence(Qt::CTRL | Qt::Key_K), m_pLeftForm,
+                   &CLeftForm::ShowConcordance);
+  usage->addAction(QStringLiteral("結果を保存(&S)…"), m_pLeftForm, &CLeftForm::SaveResult);
   add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {ID_APP_ABOUT, ID_HELP_FILE});
 }
 

@@ -18,6 +18,11 @@ void AppendUtf8(uint32_t codePoint, std::string& out);
 // converted, 1 when `source` ends with a high surrogate (left unconverted).
 int Utf16ToUtf8(std::u16string_view source, std::string& out);
 
+// Replaces `out` with the UTF-16 form of `text`; false for malformed,
+// overlong or surrogate sequences, so that mangled text is refused rather
+// than read.
+bool Utf8ToUtf16(std::string_view text, std::u16string& out);
+
 // Reads UTF-16 units from [src, srcEnd) as code points into [dst, dstEnd),
 // moving both cursors past what was used. Returns 0 when the source is used
 // up, 1 when it ends with a high surrogate (left unread), 2 when the target

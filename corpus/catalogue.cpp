@@ -79,27 +79,44 @@ std::u16string ScopePath(const ContentsNodeTag& node) {
   return path;
 }
 
-uint64_t ApplyScope(const ContentsNodeTag& scope, std::span<const uint32_t> pages,
-                    std::span<const uint32_t> counts, std::vector<SearchNodeTag>& entries) {
-  entries.clear();
-  const std::u16string category = CategoryName(scope);
-  const std::size_t n = std::min(pages.size(), counts.size());
-  uint64_t total = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const uint32_t page = pages[i];
-    if (!scope.Holds(page)) continue;
-    SearchNodeTag entry;
-    entry.category = category;
-    entry.title = TitleName(scope, page);
-    if (const ContentsNodeTag* volume = VolumeNode(scope, page)) {
+namespace {
+
+// The entry of `page` inside the scope node `scope`, labelled; names empty
+// and file number 0 where no node holds the page.
+SearchNodeTag LabelEntry(const ContentsNodeTag* scope, uint32_t page, uint32_t count) {
+  SearchNodeTag entry;
+  if (scope != nullptr) {
+    entry.category = CategoryName(*scope);
+    entry.title = TitleName(*scope, page);
+    if (const ContentsNodeTag* volume = VolumeNode(*scope, page)) {
       entry.volume = volume->name;
       // Modulo 2^32 like the stored numbers themselves; only odd catalogues wrap.
       entry.fileNumber = static_cast<int>(page + 1u - static_cast<uint32_t>(volume->docID) + volume->curFileName);
     }
-    entry.pageNumber = page;
-    entry.hitCount = counts[i];
-    total += entry.hitCount;
-    entries.push_back(std::move(entry));
+  }
+  entry.pageNumber = page;
+  entry.hitCount = count;
+  return entry;
+}
+
+}  // namespace
+
+bool InScope(const ContentsNodeTag& scope, uint32_t page) { return scope.level == 0 || scope.Holds(page); }
+
+const ContentsNodeTag* LabelScope(const ContentsNodeTag& scope, uint32_t page) {
+  return scope.level == 0 ? DescendantAtLevel(scope, 1, page) : &scope;
+}
+
+uint64_t ApplyScope(const ContentsNodeTag& scope, std::span<const uint32_t> pages,
+                    std::span<const uint32_t> counts, std::vector<SearchNodeTag>& entries) {
+  entries.clear();
+  const std::size_t n = std::min(pages.size(), counts.size());
+  uint64_t total = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const uint32_t page = pages[i];
+    if (!InScope(scope, page)) continue;
+    entries.push_back(LabelEntry(LabelScope(scope, page), page, counts[i]));
+    total += counts[i];
   }
   std::stable_sort(entries.begin(), entries.end(), [](const SearchNodeTag& a, const SearchNodeTag& b) {
     return static_cast<uint32_t>(a.fileNumber) < static_cast<uint32_t>(b.fileNumber);

@@ -81,7 +81,16 @@ struct SearchNodeTag {
   uint32_t hitCount = 0;
 };
 
-// Replaces `entries` with one entry per page of `pages` that `scope` holds,
+// The whole corpus as a scope is the root (level 0): it holds every page,
+// and labels each as the first category holding it would; a page in no
+// category gets empty names and file number 0.
+// Whether `scope` holds `page`: any page for the root, else Holds.
+bool InScope(const ContentsNodeTag& scope, uint32_t page);
+// The node whose labels `page` gets in `scope`: `scope` itself, or for the
+// root the first category that holds the page (null if none).
+const ContentsNodeTag* LabelScope(const ContentsNodeTag& scope, uint32_t page);
+
+// Replaces `entries` with one entry per page of `pages` in `scope` (InScope),
 // labelled and with its count from `counts` (the engine's parallel arrays;
 // entries beyond the shorter of the two are ignored), sorted by fileNumber
 // as an unsigned number. The sort is stable: entries with equal numbers keep

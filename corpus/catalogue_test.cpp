@@ -261,11 +261,16 @@ TEST_F(CatalogueTest, ApplyScopeLabelsFiltersAndSorts) {
       {"count array shorter than the page array", 7, {10, 11, 12}, {6, 1}, {{u"集部", u"楚辭", u"卷一", 10, 1, 6},
        {u"集部", u"楚辭", u"卷一", 11, 2, 1}}, 7},
       {"nothing in scope", 9, {0, 20}, {1, 1}, {}, 0},
+      {"whole corpus keeps every page, labelled by its category", 0, {8, 0, 12, 17, 25}, {1, 2, 3, 4, 5},
+       {{u"經部", u"", u"", 8, 0, 1}, {u"集部", u"楚辭", u"", 17, 0, 4}, {u"", u"", u"", 25, 0, 5},
+        {u"經部", u"論語", u"卷一", 0, 1, 2}, {u"集部", u"楚辭", u"卷一", 12, 3, 3}},
+       15},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<SearchNodeTag> entries = {SearchNodeTag{}};  // replaced, not appended to
-    const ContentsNodeTag* scope = m_catalogue.FindNodeByRecord(c.scope);
+    // Record 0 stands for the whole corpus, whose scope node is the root.
+    const ContentsNodeTag* scope = c.scope == 0 ? &m_catalogue.Root() : m_catalogue.FindNodeByRecord(c.scope);
     ASSERT_NE(scope, nullptr);
     EXPECT_EQ(ApplyScope(*scope, c.pages, c.counts, entries), c.total);
     ASSERT_EQ(entries.size(), c.entries.size());

@@ -205,19 +205,33 @@ class RunMarker {
   }
 
   void Mark(int& counter, std::string& out) {
+    Scan([&](size_t copied) { WriteMatch(copied, counter, out); },
+         [&](size_t copied, size_t next) { out.append(m_strText.substr(copied, next - copied)); });
+  }
+
+  void Collect(std::vector<MatchSpan>& spans) {
+    Scan([&](size_t) { spans.push_back({m_hits.front().pos, m_hits.back().pos + m_hits.back().length}); },
+         [](size_t, size_t) {});
+  }
+
+ private:
+  // The attempts over the whole run: `matched(copied)` after each complete
+  // match (m_hits holds its pieces), `plain(copied, next)` for the text an
+  // attempt passed over without one.
+  template <typename Matched, typename Plain>
+  void Scan(Matched matched, Plain plain) {
     size_t copied = 0;
     while (copied < m_strText.size()) {
       size_t next = Attempt(copied);
       if (m_hits.size() == m_pattern.size()) {
-        WriteMatch(copied, counter, out);
+        matched(copied);
       } else {
-        out.append(m_strText.substr(copied, next - copied));
+        plain(copied, next);
       }
       copied = next;
     }
   }
 
- private:
   // One attempt from `pos`. When every piece was found, m_hits holds them
   // and the result is the end of the match. Otherwise the attempt stopped
   // at the first piece that failed, and the result is where the next
@@ -307,6 +321,10 @@ void MarkRun(std::string_view run, const Pattern& pattern, int& counter, std::st
     return;
   }
   RunMarker(run, pattern).Mark(counter, out);
+}
+
+void FindMatches(std::string_view run, const Pattern& pattern, std::vector<MatchSpan>& spans) {
+  if (!pattern.empty()) RunMarker(run, pattern).Collect(spans);
 }
 
 std::string MarkRun(std::string_view run, std::string_view keyword, int& counter) {

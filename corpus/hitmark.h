@@ -72,4 +72,15 @@ std::string MarkRun(std::string_view run, std::string_view keyword, int& counter
 // The same with a compiled pattern; appends to `out`.
 void MarkRun(std::string_view run, const Pattern& pattern, int& counter, std::string& out);
 
+// One match in a run: bytes [begin, end), from its first piece to its last,
+// the stretches of '*' and '?' between them included.
+struct MatchSpan {
+  size_t begin = 0;
+  size_t end = 0;
+};
+
+// Appends the matches MarkRun would mark in `run`, in order, one span per
+// match (MarkRun highlights each piece on its own).
+void FindMatches(std::string_view run, const Pattern& pattern, std::vector<MatchSpan>& spans);
+
 #endif  // CODEXA_CORPUS_HITMARK_H_

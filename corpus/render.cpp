@@ -29,8 +29,6 @@ std::vector<Pattern> KeywordPatterns(std::u16string_view keywords) {
   return patterns;
 }
 
-namespace {
-
 bool MarksRun(DisplayCode displayCode, RunKind kind) {
   switch (displayCode) {
     case DisplayCode::kFullText: return true;
@@ -39,6 +37,8 @@ bool MarksRun(DisplayCode displayCode, RunKind kind) {
     default: return false;
   }
 }
+
+namespace {
 
 std::string MarkCell(std::string_view cell, const Pattern& pattern, DisplayCode displayCode, int& counter) {
   std::string marked;

@@ -11,6 +11,7 @@
 
 #include "corpus/displaycode.h"
 #include "corpus/hitmark.h"
+#include "corpus/pagesplit.h"
 
 // The four pieces of the page frame: head, title, left, first cell,
 // middle, second cell, tail.
@@ -30,6 +31,9 @@ int CellSelector(std::string_view storedName);
 // The distinct keywords of `keywords` (separated by U+0020 or U+3000) in
 // UTF-8, in order of first appearance, each compiled.
 std::vector<Pattern> KeywordPatterns(std::u16string_view keywords);
+
+// Whether a pass for `displayCode` marks a run of `kind`.
+bool MarksRun(DisplayCode displayCode, RunKind kind);
 
 // One highlighting pass: appends to `output` the page frame around the
 // title and cells of `pageText`, with the selected cell's runs marked as

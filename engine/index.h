@@ -9,6 +9,7 @@
 #ifndef CODEXA_ENGINE_INDEX_H_
 #define CODEXA_ENGINE_INDEX_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "corpus/displaycode.h"
+#include "corpus/kwic.h"
 #include "engine/searchtarget.h"
 
 // The message shown when a target cannot be opened.
@@ -57,6 +59,12 @@ class CIndex {
   // variant forms when `variants`); returns the number of anchors written.
   int RenderHit(uint32_t page, std::string& output, std::u16string_view keywords, DisplayCode displayCode,
                 bool variants);
+
+  // The occurrences on `page` of the keywords as RenderHit marks them, in
+  // text order, with up to `context` characters either side (corpus/kwic.h).
+  // False, with `lines` empty, when the page cannot be read.
+  bool FindOccurrences(uint32_t page, std::u16string_view keywords, DisplayCode displayCode, bool variants,
+                       std::size_t context, std::vector<KwicLine>& lines);
 
   // Forwarded to the file list.
   uint32_t GetPageCount() const;

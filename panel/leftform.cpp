@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSettings>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -45,10 +46,12 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
   PreparePageFiles(places);
   if (!m_index.Open(m_programFolder, kCorpusNameUtf16, SearchTarget::kFullText)) ShowWarning(kOpenFailedMessage);
   CreateControls();
+  RestoreListColumns();
   if (!m_catalogue.Load(m_programFolder / kCatalogueFileName, places.listingFile)) {
     ShowWarning(kCatalogueMissingMessage);
   }
   BuildTree();
+  CreateHistory();
   qApp->installEventFilter(this);
   // The splitter will not drag the pane narrower than its controls.
   setMinimumWidth(MinimumLayoutWidth());
@@ -56,11 +59,23 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
 }
 
 CLeftForm::~CLeftForm() {
+  SaveListColumns();
   qApp->removeEventFilter(this);
   m_index.Close();
   // This reader's page folder goes with it; the view may not load from it
   // any more.
   m_pageFolder.Remove();
+}
+
+void CLeftForm::RestoreListColumns() {
+  // A damaged or foreign value is refused by restoreState, which then
+  // leaves the columns as they were made.
+  const QByteArray state = QSettings().value(QString::fromUtf8(kListColumnsKey)).toByteArray();
+  if (!state.isEmpty()) m_pResultList->header()->restoreState(state);
+}
+
+void CLeftForm::SaveListColumns() const {
+  QSettings().setValue(QString::fromUtf8(kListColumnsKey), m_pResultList->header()->saveState());
 }
 
 void CLeftForm::PreparePageFiles(const Places& places) {
@@ -105,7 +120,7 @@ void CLeftForm::CreateControls() {
 
   m_pTree = new QTreeWidget(this);
   m_pTree->setHeaderHidden(true);
-  m_pTree->setColumnCount(1);
+  m_pTree->setColumnCount(2);
   m_pTree->setIconSize(QSize(20, 20));
   m_pTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_pTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -151,8 +166,10 @@ void CLeftForm::CreateControls() {
   m_pTallyLabel = new QLabel(QStringLiteral("検索集計："), this);
 
   m_pResultList = new CSortListCtrl(this);
-  m_pResultList->setHeaderLabels(
-      {QStringLiteral("類別"), QStringLiteral("書名"), QStringLiteral("巻"), QStringLiteral("頁")});
+  // The four columns of the list, then the page's hit count and its first
+  // hit in context.
+  m_pResultList->setHeaderLabels({QStringLiteral("類別"), QStringLiteral("書名"), QStringLiteral("巻"),
+                                  QStringLiteral("頁"), QStringLiteral("件数"), QStringLiteral("用例")});
   const int widths[4] = {45, 80, 60, 60};
   for (int column = 0; column < 4; ++column) m_pResultList->setColumnWidth(column, widths[column]);
   connect(m_pResultList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -330,6 +347,10 @@ bool CLeftForm::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress) return false;
   const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key == Qt::Key_Down && widget == m_pKeywordBox) {
+    ShowHistory();
+    return true;
+  }
   if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
   return OnEnterKey();
 }

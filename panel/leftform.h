@@ -18,6 +18,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -27,9 +28,12 @@
 #include "engine/index.h"
 #include "panel/pagefolder.h"
 #include "session/readingstate.h"
+#include "session/searchhistory.h"
 #include "session/searchrun.h"
 
 class CCodexaView;
+class QCompleter;
+class QStandardItemModel;
 class CKeywordBox;
 class CSortListCtrl;
 class CToolTipResourceButton;
@@ -60,6 +64,12 @@ class CLeftForm : public QWidget {
   // The two tabs, in their order on the tab control.
   enum class Tab { kContents = 0, kSearch = 1 };
   static constexpr int kRowsPerListPage = 100;
+  // The tree's first item, above the categories: the whole corpus as the
+  // scope. Its scope record is kWholeCorpusRecord, which no record has.
+  static constexpr const char* kWholeCorpusName = "全体";
+  static constexpr int kWholeCorpusRecord = -1;
+  // The tree's column of hit-page counts, beside the names.
+  static constexpr int kCountColumn = 1;
 
   // Opens the engine on the full text, loads the catalogue into the tree
   // and builds the controls. Failures are shown (ShowWarning) and leave the
@@ -104,7 +114,17 @@ class CLeftForm : public QWidget {
   // Closes the engine and opens the target of `displayCode`; keeps the
   // result and sets the display code used to open hits.
   void SelectTarget(DisplayCode displayCode);
-  // Shows list page m_nResultPage (nothing when it is out of range).
+  // The characters of context either side of the list's first hit, and the
+  // marks that set the hit off.
+  static constexpr std::size_t kListContextChars = 12;
+  static constexpr int kContextColumn = 5;
+  static constexpr const char* kListColumnsKey = "ResultList/columns";
+  static constexpr const char* kHistoryKey = "Search/history";
+  static constexpr const char* kHitOpenMark = "【";
+  static constexpr const char* kHitCloseMark = "】";
+  // Shows list page m_nResultPage (nothing when it is out of range): the
+  // entry's labels, its hit count and its first hit in context, worked out
+  // for the rows shown only.
   void FillResultPage();
   // Applies the number typed in the page edit.
   void GotoTypedPage();
@@ -112,6 +132,22 @@ class CLeftForm : public QWidget {
   void OnNextResultPage();
   // Renders the hit page of row `row` of the list and shows it at "#0000".
   void OpenHit(int row);
+  // Renders hit page `pageNumber` and shows it at its anchor `hit` (0 for
+  // the first), as the next-hit command would step to it.
+  void OpenHitAt(uint32_t pageNumber, int hit);
+  // --- Search history: the last searches, newest first, in the settings ---
+  const CSearchHistory& History() const { return m_history; }
+  // Opens the keyword box's drop-down of past searches (also the Down key).
+  void ShowHistory();
+  // Restores record `row` of the history (keyword, options, scope) and
+  // runs it.
+  void RunHistory(int row);
+  QCompleter* historyCompleter() const { return m_pHistoryCompleter; }
+  // Opens the concordance window (用例一覧) of the last result; it saves
+  // the concordance itself.
+  void ShowConcordance();
+  // Saves every entry of the last result as CSV or TSV (exportdlg.h).
+  void SaveResult();
   // Places, shows and hides the controls for the active tab.
   void LayoutControls();
   // The narrowest width at which every control of the search tab is whole
@@ -124,7 +160,11 @@ class CLeftForm : public QWidget {
   bool Variant() const { return m_bVariant; }
   const std::u16string& Keyword() const { return m_strKeyword; }
   DisplayCode Display() const { return m_nDisplayCode; }
+  // The scope's record, or kWholeCorpusRecord.
   int ScopeRecord() const { return m_nScopeRecord; }
+  // The scope's node: the catalogue's root for the whole corpus; null when
+  // the scope record has no node.
+  const ContentsNodeTag* ScopeNode() const;
   const QString& ScopeText() const { return m_strScopePath; }
   int ResultPages() const { return m_nResultPages; }
   int ResultPage() const { return m_nResultPage; }
@@ -178,13 +218,30 @@ class CLeftForm : public QWidget {
   void ShowSearchControls(bool show);
   void ShowPager(bool show);
   void UpdatePager();
+  // The result list's column widths and order, kept in the user's
+  // settings under kListColumnsKey between runs.
+  void RestoreListColumns();
+  void SaveListColumns() const;
+  // The search history (leftform_history.cpp).
+  void CreateHistory();
+  void FillHistoryModel();
+  void RecordSearch();
   void OnTreeSelectionChanged();
+  // Puts each tree item's number of hit pages in the last result beside
+  // its name, grey; none for items without hits.
+  void ShowHitCounts();
+  // The first hit of `page` with its context, the hit set off; empty when
+  // the page shows none.
+  QString FirstHitInContext(uint32_t page);
   void OnResultSelectionChanged();
   // The Enter check; true when the key was used.
   bool OnEnterKey();
   bool ShowPageFile(const std::filesystem::path& file, const std::string& bytes, const QString& fragment);
   // Scrolls the view to the current anchor of the hit page.
   void NavigateToHit();
+  // Renders hit page `pageNumber` and shows it at "#0000"; false when the
+  // page could not be read or written.
+  bool OpenHitPage(uint32_t pageNumber);
 
   // Engine, catalogue and files.
   std::filesystem::path m_programFolder;
@@ -205,6 +262,9 @@ class CLeftForm : public QWidget {
   int m_nScopeRecord = 1;
   QString m_strScopePath;
   std::vector<SearchNodeTag> m_hitEntries;
+  CSearchHistory m_history;
+  QStandardItemModel* m_pHistoryModel = nullptr;
+  QCompleter* m_pHistoryCompleter = nullptr;
   int m_nResultPages = 0;
   int m_nResultPage = 0;
   bool m_bHitFileToggle = true;

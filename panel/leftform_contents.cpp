@@ -1,11 +1,13 @@
 // The contents tab: the tree built from the catalogue, the search scope it
 // sets, and the pages of volumes shown in the text view.
 #include <QIcon>
+#include <QLocale>
 #include <QLabel>
 #include <QPixmap>
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "corpus/hitspernode.h"
 #include "view/codexaview.h"
 #include "panel/leftform.h"
 #include "panel/screenart.h"
@@ -44,15 +46,22 @@ bool RecordHolds(const NodeItemRecord& record, uint32_t page) {
 void CLeftForm::BuildTree() {
   const QIcon icon = TreeIcon();
   m_treeItemOfRecord.assign(m_catalogue.NodeCount(), nullptr);
+  const ContentsNodeTag& root = m_catalogue.Root();
+  if (root.children.empty()) return;
+  // The whole corpus heads the tree: an item of its own, not a record, so
+  // the catalogue and its record numbers stay as they are.
+  auto* whole = new QTreeWidgetItem(m_pTree);
+  whole->setText(0, QString::fromUtf8(kWholeCorpusName));
+  whole->setIcon(0, icon);
+  whole->setData(0, kRecordRole, kWholeCorpusRecord);
   // Walk the node tree in pre-order: records without a parent have no node
   // and so no item.
   std::vector<std::pair<const ContentsNodeTag*, QTreeWidgetItem*>> pending;
-  const ContentsNodeTag& root = m_catalogue.Root();
-  for (auto it = root.children.rbegin(); it != root.children.rend(); ++it) pending.emplace_back(it->get(), nullptr);
+  for (auto it = root.children.rbegin(); it != root.children.rend(); ++it) pending.emplace_back(it->get(), whole);
   while (!pending.empty()) {
     auto [node, parentItem] = pending.back();
     pending.pop_back();
-    auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(m_pTree);
+    auto* item = new QTreeWidgetItem(parentItem);
     item->setText(0, QString::fromStdU16String(node->name));
     item->setIcon(0, icon);
     item->setData(0, kRecordRole, node->record);
@@ -61,6 +70,24 @@ void CLeftForm::BuildTree() {
     }
     for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) pending.emplace_back(it->get(), item);
   }
+  whole->setExpanded(true);
+}
+
+void CLeftForm::ShowHitCounts() {
+  const std::vector<uint32_t> counts = HitPagesPerRecord(m_catalogue, m_hitEntries);
+  const QLocale grouped(QLocale::English);
+  auto show = [&](QTreeWidgetItem* item, uint64_t count) {
+    item->setText(kCountColumn, count == 0 ? QString() : QStringLiteral("(%1)").arg(grouped.toString(count)));
+    item->setForeground(kCountColumn, QColor(Qt::gray));
+  };
+  for (std::size_t record = 1; record < counts.size() && record < m_treeItemOfRecord.size(); ++record) {
+    if (QTreeWidgetItem* item = m_treeItemOfRecord[record]) show(item, counts[record]);
+  }
+  if (m_pTree->topLevelItemCount() > 0) show(m_pTree->topLevelItem(0), m_hitEntries.size());
+}
+
+const ContentsNodeTag* CLeftForm::ScopeNode() const {
+  return m_nScopeRecord == kWholeCorpusRecord ? &m_catalogue.Root() : m_catalogue.FindNodeByRecord(m_nScopeRecord);
 }
 
 QTreeWidgetItem* CLeftForm::TreeItemOfRecord(int record) const {
@@ -74,11 +101,13 @@ void CLeftForm::OnTreeSelectionChanged() {
   QTreeWidgetItem* item = selected.first();
   const int record = item->data(0, kRecordRole).toInt();
   m_nScopeRecord = record;
-  if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record)) {
+  if (record == kWholeCorpusRecord) {
+    m_strScopePath = QString::fromUtf8(kWholeCorpusName);
+  } else if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record)) {
     m_strScopePath = QString::fromStdU16String(ScopePath(*node));
   }
   m_pScopeLabel->setText(m_strScopePath);
-  if (item->childCount() > 0) return;
+  if (item->childCount() > 0 || record == kWholeCorpusRecord) return;
   m_reading.EnterVolume(record);
   ShowRecordPage(record, 1, 1);
   emit VolumeShown(m_reading.FirstFile(), m_reading.LastFile());

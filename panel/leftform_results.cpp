@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "panel/concordancewnd.h"
+#include "panel/exportdlg.h"
 #include "panel/leftform.h"
 #include "panel/sortlistctrl.h"
 #include "panel/tooltipbutton.h"
@@ -15,9 +17,28 @@ void CLeftForm::FillResultPage() {
   for (size_t i = first; i < first + kRowsPerListPage && i < m_hitEntries.size(); ++i) {
     const SearchNodeTag& entry = m_hitEntries[i];
     m_pResultList->AppendRow({QString::fromStdU16String(entry.category), QString::fromStdU16String(entry.title),
-                              QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber)},
+                              QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber),
+                              QString::number(entry.hitCount), FirstHitInContext(entry.pageNumber)},
                              entry.pageNumber);
   }
+  // The labels and counts widen to fit their text, never narrower than the
+  // user made them; the context column keeps its width.
+  for (int column = 0; column < kContextColumn; ++column) {
+    const int width = m_pResultList->columnWidth(column);
+    m_pResultList->resizeColumnToContents(column);
+    if (m_pResultList->columnWidth(column) < width) m_pResultList->setColumnWidth(column, width);
+  }
+}
+
+QString CLeftForm::FirstHitInContext(uint32_t page) {
+  // Read from the page as it opens, so the column shows what the view will.
+  std::vector<KwicLine> lines;
+  if (!m_index.FindOccurrences(page, m_strKeyword, m_nDisplayCode, m_bVariant, kListContextChars, lines) ||
+      lines.empty()) {
+    return QString();
+  }
+  return QString::fromStdString(lines.front().left + kHitOpenMark + lines.front().hit + kHitCloseMark +
+                                lines.front().right);
 }
 
 void CLeftForm::UpdatePager() {
@@ -63,14 +84,34 @@ void CLeftForm::OnResultSelectionChanged() {
 
 void CLeftForm::OpenHit(int row) {
   if (row < 0 || row >= m_pResultList->RowCount()) return;
+  OpenHitPage(m_pResultList->RowPage(row));
+}
+
+bool CLeftForm::OpenHitPage(uint32_t pageNumber) {
   const std::filesystem::path& target = m_bHitFileToggle ? m_strHitFile1 : m_strHitFile2;
   std::string page;
-  const int anchors =
-      m_index.RenderHit(m_pResultList->RowPage(row), page, m_strKeyword, m_nDisplayCode, m_bVariant);
+  const int anchors = m_index.RenderHit(pageNumber, page, m_strKeyword, m_nDisplayCode, m_bVariant);
   // An empty page is one the engine could not read (closed or damaged):
   // nothing is written and the view keeps what it shows.
-  if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return;
+  if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return false;
   m_reading.OpenHitPage(target, anchors);
   m_bHitFileToggle = !m_bHitFileToggle;
   emit ReadingChanged();
+  return true;
+}
+
+void CLeftForm::OpenHitAt(uint32_t pageNumber, int hit) {
+  if (!OpenHitPage(pageNumber) || hit <= 0) return;
+  // Step the page's anchors on to the hit, as the next-hit command would.
+  int steps = hit;
+  while (steps-- > 0 && m_reading.NextHit()) continue;
+  NavigateToHit();
+}
+
+void CLeftForm::SaveResult() { SaveResultList(this, m_hitEntries); }
+
+void CLeftForm::ShowConcordance() {
+  auto* window = new CConcordanceWnd(*this, this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
 }

@@ -19,7 +19,7 @@ void CLeftForm::OnSearch() {
   CSearchRun run(m_pKeywordBox->ReadKeyword(),
                  modeButton(SearchMode::kOr)->isChecked() ? SearchMode::kOr : SearchMode::kAnd,
                  m_pVariantBox->isChecked());
-  const SearchStatus status = run.Run(m_index, m_catalogue.FindNodeByRecord(m_nScopeRecord));
+  const SearchStatus status = run.Run(m_index, ScopeNode());
   if (status != SearchStatus::kDone) {
     ShowWarning(MessageOf(status));
     return;
@@ -30,6 +30,8 @@ void CLeftForm::OnSearch() {
   m_pResultList->clear();
   m_pTallyLabel->setText(QString::fromStdString(run.Tally()));
   m_hitEntries = std::move(run.Entries());
+  ShowHitCounts();
+  RecordSearch();
   m_nResultPages = static_cast<int>((m_hitEntries.size() + kRowsPerListPage - 1) / kRowsPerListPage);
   if (m_nResultPages == 0) {
     m_nResultPage = 0;

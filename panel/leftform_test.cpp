@@ -1,5 +1,6 @@
 // The left form on a small built corpus, beside a real text view.
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -15,6 +18,7 @@
 #include <memory>
 #include <set>
 
+#include "panel/concordancewnd.h"
 #include "panel/keywordbox.h"
 #include "panel/leftform.h"
 #include "panel/panelwindow.h"
@@ -73,6 +77,9 @@ class LeftFormTest : public QObject {
 
  private slots:
   void initTestCase() {
+    // The settings the form keeps go to a test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().remove(QString::fromUtf8(CLeftForm::kListColumnsKey));
     std::string error;
     QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
   }
@@ -92,9 +99,15 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->tabs()->currentIndex(), 0);
     QVERIFY(form()->tree()->isVisible());
     QVERIFY(!form()->resultList()->isVisible());
-    QCOMPARE(form()->tree()->topLevelItemCount(), 2);
-    QCOMPARE(form()->tree()->topLevelItem(0)->text(0), QStringLiteral("經部"));
-    QCOMPARE(form()->tree()->topLevelItem(0)->childCount(), 2);
+    // The whole corpus heads the two categories, open.
+    QCOMPARE(form()->tree()->topLevelItemCount(), 1);
+    QTreeWidgetItem* whole = form()->tree()->topLevelItem(0);
+    QCOMPARE(whole->text(0), QStringLiteral("全体"));
+    QVERIFY(whole->isExpanded());
+    QCOMPARE(whole->childCount(), 2);
+    QCOMPARE(whole->child(0)->text(0), QStringLiteral("經部"));
+    QCOMPARE(whole->child(0)->childCount(), 2);
+    QCOMPARE(form()->TreeItemOfRecord(1), whole->child(0));
     QCOMPARE(form()->TreeItemOfRecord(4)->parent(), form()->TreeItemOfRecord(2));
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("ｾｭ"));
     QCOMPARE(form()->ScopeRecord(), 1);
@@ -210,6 +223,152 @@ class LeftFormTest : public QObject {
     }
     QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("集部"));
     QCOMPARE(shown.count(), 1);
+  }
+
+  void wholeCorpusScopeListsEveryPage() {
+    SelectRecord(4);
+    const QByteArray shown = ReadAll(form()->PageFile());
+    form()->tree()->setCurrentItem(form()->tree()->topLevelItem(0));
+    QCOMPARE(form()->scopeLabel()->text(), QStringLiteral("全体"));
+    QCOMPARE(form()->ScopeRecord(), CLeftForm::kWholeCorpusRecord);
+    QCOMPARE(form()->Reading().CurRecord(), 4);
+    QCOMPARE(ReadAll(form()->PageFile()), shown);
+    // 雲 stands on the 101 pages of 經部\雜篇 and nowhere else; 鶴 only in 集部.
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    for (const char* keyword : {"雲 鶴", "鶴"}) {
+      Search(QString::fromUtf8(keyword), SearchMode::kOr);
+      QVERIFY(m_pWarnings->messages.empty());
+      std::set<uint32_t> raw(form()->index().GetPageArray().begin(), form()->index().GetPageArray().end());
+      QCOMPARE(ListedPages(*form()), raw);
+    }
+    QCOMPARE(form()->HitEntries().front().category, std::u16string(u"集部"));
+  }
+
+  void treeShowsHitPagesPerNode() {
+    QTreeWidget* tree = form()->tree();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲 鶴"), SearchMode::kOr);
+    const int column = CLeftForm::kCountColumn;
+    auto countOf = [&](int record) { return form()->TreeItemOfRecord(record)->text(column); };
+    QCOMPARE(tree->topLevelItem(0)->text(column), QStringLiteral("(103)"));
+    QCOMPARE(countOf(1), QStringLiteral("(101)"));
+    QCOMPARE(countOf(2), QString());  // 詩經: no hit
+    QCOMPARE(countOf(5), QStringLiteral("(101)"));
+    QCOMPARE(countOf(6), QStringLiteral("(101)"));
+    QCOMPARE(countOf(7), QStringLiteral("(2)"));
+    QCOMPARE(countOf(9), QStringLiteral("(2)"));
+    // The categories, 101 + 2, add up to the tally's pages.
+    QVERIFY(form()->tallyLabel()->text().startsWith(QStringLiteral("全部で 103 頁で")));
+    // The next search replaces the counts: 經部 has no 鶴.
+    Search(QStringLiteral("鶴"));
+    QCOMPARE(countOf(1), QString());
+    QCOMPARE(countOf(7), QStringLiteral("(2)"));
+    QCOMPARE(tree->topLevelItem(0)->text(column), QStringLiteral("(2)"));
+  }
+
+  void listShowsHitCountAndFirstHitInContext() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    CSortListCtrl* list = form()->resultList();
+    QCOMPARE(list->columnCount(), 6);
+    QCOMPARE(list->RowCount(), CLeftForm::kRowsPerListPage);
+    for (int page : {1, 2}) {
+      if (page == 2) form()->OnNextResultPage();
+      for (int row = 0; row < list->RowCount(); ++row) {
+        const SearchNodeTag& entry = form()->HitEntries()[(page - 1) * CLeftForm::kRowsPerListPage + row];
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        QCOMPARE(item->text(4), QString::number(entry.hitCount));
+        const QString context = item->text(5);
+        QVERIFY2(context.contains(QStringLiteral("【雲】")), qPrintable(context));
+        std::string text;
+        QVERIFY(form()->index().ReadPage(entry.pageNumber, text));
+        QString plain = context;
+        plain.remove(u'【').remove(u'】');
+        QVERIFY2(QString::fromStdString(text).contains(plain), qPrintable(plain));
+      }
+    }
+  }
+
+  void concordanceListsEveryHitAndOpensIt() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲 雨"), SearchMode::kOr);
+    CConcordanceWnd window(*form());
+    CConcordanceModel* model = window.model();
+    uint64_t hits = 0;
+    for (const SearchNodeTag& entry : form()->HitEntries()) hits += entry.hitCount;
+    QCOMPARE(uint64_t(model->rowCount()), hits);  // 101 雲 and 100 雨
+    QCOMPARE(model->rowCount(), 201);
+    QCOMPARE(model->index(0, CConcordanceModel::kHit).data().toString(), QStringLiteral("雲"));
+    QCOMPARE(model->index(0, CConcordanceModel::kRight).data().toString(), QStringLiteral("雨"));
+    QCOMPARE(model->index(1, CConcordanceModel::kLeft).data().toString(), QStringLiteral("雲"));
+    QCOMPARE(model->index(1, CConcordanceModel::kHit).data().toString(), QStringLiteral("雨"));
+    // Before the hit: "" sorts first, so every 雲 row comes before the 雨 rows.
+    model->sort(CConcordanceModel::kLeft);
+    QCOMPARE(model->index(100, CConcordanceModel::kHit).data().toString(), QStringLiteral("雲"));
+    QCOMPARE(model->index(101, CConcordanceModel::kHit).data().toString(), QStringLiteral("雨"));
+    // The second hit of its page opens at the page's second anchor.
+    QVERIFY(LoadAndWait(m_pWindow->view(), [&] { window.OpenRow(101); }));
+    QCOMPARE(form()->Reading().HitFragment(), std::string("#0001"));
+  }
+
+  void listColumnsFitAndAreRemembered() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    CSortListCtrl* list = form()->resultList();
+    // The volume column is wide enough for its longest name.
+    const int volume = 2;
+    QVERIFY(list->columnWidth(volume) >= list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(volume)));
+    list->setColumnWidth(1, 233);
+    m_pWindow.reset();  // the form keeps its columns as it goes
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->resultList()->columnWidth(1), 233);
+    // A damaged value leaves the columns as made.
+    m_pWindow.reset();
+    QSettings().setValue(QString::fromUtf8(CLeftForm::kListColumnsKey), QByteArray("damaged"));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->resultList()->columnCount(), 6);
+    QVERIFY(form()->resultList()->columnWidth(1) != 233);
+    QSettings().remove(QString::fromUtf8(CLeftForm::kListColumnsKey));
+  }
+
+  void historySurvivesARestartAndRunsAgain() {
+    const QString key = QString::fromUtf8(CLeftForm::kHistoryKey);
+    m_pWindow.reset();
+    QSettings().remove(key);
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QVERIFY(form()->History().Records().empty());
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    SelectRecord(9);
+    Search(QStringLiteral("鶴"), SearchMode::kOr, false);
+    Search(QStringLiteral("ab"));  // refused: not recorded
+    const std::vector<SearchRecord> records = form()->History().Records();
+    QCOMPARE(records.size(), size_t{2});
+    QCOMPARE(records[0], (SearchRecord{u"鶴", SearchMode::kOr, DisplayCode::kFullText, false, 9}));
+    QCOMPARE(records[1], (SearchRecord{u"雲", SearchMode::kAnd, DisplayCode::kFullText, true, 1}));
+
+    m_pWindow.reset();
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->History().Records(), records);
+    QCOMPARE(form()->historyCompleter()->model()->rowCount(), 2);
+    form()->RunHistory(1);
+    QCOMPARE(form()->keywordBox()->text(), QStringLiteral("雲"));
+    QCOMPARE(form()->Mode(), SearchMode::kAnd);
+    QVERIFY(form()->Variant());
+    QCOMPARE(form()->ScopeRecord(), 1);
+    QCOMPARE(form()->HitEntries().size(), size_t{101});
+    QCOMPARE(form()->History().Records().front().keyword, std::u16string(u"雲"));
+
+    // A damaged history keeps what reads whole.
+    m_pWindow.reset();
+    const size_t warned = m_pWarnings->messages.size();
+    QSettings().setValue(key, QStringLiteral("garbage\n0\t0\t1\t1\t月\n"));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QCOMPARE(form()->History().Records().size(), size_t{1});
+    QCOMPARE(m_pWarnings->messages.size(), warned);
+    m_pWindow.reset();
+    QSettings().remove(key);
   }
 
   void showRecordPageNeverShowsAWrongPage() {

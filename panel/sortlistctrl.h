@@ -17,7 +17,7 @@ class CSortListCtrl : public QTreeWidget {
 
   explicit CSortListCtrl(QWidget* parent = nullptr);
 
-  // Appends a row with four column texts and the page number it stands for.
+  // Appends a row with its column texts and the page number it stands for.
   void AppendRow(const QStringList& texts, uint32_t pageNumber);
   // The page number of row `row`.
   uint32_t RowPage(int row) const;

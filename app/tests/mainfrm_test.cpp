@@ -179,7 +179,12 @@ class MainFrameTest : public QObject {
     QVERIFY(!m_pFrame->findChild<QStatusBar*>());
     QStringList menus;
     for (QAction* menu : m_pFrame->menuBar()->actions()) menus << menu->text();
-    QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "一覧", "ヘルプ(&H)"}));
+    // The specified menus, with the concordance's own menu added before help.
+    QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "一覧", "用例(&U)", "ヘルプ(&H)"}));
+    QStringList usage;
+    for (QAction* item : m_pFrame->menuBar()->actions()[4]->menu()->actions()) usage << item->text();
+    QCOMPARE(usage, (QStringList{"用例一覧(&K)", "結果を保存(&S)…"}));
+    QCOMPARE(m_pFrame->menuBar()->actions()[4]->menu()->actions()[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
     QCOMPARE(m_pFrame->Action(ID_NEXT_HIT)->shortcut(), QKeySequence(Qt::Key_F3));
     QCOMPARE(m_pFrame->Action(ID_PREV_HIT)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F3));
     QCOMPARE(m_pFrame->navBar().slider().maximum(), 0);

@@ -11,34 +11,6 @@
 
 namespace {
 
-// Strict UTF-8 to UTF-16: false for malformed, overlong or surrogate
-// sequences, so that a mangled argument is refused instead of searched.
-bool Utf8ToUtf16(std::string_view text, std::u16string& out) {
-  out.clear();
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1 : lead >= 0xE0 && lead < 0xF0 ? 2
-                                        : lead >= 0xF0 && lead < 0xF5 ? 3 : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) return false;
-    uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      cp = cp << 6 | (next & 0x3F);
-    }
-    const uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < smallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    if (cp >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
-}
-
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   Utf16ToUtf8(text, out);
@@ -46,13 +18,14 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 // A TSV field: tabs and line breaks inside a name would split the row.
-std::string TsvField(std::u16string_view text) {
-  std::string out = ToUtf8(text);
+std::string TsvField(std::string out) {
   for (char& c : out) {
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   }
   return out;
 }
+
+std::string TsvField(std::u16string_view text) { return TsvField(ToUtf8(text)); }
 
 // A JSON string literal. Unpaired surrogates (possible in odd catalogue
 // names) are written as escapes, so the output stays valid UTF-8.
@@ -97,9 +70,25 @@ void PrintJson(const CSearchRun& run, std::ostream& out) {
   out << "]}\n";
 }
 
-// The scope node of `options`: the node at its path, or record 1 as the
-// search form starts. Null, with the reason on `err`, when there is none.
+// Every occurrence on the listed pages, in list order, one TSV line each.
+void PrintKwic(const CSearchRun& run, CIndex& index, const SearchOptions& options, std::ostream& out) {
+  std::vector<KwicLine> lines;
+  for (const SearchNodeTag& e : run.Entries()) {
+    const std::string labels = TsvField(e.category) + '\t' + TsvField(e.title) + '\t' + TsvField(e.volume) + '\t' +
+                               std::to_string(e.fileNumber) + '\t' + std::to_string(e.pageNumber) + '\t';
+    index.FindOccurrences(e.pageNumber, run.Keyword(), options.displayCode, options.variants, options.kwicContext,
+                          lines);
+    for (const KwicLine& line : lines) {
+      out << labels << TsvField(line.left) << '\t' << TsvField(line.hit) << '\t' << TsvField(line.right) << '\n';
+    }
+  }
+}
+
+// The scope node of `options`: the root for the whole corpus, the node at
+// its path, or record 1 as the search form starts. Null, with the reason on
+// `err`, when there is none.
 const ContentsNodeTag* FindScope(const CCatalogue& catalogue, const SearchOptions& options, std::ostream& err) {
+  if (options.wholeCorpus) return &catalogue.Root();
   int record = 1;
   if (options.scope) {
     std::u16string path;
@@ -140,14 +129,19 @@ bool ParseTarget(std::string_view name, SearchOptions& options) {
   return true;
 }
 
-bool ParsePage(std::string_view text, uint32_t& page) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), page);
+bool ParseNumber(std::string_view text, uint32_t& number) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
   return ec == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// The widest context --kwic takes: more than any paragraph needs.
+constexpr uint32_t kMaxKwicContext = 10000;
+
 bool SetForm(SearchOptions& options, OutputForm form, std::string& error) {
   if (options.form != OutputForm::kList && options.form != form) {
-    error = "--json, --raw and --render exclude each other";
+    error = form == OutputForm::kKwic || options.form == OutputForm::kKwic
+                ? "--kwic excludes --json, --raw and --render"
+                : "--json, --raw and --render exclude each other";
     return false;
   }
   options.form = form;
@@ -158,7 +152,8 @@ bool SetForm(SearchOptions& options, OutputForm form, std::string& error) {
 
 std::string SearchUsage() {
   return "Usage: codexa-search [--corpus DIR] [--or] [--target full|main|notes] [--no-variants]\n"
-         "                     [--scope PATH] [--json | --raw] [--render PAGE] QUERY...\n"
+         "                     [--scope PATH | --all] [--json | --raw | --kwic N] [--render PAGE]\n"
+         "                     QUERY...\n"
          "\n"
          "Searches the corpus as the reader's search form does and prints the hit\n"
          "entries inside the scope, one per line, in list order:\n"
@@ -172,9 +167,17 @@ std::string SearchUsage() {
          "  --no-variants    do not fold variant characters\n"
          "  --scope PATH     catalogue path joined by \"\\\", e.g. \"經部\\論語\"\n"
          "                   (default: the catalogue's first record)\n"
+         "  --all            the whole corpus as the scope: every page of the result,\n"
+         "                   labelled with the category that holds it\n"
          "  --json           print one JSON object: pages, hits, entries\n"
          "  --raw            print the engine's result before any scope: page<TAB>count\n"
          "  --render PAGE    print the HTML of page PAGE (0-based) with the hits marked\n"
+         "  --kwic N         print every occurrence on the listed pages, in list order:\n"
+         "                   category<TAB>work<TAB>volume<TAB>file number<TAB>page<TAB>\n"
+         "                   left context<TAB>hit<TAB>right context\n"
+         "                   with up to N characters of context either side (at most\n"
+         "                   10000); a context ends where its paragraph, heading or\n"
+         "                   annotation ends\n"
          "  --help           print this text\n"
          "\n"
          "Exit codes: 0 done (also with no hit), 2 usage, 3 corpus does not open,\n"
@@ -191,7 +194,8 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
       words.push_back(arg);
       continue;
     }
-    const bool takesValue = arg == "--corpus" || arg == "--target" || arg == "--scope" || arg == "--render";
+    const bool takesValue =
+        arg == "--corpus" || arg == "--target" || arg == "--scope" || arg == "--render" || arg == "--kwic";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -208,6 +212,14 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
       if (!SetForm(options, OutputForm::kJson, error)) return false;
     } else if (arg == "--raw") {
       if (!SetForm(options, OutputForm::kRaw, error)) return false;
+    } else if (arg == "--all") {
+      options.wholeCorpus = true;
+    } else if (arg == "--kwic") {
+      if (!SetForm(options, OutputForm::kKwic, error)) return false;
+      if (!ParseNumber(args[++i], options.kwicContext) || options.kwicContext > kMaxKwicContext) {
+        error = "--kwic takes a number of characters from 0 to 10000, not \"" + args[i] + "\"";
+        return false;
+      }
     } else if (arg == "--corpus") {
       options.corpus = args[++i];
     } else if (arg == "--scope") {
@@ -219,7 +231,7 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
       }
     } else if (arg == "--render") {
       if (!SetForm(options, OutputForm::kRender, error)) return false;
-      if (!ParsePage(args[++i], options.renderPage)) {
+      if (!ParseNumber(args[++i], options.renderPage)) {
         error = "--render takes a page number, not \"" + args[i] + "\"";
         return false;
       }
@@ -241,6 +253,14 @@ bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& o
   }
   if (options.scope && (options.form == OutputForm::kRaw || options.form == OutputForm::kRender)) {
     error = "--scope does not apply to --raw and --render, which work before any scope";
+    return false;
+  }
+  if (options.wholeCorpus && options.scope) {
+    error = "--all and --scope exclude each other";
+    return false;
+  }
+  if (options.wholeCorpus && (options.form == OutputForm::kRaw || options.form == OutputForm::kRender)) {
+    error = "--all does not apply to --raw and --render, which work before any scope";
     return false;
   }
   return true;
@@ -295,6 +315,8 @@ SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& 
   run.CutToScope(index, *scope);
   if (options.form == OutputForm::kJson) {
     PrintJson(run, out);
+  } else if (options.form == OutputForm::kKwic) {
+    PrintKwic(run, index, options, out);
   } else {
     PrintList(run, out);
   }

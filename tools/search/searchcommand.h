@@ -25,7 +25,7 @@ enum class SearchExit : int {
   kRender = 6,         // the page to render does not exist or has no hit
 };
 
-enum class OutputForm { kList, kJson, kRaw, kRender };
+enum class OutputForm { kList, kJson, kRaw, kRender, kKwic };
 
 struct SearchOptions {
   std::filesystem::path corpus;  // empty: the folder of the executable
@@ -34,6 +34,8 @@ struct SearchOptions {
   DisplayCode displayCode = DisplayCode::kFullText;  // the target's, for the renderer
   bool variants = true;
   std::optional<std::string> scope;  // a catalogue path joined by "\"
+  bool wholeCorpus = false;          // --all: every page, the root as scope
+  uint32_t kwicContext = 0;          // --kwic N: characters either side
   OutputForm form = OutputForm::kList;
   uint32_t renderPage = 0;
   std::string query;  // the QUERY arguments joined by spaces, UTF-8

@@ -198,6 +198,38 @@ TEST_F(SearchCommandTest, RawPrintsTheEngineResultBeforeAnyScope) {
   }
 }
 
+TEST_F(SearchCommandTest, WholeCorpusAndKeywordInContext) {
+  struct Case {
+    const char* what;
+    const fs::path* corpus;
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const Case cases[] = {
+      // Every page of --raw "學" (0, 2, 5), each labelled by its category.
+      {"whole corpus", &m_pCorpus->path(), {"--all", "學"},
+       "經部\t論語\t卷一\t1\t0\t2\n經部\t論語\t卷二\t1\t2\t1\n集部\t楚辭\t卷一\t1\t5\t1\n"
+       "全部で 3 頁で、4 箇所でした。\n"},
+      {"whole corpus without a catalogue", &m_pNoCatalogue->path(), {"--all", "學"},
+       "\t\t\t0\t0\t2\n\t\t\t0\t2\t1\n\t\t\t0\t5\t1\n全部で 3 頁で、4 箇所でした。\n"},
+      // Main text and annotation are separate paragraphs: no context crosses.
+      {"kwic in the default scope", &m_pCorpus->path(), {"--kwic", "2", "學"},
+       "經部\t論語\t卷一\t1\t0\t\t學\t而時\n經部\t論語\t卷一\t1\t0\t\t學\t者覺\n"
+       "經部\t論語\t卷二\t1\t2\t\t學\t而不\n"},
+      {"kwic over the whole corpus, variants folded", &m_pCorpus->path(), {"--kwic", "3", "--all", "故"},
+       "經部\t論語\t卷二\t2\t3\t温\t故\t而知新\n集部\t楚辭\t卷一\t2\t6\t溫\t故\t\n"},
+      {"kwic of a two-character hit in a scope", &m_pCorpus->path(), {"--kwic", "1", "--scope", "經部\\孟子", "梁惠"},
+       "經部\t孟子\t卷一\t1\t4\t見\t梁惠\t王\n"},
+      {"kwic without a hit", &m_pCorpus->path(), {"--kwic", "5", "叟叟"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ProgramRun run = Search(*c.corpus, c.args);
+    EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
+    EXPECT_EQ(run.out, c.out);
+  }
+}
+
 TEST_F(SearchCommandTest, JsonHoldsTheSameEntries) {
   const ProgramRun run = Search(m_pCorpus->path(), {"--json", "學"});
   EXPECT_EQ(run.exitCode, SearchExit::kOk) << run.err;
@@ -242,6 +274,11 @@ TEST_F(SearchCommandTest, FailuresGiveAMessageAndTheirExitCode) {
       {"bad target", &good, {"--target", "all", "學"}, SearchExit::kUsage, {"--target"}},
       {"two output forms", &good, {"--json", "--raw", "學"}, SearchExit::kUsage, {"exclude"}},
       {"scope with raw", &good, {"--raw", "--scope", "經部", "學"}, SearchExit::kUsage, {"--scope"}},
+      {"whole corpus with raw", &good, {"--all", "--raw", "學"}, SearchExit::kUsage, {"--all does not apply"}},
+      {"whole corpus with a scope", &good, {"--all", "--scope", "經部", "學"}, SearchExit::kUsage, {"--all and --scope"}},
+      {"kwic with json", &good, {"--kwic", "3", "--json", "學"}, SearchExit::kUsage, {"--kwic excludes"}},
+      {"kwic width not a number", &good, {"--kwic", "x", "學"}, SearchExit::kUsage, {"--kwic takes"}},
+      {"kwic width too large", &good, {"--kwic", "10001", "學"}, SearchExit::kUsage, {"--kwic takes"}},
       {"value missing", &good, {"學", "--scope"}, SearchExit::kUsage, {"--scope needs a value"}},
       {"bad page number", &good, {"--render", "-1", "學"}, SearchExit::kUsage, {"page number"}},
       {"unknown option", &good, {"--fast", "學"}, SearchExit::kUsage, {"unknown option --fast"}},
@@ -269,7 +306,7 @@ TEST_F(SearchCommandTest, HelpNeedsNeitherQueryNorCorpus) {
   const ProgramRun run = RunProgram(m_scratch, CODEXA_SEARCH_EXE, {"--corpus", "/nonexistent", "--help"});
   EXPECT_EQ(run.exitCode, SearchExit::kOk);
   EXPECT_EQ(run.out.rfind("Usage: codexa-search", 0), 0u) << run.out;
-  EXPECT_NE(run.out.find("--render PAGE"), std::string::npos);
+  for (const char* option : {"--render PAGE", "--all", "--kwic N"}) EXPECT_NE(run.out.find(option), std::string::npos);
   EXPECT_EQ(run.err, "");
 }
 

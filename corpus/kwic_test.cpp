@@ -1,0 +1,85 @@
+#include "corpus/kwic.h"
+
+#include <gtest/gtest.h>
+
+#include "corpus/markup_testing.h"
+#include "corpus/render.h"
+
+namespace {
+
+using codexa::testing::kNote;
+using codexa::testing::kNoteEnd;
+
+// A stored page of the builder's shape; the fold column in the other cell
+// holds the keywords too, and must never show.
+std::string StoredHtml(const std::string& first, const std::string& second) {
+  return "<html><head><title>詩</title></head><body><table><tr><TD>" + first + "</TD><TD>" + second +
+         "</TD></tr></table></body></html>";
+}
+
+std::vector<KwicLine> Lines(const std::string& cell, std::u16string_view keywords, std::size_t context,
+                            DisplayCode display = DisplayCode::kFullText) {
+  return PageOccurrences(StoredHtml(cell, "明月光卷一"), "卷一\\0002.htm", KeywordPatterns(keywords), display,
+                         context);
+}
+
+TEST(KwicTest, OccurrencesWithContextsCutAtTags) {
+  struct Case {
+    const char* what;
+    std::string cell;
+    std::u16string keywords;
+    std::size_t context;
+    std::vector<KwicLine> lines;
+  };
+  const std::string note = "甲乙" + kNote + "甲注" + kNoteEnd + "乙";
+  const Case cases[] = {
+      {"context either side", "<h4>靜夜思</h4>床前明月光<br>疑是地上霜", u"明月", 2, {{"床前", "明月", "光"}}},
+      {"a line break ends both contexts", "床前明月光<br>疑是地上霜", u"光 疑", 5,
+       {{"床前明月", "光", ""}, {"", "疑", "是地上霜"}}},
+      {"a heading ends them too", "<h4>靜夜思</h4>床前", u"思 床", 5, {{"靜夜", "思", ""}, {"", "床", "前"}}},
+      {"neighbouring hits stay in each other's context", "月明月", u"月", 3, {{"", "月", "明月"}, {"月明", "月", ""}}},
+      {"an annotation is a paragraph of its own", note, u"甲", 9, {{"", "甲", "乙"}, {"", "甲", "注"}}},
+      {"'*' match is one occurrence", "白日依山盡黃河入海流", u"日*河", 1, {{"白", "日依山盡黃河", "入"}}},
+      {"'?' match is one occurrence", "明朗月光", u"明?月", 1, {{"", "明朗月", "光"}}},
+      {"each keyword's matches count, in text order", "明月光", u"月光 明月", 1,
+       {{"", "明月", "光"}, {"明", "月光", ""}}},
+      {"no context asked", "床前明月光", u"明", 0, {{"", "明", ""}}},
+      {"no hit in the selected cell", "無", u"明月", 3, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Lines(c.cell, c.keywords, c.context), c.lines);
+  }
+}
+
+TEST(KwicTest, DisplayCodeAndCellChooseTheRuns) {
+  const std::string cell = "甲乙" + kNote + "甲注" + kNoteEnd;
+  EXPECT_EQ(Lines(cell, u"甲", 1, DisplayCode::kMainText), (std::vector<KwicLine>{{"", "甲", "乙"}}));
+  EXPECT_EQ(Lines(cell, u"甲", 1, DisplayCode::kAnnotations), (std::vector<KwicLine>{{"", "甲", "注"}}));
+  // An odd file number selects the second cell.
+  EXPECT_EQ(PageOccurrences(StoredHtml(cell, "丙甲"), "卷一\\0003.htm", KeywordPatterns(u"甲"),
+                            DisplayCode::kFullText, 1),
+            (std::vector<KwicLine>{{"丙", "甲", ""}}));
+}
+
+TEST(KwicTest, AsManyOccurrencesAsTheRendererAnchorsForPlainKeywords) {
+  const std::string cell = "<h4>月夜</h4>明月光<br>月" + kNote + "月注" + kNoteEnd + "明月";
+  for (std::u16string keywords : {u"月", u"明月", u"夜 光", u"注"}) {
+    const std::string page = StoredHtml(cell, "");
+    std::string rendered;
+    const int anchors =
+        RenderPatterns(page, "卷一\\0002.htm", KeywordPatterns(keywords), DisplayCode::kFullText, rendered);
+    EXPECT_EQ(static_cast<int>(Lines(cell, keywords, 2).size()), anchors);
+  }
+}
+
+TEST(KwicTest, UnclosedTagsAndEmptyPagesEndCleanly) {
+  EXPECT_TRUE(PageOccurrences("", "", KeywordPatterns(u"明"), DisplayCode::kFullText, 3).empty());
+  // The unclosed tag runs into the next cell; its text stays out of the line.
+  const std::vector<KwicLine> lines = Lines("甲明<b", u"明", 2);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), (KwicLine{"甲", "明", ""}));
+  EXPECT_TRUE(Lines("甲明", u"明", 2, static_cast<DisplayCode>(7)).empty());
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "panel/concordancewnd.h"
+
+#include <QColor>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "panel/exportdlg.h"
+#include "panel/leftform.h"
+
+CConcordanceModel::CConcordanceModel(CIndex& index, CConcordance concordance, QObject* parent)
+    : QAbstractTableModel(parent), m_index(index), m_concordance(std::move(concordance)) {}
+
+int CConcordanceModel::rowCount(const QModelIndex& parent) const {
+  // A view takes an int; a larger result shows its first 2^31 - 1 rows.
+  return parent.isValid() ? 0 : static_cast<int>(std::min<std::size_t>(m_concordance.RowCount(), INT32_MAX));
+}
+
+int CConcordanceModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant CConcordanceModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const auto row = static_cast<std::size_t>(index.row());
+  if (role == Qt::TextAlignmentRole) {
+    return index.column() == kLeft ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+  }
+  if (role == Qt::ForegroundRole) return index.column() == kHit ? QVariant(QColor(Qt::red)) : QVariant();
+  if (role != Qt::DisplayRole) return {};
+  const SearchNodeTag& entry = m_concordance.Entry(row);
+  switch (index.column()) {
+    case kCategory: return QString::fromStdU16String(entry.category);
+    case kTitle: return QString::fromStdU16String(entry.title);
+    case kVolume: return QString::fromStdU16String(entry.volume);
+    case kPage: return entry.fileNumber;
+    default: break;
+  }
+  const KwicLine line = m_concordance.Line(m_index, row);
+  const std::string& text = index.column() == kLeft ? line.left : index.column() == kHit ? line.hit : line.right;
+  return QString::fromStdString(text);
+}
+
+QVariant CConcordanceModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  static const char* const kNames[kColumnCount] = {"前文脈", "用例", "後文脈", "類別", "書名", "巻", "頁"};
+  return section >= 0 && section < kColumnCount ? QString::fromUtf8(kNames[section]) : QVariant();
+}
+
+void CConcordanceModel::sort(int column, Qt::SortOrder) {
+  const ConcordanceOrder order = column == kLeft    ? ConcordanceOrder::kLeftContext
+                                 : column == kRight ? ConcordanceOrder::kRightContext
+                                                    : ConcordanceOrder::kList;
+  beginResetModel();
+  m_concordance.Sort(m_index, order);
+  endResetModel();
+}
+
+CConcordanceWnd::CConcordanceWnd(CLeftForm& form, QWidget* parent) : QDialog(parent), m_form(form) {
+  setWindowTitle(QStringLiteral("用例一覧"));
+  m_pModel = new CConcordanceModel(
+      form.index(),
+      CConcordance(form.HitEntries(), form.Keyword(), form.Display(), form.Variant(), CLeftForm::kListContextChars),
+      this);
+  m_pTable = new QTableView(this);
+  m_pTable->setModel(m_pModel);
+  m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  m_pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  m_pTable->horizontalHeader()->setSectionsClickable(true);
+  // Sorting only when a header is clicked: the rows start in list order.
+  connect(m_pTable->horizontalHeader(), &QHeaderView::sectionClicked, m_pModel,
+          [this](int column) { m_pModel->sort(column); });
+  const int charWidth = fontMetrics().horizontalAdvance(QChar(u'國'));
+  const int contextWidth = charWidth * static_cast<int>(CLeftForm::kListContextChars + 1);
+  m_pTable->setColumnWidth(CConcordanceModel::kLeft, contextWidth);
+  m_pTable->setColumnWidth(CConcordanceModel::kRight, contextWidth);
+  connect(m_pTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
+  // Saves the rows in the order shown.
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* save = buttons->addButton(QStringLiteral("保存…"), QDialogButtonBox::ActionRole);
+  connect(save, &QPushButton::clicked, this,
+          [this] { SaveConcordance(this, m_form.index(), m_pModel->MutableConcordance()); });
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pTable);
+  layout->addWidget(buttons);
+  resize(contextWidth * 3 + charWidth * 20, 500);
+}
+
+void CConcordanceWnd::OpenRow(int row) {
+  if (row < 0 || row >= m_pModel->rowCount()) return;
+  const CConcordance& concordance = m_pModel->Concordance();
+  const auto at = static_cast<std::size_t>(row);
+  m_form.OpenHitAt(concordance.Entry(at).pageNumber, static_cast<int>(concordance.HitOnPage(at)));
+}

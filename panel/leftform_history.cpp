@@ -1,0 +1,87 @@
+// The search history of the keyword box: the last searches, newest first,
+// in a drop-down (a completer popup showing every record, opened by the
+// Down key); choosing one restores its options and scope and runs it. The
+// history lives in the user's settings, so it outlasts the reader.
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QCompleter>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTreeWidget>
+
+#include "panel/keywordbox.h"
+#include "panel/leftform.h"
+
+namespace {
+
+constexpr int kRowRole = Qt::UserRole + 1;
+
+// "明月　〔or・注釈・異体字なし・全体〕": the keyword, then how it ran.
+QString Describe(const SearchRecord& record, const QString& scope) {
+  static const char* const kTargets[] = {"全文", "正文", "注釈"};
+  return QString::fromStdU16String(record.keyword) + QStringLiteral("　〔") +
+         (record.mode == SearchMode::kOr ? QStringLiteral("or") : QStringLiteral("and")) + u'・' +
+         QString::fromUtf8(kTargets[static_cast<int>(record.target)]) +
+         (record.variants ? QString() : QStringLiteral("・異体字なし")) + (scope.isEmpty() ? QString() : u'・' + scope) +
+         QStringLiteral("〕");
+}
+
+}  // namespace
+
+void CLeftForm::CreateHistory() {
+  m_pHistoryModel = new QStandardItemModel(this);
+  m_pHistoryCompleter = new QCompleter(m_pHistoryModel, this);
+  m_pHistoryCompleter->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+  m_pHistoryCompleter->setWidget(m_pKeywordBox);
+  connect(m_pHistoryCompleter, qOverload<const QModelIndex&>(&QCompleter::activated), this,
+          [this](const QModelIndex& index) { RunHistory(index.data(kRowRole).toInt()); });
+  m_history.Load(QSettings().value(QString::fromUtf8(kHistoryKey)).toString().toStdString());
+  FillHistoryModel();
+}
+
+void CLeftForm::FillHistoryModel() {
+  m_pHistoryModel->clear();
+  const std::vector<SearchRecord>& records = m_history.Records();
+  for (int row = 0; row < static_cast<int>(records.size()); ++row) {
+    const SearchRecord& record = records[static_cast<std::size_t>(row)];
+    QString scope;
+    if (record.scopeRecord == kWholeCorpusRecord) {
+      scope = QString::fromUtf8(kWholeCorpusName);
+    } else if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record.scopeRecord)) {
+      scope = QString::fromStdU16String(ScopePath(*node));
+    }
+    auto* item = new QStandardItem(Describe(record, scope));
+    item->setData(row, kRowRole);
+    m_pHistoryModel->appendRow(item);
+  }
+}
+
+void CLeftForm::RecordSearch() {
+  m_history.Add({m_pKeywordBox->text().toStdU16String(), m_nSearchMode, m_nDisplayCode, m_bVariant, m_nScopeRecord});
+  QSettings().setValue(QString::fromUtf8(kHistoryKey), QString::fromStdString(m_history.Save()));
+  FillHistoryModel();
+}
+
+void CLeftForm::ShowHistory() {
+  if (m_pHistoryModel->rowCount() > 0) m_pHistoryCompleter->complete();
+}
+
+void CLeftForm::RunHistory(int row) {
+  if (row < 0 || row >= static_cast<int>(m_history.Records().size())) return;
+  const SearchRecord record = m_history.Records()[static_cast<std::size_t>(row)];
+  m_pKeywordBox->setText(QString::fromStdU16String(record.keyword));
+  modeButton(record.mode)->setChecked(true);
+  m_pVariantBox->setChecked(record.variants);
+  if (record.target != m_nDisplayCode) {
+    targetButton(record.target)->setChecked(true);
+    SelectTarget(record.target);
+  }
+  // A scope the catalogue no longer has leaves the present one.
+  if (record.scopeRecord == kWholeCorpusRecord && m_pTree->topLevelItemCount() > 0) {
+    m_pTree->setCurrentItem(m_pTree->topLevelItem(0));
+  } else if (QTreeWidgetItem* item = TreeItemOfRecord(record.scopeRecord)) {
+    m_pTree->setCurrentItem(item);
+  }
+  OnSearch();
+}
