@@ -3,12 +3,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
 
 #include "app/mainfrm.h"
+#include "app/settingsfile.h"
 #include "app/splash.h"
 #include "app/titles.h"
+#include "panel/messagebox.h"
 
 CCodexaApp::CCodexaApp(int& argc, char** argv)
     : QApplication(argc, argv), m_frames(CLeftForm::Places::Default(), applicationDirPath()) {
@@ -35,8 +40,20 @@ bool CCodexaApp::InitInstance() {
     std::fputs("codexa: --corpus needs a folder: codexa [--corpus DIR]\n", stderr);
     return false;
   }
+  CheckSettings();
   m_frames.Start(std::filesystem::path((corpus->isEmpty() ? applicationDirPath() : *corpus).toStdU16String()));
   return true;
+}
+
+void CCodexaApp::CheckSettings() {
+  const SettingsFileCheck check = CheckSettingsFile(std::time(nullptr));
+  if (check.state == SettingsFileState::kDamagedInPlace) {
+    // The damaged file could not be kept aside; this session's settings
+    // live in a folder of their own so that nothing writes over it.
+    m_pStandInSettings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_pStandInSettings->path());
+  }
+  if (const std::string message = MessageOf(check); !message.empty()) ShowWarning(message);
 }
 
 void CCodexaApp::ExitInstance() { m_frames.Close(); }

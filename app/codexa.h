@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
 #include <optional>
 
 #include "app/framehost.h"
@@ -22,16 +24,22 @@ class CCodexaApp : public QApplication {
   // the constructor; tests that build their own frame call it too.
   static void SetUpNames();
 
-  // Creates the main window on the corpus of "--corpus DIR", or else the
-  // one in the program folder, and shows it maximised. False when the
-  // program should end (a "--corpus" without its folder).
+  // Checks the settings file (app/settingsfile.h), telling the user of a
+  // damaged or unwritable one, then creates the main window on the corpus
+  // of "--corpus DIR", or else the one in the program folder, and shows it
+  // maximised. False when the program should end (a "--corpus" without its
+  // folder).
   bool InitInstance();
   // Destroys the main window (its splitter saves the layout).
   void ExitInstance();
   CMainFrame* mainFrame() const { return m_frames.frame(); }
 
  private:
+  void CheckSettings();
+
   CFrameHost m_frames;
+  // Where settings go when a damaged file could not be kept aside.
+  std::unique_ptr<QTemporaryDir> m_pStandInSettings;
 };
 
 // The folder of "--corpus DIR" or "--corpus=DIR" in `arguments` (the
