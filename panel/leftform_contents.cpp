@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -64,16 +65,34 @@ void CLeftForm::OnTreeSelectionChanged() {
   if (selected.isEmpty()) return;
   QTreeWidgetItem* item = selected.first();
   const int record = item->data(0, kRecordRole).toInt();
-  m_nScopeRecord = record;
-  if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record)) {
-    m_strScopePath = QString::fromStdU16String(ScopePath(*node));
-  }
-  m_pScopeLabel->setText(m_strScopePath);
+  SetScope(record);
   if (item->childCount() > 0) return;
   m_reading.EnterVolume(record);
   ShowRecordPage(record, 1, 1);
   emit VolumeShown(m_reading.FirstFile(), m_reading.LastFile());
   emit ReadingChanged();
+}
+
+void CLeftForm::SetScope(int record) {
+  m_nScopeRecord = record;
+  if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record)) {
+    m_strScopePath = QString::fromStdU16String(ScopePath(*node));
+  }
+  m_pScopeLabel->setText(m_strScopePath);
+}
+
+bool CLeftForm::ShowHitInVolume() {
+  if (!m_reading.OpenHitInVolume()) return false;
+  if (QTreeWidgetItem* item = TreeItemOfRecord(m_reading.CurRecord())) {
+    // The selection's own handling would show the volume's first page.
+    const QSignalBlocker quiet(m_pTree);
+    m_pTree->setCurrentItem(item);
+    m_pTree->scrollToItem(item);
+    m_pTree->viewport()->update();
+    SetScope(m_reading.CurRecord());
+  }
+  emit ReadingChanged();
+  return true;
 }
 
 bool CLeftForm::ShowVolumePage(int fileNumber) {
