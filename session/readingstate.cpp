@@ -63,6 +63,7 @@ int CReadingState::HitVolume() const {
 bool CReadingState::CanOpenHitInVolume() const {
   const int record = HitVolume();
   if (m_nShown != Shown::kHitPage || record == 0) return false;
+  if (record == m_nCurRecord && m_hitEntry.fileNumber == m_nCurPage) return false;  // already there
   const NodeItemRecord& volume = m_catalogue.Record(record);
   const int64_t step = int64_t{m_hitEntry.fileNumber} - volume.curFileName;
   return step >= 0 && step < volume.docNo;

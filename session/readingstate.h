@@ -79,7 +79,8 @@ class CReadingState {
   int HitVolume() const;
   // While a hit page is shown whose volume holds its file number: that
   // volume becomes the one being read and the hit page the current page,
-  // still shown with its hits. False, and nothing moves, otherwise.
+  // still shown with its hits. False, and nothing moves, otherwise, and
+  // when the state already stands there.
   bool CanOpenHitInVolume() const;
   bool OpenHitInVolume();
 

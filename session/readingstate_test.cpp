@@ -231,6 +231,7 @@ TEST_F(ReadingStateTest, HitPageOpensInItsVolume) {
   EXPECT_EQ(state.CurRecord(), 9);
   EXPECT_EQ(state.CurPage(), 11);
   EXPECT_EQ(state.CurHit(), 0);
+  EXPECT_FALSE(state.CanOpenHitInVolume());  // it stands there now
   EXPECT_TRUE(state.CanPrevPage());
   EXPECT_TRUE(state.CanNextPage());
   EXPECT_EQ(state.PrevVolume(), 6);
