@@ -348,6 +348,25 @@ class WidgetsTest : public QObject {
       QTRY_COMPARE(RunScript(&view, "document.body.textContent").toString(), QString::fromLatin1(text));
     }
   }
+
+  // Private-use characters (one of the BMP, one of plane 15) are framed
+  // with their code point as tool tip; others are left as they are, and
+  // the page file keeps its bytes.
+  void privateUseCharactersAreFramed() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.show();
+    const QString file = dir.filePath("windows.html");
+    const std::string bytes = "<html><body><p>\xE5\xAD\xB8\xEE\x80\x81\xF0\xA7\xBD\xBC\xF3\xB0\x80\x80</p></body></html>";
+    QVERIFY(WritePrivateFile(PathOf(file), bytes));
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file); }));
+    QTRY_COMPARE(RunScript(&view, "Array.from(document.querySelectorAll('.codexa-private')).map(e => e.title).join(' ')")
+                     .toString(),
+                 QStringLiteral("U+E001（私用領域の文字） U+F0000（私用領域の文字）"));
+    QCOMPARE(RunScript(&view, "document.body.textContent").toString(),
+             QString::fromUtf8("\xE5\xAD\xB8\xEE\x80\x81\xF0\xA7\xBD\xBC\xF3\xB0\x80\x80"));
+    QCOMPARE(ReadFile(PathOf(file)), bytes);
+  }
 };
 
 QTEST_MAIN(WidgetsTest)

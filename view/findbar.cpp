@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QShortcut>
 #include <QToolButton>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
@@ -46,6 +47,11 @@ CFindBar::CFindBar(QWebEngineView* view) : QFrame(view), m_pView(view) {
   connect(m_pPrevious, &QToolButton::clicked, this, &CFindBar::FindPrevious);
   connect(m_pNext, &QToolButton::clicked, this, &CFindBar::FindNext);
   connect(close, &QToolButton::clicked, this, &CFindBar::Close);
+  // Esc closes the bar from the page too, while the bar is open.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), view, this, [this] {
+    if (isVisible()) Close();
+  });
+  escape->setContext(Qt::WidgetWithChildrenShortcut);
   hide();
 }
 
