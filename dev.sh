@@ -3,6 +3,8 @@
 #   ./dev.sh run    packages, pinned corpus source, build, default corpus, reader
 #   ./dev.sh test   packages, pinned corpus source, build, default corpus, all
 #                   tests, the sanitizer build's tests, 30 s of every fuzz target
+#   ./dev.sh deb    packages, pinned corpus source, build, default corpus, then
+#                   the Debian packages codexa and codexa-data, checked by lintian
 set -euo pipefail
 cd "$(dirname "$0")"
 # The package list, the corpus pin and the functions that install and fetch
@@ -70,6 +72,15 @@ run_tests() {
   rm -rf "$work"
 }
 
+# The two Debian packages into $BUILD/packages (cmake/CodexaPackage.cmake).
+make_packages() {
+  log "making the Debian packages"
+  (cd "$BUILD" && cpack -B "$BUILD/packages")
+  log "lintian"
+  lintian --fail-on error "$BUILD"/packages/codexa*.deb
+  ls -l "$BUILD"/packages/*.deb
+}
+
 case "${1:-}" in
   run)
     setup
@@ -79,8 +90,12 @@ case "${1:-}" in
     setup
     run_tests
     ;;
+  deb)
+    setup
+    make_packages
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|deb" >&2
     exit 2
     ;;
 esac

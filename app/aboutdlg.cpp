@@ -6,9 +6,11 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include "panel/screenart.h"
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
   auto* picture = new QLabel(this);
-  picture->setPixmap(QPixmap(QStringLiteral(":/res/about.png")));  // empty when missing
+  picture->setPixmap(LoadArtPixmap(QStringLiteral(":/res/about.png")));  // empty when missing
   picture->setFixedSize(500, 350);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -4,11 +4,14 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <cstdio>
+
 #include "app/mainfrm.h"
 #include "app/splash.h"
 #include "app/titles.h"
 
-CCodexaApp::CCodexaApp(int& argc, char** argv) : QApplication(argc, argv) {
+CCodexaApp::CCodexaApp(int& argc, char** argv)
+    : QApplication(argc, argv), m_frames(CLeftForm::Places::Default(), applicationDirPath()) {
   SetUpNames();
   CSplashWnd::EnableSplash(!CSplashWnd::SuppressedBy(arguments()));
 }
@@ -27,17 +30,34 @@ void CCodexaApp::SetUpNames() {
 }
 
 bool CCodexaApp::InitInstance() {
-  m_pMainWnd = std::make_unique<CMainFrame>(CLeftForm::Places::Default());
-  m_pMainWnd->showMaximized();
-  // The splash was made while the frame was built, so the frame's window
-  // came up after it; without a window manager honouring "stays on top"
-  // the frame would now cover it.
-  if (CSplashWnd* splash = CSplashWnd::Current()) splash->raise();
-  m_pMainWnd->repaint();
+  const std::optional<QString> corpus = CorpusArgument(arguments());
+  if (!corpus) {
+    std::fputs("codexa: --corpus needs a folder: codexa [--corpus DIR]\n", stderr);
+    return false;
+  }
+  m_frames.Start(std::filesystem::path((corpus->isEmpty() ? applicationDirPath() : *corpus).toStdU16String()));
   return true;
 }
 
-void CCodexaApp::ExitInstance() { m_pMainWnd.reset(); }
+void CCodexaApp::ExitInstance() { m_frames.Close(); }
+
+std::optional<QString> CorpusArgument(const QStringList& arguments) {
+  static const QString kOption = QStringLiteral("--corpus");
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    QString folder;
+    if (arguments[i] == kOption) {
+      if (i + 1 == arguments.size() || arguments[i + 1].isEmpty()) return std::nullopt;
+      folder = arguments[i + 1];
+    } else if (arguments[i].startsWith(kOption + u'=')) {
+      folder = arguments[i].mid(kOption.size() + 1);
+      if (folder.isEmpty()) return std::nullopt;
+    } else {
+      continue;
+    }
+    return QFileInfo(folder).absoluteFilePath();
+  }
+  return QString();
+}
 
 bool StartEndProgram(const QString& folder) {
   const QString program = QDir(folder).filePath(QString::fromUtf8(kEndProgramName));

@@ -7,10 +7,10 @@
 
 #include <QApplication>
 #include <QString>
-#include <memory>
+#include <QStringList>
+#include <optional>
 
-
-class CMainFrame;
+#include "app/framehost.h"
 
 class CCodexaApp : public QApplication {
   Q_OBJECT
@@ -22,16 +22,22 @@ class CCodexaApp : public QApplication {
   // the constructor; tests that build their own frame call it too.
   static void SetUpNames();
 
-  // Creates the main window on the corpus in the program folder and shows
-  // it maximised. False when the program should end.
+  // Creates the main window on the corpus of "--corpus DIR", or else the
+  // one in the program folder, and shows it maximised. False when the
+  // program should end (a "--corpus" without its folder).
   bool InitInstance();
   // Destroys the main window (its splitter saves the layout).
   void ExitInstance();
-  CMainFrame* mainFrame() const { return m_pMainWnd.get(); }
+  CMainFrame* mainFrame() const { return m_frames.frame(); }
 
  private:
-  std::unique_ptr<CMainFrame> m_pMainWnd;
+  CFrameHost m_frames;
 };
+
+// The folder of "--corpus DIR" or "--corpus=DIR" in `arguments` (the
+// program's name first), absolute; an empty string when there is none;
+// nullopt when "--corpus" has no folder after it.
+std::optional<QString> CorpusArgument(const QStringList& arguments);
 
 // The name of the program started at exit, beside the reader.
 inline constexpr const char* kEndProgramName = "end";

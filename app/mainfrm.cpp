@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenuBar>
@@ -10,6 +11,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/helpwnd.h"
+#include "app/recentcorpora.h"
 #include "view/codexaview.h"
 #include "app/splash.h"
 #include "app/titles.h"
@@ -24,7 +26,12 @@ const QString kArt = QStringLiteral(":/res/");
 }  // namespace
 
 CMainFrame::CMainFrame(const CLeftForm::Places& places, QWidget* parent)
-    : QMainWindow(parent), m_strProgramFolder(QString::fromStdString(places.programFolder.string())) {
+    : CMainFrame(places, QString::fromStdU16String(places.programFolder.u16string()), parent) {}
+
+CMainFrame::CMainFrame(const CLeftForm::Places& places, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent),
+      m_strProgramFolder(programFolder),
+      m_strCorpusFolder(QString::fromStdU16String(places.programFolder.u16string())) {
   // The splash comes first, before anything of the frame is built. A
   // failure met from here on (a corpus or catalogue missing or damaged)
   // ends it before its box appears, so the box is seen and clicked.
@@ -85,6 +92,8 @@ QAction* CMainFrame::AddAction(int command, const QString& text, const QString& 
 
 void CMainFrame::CreateActions() {
   auto notBlank = [this] { return !m_pTextView->ShowsBlank(); };
+  AddAction(ID_FILE_OPEN, QStringLiteral("コーパスを開く(&O)..."), {}, &CMainFrame::OnOpenCorpus)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   AddAction(ID_FILE_PRINT_SETUP, QStringLiteral("印刷設定(&S)"), {}, &CMainFrame::OnPrintSetup);
   AddAction(ID_FILE_PRINT, QStringLiteral("印刷(&P)"), QStringLiteral("印刷"), &CMainFrame::OnPrint);
   AddAction(ID_APP_EXIT, QStringLiteral("終了(&X)"), {}, nullptr);
@@ -145,7 +154,9 @@ void CMainFrame::CreateMenus() {
   };
   // The tool bar's own show/hide action stands in the view menu.
   m_wndNavBar->toggleViewAction()->setText(QStringLiteral("ツールバー(&T)"));
-  add(menuBar()->addMenu(QStringLiteral("ファイル(&F)")), {ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_APP_EXIT});
+  QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  add(fileMenu, {ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_APP_EXIT});
+  connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu] { ListRecentCorpora(fileMenu); });
   add(menuBar()->addMenu(QStringLiteral("編集(&E)")),
       {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, 0, ID_EDIT_COPY_CITED, ID_EDIT_FIND});
   add(menuBar()->addMenu(QStringLiteral("表示(&V)")),
@@ -167,6 +178,27 @@ void CMainFrame::CreateToolBar() {
   m_wndNavBar->SetLeftForm(m_pLeftForm);
   m_wndNavBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
   addToolBar(Qt::TopToolBarArea, m_wndNavBar);
+}
+
+void CMainFrame::ListRecentCorpora(QMenu* menu) {
+  qDeleteAll(m_recentCorpusActions);
+  m_recentCorpusActions.clear();
+  // Between the open command and the separator after it.
+  QAction* separator = menu->actions().at(menu->actions().indexOf(Action(ID_FILE_OPEN)) + 1);
+  const QStringList folders = RecentCorpora();
+  for (int i = 0; i < folders.size(); ++i) {
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(folders[i])), menu);
+    const QString folder = folders[i];
+    connect(action, &QAction::triggered, this, [this, folder] { emit CorpusChosen(folder); });
+    menu->insertAction(separator, action);
+    m_recentCorpusActions << action;
+  }
+}
+
+void CMainFrame::OnOpenCorpus() {
+  const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("コーパスを開く"),
+                                                           m_strCorpusFolder);
+  if (!folder.isEmpty()) emit CorpusChosen(folder);
 }
 
 bool CMainFrame::IsCommandEnabled(int command) const {

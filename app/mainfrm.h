@@ -27,6 +27,7 @@ class QMenu;
 
 // Command numbers of the menu, the tool bar and the accelerators.
 enum Command : int {
+  ID_FILE_OPEN = 57601,
   ID_TOGGLE_LEFT_PANE = 32774,
   ID_FILE_PRINT_SETUP = 32776,
   ID_FILE_PRINT = 32777,
@@ -67,6 +68,9 @@ class CMainFrame : public QMainWindow {
   // `places` tells the left form where the corpus and the page files are;
   // the program folder also holds the splash movie and the help page.
   explicit CMainFrame(const CLeftForm::Places& places, QWidget* parent = nullptr);
+  // The same with the splash movie and the help page in `programFolder`,
+  // for a corpus kept elsewhere.
+  CMainFrame(const CLeftForm::Places& places, const QString& programFolder, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // The text view, for the whole run, whether or not the left pane shows.
@@ -100,6 +104,8 @@ class CMainFrame : public QMainWindow {
   void OnTogglePane();
   void OnHelp();
   void OnAbout();
+  // Asks for a corpus folder and hands it to CorpusChosen.
+  void OnOpenCorpus();
   // The two commands that the view and the frame both carry: the view's
   // variant when it was the last pane to get the focus, else the frame's.
   void OnPrint();
@@ -110,6 +116,11 @@ class CMainFrame : public QMainWindow {
   // The window showing the help page, once help has been asked for.
   CHelpWnd* HelpWindow() const { return m_pHelpWnd; }
 
+ signals:
+  // A corpus folder was chosen in the ファイル menu; the frame's owner
+  // opens it (CFrameHost).
+  void CorpusChosen(const QString& folder);
+
  private:
   void CreateActions();
   // The reading commands' actions and rules, and the display options read
@@ -117,6 +128,8 @@ class CMainFrame : public QMainWindow {
   void CreateReadingActions();
   void CreateMenus();
   void CreateToolBar();
+  // Lists the remembered corpora in `menu` after the open command.
+  void ListRecentCorpora(QMenu* menu);
   QAction* AddAction(int command, const QString& text, const QString& tip, void (CMainFrame::*handler)());
   // Shows the first page of volume record `record` and moves the slider,
   // the label and the tree selection to it.
@@ -126,6 +139,7 @@ class CMainFrame : public QMainWindow {
   void FocusOtherPane();
 
   QString m_strProgramFolder;
+  QString m_strCorpusFolder;
   ST_SplitterWnd* m_wndPanes = nullptr;
   CCodexaView* m_pTextView = nullptr;
   CLeftForm* m_pLeftForm = nullptr;
@@ -134,6 +148,7 @@ class CMainFrame : public QMainWindow {
   QHash<int, std::function<bool()>> m_rules;
   QPointer<QWidget> m_pActivePane;
   CHelpWnd* m_pHelpWnd = nullptr;
+  QList<QAction*> m_recentCorpusActions;
   QTimer m_idleUpdate;
 };
 

@@ -4,6 +4,7 @@
 #include <QPixmap>
 
 #include "panel/leftform.h"
+#include "panel/screenart.h"
 
 namespace {
 constexpr QRgb kMask = 0xFF00FF;  // magenta: where the background shows
@@ -30,8 +31,9 @@ bool CSCrollToolBar::Create(const std::vector<ToolBarItem>& items, const QString
   // Both controls take the gap's full height and are centred in it.
   m_wndSlider.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   m_wndPageLabel.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  const QPixmap cursor(art + "leftright.png");
-  if (!cursor.isNull()) m_wndSlider.setCursor(QCursor(cursor, cursor.width() / 2, cursor.height() / 2));
+  const QPixmap cursor = LoadArtPixmap(art + "leftright.png");
+  const QSizeF size = cursor.deviceIndependentSize();
+  if (!cursor.isNull()) m_wndSlider.setCursor(QCursor(cursor, qRound(size.width() / 2), qRound(size.height() / 2)));
   SetGap(sliderIndex, kSliderGap, &m_wndSlider)->setObjectName(QStringLiteral("SliderGap"));
   m_wndSlider.SetRange(0, 0, true);
   connect(&m_wndSlider, &CXSliderCtrl::MoveEnded, this, &CSCrollToolBar::OnSliderMoveEnded);

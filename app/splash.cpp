@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "panel/screenart.h"
+
 bool CSplashWnd::s_bSplashEnabled = false;
 CSplashWnd* CSplashWnd::s_pSplashWnd = nullptr;
 
@@ -44,18 +46,25 @@ bool CSplashWnd::SuppressedBy(const QStringList& arguments) {
 
 void CSplashWnd::ShowSplash(QWidget* parent, const QString& moviePath) {
   if (!s_bSplashEnabled || s_pSplashWnd) return;
-  auto movie = std::make_unique<QMovie>(moviePath);
+  int ratio = 1;
+  auto movie = std::make_unique<QMovie>(ArtPathFor(moviePath, ScreenArtRatio(), ratio));
   if (!movie->isValid()) return;  // no movie or no player: no splash at all
-  s_pSplashWnd = new CSplashWnd(parent, std::move(movie));
+  s_pSplashWnd = new CSplashWnd(parent, std::move(movie), ratio);
 }
 
-CSplashWnd::CSplashWnd(QWidget* parent, std::unique_ptr<QMovie> movie)
+CSplashWnd::CSplashWnd(QWidget* parent, std::unique_ptr<QMovie> movie, int ratio)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_movie(std::move(movie)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setCursor(Qt::ArrowCursor);
   m_pPicture = new QLabel(this);
   m_pPicture->setAlignment(Qt::AlignCenter);
-  m_pPicture->setMovie(m_movie.get());
+  // Each frame is shown as a picture of `ratio` device pixels per unit, so
+  // the movie for 200% screens stands at the size of the plain one, sharp.
+  connect(m_movie.get(), &QMovie::frameChanged, m_pPicture, [this, ratio] {
+    QPixmap frame = m_movie->currentPixmap();
+    frame.setDevicePixelRatio(ratio);
+    m_pPicture->setPixmap(frame);
+  });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_pPicture);

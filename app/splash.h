@@ -1,7 +1,8 @@
 // CSplashWnd: the opening movie, full screen over the main window until the
 // first key press or click (which it consumes) or for at most 50 seconds.
-// The movie is "splash.gif" in the program folder; without it, or when it
-// cannot be played, there is no splash at all: no window and no timer.
+// The movie is "splash.gif" in the program folder ("splash@2x.gif", drawn
+// at twice the size, on a 200% screen); without it, or when it cannot be
+// played, there is no splash at all: no window and no timer.
 #ifndef CODEXA_APP_SPLASH_H_
 #define CODEXA_APP_SPLASH_H_
 
@@ -40,7 +41,8 @@ class CSplashWnd : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  CSplashWnd(QWidget* parent, std::unique_ptr<QMovie> movie);
+  // `ratio`: the movie's device pixels per unit.
+  CSplashWnd(QWidget* parent, std::unique_ptr<QMovie> movie, int ratio);
 
   static bool s_bSplashEnabled;
   static CSplashWnd* s_pSplashWnd;

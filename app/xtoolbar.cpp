@@ -7,12 +7,15 @@
 #include <QPointer>
 #include <QProxyStyle>
 
+#include "panel/screenart.h"
+
 namespace {
 
 constexpr int kFirstImageX = 3;
 constexpr int kButtonPadding = 7;  // a button is its image plus this
 constexpr int kSeparatorWidth = 6;
 constexpr int kImageTop = 3;       // the image's top row on the tool bar
+constexpr int kImageBottomLift = 4;  // rows between the image and the background's bottom
 constexpr int kGripperWidth = 9;   // the handle a movable tool bar is dragged by
 
 // Packs the items edge to edge from the tool bar's left edge, the layout the
@@ -53,30 +56,31 @@ bool SameColour(QRgb a, QRgb b) { return (a & 0xFFFFFF) == (b & 0xFFFFFF); }
 }  // namespace
 
 void BlendMaskPixels(QImage& strip, const QImage& background, const std::vector<ToolBarItem>& items, QRgb mask,
-                     QRgb face, int cx, int cy) {
-  if (background.isNull() || cx <= 0 || cy <= 0) return;
-  const int images = strip.width() / cx;
+                     QRgb face, int cx, int cy, int scale) {
+  if (background.isNull() || cx <= 0 || cy <= 0 || scale <= 0) return;
+  const int width = cx * scale, height = cy * scale, lift = kImageBottomLift * scale;
+  const int images = strip.width() / width;
   const int hb = background.height();
   const int wb = background.width();
-  int x = kFirstImageX;
+  int x = kFirstImageX * scale;
   int c = 0;
   for (const ToolBarItem& item : items) {
     if (item.command == 0) {
-      x += kSeparatorWidth;
+      x += kSeparatorWidth * scale;
       continue;
     }
-    for (int j = 0; c < images && j < cx; ++j) {
+    for (int j = 0; c < images && j < width; ++j) {
       // k counts rows from the bottom; image and background share the
-      // bottom-up walk, the image standing 4 rows above the bottom.
-      for (int k = 0; k < cy && k < strip.height(); ++k) {
+      // bottom-up walk, the image standing `lift` rows above the bottom.
+      for (int k = 0; k < height && k < strip.height(); ++k) {
         const int row = strip.height() - 1 - k;
-        const int column = c * cx + j;
+        const int column = c * width + j;
         if (!SameColour(strip.pixel(column, row), mask)) continue;
-        const bool inside = k + 4 < hb && x + j < wb;
-        strip.setPixel(column, row, inside ? background.pixel(x + j, hb - 1 - (k + 4)) : face);
+        const bool inside = k + lift < hb && x + j < wb;
+        strip.setPixel(column, row, inside ? background.pixel(x + j, hb - 1 - (k + lift)) : face);
       }
     }
-    x += cx + kButtonPadding;
+    x += width + kButtonPadding * scale;
     ++c;
   }
 }
@@ -140,14 +144,15 @@ void CXToolBar::LoadToolBar(const std::vector<ToolBarItem>& items) {
 }
 
 bool CXToolBar::SetBackgroundBitmap(const QString& path) {
-  m_brBackground = QBrush();
-  QImage image(path);
+  m_pixBackground = QPixmap();
+  const QImage image = LoadArtImage(path);
   if (image.isNull()) {
     m_background = QImage();
     return false;
   }
   m_background = image.convertToFormat(QImage::Format_RGB32);
-  m_brBackground = QBrush(QPixmap::fromImage(m_background));
+  m_background.setDevicePixelRatio(image.devicePixelRatio());
+  m_pixBackground = QPixmap::fromImage(m_background);
   update();
   return true;
 }
@@ -155,20 +160,26 @@ bool CXToolBar::SetBackgroundBitmap(const QString& path) {
 bool CXToolBar::SetImageLists(int count, QRgb mask, const QString& normal, const QString& disabled,
                               const QString& hot) {
   if (count <= 0) return false;
-  QImage strips[3] = {QImage(normal), QImage(disabled), QImage(hot)};
+  // The strips are baked against the background, so they take its density;
+  // a strip without the background's "@2x" form would not match it.
+  const int scale = m_background.isNull() ? 1 : qRound(m_background.devicePixelRatio());
+  QImage strips[3] = {LoadArtImage(normal, scale), LoadArtImage(disabled, scale), LoadArtImage(hot, scale)};
   const QColor face = palette().color(QPalette::Button);
   for (QImage& strip : strips) {
-    if (strip.isNull()) return false;
+    if (strip.isNull() || qRound(strip.devicePixelRatio()) != scale) return false;
     strip = strip.convertToFormat(QImage::Format_RGB32);
-    BlendMaskPixels(strip, m_background, m_items, mask, face.rgb(), m_cxImage, m_cyImage);
+    BlendMaskPixels(strip, m_background, m_items, mask, face.rgb(), m_cxImage, m_cyImage, scale);
   }
+  const int width = m_cxImage * scale, height = m_cyImage * scale;
   int c = 0;
   for (std::size_t i = 0; i < m_items.size(); ++i) {
     auto* button = qobject_cast<CXToolButton*>(m_widgets[i]);
     if (!button) continue;
-    if (c < count && (c + 1) * m_cxImage <= strips[0].width()) {
+    if (c < count && (c + 1) * width <= strips[0].width()) {
       auto image = [&](int state) {
-        return QPixmap::fromImage(strips[state].copy(c * m_cxImage, 0, m_cxImage, m_cyImage));
+        QPixmap picture = QPixmap::fromImage(strips[state].copy(c * width, 0, width, height));
+        picture.setDevicePixelRatio(scale);
+        return picture;
       };
       button->SetImages(image(0), image(1), image(2));
     }
@@ -209,8 +220,8 @@ void CXToolBar::paintEvent(QPaintEvent*) {
   // of the button images put it; the gripper, when there is one, shows
   // the picture's right end before it.
   const int origin = m_widgets.empty() ? 0 : m_widgets.front()->x();
-  painter.setBrushOrigin(origin, 0);
-  painter.fillRect(rect(), m_brBackground);
+  const int period = qRound(m_pixBackground.deviceIndependentSize().width());
+  painter.drawTiledPixmap(rect(), m_pixBackground, QPoint((period - origin % period) % period, 0));
   if (origin >= kGripperWidth) PaintGripper(painter, QRect(0, 0, origin, height()));
 }
 

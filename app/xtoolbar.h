@@ -12,7 +12,6 @@
 #ifndef CODEXA_APP_XTOOLBAR_H_
 #define CODEXA_APP_XTOOLBAR_H_
 
-#include <QBrush>
 #include <QImage>
 #include <QPixmap>
 #include <QToolBar>
@@ -36,8 +35,10 @@ struct ToolBarItem {
 // background row Hb - cy - 4 (its bottom row 4 rows above the background's
 // bottom). Buttons beyond the strip's image count are skipped. Both images
 // must be in Format_RGB888 or Format_RGB32; other pixels never change.
+// `scale` is the pictures' device pixels per unit: at 2 (the pictures for
+// 200% screens) every size and place above counts twice as many pixels.
 void BlendMaskPixels(QImage& strip, const QImage& background, const std::vector<ToolBarItem>& items, QRgb mask,
-                     QRgb face, int cx, int cy);
+                     QRgb face, int cx, int cy, int scale = 1);
 
 // A button that paints one of three baked images and nothing else.
 class CXToolButton : public QToolButton {
@@ -64,10 +65,12 @@ class CXToolBar : public QToolBar {
   // command 0. Buttons are m_cxImage + 7 by m_cyImage + 7 pixels.
   void LoadToolBar(const std::vector<ToolBarItem>& items);
 
-  // Uses picture `path` as the background. False when it cannot be loaded.
+  // Uses picture `path` as the background, its "@2x" form on a 200% screen
+  // (panel/screenart.h). False when it cannot be loaded.
   bool SetBackgroundBitmap(const QString& path);
   // Loads the three strips of `count` images each, blends their `mask`
-  // pixels with the background and gives the buttons their images. False
+  // pixels with the background and gives the buttons their images, of the
+  // background's density (its "@2x" forms with a "@2x" background). False
   // (and the buttons unchanged) when a strip cannot be loaded or count is 0.
   bool SetImageLists(int count, QRgb mask, const QString& normal, const QString& disabled, const QString& hot);
 
@@ -94,7 +97,7 @@ class CXToolBar : public QToolBar {
   std::vector<QWidget*> m_widgets;  // parallel to m_items
   std::vector<QAction*> m_itemActions;  // the tool bar's own action per item
   QImage m_background;
-  QBrush m_brBackground;
+  QPixmap m_pixBackground;
 };
 
 #endif  // CODEXA_APP_XTOOLBAR_H_

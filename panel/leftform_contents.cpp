@@ -9,6 +9,7 @@
 
 #include "view/codexaview.h"
 #include "panel/leftform.h"
+#include "panel/screenart.h"
 
 namespace {
 
@@ -17,10 +18,18 @@ constexpr int kRecordRole = Qt::UserRole;
 // Image 0 of the tree for items, image 1 when selected: the two halves of
 // the tree picture.
 QIcon TreeIcon() {
-  const QPixmap strip(QStringLiteral(":/panel/tree.png"));
   QIcon icon;
-  icon.addPixmap(strip.copy(0, 0, 20, 20), QIcon::Normal);
-  icon.addPixmap(strip.copy(20, 0, 20, 20), QIcon::Selected);
+  // Both densities, so the tree draws the one its screen needs.
+  for (int ratio : {1, 2}) {
+    const QImage strip = LoadArtImage(QStringLiteral(":/panel/tree.png"), ratio);
+    if (qRound(strip.devicePixelRatio()) != ratio) continue;
+    const int side = 20 * ratio;
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
+      QPixmap face = QPixmap::fromImage(strip.copy(mode == QIcon::Normal ? 0 : side, 0, side, side));
+      face.setDevicePixelRatio(ratio);
+      icon.addPixmap(face, mode);
+    }
+  }
   return icon;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "panel/screenart.h"
+
 CToolTipButton::CToolTipButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
 
 void CToolTipButton::SetTipText(const QString& text, bool activate) {
@@ -21,11 +23,12 @@ CToolTipResourceButton::CToolTipResourceButton(const QString& text, QWidget* par
 }
 
 bool CToolTipResourceButton::LoadStrip(const QString& path) {
-  QPixmap strip(path);
-  if (strip.isNull() || strip.width() < 4) return false;
+  const QPixmap strip = LoadArtPixmap(path);
+  const QSize size = strip.deviceIndependentSize().toSize();
+  if (strip.isNull() || size.width() < 4) return false;
   m_bitmap = strip;
-  m_cxFace = strip.width() / 4;
-  m_cyFace = strip.height();
+  m_cxFace = size.width() / 4;
+  m_cyFace = size.height();
   resize(m_cxFace, m_cyFace);
   update();
   return true;
@@ -44,7 +47,11 @@ void CToolTipResourceButton::paintEvent(QPaintEvent* event) {
     return;
   }
   QPainter painter(this);
-  painter.drawPixmap(0, 0, m_bitmap, CurrentFace() * m_cxFace, 0, m_cxFace, m_cyFace);
+  // The source is counted in the picture's own pixels, twice the units for
+  // a picture of a 200% screen.
+  const qreal ratio = m_bitmap.devicePixelRatio();
+  painter.drawPixmap(QRectF(0, 0, m_cxFace, m_cyFace), m_bitmap,
+                     QRectF(CurrentFace() * m_cxFace * ratio, 0, m_cxFace * ratio, m_cyFace * ratio));
 }
 
 void CToolTipResourceButton::enterEvent(QEnterEvent* event) {

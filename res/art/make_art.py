@@ -6,6 +6,8 @@ the program needs a bitmap in a particular form (tool bar strips keyed with
 magenta, the animated splash), finished with Pillow.  Run it from anywhere:
 
     res/art/make_art.py            # writes the pictures into res/
+    res/art/make_art.py --scale 2  # the shell's pictures for 200% screens,
+                                   # "name@2x.png", drawn from the same sources
 
 Needs the Debian packages librsvg2-bin, python3-pil and fonts-noto-cjk.
 The results are committed, so building the program never runs this script.
@@ -31,12 +33,16 @@ SEAL_DEEP = "#8a2414"
 GOLD = "#a88a4e"
 MAGENTA = (255, 0, 255)
 SERIF = "Noto Serif CJK JP"
+# Device pixels per drawing unit: 2 draws every picture at twice its size
+# for high-resolution screens (--scale 2).
+SCALE = 1
 
 
 def render(svg, width, height):
-    """Renders an SVG text into an RGBA Pillow image of the given size."""
+    """Renders an SVG text into an RGBA Pillow image of the given size in
+    drawing units (SCALE device pixels each)."""
     png = subprocess.run(
-        ["rsvg-convert", "-w", str(width), "-h", str(height), "-f", "png"],
+        ["rsvg-convert", "-w", str(width * SCALE), "-h", str(height * SCALE), "-f", "png"],
         input=svg.encode("utf-8"), stdout=subprocess.PIPE, check=True).stdout
     return Image.open(io.BytesIO(png)).convert("RGBA")
 
@@ -47,8 +53,16 @@ def svg_doc(width, height, body, defs=""):
             f'<defs>{defs}</defs>{body}</svg>')
 
 
+def scaled_name(name):
+    """"toolbar_hot.png" at SCALE 2 is "toolbar_hot@2x.png", as Qt names it."""
+    if SCALE == 1:
+        return name
+    stem, ext = os.path.splitext(name)
+    return f"{stem}@{SCALE}x{ext}"
+
+
 def save(image, name):
-    path = os.path.join(OUT, name)
+    path = os.path.join(OUT, scaled_name(name))
     image.save(path)
     print("wrote", os.path.relpath(path, os.path.join(OUT, "..")))
 
@@ -204,7 +218,8 @@ def button_x(index):
 
 def toolbar_strip(state, background):
     style = STATES[state]
-    strip = Image.new("RGB", (400, 40), MAGENTA)
+    side = 40 * SCALE
+    strip = Image.new("RGB", (len(GLYPHS) * side, side), MAGENTA)
     for index, glyph in enumerate(GLYPHS):
         tile = ""
         if style["tile"]:
@@ -213,13 +228,13 @@ def toolbar_strip(state, background):
         art = render(svg_doc(40, 40, tile + glyph(style["ink"], style["accent"])), 40, 40)
         # Soft edges are finished against the piece of background that the
         # program will show through the magenta, so no pink fringe remains.
-        x = button_x(index)
-        behind = background.crop((x, 3, x + 40, 43)).convert("RGBA")
+        x, top = button_x(index) * SCALE, 3 * SCALE
+        behind = background.crop((x, top, x + side, top + side)).convert("RGBA")
         finished = Image.alpha_composite(behind, art).convert("RGB")
         alpha = art.getchannel("A")
-        keyed = Image.new("RGB", (40, 40), MAGENTA)
+        keyed = Image.new("RGB", (side, side), MAGENTA)
         keyed.paste(finished, (0, 0), alpha.point(lambda a: 255 if a > 0 else 0))
-        strip.paste(keyed, (40 * index, 0))
+        strip.paste(keyed, (side * index, 0))
     return strip
 
 
@@ -375,13 +390,16 @@ def splash_movie():
     palette = frames[-1].quantize(colors=255, dither=Image.Dither.NONE)
     frames = [f.quantize(palette=palette, dither=Image.Dither.NONE) for f in frames]
     durations = [80] * (count - 1) + [60000]
-    path = os.path.join(OUT, "splash.gif")
-    frames[0].save(path, save_all=True, append_images=frames[1:], duration=durations,
+    name = scaled_name("splash.gif")
+    frames[0].save(os.path.join(OUT, name), save_all=True, append_images=frames[1:], duration=durations,
                    optimize=False, disposal=1)  # no loop: plays once
-    print("wrote res/splash.gif")
+    print("wrote res/" + name)
 
 
-def main():
+def shell_pictures():
+    """The pictures the shell draws in device pixels, at SCALE: the tool bar,
+    the pager, the contents tree, the slider's cursor, the about box and the
+    splash."""
     background = toolbar_background()
     save(background, "toolbar_back.png")
     for state in STATES:
@@ -389,18 +407,29 @@ def main():
     save(pager_strip(-1), "pager_prev.png")
     save(pager_strip(+1), "pager_next.png")
     save(tree_images(), "tree.png")
+    save(cursor_image(), "leftright.png")
+    save(about_picture(), "about.png")
+    if "--no-movie" not in sys.argv:
+        splash_movie()
+
+
+def main():
+    """Every picture at its own size. The icons come in many sizes already
+    and the page background is scaled by the web view, so only the shell's
+    pictures have high-resolution forms (--scale 2)."""
+    shell_pictures()
     icon_svg = seal_icon_svg(256)
     with open(os.path.join(OUT, "codexa.svg"), "w", encoding="utf-8") as f:
         f.write(icon_svg)
     for size in (16, 24, 32, 48, 64, 128, 256):
         save(render(icon_svg, size, size), f"icons/codexa-{size}.png")
-    save(cursor_image(), "leftright.png")
-    save(about_picture(), "about.png")
     save(page_background(), "Back.gif")
-    if "--no-movie" not in sys.argv:
-        splash_movie()
 
 
 if __name__ == "__main__":
     os.makedirs(os.path.join(OUT, "icons"), exist_ok=True)
-    main()
+    if "--scale" in sys.argv:
+        SCALE = int(sys.argv[sys.argv.index("--scale") + 1])
+        shell_pictures()
+    else:
+        main()

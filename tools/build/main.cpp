@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/variants.h"
 #include "tools/build/corpusbuilder.h"
 #include "tools/build/defaultsource.h"
 #include "tools/build/jsonsource.h"
 #include "tools/build/progress.h"
+#include "tools/build/textsource.h"
 #include "tools/build/variantgroups.h"
 
 namespace {
@@ -19,7 +21,7 @@ namespace fs = std::filesystem;
 using namespace codexa::build;
 
 constexpr const char* kUsage =
-    "usage: codexa-build [--default] [--variants DIR] SOURCE OUTDIR\n"
+    "usage: codexa-build [--default | --texts] [--variants DIR] SOURCE OUTDIR\n"
     "\n"
     "Builds the corpus files the reader opens (Index-fl.h/.cnt, the index pairs\n"
     "Index, Index_content and Index_desc, yitizi.txt, zemo.dir) into OUTDIR.\n"
@@ -27,14 +29,23 @@ constexpr const char* kUsage =
     "are complete, so a failed build leaves the corpus there untouched.\n"
     "\n"
     "  SOURCE          a JSON source file (format: tools/build/jsonsource.h), or\n"
-    "                  with --default the unpacked chinese-poetry package\n"
+    "                  with --default the unpacked chinese-poetry package, or\n"
+    "                  with --texts a folder of plain-text files\n"
     "  --default       map the chinese-poetry package (the default corpus)\n"
+    "  --texts         SOURCE is a folder of UTF-8 text files: folders in it are\n"
+    "                  categories, folders in those works, each .txt file in a\n"
+    "                  work a volume; a line starting with \"#\" titles a piece,\n"
+    "                  other lines are paragraphs, text in （…） or (…) is\n"
+    "                  annotation (details: tools/build/textsource.h)\n"
     "  --variants DIR  variant groups from the Unihan and OpenCC tables in DIR\n"
-    "                  (as tools/build/prepare-variant-sources.sh writes them);\n"
-    "                  without it the corpus has no variant groups\n";
+    "                  (as tools/build/prepare-variant-sources.sh writes them),\n"
+    "                  or the groups of the corpus in DIR when it holds\n"
+    "                  yitizi.txt (the program folder, say); without it the\n"
+    "                  corpus has no variant groups\n";
 
 struct Options {
   bool defaultSource = false;
+  bool texts = false;
   fs::path variants;
   fs::path source;
   fs::path output;
@@ -46,6 +57,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     const std::string arg = argv[i];
     if (arg == "--default") {
       options.defaultSource = true;
+    } else if (arg == "--texts") {
+      options.texts = true;
     } else if (arg == "--variants" && i + 1 < argc) {
       options.variants = argv[++i];
     } else if (arg == "--help" || arg == "-h") {
@@ -58,7 +71,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       positional.push_back(arg);
     }
   }
-  if (positional.size() != 2) return false;
+  if (positional.size() != 2 || (options.defaultSource && options.texts)) return false;
   options.source = positional[0];
   options.output = positional[1];
   return true;
@@ -77,6 +90,27 @@ void PrintSummary(const BuildSummary& summary, const fs::path& output, double se
   std::printf("Time: %.1f s\n", seconds);
 }
 
+void PrintTextsRead(const TextSourceReport& report, const fs::path& source) {
+  std::printf("Read %s text files (%s bytes) from %s\n", Grouped(report.files).c_str(), Grouped(report.bytes).c_str(),
+              source.string().c_str());
+  for (const std::string& entry : report.passedOver) {
+    std::printf("  passed over (not a category or work folder, or a volume .txt file): %s\n", entry.c_str());
+  }
+}
+
+// The groups of the tables in `folder`, or of the corpus there.
+VariantGroups LoadGroups(const fs::path& folder) {
+  VariantGroups groups;
+  std::string error;
+  if (fs::exists(folder / kVariantFileName)) {
+    CVariantTable table;
+    if (!table.Load(folder)) throw BuildError("variant groups: cannot read " + (folder / kVariantFileName).string());
+    return table.groups();
+  }
+  if (!LoadVariantGroups(folder, groups, error)) throw BuildError("variant groups: " + error);
+  return groups;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,15 +121,12 @@ int main(int argc, char** argv) {
   }
   const auto start = std::chrono::steady_clock::now();
   try {
-    VariantGroups groups;
-    if (!options.variants.empty()) {
-      std::string error;
-      if (!LoadVariantGroups(options.variants, groups, error)) throw BuildError("variant groups: " + error);
-    }
-    CorpusBuilder builder(std::move(groups));
+    CorpusBuilder builder(options.variants.empty() ? VariantGroups() : LoadGroups(options.variants));
     Progress progress;
     if (options.defaultSource) {
       ReadDefaultSource(options.source, builder, progress);
+    } else if (options.texts) {
+      PrintTextsRead(ReadTextSource(options.source, builder, progress), options.source);
     } else {
       ReadJsonSource(options.source, builder);
     }

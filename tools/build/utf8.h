@@ -51,6 +51,24 @@ inline uint32_t NextCodePoint(std::string_view text, size_t& i) {
   return value;
 }
 
+// The byte offset of the first sequence that is not well-formed UTF-8
+// (overlong forms, surrogates and code points beyond U+10FFFF included), or
+// npos when the whole text is. NextCodePoint is lenient; files read from
+// a user's folder are checked with this first.
+inline size_t FindInvalidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t at = i;
+    const uint32_t cp = NextCodePoint(text, i);
+    const size_t length = i - at;
+    const bool wellFormed = cp == kMalformedUtf8 ? text.substr(at, length) == "\xEF\xBF\xBD"
+                          : length == 3         ? cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)
+                          : length == 4         ? cp >= 0x10000 && cp <= 0x10FFFF
+                                                : true;
+    if (!wellFormed) return at;
+  }
+  return std::string_view::npos;
+}
+
 // Appending a code point as UTF-8 is the engine's.
 using ::AppendUtf8;
 
