@@ -125,6 +125,7 @@ void CMainFrame::CreateActions() {
     if (TextViewActive() && IsCommandEnabled(ID_FILE_PRINT_DIALOG)) m_pTextView->PrintWithDialog();
   });
   AddAction(ID_NEXT_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
+  CreateReadingActions();
   AddAction(ID_PREV_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
   const CReadingState& reading = m_pLeftForm->Reading();
@@ -156,10 +157,13 @@ void CMainFrame::CreateMenus() {
   QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   add(fileMenu, {ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_APP_EXIT});
   connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu] { ListRecentCorpora(fileMenu); });
-  add(menuBar()->addMenu(QStringLiteral("編集(&E)")), {ID_EDIT_COPY, ID_EDIT_SELECT_ALL});
-  add(menuBar()->addMenu(QStringLiteral("表示(&V)")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_TOGGLE_LEFT_PANE});
-  add(menuBar()->addMenu(QStringLiteral("一覧")),
-      {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT});
+  add(menuBar()->addMenu(QStringLiteral("編集(&E)")),
+      {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, 0, ID_EDIT_COPY_CITED, ID_EDIT_FIND});
+  add(menuBar()->addMenu(QStringLiteral("表示(&V)")),
+      {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_TOGGLE_LEFT_PANE, 0, ID_VIEW_TEXT_LARGER, ID_VIEW_TEXT_SMALLER,
+       ID_VIEW_TEXT_STANDARD, 0, ID_VIEW_VERTICAL});
+  add(menuBar()->addMenu(QStringLiteral("一覧")), {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0,
+                                                 ID_PREV_HIT, ID_NEXT_HIT, 0, ID_OPEN_HIT_IN_VOLUME});
   // The concordance of the last result, in a menu of its own.
   QMenu* usage = menuBar()->addMenu(QStringLiteral("用例(&U)"));
   usage->addAction(QStringLiteral("用例一覧(&K)"), QKeySequence(Qt::CTRL | Qt::Key_K), m_pLeftForm,

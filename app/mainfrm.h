@@ -37,6 +37,15 @@ enum Command : int {
   ID_NEXT_VOLUME = 32790,
   ID_PREV_VOLUME = 32791,
   ID_HELP_FILE = 32798,
+  // The reading commands: find in page, copy with source, the text size and
+  // the writing, and a hit page opened in its volume.
+  ID_EDIT_FIND = 32860,
+  ID_EDIT_COPY_CITED = 32861,
+  ID_VIEW_TEXT_LARGER = 32862,
+  ID_VIEW_TEXT_SMALLER = 32863,
+  ID_VIEW_TEXT_STANDARD = 32864,
+  ID_VIEW_VERTICAL = 32865,
+  ID_OPEN_HIT_IN_VOLUME = 32866,
   ID_PREV_HIT = 32805,
   ID_NEXT_HIT = 32806,
   ID_FILE_PRINT_DIALOG = 57607,
@@ -82,6 +91,16 @@ class CMainFrame : public QMainWindow {
   void OnNextVolume();
   void OnPrevHit();
   void OnNextHit();
+  // The reading commands (mainfrm_reading.cpp).
+  void OnFind();
+  void OnCopyCited();
+  void OnTextLarger();
+  void OnTextSmaller();
+  void OnTextStandard();
+  void OnToggleVertical();
+  void OnOpenHitInVolume();
+  // The text the copy with source puts on the clipboard now.
+  QString CitedText() const;
   void OnTogglePane();
   void OnHelp();
   void OnAbout();
@@ -104,6 +123,9 @@ class CMainFrame : public QMainWindow {
 
  private:
   void CreateActions();
+  // The reading commands' actions and rules, and the display options read
+  // from the settings and kept there on every change.
+  void CreateReadingActions();
   void CreateMenus();
   void CreateToolBar();
   // Lists the remembered corpora in `menu` after the open command.

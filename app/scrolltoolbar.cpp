@@ -60,6 +60,14 @@ void CSCrollToolBar::ShowVolumeRange(int firstFile, int lastFile) {
   UpdateLabel();
 }
 
+void CSCrollToolBar::FollowReading() {
+  if (!m_pLeftForm) return;
+  const CReadingState& reading = m_pLeftForm->Reading();
+  m_wndSlider.SetRange(reading.FirstFile(), reading.LastFile(), true);
+  m_wndSlider.SetPos(reading.CurPage());
+  UpdateLabel();
+}
+
 void CSCrollToolBar::UpdateLabel() {
   if (m_pLeftForm) m_wndPageLabel.setText(m_pLeftForm->PageLabelText());
 }

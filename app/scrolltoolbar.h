@@ -42,6 +42,9 @@ class CSCrollToolBar : public CXToolBar {
   // A volume was shown: the slider covers its pages and stands on the
   // first; the label follows.
   void ShowVolumeRange(int firstFile, int lastFile);
+  // The slider covers the pages of the volume being read and stands on the
+  // current page; the label follows.
+  void FollowReading();
   void UpdateLabel();
 
   CXSliderCtrl& slider() { return m_wndSlider; }

@@ -92,10 +92,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME codexa)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
 # What no library link shows: the web engine's helper process that renders
-# pages; the corpus, Qt's Japanese dialogs and a CJK font are recommended.
+# pages; the corpus, Qt's Japanese dialogs, a CJK font and the Hanazono
+# faces for the rare characters of the extension blocks are recommended.
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "libqt6webenginecore6-bin")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS
-    "codexa-data (= ${PROJECT_VERSION}), qt6-translations-l10n, fonts-noto-cjk")
+    "codexa-data (= ${PROJECT_VERSION}), qt6-translations-l10n, fonts-noto-cjk, fonts-hanazono")
 # CPack indents the lines after the summary; an empty line ends a paragraph.
 set(CPACK_COMPONENT_PROGRAM_DESCRIPTION "reader and full-text search for classical Chinese texts
 Codexa reads a corpus of classical Chinese texts through its contents tree

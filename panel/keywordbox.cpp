@@ -7,7 +7,9 @@
 
 CKeywordBox::CKeywordBox(QWidget* parent) : QLineEdit(parent) {
   QFont font;
-  font.setFamilies({"SimSun", "Noto Serif CJK SC", "Noto Serif CJK JP", "serif"});
+  // The Hanazono faces last: they draw the rare characters of the
+  // extension blocks that the others lack.
+  font.setFamilies({"SimSun", "Noto Serif CJK SC", "Noto Serif CJK JP", "serif", "HanaMinA", "HanaMinB"});
   font.setPixelSize(14);
   setFont(font);
   QPalette colours = palette();

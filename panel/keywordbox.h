@@ -1,5 +1,6 @@
 // The keyword box of the search tab: a one-line text field with the look of
-// the keyword page (14-pixel song-style font, grey text on #ECE9D8). Enter
+// the keyword page (14-pixel song-style font, grey text on #ECE9D8), with
+// the Hanazono faces behind it for the rare characters. Enter
 // in it submits nothing by itself; the form's Enter check acts on the key.
 #ifndef CODEXA_PANEL_KEYWORDBOX_H_
 #define CODEXA_PANEL_KEYWORDBOX_H_

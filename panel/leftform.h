@@ -103,6 +103,12 @@ class CLeftForm : public QWidget {
   // handling also makes it the search scope; a volume without an item
   // leaves the tree alone.
   void ShowVolume(int record);
+  // The hit page shown becomes the page being read in its own volume
+  // (CReadingState::OpenHitInVolume), still shown with its hits: the
+  // volume's tree item is selected and scrolled into view and becomes the
+  // search scope, without showing the volume's first page. Answers whether
+  // the state moved.
+  bool ShowHitInVolume();
   // Steps to the previous or next anchor of the hit page last opened and
   // scrolls the view there; nothing when the state's rule forbids it.
   void ShowPrevHit();
@@ -233,10 +239,14 @@ class CLeftForm : public QWidget {
   // The first hit of `page` with its context, the hit set off; empty when
   // the page shows none.
   QString FirstHitInContext(uint32_t page);
+  // Makes record `record` the search scope and shows its path.
+  void SetScope(int record);
   void OnResultSelectionChanged();
   // The Enter check; true when the key was used.
   bool OnEnterKey();
   bool ShowPageFile(const std::filesystem::path& file, const std::string& bytes, const QString& fragment);
+  // The hit entry of list page `page`; an empty one when none holds it.
+  SearchNodeTag EntryOfPage(uint32_t page) const;
   // Scrolls the view to the current anchor of the hit page.
   void NavigateToHit();
   // Renders hit page `pageNumber` and shows it at "#0000"; false when the

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QLabel>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -100,6 +101,15 @@ void CLeftForm::OnTreeSelectionChanged() {
   if (selected.isEmpty()) return;
   QTreeWidgetItem* item = selected.first();
   const int record = item->data(0, kRecordRole).toInt();
+  SetScope(record);
+  if (item->childCount() > 0 || record == kWholeCorpusRecord) return;
+  m_reading.EnterVolume(record);
+  ShowRecordPage(record, 1, 1);
+  emit VolumeShown(m_reading.FirstFile(), m_reading.LastFile());
+  emit ReadingChanged();
+}
+
+void CLeftForm::SetScope(int record) {
   m_nScopeRecord = record;
   if (record == kWholeCorpusRecord) {
     m_strScopePath = QString::fromUtf8(kWholeCorpusName);
@@ -107,11 +117,20 @@ void CLeftForm::OnTreeSelectionChanged() {
     m_strScopePath = QString::fromStdU16String(ScopePath(*node));
   }
   m_pScopeLabel->setText(m_strScopePath);
-  if (item->childCount() > 0 || record == kWholeCorpusRecord) return;
-  m_reading.EnterVolume(record);
-  ShowRecordPage(record, 1, 1);
-  emit VolumeShown(m_reading.FirstFile(), m_reading.LastFile());
+}
+
+bool CLeftForm::ShowHitInVolume() {
+  if (!m_reading.OpenHitInVolume()) return false;
+  if (QTreeWidgetItem* item = TreeItemOfRecord(m_reading.CurRecord())) {
+    // The selection's own handling would show the volume's first page.
+    const QSignalBlocker quiet(m_pTree);
+    m_pTree->setCurrentItem(item);
+    m_pTree->scrollToItem(item);
+    m_pTree->viewport()->update();
+    SetScope(m_reading.CurRecord());
+  }
   emit ReadingChanged();
+  return true;
 }
 
 bool CLeftForm::ShowVolumePage(int fileNumber) {

@@ -1,6 +1,7 @@
 // The result list: a hundred hit entries per list page, the pager below it,
 // and the opening of a listed hit in the text view.
 #include <QLabel>
+#include <algorithm>
 #include <QLineEdit>
 
 #include "panel/concordancewnd.h"
@@ -82,6 +83,13 @@ void CLeftForm::OnResultSelectionChanged() {
   OpenHit(m_pResultList->indexOfTopLevelItem(selected.first()));
 }
 
+SearchNodeTag CLeftForm::EntryOfPage(uint32_t page) const {
+  // The list may be sorted by any column: its rows keep only their page.
+  const auto entry = std::find_if(m_hitEntries.begin(), m_hitEntries.end(),
+                                  [page](const SearchNodeTag& e) { return e.pageNumber == page; });
+  return entry == m_hitEntries.end() ? SearchNodeTag{} : *entry;
+}
+
 void CLeftForm::OpenHit(int row) {
   if (row < 0 || row >= m_pResultList->RowCount()) return;
   OpenHitPage(m_pResultList->RowPage(row));
@@ -94,7 +102,7 @@ bool CLeftForm::OpenHitPage(uint32_t pageNumber) {
   // An empty page is one the engine could not read (closed or damaged):
   // nothing is written and the view keeps what it shows.
   if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return false;
-  m_reading.OpenHitPage(target, anchors);
+  m_reading.OpenHitPage(target, anchors, EntryOfPage(pageNumber));
   m_bHitFileToggle = !m_bHitFileToggle;
   emit ReadingChanged();
   return true;

@@ -348,6 +348,58 @@ class WidgetsTest : public QObject {
       QTRY_COMPARE(RunScript(&view, "document.body.textContent").toString(), QString::fromLatin1(text));
     }
   }
+
+  // Private-use characters (one of the BMP, one of plane 15) are framed
+  // with their code point as tool tip; others are left as they are, and
+  // the page file keeps its bytes.
+  void privateUseCharactersAreFramed() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.show();
+    const QString file = dir.filePath("windows.html");
+    const std::string bytes = "<html><body><p>\xE5\xAD\xB8\xEE\x80\x81\xF0\xA7\xBD\xBC\xF3\xB0\x80\x80</p></body></html>";
+    QVERIFY(WritePrivateFile(PathOf(file), bytes));
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file); }));
+    QTRY_COMPARE(RunScript(&view, "Array.from(document.querySelectorAll('.codexa-private')).map(e => e.title).join(' ')")
+                     .toString(),
+                 QStringLiteral("U+E001（私用領域の文字） U+F0000（私用領域の文字）"));
+    QCOMPARE(RunScript(&view, "document.body.textContent").toString(),
+             QString::fromUtf8("\xE5\xAD\xB8\xEE\x80\x81\xF0\xA7\xBD\xBC\xF3\xB0\x80\x80"));
+    QCOMPARE(ReadFile(PathOf(file)), bytes);
+  }
+
+  // In vertical writing a move to an anchor of the page shown (what F3 and
+  // Alt+F3 do) scrolls sideways, leaving a few columns before the anchor.
+  void verticalAnchorMovesScrollSideways() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.resize(600, 400);
+    view.show();
+    view.SetVertical(true);
+    std::string body;
+    for (int line = 0; line < 200; ++line) {
+      if (line == 60) body += "<a name=\"0000\"></a>";
+      if (line == 150) body += "<a name=\"0001\"></a>";
+      body += "line<br>";
+    }
+    const QString file = dir.filePath("windows1.html");
+    QVERIFY(WritePrivateFile(PathOf(file), "<html><body>" + body + "</body></html>"));
+    // The distance in pixels of an anchor's box from the view's right edge:
+    // a few 16-pixel lines.
+    auto fromRight = [&view](const char* name) {
+      return RunScript(&view, QStringLiteral("var r = document.getElementsByName('%1')[0].getBoundingClientRect();"
+                                             "window.innerWidth - r.right")
+                                  .arg(QLatin1String(name)))
+          .toDouble();
+    };
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file + "#0000"); }));
+    QTRY_VERIFY(RunScript(&view, "window.scrollX").toDouble() < -100);
+    const double first = RunScript(&view, "window.scrollX").toDouble();
+    QVERIFY2(fromRight("0000") >= 32 && fromRight("0000") < 128, qPrintable(QString::number(fromRight("0000"))));
+    view.Navigate2(file + "#0001");
+    QTRY_VERIFY(RunScript(&view, "window.scrollX").toDouble() < first - 100);
+    QTRY_VERIFY(fromRight("0001") >= 32 && fromRight("0001") < 128);
+  }
 };
 
 QTEST_MAIN(WidgetsTest)

@@ -18,7 +18,7 @@ int CReadingState::LastFile() const {
 
 void CReadingState::EnterVolume(int record) {
   m_nCurRecord = record;
-  m_nCurPage = m_catalogue.Record(record).curFileName;
+  SetPage(m_catalogue.Record(record).curFileName);
 }
 
 bool CReadingState::CanPrevPage() const { return int64_t{m_nCurPage} - FirstFile() >= 1; }
@@ -46,10 +46,49 @@ int CReadingState::NextVolume() const {
   return r < count ? r : 0;
 }
 
-void CReadingState::OpenHitPage(std::filesystem::path file, int anchors) {
+void CReadingState::OpenHitPage(std::filesystem::path file, int anchors, SearchNodeTag entry) {
   m_nPageHits = anchors;
   m_nCurHit = 0;
   m_strHitFile = std::move(file);
+  m_hitEntry = std::move(entry);
+  m_nShown = Shown::kHitPage;
+}
+
+int CReadingState::HitVolume() const {
+  if (m_strHitFile.empty()) return 0;
+  const ContentsNodeTag* volume = VolumeNode(m_catalogue.Root(), m_hitEntry.pageNumber);
+  return volume && volume->level == kVolumeLevel ? volume->record : 0;
+}
+
+bool CReadingState::CanOpenHitInVolume() const {
+  const int record = HitVolume();
+  if (m_nShown != Shown::kHitPage || record == 0) return false;
+  if (record == m_nCurRecord && m_hitEntry.fileNumber == m_nCurPage) return false;  // already there
+  const NodeItemRecord& volume = m_catalogue.Record(record);
+  const int64_t step = int64_t{m_hitEntry.fileNumber} - volume.curFileName;
+  return step >= 0 && step < volume.docNo;
+}
+
+bool CReadingState::OpenHitInVolume() {
+  if (!CanOpenHitInVolume()) return false;
+  m_nCurRecord = HitVolume();
+  m_nCurPage = m_hitEntry.fileNumber;
+  return true;
+}
+
+CitationSource CReadingState::ShownSource() const {
+  if (m_nShown == Shown::kHitPage) {
+    return {m_hitEntry.category, m_hitEntry.title, m_hitEntry.volume, m_hitEntry.fileNumber};
+  }
+  CitationSource source;
+  if (m_nShown == Shown::kNothing) return source;
+  source.page = m_nCurPage;
+  for (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(m_nCurRecord); node; node = node->pParent) {
+    if (node->level == kVolumeLevel) source.volume = node->name;
+    if (node->level == kWorkLevel) source.work = node->name;
+    if (node->level == kCategoryLevel) source.category = node->name;
+  }
+  return source;
 }
 
 bool CReadingState::PrevHit() {

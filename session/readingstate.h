@@ -4,7 +4,9 @@
 // anchor. It answers the enabling rules of the page, volume and hit
 // commands and carries out their moves on itself; showing pages is left to
 // whoever owns it (the left form), which moves the state only once a page
-// has been shown.
+// has been shown. It also knows which of the two kinds of page is shown,
+// so that a citation names the page the user reads, and a hit page can
+// become the page being read in its own volume.
 //
 // Pages inside a volume are numbered by file number: curFileName ..
 // curFileName + docNo - 1 of the volume's record. Record 0 means no volume
@@ -17,11 +19,16 @@
 #include <string>
 
 #include "corpus/catalogue.h"
+#include "session/citation.h"
 
 class CReadingState {
  public:
-  // The level of a volume record (categories are 1, works 2).
+  // The levels of category, work and volume records.
+  static constexpr int kCategoryLevel = 1;
+  static constexpr int kWorkLevel = 2;
   static constexpr int kVolumeLevel = 3;
+  // The kind of page the view shows.
+  enum class Shown { kNothing, kVolumePage, kHitPage };
 
   // Reads records from `catalogue`, which must outlive the state; it may be
   // (re)loaded after the state is made.
@@ -32,6 +39,7 @@ class CReadingState {
   int PageHits() const { return m_nPageHits; }
   int CurHit() const { return m_nCurHit; }
   const std::filesystem::path& HitFile() const { return m_strHitFile; }
+  Shown ShownPage() const { return m_nShown; }
 
   // --- Volume and page ---
   // The file numbers of the current volume's first and last page; the last
@@ -41,7 +49,10 @@ class CReadingState {
   // Makes `record` the current volume, standing on its first page.
   void EnterVolume(int record);
   // The page with file number `fileNumber` of the current volume is shown.
-  void SetPage(int fileNumber) { m_nCurPage = fileNumber; }
+  void SetPage(int fileNumber) {
+    m_nCurPage = fileNumber;
+    m_nShown = Shown::kVolumePage;
+  }
   // A page before the current one in its volume; a page after it. Record
   // 0 and records without pages (docNo <= 0) hold none. The previous
   // page's rule is a difference from the first file, the next page's a
@@ -61,8 +72,23 @@ class CReadingState {
 
   // --- Hits ---
   // A hit page with `anchors` anchors was written to `file` and shown at
-  // its first anchor.
-  void OpenHitPage(std::filesystem::path file, int anchors);
+  // its first anchor; `entry` is the result list's entry of the page.
+  void OpenHitPage(std::filesystem::path file, int anchors, SearchNodeTag entry = {});
+  // The volume record that holds the hit page last opened; 0 when none
+  // does (or no hit page was opened).
+  int HitVolume() const;
+  // While a hit page is shown whose volume holds its file number: that
+  // volume becomes the one being read and the hit page the current page,
+  // still shown with its hits. False, and nothing moves, otherwise, and
+  // when the state already stands there.
+  bool CanOpenHitInVolume() const;
+  bool OpenHitInVolume();
+
+  // --- Citation ---
+  // Where the page shown stands: the hit page's entry, or the current
+  // volume's category, work and name with the current page. Empty while
+  // nothing is shown.
+  CitationSource ShownSource() const;
   // A search run starts the anchors again; the hit page stays.
   void RestartHits() { m_nCurHit = 0; }
   bool CanPrevHit() const { return m_nCurHit - 1 >= 0; }
@@ -85,6 +111,8 @@ class CReadingState {
   int m_nPageHits = 0;   // anchors on the hit page last opened
   int m_nCurHit = 0;     // current anchor on it
   std::filesystem::path m_strHitFile;  // the file that holds that hit page; empty before any
+  SearchNodeTag m_hitEntry;            // the result list's entry of that page
+  Shown m_nShown = Shown::kNothing;
 };
 
 #endif  // CODEXA_SESSION_READINGSTATE_H_

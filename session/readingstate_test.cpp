@@ -207,4 +207,52 @@ TEST_F(ReadingStateTest, HitsAtBothEnds) {
   EXPECT_EQ(state.HitFragment(), "#10000");
 }
 
+// A hit page becomes the page being read in its own volume, and the
+// page commands go on from it; the citation follows the page shown.
+TEST_F(ReadingStateTest, HitPageOpensInItsVolume) {
+  CReadingState state(m_catalogue);
+  EXPECT_EQ(state.ShownPage(), CReadingState::Shown::kNothing);
+  EXPECT_EQ(state.ShownSource().page, 0);
+  EXPECT_FALSE(state.OpenHitInVolume());
+  state.EnterVolume(3);
+  state.SetPage(2);
+  EXPECT_EQ(state.ShownSource().work, u"詩經");
+  EXPECT_EQ(state.ShownSource().volume, u"卷一");
+  EXPECT_EQ(state.ShownSource().category, u"經部");
+  EXPECT_EQ(state.ShownSource().page, 2);
+  // Page 5 (0-based) is the second page of 集部\唐詩\卷一, file 11.
+  state.OpenHitPage("/tmp/windows1.html", 2, SearchNodeTag{u"集部", u"唐詩", u"卷一", 5, 11, 2});
+  EXPECT_EQ(state.ShownPage(), CReadingState::Shown::kHitPage);
+  EXPECT_EQ(state.HitVolume(), 9);
+  EXPECT_EQ(state.ShownSource().work, u"唐詩");
+  EXPECT_EQ(state.ShownSource().page, 11);
+  EXPECT_EQ(state.CurRecord(), 3);  // the volume read stays until asked
+  ASSERT_TRUE(state.OpenHitInVolume());
+  EXPECT_EQ(state.CurRecord(), 9);
+  EXPECT_EQ(state.CurPage(), 11);
+  EXPECT_EQ(state.CurHit(), 0);
+  EXPECT_FALSE(state.CanOpenHitInVolume());  // it stands there now
+  EXPECT_TRUE(state.CanPrevPage());
+  EXPECT_TRUE(state.CanNextPage());
+  EXPECT_EQ(state.PrevVolume(), 6);
+  state.SetPage(12);
+  EXPECT_EQ(state.ShownPage(), CReadingState::Shown::kVolumePage);
+  EXPECT_FALSE(state.CanOpenHitInVolume());  // the hit page is no longer shown
+}
+
+// Only a hit page inside a volume whose file numbers hold it opens there.
+TEST_F(ReadingStateTest, HitPagesThatCannotOpenInAVolume) {
+  const SearchNodeTag entries[] = {
+      {u"", u"", u"", 40, 0, 1},                  // beyond every record
+      {u"集部", u"唐詩", u"卷一", 5, 99, 1},       // a file number the volume lacks
+      {u"集部", u"唐詩", u"卷一", 5, 9, 1},        // one below its first file
+  };
+  for (const SearchNodeTag& entry : entries) {
+    CReadingState state(m_catalogue);
+    state.OpenHitPage("/tmp/windows1.html", 1, entry);
+    EXPECT_FALSE(state.OpenHitInVolume());
+    EXPECT_EQ(state.CurRecord(), 0);
+  }
+}
+
 }  // namespace

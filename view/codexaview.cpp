@@ -1,6 +1,7 @@
 #include "view/codexaview.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QMenu>
@@ -10,6 +11,13 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QUrl>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWheelEvent>
+
+#include "view/findbar.h"
+#include "view/pagescript.h"
+#include "view/textsize.h"
 
 const QString CCodexaView::kBlank = QStringLiteral("about:blank");
 const char* const kPrintFailedMessage = "印刷できませんでした。プリンターの設定を確かめてください。";
@@ -47,7 +55,13 @@ QUrl UrlOfLocation(const QString& location) {
 }  // namespace
 
 CCodexaView::CCodexaView(QWidget* parent)
-    : QWebEngineView(parent), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    : QWebEngineView(parent),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      m_nTextSize(kStandardTextSize) {
+  InstallPageScript();
+  m_pFindBar = new CFindBar(this);
+  // The engine may reset the zoom when it moves to another document.
+  connect(this, &QWebEngineView::loadFinished, this, [this] { setZoomFactor(m_nTextSize / 100.0); });
   connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
     m_bPrinting = false;
     // The engine only logs a failure (no printer, a file that cannot be
@@ -63,6 +77,7 @@ CCodexaView::~CCodexaView() = default;
 void CCodexaView::Navigate2(const QString& location) {
   const QUrl url = UrlOfLocation(location);
   m_strLocation = url.toString();
+  setZoomFactor(m_nTextSize / 100.0);
   // Chromium treats a load of the URL already shown as a same-document
   // move when only the fragment differs, and as a fresh load otherwise,
   // so a rewritten page file is read again.
@@ -134,7 +149,70 @@ QMenu* CCodexaView::CreateContextMenu() {
   auto* menu = new QMenu(this);
   menu->addAction(QStringLiteral("コピー"), this, &CCodexaView::OnCopy);
   menu->addAction(QStringLiteral("すべて選択。"), this, &CCodexaView::OnSelectAll);
+  bool separated = false;
+  for (QAction* action : m_menuActions) {
+    if (!action->isEnabled()) continue;
+    if (!separated) menu->addSeparator();
+    separated = true;
+    menu->addAction(action);
+  }
   return menu;
+}
+
+void CCodexaView::AddMenuActions(const QList<QAction*>& actions) { m_menuActions += actions; }
+
+void CCodexaView::InstallPageScript() {
+  QWebEngineScriptCollection& scripts = page()->scripts();
+  for (const QWebEngineScript& old : scripts.find(QStringLiteral("codexa-page"))) scripts.remove(old);
+  QWebEngineScript script;
+  script.setName(QStringLiteral("codexa-page"));
+  script.setSourceCode(PageScriptSource(m_bVertical));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::MainWorld);
+  script.setRunsOnSubFrames(false);
+  scripts.insert(script);
+}
+
+void CCodexaView::SetTextSize(int percent) {
+  const int size = TextSizeOfSetting(percent);
+  if (size == m_nTextSize) return;
+  m_nTextSize = size;
+  setZoomFactor(size / 100.0);
+  emit TextSizeChanged(size);
+}
+
+void CCodexaView::SetVertical(bool vertical) {
+  if (vertical == m_bVertical) return;
+  m_bVertical = vertical;
+  InstallPageScript();
+  page()->runJavaScript(SetVerticalCall(vertical));
+}
+
+void CCodexaView::resizeEvent(QResizeEvent* event) {
+  QWebEngineView::resizeEvent(event);
+  m_pFindBar->Place();
+}
+
+bool CCodexaView::event(QEvent* event) {
+  // The engine draws into a child widget of its own, made when the first
+  // page loads; the wheel reaches that child, so it is watched there.
+  if (event->type() == QEvent::ChildAdded) {
+    QObject* child = static_cast<QChildEvent*>(event)->child();
+    if (child->isWidgetType()) child->installEventFilter(this);
+    if (m_pFindBar) m_pFindBar->raise();
+  }
+  return QWebEngineView::event(event);
+}
+
+bool CCodexaView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::Wheel) return QWebEngineView::eventFilter(watched, event);
+  const auto* wheel = static_cast<QWheelEvent*>(event);
+  if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+  // Ctrl+wheel is the text size setting, one step a notch, never the
+  // engine's own zoom, which nothing would remember.
+  const int notches = wheel->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+  if (notches != 0) SetTextSize(StepTextSize(m_nTextSize, notches));
+  return true;
 }
 
 void CCodexaView::contextMenuEvent(QContextMenuEvent* event) {

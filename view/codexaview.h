@@ -1,8 +1,14 @@
 // CCodexaView: the text pane. It shows one HTML page at a time, loaded from
 // a page file that the left form wrote, and starts on "about:blank". It
 // builds no pages itself: it loads what it is told, offers a two-item
-// context menu, and copies, selects, prints and sets up pages through the
-// web engine.
+// context menu (and the frame's additions after it), and copies, selects,
+// prints and sets up pages through the web engine.
+//
+// How pages are read is the view's own: each starts at its top or at its
+// anchor, in the text size and the writing (horizontal or vertical) set
+// here, all through a script injected into the loaded document
+// (view/pagescript.h), never through the page files; and it carries the
+// find bar (view/findbar.h).
 #ifndef CODEXA_VIEW_CODEXAVIEW_H_
 #define CODEXA_VIEW_CODEXAVIEW_H_
 
@@ -10,8 +16,11 @@
 #include <QWebEngineView>
 #include <memory>
 
+class CFindBar;
+class QAction;
 class QMenu;
 class QPrinter;
+class QWebEngineScript;
 
 // The messages of printing; the frame shows them.
 extern const char* const kPrintFailedMessage;  // "印刷できませんでした。…"
@@ -54,17 +63,38 @@ class CCodexaView : public QWebEngineView {
   QPrinter& Printer() { return *m_printer; }
 
   // The context menu for the present location: "コピー" and "すべて選択。",
-  // or none while the blank page shows. The caller owns the menu.
+  // then the enabled ones of the actions added with AddMenuActions, or none
+  // while the blank page shows. The caller owns the menu.
   QMenu* CreateContextMenu();
+  // Actions (not owned) the context menu offers after its own two, each
+  // while it is enabled.
+  void AddMenuActions(const QList<QAction*>& actions);
+
+  // --- Display options: they apply to the page shown and to every page
+  // loaded after. ---
+  // The text size in percent (view/textsize.h); Ctrl+wheel steps it too.
+  int TextSize() const { return m_nTextSize; }
+  void SetTextSize(int percent);
+  bool IsVertical() const { return m_bVertical; }
+  void SetVertical(bool vertical);
+
+  // The text selected in the page, as the engine gives it.
+  QString SelectedText() const { return selectedText(); }
+  CFindBar* findBar() const { return m_pFindBar; }
 
  signals:
   // A message about printing for the user (UTF-8 text of the constants above).
   void PrintWarning(const QString& message);
   // A print job ended, `ok` when it reached the printer.
   void PrintEnded(bool ok);
+  // The text size changed (by SetTextSize or the wheel).
+  void TextSizeChanged(int percent);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Prints on `printer`, which must live until printing has finished.
@@ -73,10 +103,17 @@ class CCodexaView : public QWebEngineView {
   bool ReadyToPrint();
   // Prints synchronously for the preview, which paints in one call.
   void PaintPreview(QPrinter* printer);
+  // Puts the page script for the present writing into every page loaded
+  // from now on.
+  void InstallPageScript();
 
   QString m_strLocation;
   std::unique_ptr<QPrinter> m_printer;
   bool m_bPrinting = false;
+  int m_nTextSize;
+  bool m_bVertical = false;
+  CFindBar* m_pFindBar = nullptr;
+  QList<QAction*> m_menuActions;
 };
 
 #endif  // CODEXA_VIEW_CODEXAVIEW_H_

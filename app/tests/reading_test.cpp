@@ -1,0 +1,277 @@
+// Reading in the main window on the small corpus, in the real text view:
+// every page starts at its top (the same page file too), a hit shows with
+// lines above it, vertical writing scrolls sideways to a hit, a hit page
+// opens in its volume and the page commands go on from it, the citation
+// copied, the text size and the writing kept in the settings, and the find
+// bar.
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+#include "app/codexa.h"
+#include "app/mainfrm.h"
+#include "panel/keywordbox.h"
+#include "panel/sortlistctrl.h"
+#include "panel/testcorpus.h"
+#include "panel/testsupport.h"
+#include "view/findbar.h"
+#include "view/textsize.h"
+
+using namespace codexa::paneltest;
+
+namespace {
+
+std::filesystem::path PathOf(const QString& path) { return std::filesystem::path(path.toStdString()); }
+
+// The fixture's long page: file 107 of 集部\唐詩\卷一 (record 9), 0-based
+// page 106, with 白鶴 after 200 lines.
+constexpr int kLongWork = 8;
+constexpr int kLongVolume = 9;
+constexpr int kLongFile = 107;
+constexpr uint32_t kLongPage = 106;
+
+}  // namespace
+
+class ReadingTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_corpusDir;
+  QTemporaryDir m_workDir;
+  QTemporaryDir m_settingsDir;
+  std::unique_ptr<CWarningRecorder> m_pWarnings;
+  std::unique_ptr<CMainFrame> m_pFrame;
+
+  CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
+  CCodexaView* view() const { return m_pFrame->GetTextView(); }
+  void Trigger(int command) { m_pFrame->Action(command)->trigger(); }
+  QVariant Eval(const QString& script) { return RunScript(view(), script); }
+  // The view's scroll offset, "x y", read from the page.
+  QString Offset() { return Eval(QStringLiteral("window.scrollX + ' ' + window.scrollY")).toString(); }
+  // Where the anchor "0000" lies in the view: left, top, right of its box.
+  QList<double> AnchorBox() {
+    const QVariantList box =
+        Eval(QStringLiteral("var r = document.getElementsByName('0000')[0].getBoundingClientRect();"
+                            "[r.left, r.top, r.right, window.innerWidth, window.innerHeight]"))
+            .toList();
+    QList<double> numbers;
+    for (const QVariant& n : box) numbers << n.toDouble();
+    return numbers;
+  }
+  void Shown(const std::function<void()>& navigate) { QVERIFY(LoadAndWait(view(), navigate)); }
+  // Searches `keyword` (OR) and opens the row of 0-based page `page`.
+  void OpenHitOfPage(const QString& keyword, uint32_t page) {
+    form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kLongWork));  // the scope
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    form()->keywordBox()->setText(keyword);
+    form()->modeButton(SearchMode::kOr)->setChecked(true);
+    form()->searchButton()->click();
+    for (int row = 0; row < form()->resultList()->RowCount(); ++row) {
+      if (form()->resultList()->RowPage(row) != page) continue;
+      Shown([&] { form()->OpenHit(row); });
+      return;
+    }
+    QFAIL("no row for the page");
+  }
+  void Shoot(const QString& name) {
+    const QString folder = qEnvironmentVariable("CODEXA_SCREENS");
+    if (folder.isEmpty()) return;
+    QTest::qWait(1500);
+    m_pFrame->grab().save(QDir(folder).filePath(name));
+  }
+
+  void MakeFrame() {
+    const CLeftForm::Places places{PathOf(m_corpusDir.path()), PathOf(m_workDir.path()),
+                                   PathOf(m_workDir.filePath("zemo.txt"))};
+    m_pFrame = std::make_unique<CMainFrame>(places);
+    m_pFrame->resize(1000, 700);
+    m_pFrame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pFrame.get()));
+  }
+
+ private slots:
+  void initTestCase() {
+    CCodexaApp::SetUpNames();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    std::string error;
+    QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
+  }
+  void init() {
+    QSettings().clear();
+    m_pWarnings = std::make_unique<CWarningRecorder>();
+    MakeFrame();
+  }
+  void cleanup() {
+    m_pFrame.reset();
+    QVERIFY(m_pWarnings->messages.empty());
+    m_pWarnings.reset();
+  }
+
+  // Scrolled to its end, the long page shown again under the same file
+  // name starts at its top, whether by the page command, the tree or the
+  // slider's move.
+  void everyPageStartsAtItsTop() {
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kLongVolume)); });
+    QTRY_COMPARE(Offset(), QStringLiteral("0 0"));
+    const std::function<void()> moves[] = {
+        [&] { m_pFrame->navBar().ShowVolumePage(kLongFile); },
+        [&] { Trigger(ID_NEXT_PAGE); },
+        [&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); },
+    };
+    for (const auto& move : moves) {
+      Shown([&] { m_pFrame->navBar().ShowVolumePage(kLongFile); });
+      Eval(QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
+      QTRY_VERIFY(Offset() != QStringLiteral("0 0"));
+      Shown(move);
+      QTRY_COMPARE(Offset(), QStringLiteral("0 0"));
+      QTest::qWait(300);  // and it stays there after the load
+      QCOMPARE(Offset(), QStringLiteral("0 0"));
+    }
+  }
+
+  // A hit far down the page stands a few lines below the view's top edge.
+  void hitShowsWithLinesAboveIt() {
+    OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
+    QTRY_VERIFY(Eval(QStringLiteral("window.scrollY")).toDouble() > 1000);
+    const QList<double> box = AnchorBox();
+    QVERIFY2(box[1] >= 2 * 16 && box[1] < box[4] / 3, qPrintable(QString::number(box[1])));
+  }
+
+  // Vertical writing: the page scrolls sideways to the hit, which stands a
+  // few columns left of the view's right edge. The page file keeps its
+  // bytes.
+  void verticalWritingScrollsSidewaysToTheHit() {
+    Trigger(ID_VIEW_VERTICAL);
+    QVERIFY(view()->IsVertical());
+    QCOMPARE(QSettings().value("View/Vertical").toBool(), true);
+    OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
+    QCOMPARE(Eval(QStringLiteral("getComputedStyle(document.documentElement).writingMode")).toString(),
+             QStringLiteral("vertical-rl"));
+    const QString file = QUrl(view()->GetLocationURL()).toLocalFile();
+    // Columns run from the right, so the view scrolls left to the hit,
+    // which stands a few columns in from the right edge.
+    QTRY_VERIFY(Eval(QStringLiteral("window.scrollX")).toDouble() < -1000);
+    const QList<double> box = AnchorBox();
+    const double fromRight = box[3] - box[2];
+    QVERIFY2(fromRight >= 2 * 16 && fromRight < box[3] / 3, qPrintable(QString::number(fromRight)));
+    Shoot(QStringLiteral("vertical-hits.png"));
+    QFile page(file);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(!page.readAll().contains("codexa"));  // the writing came through the view alone
+    // Back to horizontal writing for the next frame.
+    Trigger(ID_VIEW_VERTICAL);
+    QCOMPARE(Eval(QStringLiteral("getComputedStyle(document.documentElement).writingMode")).toString(),
+             QStringLiteral("horizontal-tb"));
+  }
+
+  // The hit page becomes the page read in its volume: the tree, the
+  // slider and the label follow, the hits stay marked; the next page is
+  // the volume's following page.
+  void hitPageOpensInItsVolumeAndReadingGoesOn() {
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); });
+    QVERIFY(!m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
+    OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
+    const QString hitLocation = view()->GetLocationURL();
+    QVERIFY(m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
+    QVERIFY(form()->resultList()->actions().contains(m_pFrame->Action(ID_OPEN_HIT_IN_VOLUME)));
+    std::unique_ptr<QMenu> menu(view()->CreateContextMenu());
+    QVERIFY(menu->actions().contains(m_pFrame->Action(ID_OPEN_HIT_IN_VOLUME)));
+    Trigger(ID_OPEN_HIT_IN_VOLUME);
+    QCOMPARE(form()->Reading().CurRecord(), kLongVolume);
+    QCOMPARE(form()->Reading().CurPage(), kLongFile);
+    QCOMPARE(form()->tree()->currentItem(), form()->TreeItemOfRecord(kLongVolume));
+    QCOMPARE(form()->ScopeRecord(), kLongVolume);
+    QCOMPARE(m_pFrame->navBar().slider().minimum(), 107);
+    QCOMPARE(m_pFrame->navBar().slider().maximum(), 108);
+    QCOMPARE(m_pFrame->navBar().slider().GetPos(), kLongFile);
+    QCOMPARE(m_pFrame->navBar().label().text(), QStringLiteral("%1/107").arg(form()->index().GetPageCount()));
+    QCOMPARE(view()->GetLocationURL(), hitLocation);  // still the hit page, marked
+    QVERIFY(!m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
+    QVERIFY(m_pFrame->IsCommandEnabled(ID_NEXT_PAGE));
+    Shown([&] { Trigger(ID_NEXT_PAGE); });
+    QCOMPARE(form()->Reading().CurPage(), 108);
+    QVERIFY(view()->GetLocationURL().endsWith(QStringLiteral("windows.html")));
+    QVERIFY(Eval(QStringLiteral("document.body.textContent")).toString().contains(QStringLiteral("黃鶴樓")));
+  }
+
+  // The citation names the page shown: a contents page by the volume read,
+  // a hit page by its entry.
+  void citationOfContentsAndHitPages() {
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); });
+    QCOMPARE(m_pFrame->CitedText(), QStringLiteral("《詩經》卷一、第1頁、經部"));
+    Eval(QStringLiteral("window.getSelection().selectAllChildren(document.querySelector('td'))"));
+    QTRY_VERIFY(view()->hasSelection());
+    QCOMPARE(m_pFrame->CitedText(), QStringLiteral("「學而時習之明月」（《詩經》卷一、第1頁、經部）"));
+    Trigger(ID_EDIT_COPY_CITED);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("「學而時習之明月」（《詩經》卷一、第1頁、經部）"));
+    OpenHitOfPage(QStringLiteral("鶴"), kLongPage + 1);
+    QCOMPARE(m_pFrame->CitedText(), QStringLiteral("《唐詩》卷一、第108頁、集部"));
+  }
+
+  // The text size steps, comes back standard, follows Ctrl+wheel and is
+  // read back by the next frame; a damaged setting reads as standard.
+  void textSizeIsOneSettingKept() {
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); });
+    Trigger(ID_VIEW_TEXT_LARGER);
+    QCOMPARE(view()->TextSize(), 110);
+    QCOMPARE(view()->zoomFactor(), 1.1);
+    QCOMPARE(QSettings().value("View/TextSize").toInt(), 110);
+    Trigger(ID_VIEW_TEXT_STANDARD);
+    Trigger(ID_VIEW_TEXT_SMALLER);
+    QCOMPARE(view()->TextSize(), 90);
+    QWidget* surface = view()->focusProxy();
+    QVERIFY(surface);
+    const QPointF at(50, 50);
+    QWheelEvent wheel(at, surface->mapToGlobal(at), {}, {0, 2 * QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(surface, &wheel);
+    QCOMPARE(view()->TextSize(), 110);
+    QCOMPARE(QSettings().value("View/TextSize").toInt(), 110);
+    Shown([&] { Trigger(ID_NEXT_PAGE); });
+    QCOMPARE(view()->zoomFactor(), 1.1);  // every page
+    m_pFrame.reset();
+    MakeFrame();
+    QCOMPARE(view()->TextSize(), 110);
+    for (const char* damaged : {"abc", "-5", "100000"}) {
+      QSettings().setValue("View/TextSize", damaged);
+      QCOMPARE(TextSizeOfSetting(QSettings().value("View/TextSize")), QString(damaged) == "abc" ? 100
+                                                                      : QString(damaged) == "-5" ? 50 : 300);
+    }
+  }
+
+  // Ctrl+F opens the bar with the focus in its field; it counts and steps
+  // through the matches; Esc closes it.
+  void findBarCountsAndSteps() {
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kLongVolume)); });
+    m_pFrame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+    view()->setFocus();
+    QTest::keyClick(m_pFrame.get(), Qt::Key_F, Qt::ControlModifier);
+    CFindBar* bar = view()->findBar();
+    QVERIFY(bar->isVisible());
+    QVERIFY(bar->field()->hasFocus());
+    bar->field()->setText(QStringLiteral("白鶴"));
+    // The page holds its text in both cells.
+    QTRY_COMPARE(bar->countLabel()->text(), QStringLiteral("1/2 件"));
+    bar->nextButton()->click();
+    QTRY_COMPARE(bar->countLabel()->text(), QStringLiteral("2/2 件"));
+    bar->previousButton()->click();
+    QTRY_COMPARE(bar->countLabel()->text(), QStringLiteral("1/2 件"));
+    Shoot(QStringLiteral("find-bar.png"));
+    bar->field()->setText(QStringLiteral("無此字"));
+    QTRY_COMPARE(bar->countLabel()->text(), QStringLiteral("見つかりません"));
+    QTest::keyClick(bar->field(), Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+  }
+};
+
+QTEST_MAIN(ReadingTest)
+#include "reading_test.moc"
