@@ -44,6 +44,8 @@ CLeftForm::Places CLeftForm::Places::Default() {
 CLeftForm::CLeftForm(const Places& places, QWidget* parent)
     : QWidget(parent), m_programFolder(places.programFolder), m_strScopePath(QStringLiteral("ｾｭ")) {
   PreparePageFiles(places);
+  // Taken before anything is opened: a rebuild from here on shows as a change.
+  m_corpusFiles = IdentifyCorpusFiles(m_programFolder, kCorpusNameUtf16);
   if (!m_index.Open(m_programFolder, kCorpusNameUtf16, SearchTarget::kFullText)) ShowWarning(kOpenFailedMessage);
   CreateControls();
   RestoreListColumns();
@@ -331,9 +333,16 @@ void CLeftForm::LayoutSearchTab(int w, int h) {
 }
 
 void CLeftForm::SelectTarget(DisplayCode displayCode) {
-  m_index.Close();
   const TargetInfo* target = TargetInfoOf(displayCode);
   if (target == nullptr) return;
+  // The index open now still reads the corpus the catalogue came from; a
+  // rebuilt one is left for the next start (engine/corpusfiles.h).
+  if (IdentifyCorpusFiles(m_programFolder, kCorpusNameUtf16) != m_corpusFiles) {
+    targetButton(m_nDisplayCode)->setChecked(true);
+    ShowWarning(kCorpusReplacedMessage);
+    return;
+  }
+  m_index.Close();
   if (!m_index.Open(m_programFolder, kCorpusNameUtf16, target->target)) ShowWarning(kOpenFailedMessage);
   m_nDisplayCode = displayCode;
 }

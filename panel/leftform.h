@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "corpus/catalogue.h"
+#include "engine/corpusfiles.h"
 #include "engine/index.h"
 #include "panel/pagefolder.h"
 #include "session/readingstate.h"
@@ -256,6 +257,8 @@ class CLeftForm : public QWidget {
   // Engine, catalogue and files.
   std::filesystem::path m_programFolder;
   CIndex m_index;
+  // The corpus files as they were when the form opened them first.
+  CorpusFiles m_corpusFiles;
   CCatalogue m_catalogue;
   CReadingState m_reading{m_catalogue};
   CPageFolder m_pageFolder;

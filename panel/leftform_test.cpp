@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -627,6 +628,29 @@ class LeftFormTest : public QObject {
     QVERIFY(QFile::exists(QFileInfo(page).dir().filePath("../Back.gif")));
     m_pWindow.reset();
     QVERIFY(!QFile::exists(page));
+  }
+  // A corpus rebuilt under the form, the builder's way (finished files
+  // renamed over the old ones): a change of target is refused with a word
+  // to the user, and the index open still answers from the corpus the tree
+  // was built from.
+  void targetChangeRefusesARebuiltCorpus() {
+    QTemporaryDir corpus, rebuilt;
+    std::string error;
+    QVERIFY2(WriteCorpus(PathOf(corpus.path()), FormFixture(), error), error.c_str());
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(corpus.path()));
+    form()->targetButton(DisplayCode::kAnnotations)->click();
+    form()->targetButton(DisplayCode::kFullText)->click();
+    QVERIFY(m_pWarnings->messages.empty());
+
+    QVERIFY2(WriteCorpus(PathOf(rebuilt.path()), FormFixture(), error), error.c_str());
+    for (const QString& name : QDir(rebuilt.path()).entryList(QDir::Files)) {
+      QCOMPARE(std::rename(rebuilt.filePath(name).toUtf8().constData(), corpus.filePath(name).toUtf8().constData()), 0);
+    }
+    form()->targetButton(DisplayCode::kMainText)->click();
+    QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kCorpusReplacedMessage});
+    QVERIFY(form()->targetButton(DisplayCode::kFullText)->isChecked());
+    Search(QStringLiteral("雲"));
+    QCOMPARE(form()->HitEntries().size(), size_t(101));
   }
 };
 
