@@ -19,10 +19,9 @@
 #include <QTreeWidget>
 #include <QWindow>
 
-#include "app/codexa.h"
 #include "app/helpwnd.h"
-#include "app/mainfrm.h"
 #include "app/splash.h"
+#include "app/tests/framefixture.h"
 #include "app/titles.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
@@ -30,11 +29,10 @@
 #include "panel/testsupport.h"
 #include "view/codexaview.h"
 
+using namespace codexa::apptest;
 using namespace codexa::paneltest;
 
 namespace {
-
-std::filesystem::path PathOf(const QString& path) { return std::filesystem::path(path.toStdString()); }
 
 // The fixture's volumes: record -> first and last file number.
 struct Volume {
@@ -107,22 +105,14 @@ class CBoxWatcher : public QObject {
 
 }  // namespace
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public QObject, protected CFrameFixture {
   Q_OBJECT
 
  private:
-  QTemporaryDir m_corpusDir;
-  QTemporaryDir m_workDir;
-  QTemporaryDir m_settingsDir;
-  std::unique_ptr<CWarningRecorder> m_pWarnings;
-  std::unique_ptr<CMainFrame> m_pFrame;
-
-  CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
   bool Enabled(int command) {
     m_pFrame->UpdateCommandUI();
     return m_pFrame->Action(command)->isEnabled();
   }
-  void Trigger(int command) { m_pFrame->Action(command)->trigger(); }
   void SelectRecord(int record) { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(record)); }
   QString Label() { return m_pFrame->navBar().label().text(); }
   QString LabelFor(int fileNumber) {
@@ -136,26 +126,14 @@ class MainFrameTest : public QObject {
     }
     return 0;
   }
-  void Shoot(const QString& name) {
-    const QString folder = qEnvironmentVariable("CODEXA_SCREENS");
-    if (folder.isEmpty()) return;
-    QTest::qWait(1500);  // let the page paint
-    m_pFrame->grab().save(QDir(folder).filePath(name));
-  }
-
  private slots:
   void initTestCase() {
-    CCodexaApp::SetUpNames();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    std::string error;
-    QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
+    SetUpCorpus();
     QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/Back.gif"), m_corpusDir.filePath("Back.gif"));
   }
   void init() {
     m_pWarnings = std::make_unique<CWarningRecorder>();
-    const CLeftForm::Places places{PathOf(m_corpusDir.path()), PathOf(m_workDir.path()),
-                                   PathOf(m_workDir.filePath("zemo.txt"))};
-    m_pFrame = std::make_unique<CMainFrame>(places);
+    m_pFrame = std::make_unique<CMainFrame>(Places());
     m_pFrame->showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(m_pFrame.get()));
   }

@@ -16,8 +16,7 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
-#include "app/codexa.h"
-#include "app/mainfrm.h"
+#include "app/tests/framefixture.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
@@ -25,11 +24,10 @@
 #include "view/findbar.h"
 #include "view/textsize.h"
 
+using namespace codexa::apptest;
 using namespace codexa::paneltest;
 
 namespace {
-
-std::filesystem::path PathOf(const QString& path) { return std::filesystem::path(path.toStdString()); }
 
 // The fixture's long page: file 107 of 集部\唐詩\卷一 (record 9), 0-based
 // page 106, with 白鶴 after 200 lines.
@@ -40,19 +38,11 @@ constexpr uint32_t kLongPage = 106;
 
 }  // namespace
 
-class ReadingTest : public QObject {
+class ReadingTest : public QObject, protected CFrameFixture {
   Q_OBJECT
 
  private:
-  QTemporaryDir m_corpusDir;
-  QTemporaryDir m_workDir;
-  QTemporaryDir m_settingsDir;
-  std::unique_ptr<CWarningRecorder> m_pWarnings;
-  std::unique_ptr<CMainFrame> m_pFrame;
-
-  CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
   CCodexaView* view() const { return m_pFrame->GetTextView(); }
-  void Trigger(int command) { m_pFrame->Action(command)->trigger(); }
   QVariant Eval(const QString& script) { return RunScript(view(), script); }
   // The view's scroll offset, "x y", read from the page.
   QString Offset() { return Eval(QStringLiteral("window.scrollX + ' ' + window.scrollY")).toString(); }
@@ -81,29 +71,15 @@ class ReadingTest : public QObject {
     }
     QFAIL("no row for the page");
   }
-  void Shoot(const QString& name) {
-    const QString folder = qEnvironmentVariable("CODEXA_SCREENS");
-    if (folder.isEmpty()) return;
-    QTest::qWait(1500);
-    m_pFrame->grab().save(QDir(folder).filePath(name));
-  }
-
   void MakeFrame() {
-    const CLeftForm::Places places{PathOf(m_corpusDir.path()), PathOf(m_workDir.path()),
-                                   PathOf(m_workDir.filePath("zemo.txt"))};
-    m_pFrame = std::make_unique<CMainFrame>(places);
+    m_pFrame = std::make_unique<CMainFrame>(Places());
     m_pFrame->resize(1000, 700);
     m_pFrame->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pFrame.get()));
   }
 
  private slots:
-  void initTestCase() {
-    CCodexaApp::SetUpNames();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    std::string error;
-    QVERIFY2(WriteCorpus(PathOf(m_corpusDir.path()), FormFixture(), error), error.c_str());
-  }
+  void initTestCase() { SetUpCorpus(); }
   void init() {
     QSettings().clear();
     m_pWarnings = std::make_unique<CWarningRecorder>();
