@@ -28,6 +28,8 @@ const char* const kScript = R"JS(
     }
   };
   window.codexaSetVertical = function (on) {
+    // Called from outside at any time, also while no document is there yet.
+    if (!document.documentElement) return;
     document.documentElement.classList.toggle('codexa-vertical', on);
     window.codexaPlace();
   };
