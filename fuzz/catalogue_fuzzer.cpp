@@ -29,7 +29,7 @@ void CheckScope(const ContentsNodeTag& scope, const std::vector<uint32_t>& pages
   const uint64_t total = ApplyScope(scope, pages, counts, entries);
   uint64_t sum = 0;
   for (const SearchNodeTag& entry : entries) {
-    FUZZ_REQUIRE(scope.Holds(entry.pageNumber));
+    FUZZ_REQUIRE(InScope(scope, entry.pageNumber));
     sum += entry.hitCount;
   }
   FUZZ_REQUIRE(sum == total);

@@ -51,10 +51,12 @@ for target in "${TARGETS[@]}"; do
   # New inputs go to the first folder only: the seeds stay as committed.
   status=0
   "$BUILD/bin/${target}_fuzzer" "${args[@]}" "$dir/corpus" "$FUZZ/seeds/$target" >"$dir/log" 2>&1 || status=$?
+  # A fuzzer that stops on its seeds prints no coverage line: a grep that
+  # finds nothing must not end the script before it reports the finding.
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log" | tail -1)
   edges=$(sed -n 's/.*Loaded 1 modules *(\([0-9]*\) inline 8-bit counters).*/\1/p' "$dir/log" | head -1)
-  cov=$(grep -o 'cov: [0-9]*' "$dir/log" | tail -1 | cut -d' ' -f2)
-  ft=$(grep -o 'ft: [0-9]*' "$dir/log" | tail -1 | cut -d' ' -f2)
+  cov=$({ grep -o 'cov: [0-9]*' "$dir/log" || true; } | tail -1 | cut -d' ' -f2)
+  ft=$({ grep -o 'ft: [0-9]*' "$dir/log" || true; } | tail -1 | cut -d' ' -f2)
   found=$(find "$dir/artifacts" -type f | wc -l)
   # A fuzzer that stopped with an error but left no input (it could not
   # start, or ran out of memory outside an input) fails the run as well.
