@@ -151,9 +151,8 @@ void CLeftForm::CreateControls() {
   for (QRadioButton* button : m_modeButtons) modes->addButton(button);
   modeButton(m_nSearchMode)->setChecked(true);
   m_pTargetGroup = new QGroupBox(QStringLiteral("検索対象："), this);
-  const QString targetNames[3] = {QStringLiteral("全文"), QStringLiteral("正文"), QStringLiteral("注釈")};
   for (int display = 0; display < 3; ++display) {
-    m_targetButtons[display] = new QRadioButton(targetNames[display], this);
+    m_targetButtons[display] = new QRadioButton(QString::fromUtf8(kTargetLabels[display]), this);
     targets->addButton(m_targetButtons[display]);
     connect(m_targetButtons[display], &QRadioButton::clicked, this,
             [this, display] { SelectTarget(static_cast<DisplayCode>(display)); });

@@ -69,6 +69,9 @@ class CLeftForm : public QWidget {
   // scope. Its scope record is kWholeCorpusRecord, which no record has.
   static constexpr const char* kWholeCorpusName = "全体";
   static constexpr int kWholeCorpusRecord = -1;
+  // The search targets' labels, by display code: the option buttons' and
+  // the search history's.
+  static constexpr const char* kTargetLabels[3] = {"全文", "正文", "注釈"};
   // The tree's column of hit-page counts, beside the names.
   static constexpr int kCountColumn = 1;
 
@@ -242,6 +245,9 @@ class CLeftForm : public QWidget {
   QString FirstHitInContext(uint32_t page);
   // Makes record `record` the search scope and shows its path.
   void SetScope(int record);
+  // The scope label of record `record` (kWholeCorpusRecord included);
+  // empty for a record the catalogue has no node for.
+  QString ScopeLabelOf(int record) const;
   void OnResultSelectionChanged();
   // The Enter check; true when the key was used.
   bool OnEnterKey();

@@ -111,12 +111,14 @@ void CLeftForm::OnTreeSelectionChanged() {
 
 void CLeftForm::SetScope(int record) {
   m_nScopeRecord = record;
-  if (record == kWholeCorpusRecord) {
-    m_strScopePath = QString::fromUtf8(kWholeCorpusName);
-  } else if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record)) {
-    m_strScopePath = QString::fromStdU16String(ScopePath(*node));
-  }
+  if (const QString label = ScopeLabelOf(record); !label.isEmpty()) m_strScopePath = label;
   m_pScopeLabel->setText(m_strScopePath);
+}
+
+QString CLeftForm::ScopeLabelOf(int record) const {
+  if (record == kWholeCorpusRecord) return QString::fromUtf8(kWholeCorpusName);
+  const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record);
+  return node ? QString::fromStdU16String(ScopePath(*node)) : QString();
 }
 
 bool CLeftForm::ShowHitInVolume() {

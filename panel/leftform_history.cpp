@@ -19,10 +19,9 @@ constexpr int kRowRole = Qt::UserRole + 1;
 
 // "明月　〔or・注釈・異体字なし・全体〕": the keyword, then how it ran.
 QString Describe(const SearchRecord& record, const QString& scope) {
-  static const char* const kTargets[] = {"全文", "正文", "注釈"};
   return QString::fromStdU16String(record.keyword) + QStringLiteral("　〔") +
          (record.mode == SearchMode::kOr ? QStringLiteral("or") : QStringLiteral("and")) + u'・' +
-         QString::fromUtf8(kTargets[static_cast<int>(record.target)]) +
+         QString::fromUtf8(CLeftForm::kTargetLabels[static_cast<int>(record.target)]) +
          (record.variants ? QString() : QStringLiteral("・異体字なし")) + (scope.isEmpty() ? QString() : u'・' + scope) +
          QStringLiteral("〕");
 }
@@ -45,13 +44,7 @@ void CLeftForm::FillHistoryModel() {
   const std::vector<SearchRecord>& records = m_history.Records();
   for (int row = 0; row < static_cast<int>(records.size()); ++row) {
     const SearchRecord& record = records[static_cast<std::size_t>(row)];
-    QString scope;
-    if (record.scopeRecord == kWholeCorpusRecord) {
-      scope = QString::fromUtf8(kWholeCorpusName);
-    } else if (const ContentsNodeTag* node = m_catalogue.FindNodeByRecord(record.scopeRecord)) {
-      scope = QString::fromStdU16String(ScopePath(*node));
-    }
-    auto* item = new QStandardItem(Describe(record, scope));
+    auto* item = new QStandardItem(Describe(record, ScopeLabelOf(record.scopeRecord)));
     item->setData(row, kRowRole);
     m_pHistoryModel->appendRow(item);
   }
