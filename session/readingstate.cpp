@@ -46,11 +46,12 @@ int CReadingState::NextVolume() const {
   return r < count ? r : 0;
 }
 
-void CReadingState::OpenHitPage(std::filesystem::path file, int anchors, SearchNodeTag entry) {
+void CReadingState::OpenHitPage(std::filesystem::path file, int anchors, SearchNodeTag entry, HitSearch search) {
   m_nPageHits = anchors;
   m_nCurHit = 0;
   m_strHitFile = std::move(file);
   m_hitEntry = std::move(entry);
+  m_hitSearch = std::move(search);
   m_nShown = Shown::kHitPage;
 }
 

@@ -20,6 +20,7 @@
 
 #include "corpus/catalogue.h"
 #include "session/citation.h"
+#include "session/searchrun.h"
 
 class CReadingState {
  public:
@@ -72,8 +73,12 @@ class CReadingState {
 
   // --- Hits ---
   // A hit page with `anchors` anchors was written to `file` and shown at
-  // its first anchor; `entry` is the result list's entry of the page.
-  void OpenHitPage(std::filesystem::path file, int anchors, SearchNodeTag entry = {});
+  // its first anchor; `entry` is the result list's entry of the page,
+  // `search` what it was rendered with.
+  void OpenHitPage(std::filesystem::path file, int anchors, SearchNodeTag entry = {}, HitSearch search = {});
+  // The entry and the search of the hit page last opened.
+  const SearchNodeTag& HitEntry() const { return m_hitEntry; }
+  const HitSearch& HitPageSearch() const { return m_hitSearch; }
   // The volume record that holds the hit page last opened; 0 when none
   // does (or no hit page was opened).
   int HitVolume() const;
@@ -112,6 +117,7 @@ class CReadingState {
   int m_nCurHit = 0;     // current anchor on it
   std::filesystem::path m_strHitFile;  // the file that holds that hit page; empty before any
   SearchNodeTag m_hitEntry;            // the result list's entry of that page
+  HitSearch m_hitSearch;               // what that page was rendered with
   Shown m_nShown = Shown::kNothing;
 };
 

@@ -23,6 +23,18 @@
 // Pages holding every keyword, or any of them.
 enum class SearchMode { kAnd = 0, kOr = 1 };
 
+// The search a hit page is rendered with: the keyword in the engine's
+// spelling (CSearchRun::Keyword), the mode that found the page, the target
+// whose runs are marked, and whether variant forms fold.
+struct HitSearch {
+  std::u16string keyword;
+  SearchMode mode = SearchMode::kAnd;
+  DisplayCode target = DisplayCode::kFullText;
+  bool variants = true;
+
+  bool operator==(const HitSearch&) const = default;
+};
+
 // How a run ended.
 enum class SearchStatus {
   kDone,            // the engine searched and the result was cut to the scope

@@ -1,0 +1,126 @@
+// The bookmarks' file: written and read back, a missing one left missing,
+// a damaged one kept aside byte for byte with what read whole taken and
+// written anew, an unreadable one left alone, a failed save reported.
+#include "session/bookmarkfile.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "base/keepaside.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 2026-12-10 22:43:20 UTC.
+constexpr std::time_t kNow = 1796942600;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class BookmarkFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    m_folder = fs::temp_directory_path() / ("bookmarkfile-" + std::to_string(::getpid()));
+    fs::remove_all(m_folder);
+    fs::create_directories(m_folder);
+    m_file = m_folder / "Codexa.bookmarks";
+    m_list.Add({BookmarkKind::kContentsPage, u"《詩經》卷一、第2頁、經部", u"經部\\詩經\\卷一", 2, {}});
+    m_list.Add({BookmarkKind::kHitPage, u"【明月】《詩經》卷二、第4頁、經部", u"經部\\詩經\\卷二", 4,
+                {u"明月", SearchMode::kAnd, DisplayCode::kFullText, true}});
+  }
+  void TearDown() override { fs::remove_all(m_folder); }
+  void Write(const std::string& bytes) { std::ofstream(m_file, std::ios::binary) << bytes; }
+
+  fs::path m_folder;
+  fs::path m_file;
+  CBookmarkList m_list;
+};
+
+TEST_F(BookmarkFileTest, SavedListReadsBackAndAMissingFileIsNoFault) {
+  CBookmarkList read;
+  BookmarkFileLoad load = LoadBookmarkFile(m_file, read, kNow);
+  EXPECT_EQ(load.state, BookmarkFileState::kSound);
+  EXPECT_TRUE(load.Writable());
+  EXPECT_TRUE(read.Empty());
+  EXPECT_FALSE(fs::exists(m_file));  // nothing written by a load
+  std::string error;
+  ASSERT_TRUE(SaveBookmarkFile(m_file, m_list, error)) << error;
+  load = LoadBookmarkFile(m_file, read, kNow);
+  EXPECT_EQ(load.state, BookmarkFileState::kSound);
+  EXPECT_TRUE(MessageOf(load).empty());
+  EXPECT_EQ(read.Items(), m_list.Items());
+}
+
+TEST_F(BookmarkFileTest, ADamagedFileIsKeptAsideAndWhatReadWholeIsTaken) {
+  const std::string sound = m_list.Save();
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::size_t taken;
+  } damaged[] = {
+      {"cut inside the last line", sound.substr(0, sound.size() - 5), 1},
+      {"a line damaged", sound + "page\tx\n", 2},
+      {"binary", std::string("\x00\xff\xfe\x01\n\x80", 6), 0},
+      {"another version", "codexa-bookmarks 9\n" + sound.substr(sound.find('\n') + 1), 0},
+      {"empty", "", 0},
+      {"beyond the size bound", sound + std::string(kMaxBookmarkFileBytes, '#'), 2},
+  };
+  for (const auto& [name, bytes, taken] : damaged) {
+    SCOPED_TRACE(name);
+    Write(bytes);
+    CBookmarkList read;
+    const BookmarkFileLoad load = LoadBookmarkFile(m_file, read, kNow);
+    ASSERT_EQ(load.state, BookmarkFileState::kDamagedKeptAside);
+    EXPECT_TRUE(load.Writable());
+    EXPECT_EQ(load.keptAs, DamagedFileName(m_file, kNow));
+    EXPECT_EQ(ReadFile(load.keptAs), bytes);
+    EXPECT_EQ(load.taken, taken);
+    EXPECT_EQ(read.Items().size(), taken);
+    EXPECT_NE(MessageOf(load).find(load.keptAs.string()), std::string::npos);
+    // What was taken stands under the old name, sound; nothing when none was.
+    CBookmarkList again;
+    EXPECT_EQ(LoadBookmarkFile(m_file, again, kNow).state, BookmarkFileState::kSound);
+    EXPECT_EQ(again.Items(), read.Items());
+    EXPECT_EQ(fs::exists(m_file), taken > 0);
+    fs::remove(load.keptAs);
+    fs::remove(m_file);
+  }
+}
+
+TEST_F(BookmarkFileTest, AnUnreadableFileIsLeftAloneAndNotWritten) {
+  fs::create_directories(m_file / "inside");
+  CBookmarkList read;
+  const BookmarkFileLoad load = LoadBookmarkFile(m_file, read, kNow);
+  EXPECT_EQ(load.state, BookmarkFileState::kUnreadable);
+  EXPECT_FALSE(load.Writable());
+  EXPECT_NE(MessageOf(load).find(m_file.string()), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(m_file / "inside"));
+}
+
+TEST_F(BookmarkFileTest, AMissingFolderIsMadeAndAFailedSaveIsReported) {
+  std::string error;
+  const fs::path nested = m_folder / "new" / "Codexa.bookmarks";
+  ASSERT_TRUE(SaveBookmarkFile(nested, m_list, error)) << error;
+  // A file where its folder should be.
+  EXPECT_FALSE(SaveBookmarkFile(nested / "inner.bookmarks", m_list, error));
+  EXPECT_NE(error.find("inner.bookmarks"), std::string::npos) << error;
+  // A folder in the file's place stays a folder.
+  fs::create_directories(m_folder / "taken");
+  EXPECT_FALSE(SaveBookmarkFile(m_folder / "taken", m_list, error));
+  EXPECT_TRUE(fs::is_directory(m_folder / "taken"));
+  CBookmarkList read;
+  EXPECT_EQ(LoadBookmarkFile(nested, read, kNow).state, BookmarkFileState::kSound);
+  EXPECT_EQ(read.Items(), m_list.Items());
+}
+
+}  // namespace
