@@ -126,6 +126,7 @@ void CMainFrame::CreateActions() {
   });
   AddAction(ID_NEXT_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
   CreateReadingActions();
+  CreateBookmarkActions();
   AddAction(ID_PREV_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
   const CReadingState& reading = m_pLeftForm->Reading();
@@ -169,6 +170,7 @@ void CMainFrame::CreateMenus() {
   usage->addAction(QStringLiteral("用例一覧(&K)"), QKeySequence(Qt::CTRL | Qt::Key_K), m_pLeftForm,
                    &CLeftForm::ShowConcordance);
   usage->addAction(QStringLiteral("結果を保存(&S)…"), m_pLeftForm, &CLeftForm::SaveResult);
+  CreateBookmarkMenu();
   add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {ID_APP_ABOUT, ID_HELP_FILE});
 }
 

@@ -14,6 +14,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <cstddef>
+#include <filesystem>
 #include <functional>
 
 #include "app/scrolltoolbar.h"
@@ -46,6 +48,9 @@ enum Command : int {
   ID_VIEW_TEXT_STANDARD = 32864,
   ID_VIEW_VERTICAL = 32865,
   ID_OPEN_HIT_IN_VOLUME = 32866,
+  // The bookmarks: the page shown added, and the dialog that orders them.
+  ID_BOOKMARK_ADD = 32870,
+  ID_BOOKMARK_ORGANIZE = 32871,
   ID_PREV_HIT = 32805,
   ID_NEXT_HIT = 32806,
   ID_FILE_PRINT_DIALOG = 57607,
@@ -111,6 +116,21 @@ class CMainFrame : public QMainWindow {
   void OnPrint();
   void OnPrintSetup();
 
+  // The bookmarks (mainfrm_bookmarks.cpp): kept in a file beside the
+  // settings (BookmarksFile), read when the frame is made and written after
+  // every change.
+  const CBookmarkList& Bookmarks() const { return m_bookmarks; }
+  const std::filesystem::path& BookmarkFile() const { return m_bookmarkFile; }
+  // Adds the page shown, named as its citation (and keywords) name it.
+  void OnAddBookmark();
+  // The dialog that renames, deletes and reorders the bookmarks.
+  void OnOrganizeBookmarks();
+  // Shows the page of bookmark `index`; a page the corpus does not have
+  // is told, and the view keeps its page.
+  void OpenBookmark(std::size_t index);
+  // The しおり menu.
+  QMenu* BookmarkMenu() const { return m_pBookmarkMenu; }
+
   // The help page shipped beside the program.
   QString HelpFile() const;
   // The window showing the help page, once help has been asked for.
@@ -128,6 +148,14 @@ class CMainFrame : public QMainWindow {
   void CreateReadingActions();
   void CreateMenus();
   void CreateToolBar();
+  // The bookmark commands, their rules, and the list read from its file.
+  void CreateBookmarkActions();
+  // The しおり menu: the two commands, then the bookmarks, listed anew
+  // each time it opens.
+  void CreateBookmarkMenu();
+  void ListBookmarks();
+  // Writes the list, telling the user when that fails.
+  void SaveBookmarks();
   // Lists the remembered corpora in `menu` after the open command.
   void ListRecentCorpora(QMenu* menu);
   QAction* AddAction(int command, const QString& text, const QString& tip, void (CMainFrame::*handler)());
@@ -149,6 +177,11 @@ class CMainFrame : public QMainWindow {
   QPointer<QWidget> m_pActivePane;
   CHelpWnd* m_pHelpWnd = nullptr;
   QList<QAction*> m_recentCorpusActions;
+  CBookmarkList m_bookmarks;
+  std::filesystem::path m_bookmarkFile;
+  bool m_bBookmarksWritable = true;  // false when the file must not be written over
+  QMenu* m_pBookmarkMenu = nullptr;
+  QList<QAction*> m_bookmarkActions;  // the menu's bookmark items and the separator before them
   QTimer m_idleUpdate;
 };
 

@@ -1,5 +1,7 @@
 #include "app/settingsfile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "base/keepaside.h"
@@ -42,4 +44,10 @@ std::string MessageOf(const SettingsFileCheck& check) {
       return "設定ファイルに書き込めません。今回の設定の変更は保存されません。\n" + check.file.string();
   }
   return {};
+}
+
+std::filesystem::path BookmarksFile() {
+  const QFileInfo settings(QSettings().fileName());
+  const QString name = settings.completeBaseName() + QStringLiteral(".bookmarks");
+  return std::filesystem::path(settings.dir().filePath(name).toStdU16String());
 }

@@ -34,4 +34,9 @@ SettingsFileCheck CheckSettingsFile(std::time_t now);
 // What the user is told, UTF-8; empty for kSound.
 std::string MessageOf(const SettingsFileCheck& check);
 
+// The bookmarks' file (session/bookmarkfile.h): beside the settings file,
+// under its name with ".bookmarks" for its ending, so it follows the
+// settings wherever they are kept.
+std::filesystem::path BookmarksFile();
+
 #endif  // CODEXA_APP_SETTINGSFILE_H_

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "engine/corpusfiles.h"
 #include "engine/index.h"
 #include "panel/pagefolder.h"
+#include "session/bookmarks.h"
 #include "session/readingstate.h"
 #include "session/searchhistory.h"
 #include "session/searchrun.h"
@@ -117,6 +119,18 @@ class CLeftForm : public QWidget {
   // scrolls the view there; nothing when the state's rule forbids it.
   void ShowPrevHit();
   void ShowNextHit();
+
+  // --- Bookmarks (leftform_bookmarks.cpp) ---
+  // The bookmark of the page shown (session/bookmarkplace.h); none while
+  // nothing is shown or for a page outside every volume.
+  std::optional<Bookmark> BookmarkOfShownPage() const;
+  // Shows the page of `bookmark` found in this corpus: a contents page
+  // becomes the page read in its volume, the tree and the scope following
+  // (as ShowHitInVolume); a hit page is rendered again with the bookmark's
+  // search and opened as a hit from the list is, its volume left as it
+  // was. False, and nothing moves, when the corpus has no such page or it
+  // cannot be shown.
+  bool ShowBookmark(const Bookmark& bookmark);
 
   // The search run: reads the keyword, checks scope and keyword, searches,
   // applies the scope and lists page 1 of the result.
@@ -256,9 +270,14 @@ class CLeftForm : public QWidget {
   SearchNodeTag EntryOfPage(uint32_t page) const;
   // Scrolls the view to the current anchor of the hit page.
   void NavigateToHit();
-  // Renders hit page `pageNumber` and shows it at "#0000"; false when the
-  // page could not be read or written.
+  // Renders hit page `pageNumber` with the last search and shows it at
+  // "#0000"; false when the page could not be read or written.
   bool OpenHitPage(uint32_t pageNumber);
+  // The same with `search`, the page's entry being `entry`.
+  bool OpenHitPage(uint32_t pageNumber, const HitSearch& search, SearchNodeTag entry);
+  // Selects the tree item of the volume being read, without showing its
+  // first page, and makes it the scope.
+  void FollowReadingInTree();
 
   // Engine, catalogue and files.
   std::filesystem::path m_programFolder;

@@ -12,6 +12,7 @@
 #include "view/codexaview.h"
 #include "panel/leftform.h"
 #include "panel/screenart.h"
+#include "session/bookmarkplace.h"
 
 namespace {
 
@@ -33,13 +34,6 @@ QIcon TreeIcon() {
     }
   }
   return icon;
-}
-
-// Whether the 0-based `page` lies among the pages `record` covers.
-bool RecordHolds(const NodeItemRecord& record, uint32_t page) {
-  const int64_t first = record.docID;
-  const int64_t last = first + int64_t{record.docNo} - 1;
-  return first <= int64_t{page} + 1 && int64_t{page} + 1 <= last;
 }
 
 }  // namespace
@@ -123,16 +117,20 @@ QString CLeftForm::ScopeLabelOf(int record) const {
 
 bool CLeftForm::ShowHitInVolume() {
   if (!m_reading.OpenHitInVolume()) return false;
-  if (QTreeWidgetItem* item = TreeItemOfRecord(m_reading.CurRecord())) {
-    // The selection's own handling would show the volume's first page.
-    const QSignalBlocker quiet(m_pTree);
-    m_pTree->setCurrentItem(item);
-    m_pTree->scrollToItem(item);
-    m_pTree->viewport()->update();
-    SetScope(m_reading.CurRecord());
-  }
+  FollowReadingInTree();
   emit ReadingChanged();
   return true;
+}
+
+void CLeftForm::FollowReadingInTree() {
+  QTreeWidgetItem* item = TreeItemOfRecord(m_reading.CurRecord());
+  if (!item) return;
+  // The selection's own handling would show the volume's first page.
+  const QSignalBlocker quiet(m_pTree);
+  m_pTree->setCurrentItem(item);
+  m_pTree->scrollToItem(item);
+  m_pTree->viewport()->update();
+  SetScope(m_reading.CurRecord());
 }
 
 bool CLeftForm::ShowVolumePage(int fileNumber) {
@@ -172,15 +170,9 @@ void CLeftForm::NavigateToHit() {
 }
 
 bool CLeftForm::ShowRecordPage(int record, int useFirstPage, int fileNumber) {
-  const NodeItemRecord& node = m_catalogue.Record(record);
-  if (useFirstPage == 1) fileNumber = node.curFileName;
+  if (useFirstPage == 1) fileNumber = m_catalogue.Record(record).curFileName;
   uint32_t page = 0;
-  // The search runs from the record's first page; a page found beyond the
-  // record (or none at all) is not one of its pages.
-  if (node.docID < 1 || !m_index.FindPageByFileNumber(static_cast<uint32_t>(node.docID - 1), fileNumber, page) ||
-      !RecordHolds(node, page)) {
-    return false;
-  }
+  if (!FindRecordPage(m_catalogue, m_index, record, fileNumber, page)) return false;
   std::string bytes;
   if (!m_index.ReadPage(page, bytes)) return false;
   return ShowPageFile(m_strPageFile, bytes, QString());

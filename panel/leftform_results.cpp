@@ -96,13 +96,17 @@ void CLeftForm::OpenHit(int row) {
 }
 
 bool CLeftForm::OpenHitPage(uint32_t pageNumber) {
+  return OpenHitPage(pageNumber, {m_strKeyword, m_nSearchMode, m_nDisplayCode, m_bVariant}, EntryOfPage(pageNumber));
+}
+
+bool CLeftForm::OpenHitPage(uint32_t pageNumber, const HitSearch& search, SearchNodeTag entry) {
   const std::filesystem::path& target = m_bHitFileToggle ? m_strHitFile1 : m_strHitFile2;
   std::string page;
-  const int anchors = m_index.RenderHit(pageNumber, page, m_strKeyword, m_nDisplayCode, m_bVariant);
+  const int anchors = m_index.RenderHit(pageNumber, page, search.keyword, search.target, search.variants);
   // An empty page is one the engine could not read (closed or damaged):
   // nothing is written and the view keeps what it shows.
   if (page.empty() || !ShowPageFile(target, page, QStringLiteral("#0000"))) return false;
-  m_reading.OpenHitPage(target, anchors, EntryOfPage(pageNumber));
+  m_reading.OpenHitPage(target, anchors, std::move(entry), search);
   m_bHitFileToggle = !m_bHitFileToggle;
   emit ReadingChanged();
   return true;

@@ -157,8 +157,9 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     QVERIFY(!m_pFrame->findChild<QStatusBar*>());
     QStringList menus;
     for (QAction* menu : m_pFrame->menuBar()->actions()) menus << menu->text();
-    // The specified menus, with the concordance's own menu added before help.
-    QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "一覧", "用例(&U)", "ヘルプ(&H)"}));
+    // The specified menus, with the concordance's and the bookmarks' own menus
+    // added before help.
+    QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "一覧", "用例(&U)", "しおり(&B)", "ヘルプ(&H)"}));
     QStringList usage;
     for (QAction* item : m_pFrame->menuBar()->actions()[4]->menu()->actions()) usage << item->text();
     QCOMPARE(usage, (QStringList{"用例一覧(&K)", "結果を保存(&S)…"}));
