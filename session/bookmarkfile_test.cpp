@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <time.h>
-#include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "base/keepaside.h"
+#include "writer/scratchdir.h"
 
 namespace {
 
@@ -20,28 +18,20 @@ namespace fs = std::filesystem;
 // 2026-12-10 22:43:20 UTC.
 constexpr std::time_t kNow = 1796942600;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class BookmarkFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    m_folder = fs::temp_directory_path() / ("bookmarkfile-" + std::to_string(::getpid()));
-    fs::remove_all(m_folder);
-    fs::create_directories(m_folder);
-    m_file = m_folder / "Codexa.bookmarks";
+    m_file = m_dir / "Codexa.bookmarks";
     m_list.Add({BookmarkKind::kContentsPage, u"《詩經》卷一、第2頁、經部", u"經部\\詩經\\卷一", 2, {}});
     m_list.Add({BookmarkKind::kHitPage, u"【明月】《詩經》卷二、第4頁、經部", u"經部\\詩經\\卷二", 4,
                 {u"明月", SearchMode::kAnd, DisplayCode::kFullText, true}});
   }
-  void TearDown() override { fs::remove_all(m_folder); }
-  void Write(const std::string& bytes) { std::ofstream(m_file, std::ios::binary) << bytes; }
+  void Write(const std::string& bytes) { m_dir.Write("Codexa.bookmarks", bytes); }
+  std::string Read(const fs::path& file) const { return m_dir.Read(file.filename().string()); }
 
-  fs::path m_folder;
+  codexa::writer::ScratchDir m_dir;
   fs::path m_file;
   CBookmarkList m_list;
 };
@@ -83,7 +73,7 @@ TEST_F(BookmarkFileTest, ADamagedFileIsKeptAsideAndWhatReadWholeIsTaken) {
     ASSERT_EQ(load.state, BookmarkFileState::kDamagedKeptAside);
     EXPECT_TRUE(load.Writable());
     EXPECT_EQ(load.keptAs, DamagedFileName(m_file, kNow));
-    EXPECT_EQ(ReadFile(load.keptAs), bytes);
+    EXPECT_EQ(Read(load.keptAs), bytes);
     EXPECT_EQ(load.taken, taken);
     EXPECT_EQ(read.Items().size(), taken);
     EXPECT_NE(MessageOf(load).find(load.keptAs.string()), std::string::npos);
@@ -109,15 +99,15 @@ TEST_F(BookmarkFileTest, AnUnreadableFileIsLeftAloneAndNotWritten) {
 
 TEST_F(BookmarkFileTest, AMissingFolderIsMadeAndAFailedSaveIsReported) {
   std::string error;
-  const fs::path nested = m_folder / "new" / "Codexa.bookmarks";
+  const fs::path nested = m_dir / "new" / "Codexa.bookmarks";
   ASSERT_TRUE(SaveBookmarkFile(nested, m_list, error)) << error;
   // A file where its folder should be.
   EXPECT_FALSE(SaveBookmarkFile(nested / "inner.bookmarks", m_list, error));
   EXPECT_NE(error.find("inner.bookmarks"), std::string::npos) << error;
   // A folder in the file's place stays a folder.
-  fs::create_directories(m_folder / "taken");
-  EXPECT_FALSE(SaveBookmarkFile(m_folder / "taken", m_list, error));
-  EXPECT_TRUE(fs::is_directory(m_folder / "taken"));
+  fs::create_directories(m_dir / "taken");
+  EXPECT_FALSE(SaveBookmarkFile(m_dir / "taken", m_list, error));
+  EXPECT_TRUE(fs::is_directory(m_dir / "taken"));
   CBookmarkList read;
   EXPECT_EQ(LoadBookmarkFile(nested, read, kNow).state, BookmarkFileState::kSound);
   EXPECT_EQ(read.Items(), m_list.Items());

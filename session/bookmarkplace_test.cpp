@@ -91,10 +91,7 @@ TEST_F(BookmarkPlaceTest, ContentsPageIsNamedAndFoundAgain) {
   m_reading.SetPage(3);
   const std::optional<Bookmark> bookmark = BookmarkOfShownPage(m_reading, m_corpus.m_catalogue);
   ASSERT_TRUE(bookmark);
-  EXPECT_EQ(bookmark->kind, BookmarkKind::kContentsPage);
-  EXPECT_EQ(bookmark->name, u"《詩經》卷二、第3頁、經部");
-  EXPECT_EQ(bookmark->volumePath, u"經部\\詩經\\卷二");
-  EXPECT_EQ(bookmark->fileNumber, 3);
+  EXPECT_EQ(*bookmark, (Bookmark{BookmarkKind::kContentsPage, u"《詩經》卷二、第3頁、經部", u"經部\\詩經\\卷二", 3, {}}));
   BookmarkedPage found;
   ASSERT_TRUE(FindBookmarkedPage(*bookmark, m_corpus.m_catalogue, m_corpus.m_index, found));
   EXPECT_EQ(found.record, 4);
@@ -114,11 +111,7 @@ TEST_F(BookmarkPlaceTest, HitPageKeepsItsSearchAndLabels) {
   m_reading.OpenHitPage("hit.html", 1, hit.entry, search);
   const std::optional<Bookmark> bookmark = BookmarkOfShownPage(m_reading, m_corpus.m_catalogue);
   ASSERT_TRUE(bookmark);
-  EXPECT_EQ(bookmark->kind, BookmarkKind::kHitPage);
-  EXPECT_EQ(bookmark->name, u"【鶴　黃】《唐詩》卷一、第2頁、集部");
-  EXPECT_EQ(bookmark->volumePath, u"集部\\唐詩\\卷一");
-  EXPECT_EQ(bookmark->fileNumber, 2);
-  EXPECT_EQ(bookmark->search, search);
+  EXPECT_EQ(*bookmark, (Bookmark{BookmarkKind::kHitPage, u"【鶴　黃】《唐詩》卷一、第2頁、集部", u"集部\\唐詩\\卷一", 2, search}));
   // A hit page outside every volume cannot be bookmarked.
   m_reading.OpenHitPage("hit.html", 1, SearchNodeTag{u"", u"", u"", 99, 0, 1}, search);
   EXPECT_FALSE(BookmarkOfShownPage(m_reading, m_corpus.m_catalogue));

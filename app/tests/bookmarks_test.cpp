@@ -10,22 +10,17 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSettings>
 #include <QTimer>
-#include <QTreeWidget>
 #include <ctime>
 #include <fstream>
 #include <functional>
 #include <iterator>
 
 #include "app/settingsfile.h"
-#include "app/tests/framefixture.h"
+#include "app/tests/readingfixture.h"
 #include "base/keepaside.h"
 #include "panel/bookmarkdlg.h"
-#include "panel/keywordbox.h"
-#include "panel/sortlistctrl.h"
-#include "panel/testsupport.h"
 #include "session/bookmarkfile.h"
 #include "session/bookmarkplace.h"
 
@@ -34,12 +29,8 @@ using namespace codexa::paneltest;
 
 namespace {
 
-// The fixture's 詩經 卷一 (record 3, files 1-3) and the long page of
-// 集部\唐詩\卷一: file 107, 0-based page 106, 白鶴 after 200 lines.
+// The fixture's 詩經 卷一: record 3, files 1-3.
 constexpr int kFirstVolume = 3;
-constexpr int kLongWork = 8;
-constexpr int kLongVolume = 9;
-constexpr uint32_t kLongPage = 106;
 const QString kContentsName = QStringLiteral("《詩經》卷一、第2頁、經部");
 const QString kHitName = QStringLiteral("【鶴】《唐詩》卷一、第107頁、集部");
 
@@ -56,19 +47,10 @@ QStringList Names(const CBookmarkList& list) {
 
 }  // namespace
 
-class BookmarksTest : public QObject, protected CFrameFixture {
+class BookmarksTest : public QObject, protected CReadingFixture {
   Q_OBJECT
 
  private:
-  CCodexaView* view() const { return m_pFrame->GetTextView(); }
-  QVariant Eval(const QString& script) { return RunScript(view(), script); }
-  void Shown(const std::function<void()>& navigate) { QVERIFY(LoadAndWait(view(), navigate)); }
-  void MakeFrame() {
-    m_pFrame = std::make_unique<CMainFrame>(Places());
-    m_pFrame->resize(1000, 700);
-    m_pFrame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_pFrame.get()));
-  }
   // A new frame on the same settings, as the reader starts again.
   void Restart() {
     m_pFrame.reset();
@@ -86,18 +68,6 @@ class BookmarksTest : public QObject, protected CFrameFixture {
   void ChooseInMenu(int index) {
     MenuTexts();
     m_pFrame->BookmarkMenu()->actions().at(3 + index)->trigger();
-  }
-  // Opens the hit page of page 106 for a search of 鶴 in 唐詩.
-  void OpenLongHitPage() {
-    form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kLongWork));
-    form()->SelectTab(CLeftForm::Tab::kSearch);
-    form()->keywordBox()->setText(QStringLiteral("鶴"));
-    form()->modeButton(SearchMode::kOr)->setChecked(true);
-    form()->searchButton()->click();
-    for (int row = 0; row < form()->resultList()->RowCount(); ++row) {
-      if (form()->resultList()->RowPage(row) == kLongPage) return Shown([&] { form()->OpenHit(row); });
-    }
-    QFAIL("no row for the page");
   }
   // Runs `work` on the bookmark dialog once the frame has opened it.
   void InDialog(const std::function<void(CBookmarkDlg&)>& work) {
@@ -150,7 +120,7 @@ class BookmarksTest : public QObject, protected CFrameFixture {
     QTest::keyClick(m_pFrame.get(), Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(Names(m_pFrame->Bookmarks()), QStringList{kContentsName});
     // A hit page, by the menu.
-    OpenLongHitPage();
+    OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
     QVERIFY(m_pFrame->IsCommandEnabled(ID_BOOKMARK_ADD));
     Trigger(ID_BOOKMARK_ADD);
     QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{kContentsName, kHitName}));

@@ -16,7 +16,7 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
-#include "app/tests/framefixture.h"
+#include "app/tests/readingfixture.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
@@ -27,23 +27,10 @@
 using namespace codexa::apptest;
 using namespace codexa::paneltest;
 
-namespace {
-
-// The fixture's long page: file 107 of 集部\唐詩\卷一 (record 9), 0-based
-// page 106, with 白鶴 after 200 lines.
-constexpr int kLongWork = 8;
-constexpr int kLongVolume = 9;
-constexpr int kLongFile = 107;
-constexpr uint32_t kLongPage = 106;
-
-}  // namespace
-
-class ReadingTest : public QObject, protected CFrameFixture {
+class ReadingTest : public QObject, protected CReadingFixture {
   Q_OBJECT
 
  private:
-  CCodexaView* view() const { return m_pFrame->GetTextView(); }
-  QVariant Eval(const QString& script) { return RunScript(view(), script); }
   // The view's scroll offset, "x y", read from the page.
   QString Offset() { return Eval(QStringLiteral("window.scrollX + ' ' + window.scrollY")).toString(); }
   // Where the anchor "0000" lies in the view: left, top, right of its box.
@@ -55,27 +42,6 @@ class ReadingTest : public QObject, protected CFrameFixture {
     QList<double> numbers;
     for (const QVariant& n : box) numbers << n.toDouble();
     return numbers;
-  }
-  void Shown(const std::function<void()>& navigate) { QVERIFY(LoadAndWait(view(), navigate)); }
-  // Searches `keyword` (OR) and opens the row of 0-based page `page`.
-  void OpenHitOfPage(const QString& keyword, uint32_t page) {
-    form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kLongWork));  // the scope
-    form()->SelectTab(CLeftForm::Tab::kSearch);
-    form()->keywordBox()->setText(keyword);
-    form()->modeButton(SearchMode::kOr)->setChecked(true);
-    form()->searchButton()->click();
-    for (int row = 0; row < form()->resultList()->RowCount(); ++row) {
-      if (form()->resultList()->RowPage(row) != page) continue;
-      Shown([&] { form()->OpenHit(row); });
-      return;
-    }
-    QFAIL("no row for the page");
-  }
-  void MakeFrame() {
-    m_pFrame = std::make_unique<CMainFrame>(Places());
-    m_pFrame->resize(1000, 700);
-    m_pFrame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_pFrame.get()));
   }
 
  private slots:
