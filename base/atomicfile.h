@@ -6,7 +6,8 @@
 // failure anywhere before the rename (disk full, no folder, a write cut
 // short) removes the fresh file and leaves the old one exactly as it was;
 // no reader ever sees half a file, and a crash leaves at worst a stray
-// "<name>.new-XXXXXX" beside an intact old file.
+// "<name>.new-XXXXXX" beside an intact old file. The name is what is
+// replaced: a link standing there is replaced too, never written through.
 #ifndef CODEXA_BASE_ATOMICFILE_H_
 #define CODEXA_BASE_ATOMICFILE_H_
 

@@ -54,6 +54,20 @@ TEST_F(AtomicFileTest, ReplacesTheContentsWhole) {
   EXPECT_TRUE(fs::exists(m_folder / "fresh"));
 }
 
+// The name is what is replaced: a link planted there goes, and the file
+// it pointed to is never written.
+TEST_F(AtomicFileTest, ALinkAtTheNameIsReplacedNotFollowed) {
+  const fs::path target = m_folder / "elsewhere";
+  std::ofstream(target, std::ios::binary) << "not ours";
+  fs::remove(m_file);
+  fs::create_symlink(target, m_file);
+  std::string error;
+  ASSERT_TRUE(ReplaceFileAtomically(m_file, "new", error)) << error;
+  EXPECT_FALSE(fs::is_symlink(m_file));
+  EXPECT_EQ(ReadFile(m_file), "new");
+  EXPECT_EQ(ReadFile(target), "not ours");
+}
+
 TEST_F(AtomicFileTest, AFileThatCannotBeMadeIsReported) {
   std::string error;
   EXPECT_FALSE(ReplaceFileAtomically(m_folder / "no-such-folder" / "bookmarks", "x", error));

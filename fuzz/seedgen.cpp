@@ -16,6 +16,7 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/indexcodes.h"
 #include "fuzz/ngramzones.h"
+#include "session/bookmarks.h"
 #include "writer/corpuswriter.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
@@ -176,6 +177,18 @@ void NgramTableSeeds() {
   }
 }
 
+// A file the reader writes, one of each kind with escapes, and one cut
+// short in its last line.
+void BookmarkSeeds() {
+  CBookmarkList list;
+  list.Add({BookmarkKind::kContentsPage, u"《詩經》卷一、第2頁、經部", u"經部\\詩經\\卷一", 2, {}});
+  list.Add({BookmarkKind::kHitPage, u"【明月　清風】100%", u"集部\\唐\t詩\\卷一", 107,
+            {u"明月　清風", SearchMode::kOr, DisplayCode::kAnnotations, false}});
+  const std::string text = list.Save();
+  Seed("bookmarks", "two-kinds", FuzzInputBuilder().Rest(text));
+  Seed("bookmarks", "cut-short", FuzzInputBuilder().Rest(text.substr(0, text.size() - 7)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -191,5 +204,6 @@ int main(int argc, char** argv) {
   RenderSeeds();
   QuerySeeds();
   NgramTableSeeds();
+  BookmarkSeeds();
   return 0;
 }

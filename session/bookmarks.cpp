@@ -102,15 +102,16 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\u3000' || c == u'\t' || c
 std::u16string CBookmarkList::FitName(std::u16string_view name) {
   std::u16string fit(name);
   std::replace_if(fit.begin(), fit.end(), [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; }, u' ');
-  const auto first = std::find_if_not(fit.begin(), fit.end(), IsBlank);
-  const auto last = std::find_if_not(fit.rbegin(), fit.rend(), IsBlank).base();
-  fit = first < last ? std::u16string(first, last) : std::u16string();
+  fit.erase(fit.begin(), std::find_if_not(fit.begin(), fit.end(), IsBlank));
   if (fit.size() > kMaxNameLength) {
     std::size_t cut = kMaxNameLength;
     // Never between the halves of a surrogate pair.
     if (fit[cut - 1] >= 0xD800 && fit[cut - 1] <= 0xDBFF) --cut;
     fit.resize(cut);
   }
+  // After the cut, which may leave blanks at the end: a name fitted once
+  // stays as it is when fitted again, as it is when read back.
+  fit.erase(std::find_if_not(fit.rbegin(), fit.rend(), IsBlank).base(), fit.end());
   return fit;
 }
 

@@ -43,6 +43,11 @@ TEST(BookmarkListTest, NamesAreCutWholeAndTheListIsBounded) {
   longName += u"\U00020000\U00020000";
   const std::u16string fit = CBookmarkList::FitName(longName);
   EXPECT_EQ(fit, std::u16string(CBookmarkList::kMaxNameLength - 1, u'頁'));
+  // Blanks the cut leaves at the end go too, so fitting twice changes
+  // nothing.
+  const std::u16string spaced = u"頁" + std::u16string(CBookmarkList::kMaxNameLength, u'\r') + u"頁";
+  EXPECT_EQ(CBookmarkList::FitName(spaced), u"頁");
+  EXPECT_EQ(CBookmarkList::FitName(CBookmarkList::FitName(longName)), fit);
   CBookmarkList list;
   EXPECT_FALSE(list.Add(Page(u"")));
   for (std::size_t i = 0; i < CBookmarkList::kMaxBookmarks; ++i) ASSERT_TRUE(list.Add(Page(u"頁")));

@@ -152,6 +152,17 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     QCOMPARE(m_pFrame->navBar().slider().GetPos(), 2);
     QVERIFY(Eval(QStringLiteral("document.body.textContent")).toString().contains(QStringLiteral("学习明月清風")));
     QVERIFY(m_pFrame->IsCommandEnabled(ID_NEXT_PAGE));
+    // Ctrl+D keeps its meaning in the keyword box: the box takes no edit
+    // from it.
+    m_pFrame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    form()->keywordBox()->setText(QStringLiteral("明月"));
+    form()->keywordBox()->setFocus();
+    form()->keywordBox()->setCursorPosition(0);
+    QTest::keyClick(form()->keywordBox(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(form()->keywordBox()->text(), QStringLiteral("明月"));
+    QCOMPARE(m_pFrame->Bookmarks().Items().size(), size_t{3});
     QVERIFY(m_pWarnings->messages.empty());
   }
 
