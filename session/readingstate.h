@@ -1,12 +1,13 @@
 // CReadingState: where the reader is, apart from any widget. The volume
 // record being read and the page of it shown (by file number), and the hit
-// page last opened from the result list with its anchor count and current
-// anchor. It answers the enabling rules of the page, volume and hit
-// commands and carries out their moves on itself; showing pages is left to
-// whoever owns it (the left form), which moves the state only once a page
-// has been shown. It also knows which of the two kinds of page is shown,
-// so that a citation names the page the user reads, and a hit page can
-// become the page being read in its own volume.
+// page last opened (from the result list or a bookmark) with its anchor
+// count, current anchor and the search it was rendered with, so that a
+// bookmark of it renders it again. It answers the enabling rules of the
+// page, volume and hit commands and carries out their moves on itself;
+// showing pages is left to whoever owns it (the left form), which moves
+// the state only once a page has been shown. It also knows which of the
+// two kinds of page is shown, so that a citation names the page the user
+// reads, and a hit page can become the page being read in its own volume.
 //
 // Pages inside a volume are numbered by file number: curFileName ..
 // curFileName + docNo - 1 of the volume's record. Record 0 means no volume
