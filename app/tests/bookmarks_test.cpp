@@ -3,8 +3,8 @@
 // reopened by a new frame as after a restart, the hit page with its
 // keyword marked; the dialog's renames, deletions and moves kept on OK and
 // dropped on キャンセル; a damaged file kept aside with the menu still
-// working; a page the corpus lacks, and a file that cannot be written,
-// told.
+// working; a page the corpus lacks, a full list, and a file that cannot
+// be read or written, told.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QListWidget>
@@ -246,6 +246,18 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     QCOMPARE(view()->GetLocationURL(), shown);
     QCOMPARE(form()->Reading().CurRecord(), kFirstVolume);
     QCOMPARE(form()->Reading().CurPage(), 1);
+  }
+
+  // A full list takes no more, and says what to do; the file stays.
+  void aFullListIsTold() {
+    WriteBookmarks(QStringList(static_cast<qsizetype>(CBookmarkList::kMaxBookmarks), QStringLiteral("頁")));
+    const std::string before = ReadFile(BookmarksFile());
+    MakeFrame();
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
+    Trigger(ID_BOOKMARK_ADD);
+    QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kBookmarksFullMessage});
+    QCOMPARE(m_pFrame->Bookmarks().Items().size(), CBookmarkList::kMaxBookmarks);
+    QCOMPARE(ReadFile(BookmarksFile()), before);
   }
 
   // A file that cannot be read is told at start and never written over; a
