@@ -46,6 +46,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -178,7 +179,7 @@ class CLeftForm : public QWidget {
   const QString& ScopeText() const { return m_strScopePath; }
   int ResultPages() const { return m_nResultPages; }
   int ResultPage() const { return m_nResultPage; }
-  const std::vector<SearchNodeTag>& HitEntries() const { return m_hitEntries; }
+  const CHitList& HitEntries() const { return m_hitEntries; }
   QString PageFile() const;
   QString HitFile(int which) const;  // 1 or 2
 
@@ -235,7 +236,10 @@ class CLeftForm : public QWidget {
   // The search history (leftform_history.cpp).
   void CreateHistory();
   void FillHistoryModel();
+  // Adds the search just run; the settings get it once the list is shown.
   void RecordSearch();
+  // Writes the history into the settings now.
+  void SaveHistory();
   void OnTreeSelectionChanged();
   // Puts each tree item's number of hit pages in the last result beside
   // its name, grey; none for items without hits.
@@ -280,10 +284,11 @@ class CLeftForm : public QWidget {
   DisplayCode m_nDisplayCode = DisplayCode::kFullText;
   int m_nScopeRecord = 1;
   QString m_strScopePath;
-  std::vector<SearchNodeTag> m_hitEntries;
+  CHitList m_hitEntries;
   CSearchHistory m_history;
   QStandardItemModel* m_pHistoryModel = nullptr;
   QCompleter* m_pHistoryCompleter = nullptr;
+  QTimer* m_pHistorySaver = nullptr;
   int m_nResultPages = 0;
   int m_nResultPage = 0;
   bool m_bHitFileToggle = true;

@@ -16,7 +16,7 @@ void CLeftForm::FillResultPage() {
   UpdatePager();
   const size_t first = static_cast<size_t>(m_nResultPage - 1) * kRowsPerListPage;
   for (size_t i = first; i < first + kRowsPerListPage && i < m_hitEntries.size(); ++i) {
-    const SearchNodeTag& entry = m_hitEntries[i];
+    const SearchNodeTag entry = m_hitEntries[i];
     m_pResultList->AppendRow({QString::fromStdU16String(entry.category), QString::fromStdU16String(entry.title),
                               QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber),
                               QString::number(entry.hitCount), FirstHitInContext(entry.pageNumber)},
@@ -85,9 +85,8 @@ void CLeftForm::OnResultSelectionChanged() {
 
 SearchNodeTag CLeftForm::EntryOfPage(uint32_t page) const {
   // The list may be sorted by any column: its rows keep only their page.
-  const auto entry = std::find_if(m_hitEntries.begin(), m_hitEntries.end(),
-                                  [page](const SearchNodeTag& e) { return e.pageNumber == page; });
-  return entry == m_hitEntries.end() ? SearchNodeTag{} : *entry;
+  const std::size_t entry = m_hitEntries.Find(page);
+  return entry == CHitList::npos ? SearchNodeTag{} : m_hitEntries[entry];
 }
 
 void CLeftForm::OpenHit(int row) {
@@ -116,7 +115,7 @@ void CLeftForm::OpenHitAt(uint32_t pageNumber, int hit) {
   NavigateToHit();
 }
 
-void CLeftForm::SaveResult() { SaveResultList(this, m_hitEntries); }
+void CLeftForm::SaveResult() { SaveResultList(this, m_hitEntries.Labelled()); }
 
 void CLeftForm::ShowConcordance() {
   auto* window = new CConcordanceWnd(*this, this);

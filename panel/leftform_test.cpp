@@ -439,7 +439,7 @@ class LeftFormTest : public QObject {
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"), SearchMode::kAnd, true);
     const QString tally = form()->tallyLabel()->text();
-    const std::vector<SearchNodeTag> entries = form()->HitEntries();
+    const std::vector<SearchNodeTag> entries = form()->HitEntries().Labelled();
     QCOMPARE(entries.size(), size_t{3});
     Search(keyword, SearchMode::kOr, false);
     QCOMPARE(m_pWarnings->messages.size(), size_t{1});

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "panel/textsizedelegate.h"
+
 namespace {
 
 constexpr int kPageRole = Qt::UserRole;
@@ -28,6 +30,8 @@ CSortListCtrl::CSortListCtrl(QWidget* parent) : QTreeWidget(parent) {
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setAllColumnsShowFocus(true);
   setSortingEnabled(false);
+  // The columns fit their texts at every fill.
+  setItemDelegate(new CTextSizeDelegate(this));
   header()->setSectionsClickable(true);
   header()->setSortIndicatorShown(false);
   connect(header(), &QHeaderView::sectionClicked, this, &CSortListCtrl::OnHeaderClicked);
