@@ -135,7 +135,7 @@ class CLeftForm : public QWidget {
   static constexpr const char* kHitCloseMark = "】";
   // Shows list page m_nResultPage (nothing when it is out of range): the
   // entry's labels, its hit count and its first hit in context, worked out
-  // for the rows shown only.
+  // for the rows of the page only, the context when its row is shown.
   void FillResultPage();
   // Applies the number typed in the page edit.
   void GotoTypedPage();
@@ -244,9 +244,9 @@ class CLeftForm : public QWidget {
   // Puts each tree item's number of hit pages in the last result beside
   // its name, grey; none for items without hits.
   void ShowHitCounts();
-  // The first hit of `page` with its context, the hit set off; empty when
-  // the page shows none.
-  QString FirstHitInContext(uint32_t page);
+  // The first hit of `page` for `keyword` with its context, the hit set
+  // off; empty when the page shows none.
+  QString FirstHitInContext(uint32_t page, const std::u16string& keyword, DisplayCode displayCode, bool variants);
   // Makes record `record` the search scope and shows its path.
   void SetScope(int record);
   // The scope label of record `record` (kWholeCorpusRecord included);

@@ -17,10 +17,14 @@ void CLeftForm::FillResultPage() {
   const size_t first = static_cast<size_t>(m_nResultPage - 1) * kRowsPerListPage;
   for (size_t i = first; i < first + kRowsPerListPage && i < m_hitEntries.size(); ++i) {
     const SearchNodeTag entry = m_hitEntries[i];
+    // The context is read from the page only when its row is shown, with
+    // the keyword and options of this result.
     m_pResultList->AppendRow({QString::fromStdU16String(entry.category), QString::fromStdU16String(entry.title),
                               QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber),
-                              QString::number(entry.hitCount), FirstHitInContext(entry.pageNumber)},
-                             entry.pageNumber);
+                              QString::number(entry.hitCount)},
+                             entry.pageNumber,
+                             [this, page = entry.pageNumber, keyword = m_strKeyword, display = m_nDisplayCode,
+                              variants = m_bVariant] { return FirstHitInContext(page, keyword, display, variants); });
   }
   // The labels and counts widen to fit their text, never narrower than the
   // user made them; the context column keeps its width.
@@ -31,10 +35,11 @@ void CLeftForm::FillResultPage() {
   }
 }
 
-QString CLeftForm::FirstHitInContext(uint32_t page) {
+QString CLeftForm::FirstHitInContext(uint32_t page, const std::u16string& keyword, DisplayCode displayCode,
+                                     bool variants) {
   // Read from the page as it opens, so the column shows what the view will.
   std::vector<KwicLine> lines;
-  if (!m_index.FindOccurrences(page, m_strKeyword, m_nDisplayCode, m_bVariant, kListContextChars, lines) ||
+  if (!m_index.FindOccurrences(page, keyword, displayCode, variants, kListContextChars, lines) ||
       lines.empty()) {
     return QString();
   }
