@@ -5,9 +5,10 @@
 //     search <scope> <keyword> <entries> entries median <ms> ms
 //   and below it the same run with the list painted on the screen after it
 // - from the choice of a row of the result list, and of a volume in the
-//   contents tree, to the first frame the web engine paints after the page
-//   has been placed at its anchor (see FrameWatch below):
-//     open hit|open volume median <ms> ms (...)
+//   contents tree, to the first frames the web engine paints after the page
+//   has been placed at its anchor or top, when parsed and after its load
+//   (see FrameWatch below):
+//     open hit|open volume ..., first frame after the placement on parsing|load median <ms> ms (...)
 //
 //   bin/panel_bench [CORPUS_DIR]    (default: the program folder)
 //
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "bench/benchsupport.h"
@@ -144,47 +146,56 @@ void TimeSearch(CLeftForm& form, const QString& keyword) {
   std::fflush(stdout);
 }
 
-// The first frame painted after a page is placed. A script of the bench's
-// own, injected after the view's page script, waits for the load event
-// (where the page script places the page at its anchor for the last time),
-// then for the next animation frame and a task after it, which runs once
-// that frame has been produced; it reports by setting the document's
-// title, which the view announces. Only the loaded document is touched.
+// The first frames painted after a page is placed. The view's page script
+// places the page at its anchor (or top) when the document is parsed, and
+// once more after the load event, where the engine would restore an old
+// offset. A script of the bench's own, injected after the view's, waits
+// for each of the two, then for the next animation frame and a task after
+// it, which runs once that frame has been produced, and reports by setting
+// the document's title, which the view announces. Only the loaded document
+// is touched.
 class FrameWatch {
  public:
+  // Milliseconds from the choice to the frame after each placement; -1
+  // where none came within ten seconds.
+  struct Frames {
+    double parsed = -1;
+    double loaded = -1;
+  };
+
   explicit FrameWatch(CCodexaView& view) : m_view(view) {
     QWebEngineScript script;
     script.setName(QStringLiteral("panel-bench-frame"));
     script.setSourceCode(QStringLiteral(
-        "window.addEventListener('load', function () {"
+        "function panelBenchAfterFrame(what) {"
         "  requestAnimationFrame(function () {"
-        "    setTimeout(function () { document.title = 'painted ' + performance.now(); }, 0);"
+        "    setTimeout(function () { document.title = what + ' ' + performance.now(); }, 0);"
         "  });"
-        "});"));
+        "}"
+        "document.addEventListener('DOMContentLoaded', function () { panelBenchAfterFrame('parsed'); });"
+        "window.addEventListener('load', function () { panelBenchAfterFrame('loaded'); });"));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::MainWorld);
     view.page()->scripts().insert(script);
   }
 
-  // Runs `open` and answers the milliseconds until the frame after the
-  // placement; -1 when none came within ten seconds.
   template <typename Open>
-  double Time(Open open) {
+  Frames Time(Open open) {
     QEventLoop loop;
-    bool painted = false;
+    QElapsedTimer timer;
+    Frames frames;
     auto done = QObject::connect(&m_view, &QWebEngineView::titleChanged, &loop, [&](const QString& title) {
-      if (!title.startsWith(QLatin1String("painted "))) return;
-      painted = true;
+      if (title.startsWith(QLatin1String("parsed "))) frames.parsed = timer.nsecsElapsed() / 1e6;
+      if (!title.startsWith(QLatin1String("loaded "))) return;
+      frames.loaded = timer.nsecsElapsed() / 1e6;
       loop.quit();
     });
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    QElapsedTimer timer;
     timer.start();
     open();
-    if (!painted) loop.exec();
-    const double ms = timer.nsecsElapsed() / 1e6;
+    if (frames.loaded < 0) loop.exec();
     QObject::disconnect(done);
-    return painted ? ms : -1;
+    return frames;
   }
 
  private:
@@ -204,13 +215,24 @@ void Report(const char* what, std::vector<double> times) {
   std::fflush(stdout);
 }
 
+// Both frames of each choice, as two lines.
+void ReportFrames(const char* what, const std::vector<FrameWatch::Frames>& frames) {
+  std::vector<double> parsed, loaded;
+  for (const FrameWatch::Frames& f : frames) {
+    parsed.push_back(f.parsed);
+    loaded.push_back(f.loaded);
+  }
+  Report((std::string(what) + ", first frame after the placement on parsing").c_str(), parsed);
+  Report((std::string(what) + ", first frame after the placement on load").c_str(), loaded);
+}
+
 void TimeOpenHit(CLeftForm& form, FrameWatch& watch) {
-  std::vector<double> times;
+  std::vector<FrameWatch::Frames> frames;
   const int rows = form.resultList()->RowCount();
   for (int run = 0; run < kOpenRuns && rows > 0; ++run) {
-    times.push_back(watch.Time([&] { form.resultList()->setCurrentItem(form.resultList()->topLevelItem(run % rows)); }));
+    frames.push_back(watch.Time([&] { form.resultList()->setCurrentItem(form.resultList()->topLevelItem(run % rows)); }));
   }
-  Report("open hit (row chosen to first frame at the hit)", times);
+  ReportFrames("open hit (row chosen to the hit shown)", frames);
 }
 
 void TimeOpenVolume(CLeftForm& form, FrameWatch& watch) {
@@ -220,11 +242,11 @@ void TimeOpenVolume(CLeftForm& form, FrameWatch& watch) {
     const ContentsNodeTag* node = form.catalogue().FindNodeByRecord(record);
     if (node != nullptr && node->level == 3 && form.TreeItemOfRecord(record) != nullptr) volumes.push_back(record);
   }
-  std::vector<double> times;
+  std::vector<FrameWatch::Frames> frames;
   for (int record : volumes) {
-    times.push_back(watch.Time([&] { form.tree()->setCurrentItem(form.TreeItemOfRecord(record)); }));
+    frames.push_back(watch.Time([&] { form.tree()->setCurrentItem(form.TreeItemOfRecord(record)); }));
   }
-  Report("open volume (tree item chosen to first frame of its page)", times);
+  ReportFrames("open volume (tree item chosen to its first page shown)", frames);
 }
 
 }  // namespace
