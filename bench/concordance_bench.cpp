@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     CSearchRun run(u"之", SearchMode::kAnd, true);
     run.Run(index, &catalogue.Root());
-    CConcordance concordance(run.Entries(), run.Keyword(), DisplayCode::kFullText, true, 12);
+    CConcordance concordance(run.Entries().Labelled(), run.Keyword(), DisplayCode::kFullText, true, 12);
     for (std::size_t row = 0; row < kScreenRows && row < concordance.RowCount(); ++row) concordance.Line(index, row);
     firstScreen.push_back(Seconds(start));
 

@@ -33,12 +33,6 @@ const ContentsNodeTag* DescendantAtLevel(const ContentsNodeTag& node, int level,
   return nullptr;
 }
 
-// The node that labels `page` at `level` for the scope `scope`: above or at
-// the scope its ancestor, below it the first descendant that holds the page.
-const ContentsNodeTag* LabelNode(const ContentsNodeTag& scope, int level, uint32_t page) {
-  return scope.level >= level ? AncestorAtLevel(scope, level) : DescendantAtLevel(scope, level, page);
-}
-
 std::u16string NameOf(const ContentsNodeTag* node) { return node != nullptr ? node->name : std::u16string(); }
 
 void WriteListingLine(std::ostream& listing, const NodeItemRecord& record) {
@@ -65,6 +59,10 @@ bool ContentsNodeTag::Holds(uint32_t page) const {
   return first <= number && number <= last;
 }
 
+const ContentsNodeTag* LabelNode(const ContentsNodeTag& scope, int level, uint32_t page) {
+  return scope.level >= level ? AncestorAtLevel(scope, level) : DescendantAtLevel(scope, level, page);
+}
+
 std::u16string CategoryName(const ContentsNodeTag& scope) { return NameOf(AncestorAtLevel(scope, 1)); }
 
 std::u16string TitleName(const ContentsNodeTag& scope, uint32_t page) { return NameOf(LabelNode(scope, 2, page)); }
@@ -79,49 +77,10 @@ std::u16string ScopePath(const ContentsNodeTag& node) {
   return path;
 }
 
-namespace {
-
-// The entry of `page` inside the scope node `scope`, labelled; names empty
-// and file number 0 where no node holds the page.
-SearchNodeTag LabelEntry(const ContentsNodeTag* scope, uint32_t page, uint32_t count) {
-  SearchNodeTag entry;
-  if (scope != nullptr) {
-    entry.category = CategoryName(*scope);
-    entry.title = TitleName(*scope, page);
-    if (const ContentsNodeTag* volume = VolumeNode(*scope, page)) {
-      entry.volume = volume->name;
-      // Modulo 2^32 like the stored numbers themselves; only odd catalogues wrap.
-      entry.fileNumber = static_cast<int>(page + 1u - static_cast<uint32_t>(volume->docID) + volume->curFileName);
-    }
-  }
-  entry.pageNumber = page;
-  entry.hitCount = count;
-  return entry;
-}
-
-}  // namespace
-
 bool InScope(const ContentsNodeTag& scope, uint32_t page) { return scope.level == 0 || scope.Holds(page); }
 
 const ContentsNodeTag* LabelScope(const ContentsNodeTag& scope, uint32_t page) {
   return scope.level == 0 ? DescendantAtLevel(scope, 1, page) : &scope;
-}
-
-uint64_t ApplyScope(const ContentsNodeTag& scope, std::span<const uint32_t> pages,
-                    std::span<const uint32_t> counts, std::vector<SearchNodeTag>& entries) {
-  entries.clear();
-  const std::size_t n = std::min(pages.size(), counts.size());
-  uint64_t total = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const uint32_t page = pages[i];
-    if (!InScope(scope, page)) continue;
-    entries.push_back(LabelEntry(LabelScope(scope, page), page, counts[i]));
-    total += counts[i];
-  }
-  std::stable_sort(entries.begin(), entries.end(), [](const SearchNodeTag& a, const SearchNodeTag& b) {
-    return static_cast<uint32_t>(a.fileNumber) < static_cast<uint32_t>(b.fileNumber);
-  });
-  return total;
 }
 
 CCatalogue::CCatalogue() { Clear(); }

@@ -1,6 +1,7 @@
 // The catalogue of the corpus ("zemo.dir") and what is built from it: the
 // contents tree of categories, works and volumes, the search scope and the
-// hit entries a search result becomes inside that scope.
+// labels of the hit entries a search result becomes inside that scope (the
+// entries themselves: corpus/hitlist.h).
 //
 // "zemo.dir" is a flat run of records in pre-order (the layout:
 // corpus/catalogueformat.h). Record indexes count from 1 and identify a
@@ -63,6 +64,10 @@ struct ContentsNodeTag {
 // category, work and volume of the page are the scope's ancestors at levels
 // 1, 2 and 3, or, below the scope, the first node in catalogue order at that
 // level that holds the page.
+// LabelNode is the rule: at `level` (1 .. 3), the scope's ancestor when
+// the scope lies at or below that level, else the first descendant at that
+// level in catalogue order that holds the page; null if none.
+const ContentsNodeTag* LabelNode(const ContentsNodeTag& scope, int level, uint32_t page);
 std::u16string CategoryName(const ContentsNodeTag& scope);
 std::u16string TitleName(const ContentsNodeTag& scope, uint32_t page);  // empty if none
 const ContentsNodeTag* VolumeNode(const ContentsNodeTag& scope, uint32_t page);  // null if none
@@ -89,14 +94,6 @@ bool InScope(const ContentsNodeTag& scope, uint32_t page);
 // The node whose labels `page` gets in `scope`: `scope` itself, or for the
 // root the first category that holds the page (null if none).
 const ContentsNodeTag* LabelScope(const ContentsNodeTag& scope, uint32_t page);
-
-// Replaces `entries` with one entry per page of `pages` in `scope` (InScope),
-// labelled and with its count from `counts` (the engine's parallel arrays;
-// entries beyond the shorter of the two are ignored), sorted by fileNumber
-// as an unsigned number. The sort is stable: entries with equal numbers keep
-// the engine's order. Returns the total of the entries' hit counts.
-uint64_t ApplyScope(const ContentsNodeTag& scope, std::span<const uint32_t> pages,
-                    std::span<const uint32_t> counts, std::vector<SearchNodeTag>& entries);
 
 // The loaded catalogue: the records, and the node tree under a root.
 class CCatalogue {

@@ -1,4 +1,5 @@
 #include "corpus/catalogue.h"
+#include "corpus/hitlist.h"
 
 #include <gtest/gtest.h>
 

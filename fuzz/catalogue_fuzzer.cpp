@@ -11,6 +11,7 @@
 
 #include "corpus/catalogue.h"
 #include "corpus/catalogueformat.h"
+#include "corpus/hitlist.h"
 #include "fuzz/fuzzinput.h"
 #include "fuzz/require.h"
 #include "writer/scratchdir.h"
@@ -30,6 +31,13 @@ void CheckScope(const ContentsNodeTag& scope, const std::vector<uint32_t>& pages
   uint64_t sum = 0;
   for (const SearchNodeTag& entry : entries) {
     FUZZ_REQUIRE(InScope(scope, entry.pageNumber));
+    // The labels found by page runs are those of the rule, page by page.
+    const ContentsNodeTag* labels = LabelScope(scope, entry.pageNumber);
+    const ContentsNodeTag* volume = labels ? VolumeNode(*labels, entry.pageNumber) : nullptr;
+    FUZZ_REQUIRE(entry.category == (labels ? CategoryName(*labels) : u""));
+    FUZZ_REQUIRE(entry.title == (labels ? TitleName(*labels, entry.pageNumber) : u""));
+    FUZZ_REQUIRE(entry.volume == (volume ? volume->name : u""));
+    FUZZ_REQUIRE(volume != nullptr || entry.fileNumber == 0);
     sum += entry.hitCount;
   }
   FUZZ_REQUIRE(sum == total);

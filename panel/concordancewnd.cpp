@@ -60,7 +60,7 @@ CConcordanceWnd::CConcordanceWnd(CLeftForm& form, QWidget* parent) : QDialog(par
   setWindowTitle(QStringLiteral("用例一覧"));
   m_pModel = new CConcordanceModel(
       form.index(),
-      CConcordance(form.HitEntries(), form.Keyword(), form.Display(), form.Variant(), CLeftForm::kListContextChars),
+      CConcordance(form.HitEntries().Labelled(), form.Keyword(), form.Display(), form.Variant(), CLeftForm::kListContextChars),
       this);
   m_pTable = new QTableView(this);
   m_pTable->setModel(m_pModel);

@@ -16,6 +16,7 @@
 #include <QRegularExpressionValidator>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -62,6 +63,7 @@ CLeftForm::CLeftForm(const Places& places, QWidget* parent)
 
 CLeftForm::~CLeftForm() {
   SaveListColumns();
+  if (m_pHistorySaver->isActive()) SaveHistory();
   qApp->removeEventFilter(this);
   m_index.Close();
   // This reader's page folder goes with it; the view may not load from it

@@ -48,6 +48,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -148,7 +149,7 @@ class CLeftForm : public QWidget {
   static constexpr const char* kHitCloseMark = "】";
   // Shows list page m_nResultPage (nothing when it is out of range): the
   // entry's labels, its hit count and its first hit in context, worked out
-  // for the rows shown only.
+  // for the rows of the page only, the context when its row is shown.
   void FillResultPage();
   // Applies the number typed in the page edit.
   void GotoTypedPage();
@@ -192,7 +193,7 @@ class CLeftForm : public QWidget {
   const QString& ScopeText() const { return m_strScopePath; }
   int ResultPages() const { return m_nResultPages; }
   int ResultPage() const { return m_nResultPage; }
-  const std::vector<SearchNodeTag>& HitEntries() const { return m_hitEntries; }
+  const CHitList& HitEntries() const { return m_hitEntries; }
   QString PageFile() const;
   QString HitFile(int which) const;  // 1 or 2
 
@@ -249,14 +250,17 @@ class CLeftForm : public QWidget {
   // The search history (leftform_history.cpp).
   void CreateHistory();
   void FillHistoryModel();
+  // Adds the search just run; the settings get it once the list is shown.
   void RecordSearch();
+  // Writes the history into the settings now.
+  void SaveHistory();
   void OnTreeSelectionChanged();
   // Puts each tree item's number of hit pages in the last result beside
   // its name, grey; none for items without hits.
   void ShowHitCounts();
-  // The first hit of `page` with its context, the hit set off; empty when
-  // the page shows none.
-  QString FirstHitInContext(uint32_t page);
+  // The first hit of `page` for `keyword` with its context, the hit set
+  // off; empty when the page shows none.
+  QString FirstHitInContext(uint32_t page, const std::u16string& keyword, DisplayCode displayCode, bool variants);
   // Makes record `record` the search scope and shows its path.
   void SetScope(int record);
   // The scope label of record `record` (kWholeCorpusRecord included);
@@ -299,10 +303,11 @@ class CLeftForm : public QWidget {
   DisplayCode m_nDisplayCode = DisplayCode::kFullText;
   int m_nScopeRecord = 1;
   QString m_strScopePath;
-  std::vector<SearchNodeTag> m_hitEntries;
+  CHitList m_hitEntries;
   CSearchHistory m_history;
   QStandardItemModel* m_pHistoryModel = nullptr;
   QCompleter* m_pHistoryCompleter = nullptr;
+  QTimer* m_pHistorySaver = nullptr;
   int m_nResultPages = 0;
   int m_nResultPage = 0;
   bool m_bHitFileToggle = true;

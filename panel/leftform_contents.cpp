@@ -49,6 +49,7 @@ void CLeftForm::BuildTree() {
   whole->setText(0, QString::fromUtf8(kWholeCorpusName));
   whole->setIcon(0, icon);
   whole->setData(0, kRecordRole, kWholeCorpusRecord);
+  whole->setForeground(kCountColumn, QColor(Qt::gray));
   // Walk the node tree in pre-order: records without a parent have no node
   // and so no item.
   std::vector<std::pair<const ContentsNodeTag*, QTreeWidgetItem*>> pending;
@@ -60,6 +61,7 @@ void CLeftForm::BuildTree() {
     item->setText(0, QString::fromStdU16String(node->name));
     item->setIcon(0, icon);
     item->setData(0, kRecordRole, node->record);
+    item->setForeground(kCountColumn, QColor(Qt::gray));
     if (node->record > 0 && node->record < static_cast<int>(m_treeItemOfRecord.size())) {
       m_treeItemOfRecord[node->record] = item;
     }
@@ -69,11 +71,13 @@ void CLeftForm::BuildTree() {
 }
 
 void CLeftForm::ShowHitCounts() {
-  const std::vector<uint32_t> counts = HitPagesPerRecord(m_catalogue, m_hitEntries);
+  const std::vector<uint32_t> counts = HitPagesPerRecord(m_catalogue, m_hitEntries.PagesInEngineOrder());
   const QLocale grouped(QLocale::English);
+  // Each change of an item's text is a change of the tree's model, with its
+  // signals: only the counts that differ from those shown are set.
   auto show = [&](QTreeWidgetItem* item, uint64_t count) {
-    item->setText(kCountColumn, count == 0 ? QString() : QStringLiteral("(%1)").arg(grouped.toString(count)));
-    item->setForeground(kCountColumn, QColor(Qt::gray));
+    const QString text = count == 0 ? QString() : QStringLiteral("(%1)").arg(grouped.toString(count));
+    if (item->text(kCountColumn) != text) item->setText(kCountColumn, text);
   };
   for (std::size_t record = 1; record < counts.size() && record < m_treeItemOfRecord.size(); ++record) {
     if (QTreeWidgetItem* item = m_treeItemOfRecord[record]) show(item, counts[record]);

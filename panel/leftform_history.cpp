@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "panel/keywordbox.h"
@@ -29,6 +30,13 @@ QString Describe(const SearchRecord& record, const QString& scope) {
 }  // namespace
 
 void CLeftForm::CreateHistory() {
+  // Writing the settings file waits for the disk (the file is synced), far
+  // longer than the search itself: it is left until the list has been
+  // painted, and done at the latest when the form closes.
+  m_pHistorySaver = new QTimer(this);
+  m_pHistorySaver->setSingleShot(true);
+  m_pHistorySaver->setInterval(0);
+  connect(m_pHistorySaver, &QTimer::timeout, this, &CLeftForm::SaveHistory);
   m_pHistoryModel = new QStandardItemModel(this);
   m_pHistoryCompleter = new QCompleter(m_pHistoryModel, this);
   m_pHistoryCompleter->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
@@ -52,8 +60,13 @@ void CLeftForm::FillHistoryModel() {
 
 void CLeftForm::RecordSearch() {
   m_history.Add({m_pKeywordBox->text().toStdU16String(), m_nSearchMode, m_nDisplayCode, m_bVariant, m_nScopeRecord});
-  QSettings().setValue(QString::fromUtf8(kHistoryKey), QString::fromStdString(m_history.Save()));
   FillHistoryModel();
+  m_pHistorySaver->start();
+}
+
+void CLeftForm::SaveHistory() {
+  m_pHistorySaver->stop();
+  QSettings().setValue(QString::fromUtf8(kHistoryKey), QString::fromStdString(m_history.Save()));
 }
 
 void CLeftForm::ShowHistory() {

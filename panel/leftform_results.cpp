@@ -16,11 +16,15 @@ void CLeftForm::FillResultPage() {
   UpdatePager();
   const size_t first = static_cast<size_t>(m_nResultPage - 1) * kRowsPerListPage;
   for (size_t i = first; i < first + kRowsPerListPage && i < m_hitEntries.size(); ++i) {
-    const SearchNodeTag& entry = m_hitEntries[i];
+    const SearchNodeTag entry = m_hitEntries[i];
+    // The context is read from the page only when its row is shown, with
+    // the keyword and options of this result.
     m_pResultList->AppendRow({QString::fromStdU16String(entry.category), QString::fromStdU16String(entry.title),
                               QString::fromStdU16String(entry.volume), QString::number(entry.fileNumber),
-                              QString::number(entry.hitCount), FirstHitInContext(entry.pageNumber)},
-                             entry.pageNumber);
+                              QString::number(entry.hitCount)},
+                             entry.pageNumber,
+                             [this, page = entry.pageNumber, keyword = m_strKeyword, display = m_nDisplayCode,
+                              variants = m_bVariant] { return FirstHitInContext(page, keyword, display, variants); });
   }
   // The labels and counts widen to fit their text, never narrower than the
   // user made them; the context column keeps its width.
@@ -31,10 +35,11 @@ void CLeftForm::FillResultPage() {
   }
 }
 
-QString CLeftForm::FirstHitInContext(uint32_t page) {
+QString CLeftForm::FirstHitInContext(uint32_t page, const std::u16string& keyword, DisplayCode displayCode,
+                                     bool variants) {
   // Read from the page as it opens, so the column shows what the view will.
   std::vector<KwicLine> lines;
-  if (!m_index.FindOccurrences(page, m_strKeyword, m_nDisplayCode, m_bVariant, kListContextChars, lines) ||
+  if (!m_index.FindOccurrences(page, keyword, displayCode, variants, kListContextChars, lines) ||
       lines.empty()) {
     return QString();
   }
@@ -85,9 +90,8 @@ void CLeftForm::OnResultSelectionChanged() {
 
 SearchNodeTag CLeftForm::EntryOfPage(uint32_t page) const {
   // The list may be sorted by any column: its rows keep only their page.
-  const auto entry = std::find_if(m_hitEntries.begin(), m_hitEntries.end(),
-                                  [page](const SearchNodeTag& e) { return e.pageNumber == page; });
-  return entry == m_hitEntries.end() ? SearchNodeTag{} : *entry;
+  const std::size_t entry = m_hitEntries.Find(page);
+  return entry == CHitList::npos ? SearchNodeTag{} : m_hitEntries[entry];
 }
 
 void CLeftForm::OpenHit(int row) {
@@ -120,7 +124,7 @@ void CLeftForm::OpenHitAt(uint32_t pageNumber, int hit) {
   NavigateToHit();
 }
 
-void CLeftForm::SaveResult() { SaveResultList(this, m_hitEntries); }
+void CLeftForm::SaveResult() { SaveResultList(this, m_hitEntries.Labelled()); }
 
 void CLeftForm::ShowConcordance() {
   auto* window = new CConcordanceWnd(*this, this);

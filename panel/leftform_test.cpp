@@ -291,6 +291,23 @@ class LeftFormTest : public QObject {
     }
   }
 
+  void contextOfARowShownLaterKeepsItsResultsOptions() {
+    // A row's context is read from its page when the row is first shown,
+    // yet always as its own result found it: a change of target between
+    // the search and the first look changes nothing.
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    CSortListCtrl* list = form()->resultList();
+    Search(QStringLiteral("雲"));
+    QStringList shownAtOnce;
+    for (int row = 0; row < list->RowCount(); ++row) shownAtOnce << list->topLevelItem(row)->text(5);
+    Search(QStringLiteral("雲"));
+    form()->SelectTarget(DisplayCode::kAnnotations);
+    QStringList shownLater;
+    for (int row = 0; row < list->RowCount(); ++row) shownLater << list->topLevelItem(row)->text(5);
+    form()->SelectTarget(DisplayCode::kFullText);
+    QCOMPARE(shownLater, shownAtOnce);
+  }
+
   void concordanceListsEveryHitAndOpensIt() {
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("雲 雨"), SearchMode::kOr);
@@ -331,6 +348,19 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->resultList()->columnCount(), 6);
     QVERIFY(form()->resultList()->columnWidth(1) != 233);
     QSettings().remove(QString::fromUtf8(CLeftForm::kListColumnsKey));
+  }
+
+  void historyReachesTheSettingsWithoutAClose() {
+    // Written once the list is shown, not at the end of the run, yet
+    // without waiting for the form to close.
+    const QString key = QString::fromUtf8(CLeftForm::kHistoryKey);
+    QSettings().remove(key);
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    QCOMPARE(form()->History().Records().front().keyword, std::u16string(u"雲"));
+    QVERIFY(QSettings().value(key).toString().isEmpty());
+    QTRY_VERIFY(QSettings().value(key).toString().contains(QStringLiteral("雲")));
+    QSettings().remove(key);
   }
 
   void historySurvivesARestartAndRunsAgain() {
@@ -439,7 +469,7 @@ class LeftFormTest : public QObject {
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("明月"), SearchMode::kAnd, true);
     const QString tally = form()->tallyLabel()->text();
-    const std::vector<SearchNodeTag> entries = form()->HitEntries();
+    const std::vector<SearchNodeTag> entries = form()->HitEntries().Labelled();
     QCOMPARE(entries.size(), size_t{3});
     Search(keyword, SearchMode::kOr, false);
     QCOMPARE(m_pWarnings->messages.size(), size_t{1});

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "panel/textsizedelegate.h"
+
 namespace {
 
 constexpr int kPageRole = Qt::UserRole;
@@ -11,11 +13,28 @@ constexpr int kPageRole = Qt::UserRole;
 // that header is clicked.
 class CResultRow : public QTreeWidgetItem {
  public:
-  using QTreeWidgetItem::QTreeWidgetItem;
+  CResultRow(const QStringList& texts, std::function<QString()> laterText)
+      : QTreeWidgetItem(texts), m_nLaterColumn(static_cast<int>(texts.size())), m_laterText(std::move(laterText)) {}
+  QVariant data(int column, int role) const override {
+    if (column != m_nLaterColumn || !m_laterText || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+      return QTreeWidgetItem::data(column, role);
+    }
+    if (!m_bWorkedOut) {
+      m_strLater = m_laterText();
+      m_bWorkedOut = true;
+    }
+    return m_strLater;
+  }
   bool operator<(const QTreeWidgetItem& other) const override {
     return CSortListCtrl::ReadNumber(text(CSortListCtrl::kPageColumn)) <
            CSortListCtrl::ReadNumber(other.text(CSortListCtrl::kPageColumn));
   }
+
+ private:
+  int m_nLaterColumn;
+  std::function<QString()> m_laterText;
+  mutable QString m_strLater;
+  mutable bool m_bWorkedOut = false;
 };
 
 }  // namespace
@@ -28,13 +47,15 @@ CSortListCtrl::CSortListCtrl(QWidget* parent) : QTreeWidget(parent) {
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setAllColumnsShowFocus(true);
   setSortingEnabled(false);
+  // The columns fit their texts at every fill.
+  setItemDelegate(new CTextSizeDelegate(this));
   header()->setSectionsClickable(true);
   header()->setSortIndicatorShown(false);
   connect(header(), &QHeaderView::sectionClicked, this, &CSortListCtrl::OnHeaderClicked);
 }
 
-void CSortListCtrl::AppendRow(const QStringList& texts, uint32_t pageNumber) {
-  auto* row = new CResultRow(texts);
+void CSortListCtrl::AppendRow(const QStringList& texts, uint32_t pageNumber, std::function<QString()> laterText) {
+  auto* row = new CResultRow(texts, std::move(laterText));
   row->setData(0, kPageRole, QVariant::fromValue(pageNumber));
   addTopLevelItem(row);
 }

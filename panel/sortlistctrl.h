@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <cstdint>
+#include <functional>
 
 class CSortListCtrl : public QTreeWidget {
   Q_OBJECT
@@ -18,7 +19,10 @@ class CSortListCtrl : public QTreeWidget {
   explicit CSortListCtrl(QWidget* parent = nullptr);
 
   // Appends a row with its column texts and the page number it stands for.
-  void AppendRow(const QStringList& texts, uint32_t pageNumber);
+  // With `laterText`, the row has one column more, whose text `laterText`
+  // works out when it is first asked for (painted or read): a text dear to
+  // find costs nothing for the rows never scrolled into view.
+  void AppendRow(const QStringList& texts, uint32_t pageNumber, std::function<QString()> laterText = {});
   // The page number of row `row`.
   uint32_t RowPage(int row) const;
   int RowCount() const { return topLevelItemCount(); }

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
@@ -107,6 +108,52 @@ class WidgetsTest : public QObject {
     QCOMPARE(order, (QList<uint32_t>{1003, 1001, 1000, 1002}));
     QCOMPARE(list.selectedItems().first()->text(3), QStringLiteral("100"));
     QCOMPARE(selection.count(), 0);  // sorting opens no hit
+  }
+
+  void columnsFitTheirTextsAsTheStandardDelegateFitsThem() {
+    // The list remembers the sizes of its texts; a plain list measures
+    // every one. Both fit their columns alike, in any font.
+    CSortListCtrl remembering, plain;
+    plain.setItemDelegate(new QStyledItemDelegate(&plain));
+    const QStringList rows[] = {{"集部", "御定全唐詩", "卷一", "1"}, {"經部", "論語", "01 學而", "12"},
+                                {"集部", "御定全唐詩", "卷八百九十九", "1"}, {"子部", "千家詩", "卷一", "123"}};
+    for (CSortListCtrl* list : {&remembering, &plain}) {
+      list->setHeaderLabels({"類別", "書名", "巻", "頁"});
+      for (const QStringList& texts : rows) list->AppendRow(texts, 0);
+    }
+    QList<int> before;
+    for (int pointSize : {9, 20}) {
+      for (CSortListCtrl* list : {&remembering, &plain}) {
+        QFont font = list->font();
+        font.setPointSize(pointSize);
+        list->setFont(font);
+        for (int column = 0; column < 4; ++column) list->resizeColumnToContents(column);
+      }
+      QList<int> widths;
+      for (int column = 0; column < 4; ++column) {
+        QCOMPARE(remembering.columnWidth(column), plain.columnWidth(column));
+        widths << remembering.columnWidth(column);
+      }
+      QVERIFY(widths != before);  // the font change was measured afresh
+      before = widths;
+    }
+  }
+
+  void laterColumnIsWorkedOutOnceWhenAsked() {
+    CSortListCtrl list;
+    list.setHeaderLabels({"頁", "用例"});
+    int asked = 0;
+    list.AppendRow({"1"}, 7, [&asked] {
+      ++asked;
+      return QStringLiteral("【雲】");
+    });
+    list.AppendRow({"2"}, 8, [] { return QString(); });
+    QCOMPARE(asked, 0);
+    QCOMPARE(list.topLevelItem(0)->text(1), QStringLiteral("【雲】"));
+    QCOMPARE(list.topLevelItem(0)->text(1), QStringLiteral("【雲】"));
+    QCOMPARE(asked, 1);
+    QCOMPARE(list.topLevelItem(1)->text(1), QString());
+    QCOMPARE(list.topLevelItem(0)->text(0), QStringLiteral("1"));
   }
 
   void readNumber_data() {

@@ -49,7 +49,7 @@ class ConcordanceTest : public ::testing::Test {
   CConcordance Concordance(std::u16string keyword) {
     CSearchRun run(std::move(keyword), SearchMode::kAnd, false);
     EXPECT_EQ(run.Run(m_index, &m_catalogue.Root()), SearchStatus::kDone);
-    return CConcordance(run.Entries(), run.Keyword(), DisplayCode::kFullText, false, 2);
+    return CConcordance(run.Entries().Labelled(), run.Keyword(), DisplayCode::kFullText, false, 2);
   }
 
   std::vector<KwicLine> Lines(CConcordance& concordance) {

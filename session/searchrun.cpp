@@ -41,8 +41,7 @@ SearchStatus CheckKeyword(std::u16string_view keyword) {
 }
 
 SearchStatus CSearchRun::Run(CIndex& index, const ContentsNodeTag* scope) {
-  m_entries.clear();
-  m_nTotalHits = 0;
+  m_entries = CHitList();
   if (scope == nullptr) return SearchStatus::kNoScope;
   if (const SearchStatus status = Check(); status != SearchStatus::kDone) return status;
   Evaluate(index);
@@ -59,5 +58,5 @@ void CSearchRun::Evaluate(CIndex& index) {
 }
 
 void CSearchRun::CutToScope(const CIndex& index, const ContentsNodeTag& scope) {
-  m_nTotalHits = ApplyScope(scope, index.GetPageArray(), index.GetCountArray(), m_entries);
+  m_entries = CHitList(scope, index.GetPageArray(), index.GetCountArray());
 }

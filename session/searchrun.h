@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "corpus/catalogue.h"
+#include "corpus/hitlist.h"
 #include "engine/index.h"
 
 // Pages holding every keyword, or any of them.
@@ -85,24 +86,24 @@ class CSearchRun {
   // gives that spelling afterwards, the one hits are opened with.
   void Evaluate(CIndex& index);
   // Replaces the entries with the pages of `index`'s result inside `scope`,
-  // labelled and sorted (ApplyScope), and sets the hit total.
+  // in list order (CHitList), and sets the hit total. The scope's tree
+  // must outlive the entries.
   void CutToScope(const CIndex& index, const ContentsNodeTag& scope);
 
   const std::u16string& Keyword() const { return m_strKeyword; }
   SearchMode Mode() const { return m_nMode; }
   bool Variants() const { return m_bVariants; }
-  const std::vector<SearchNodeTag>& Entries() const { return m_entries; }
-  std::vector<SearchNodeTag>& Entries() { return m_entries; }
-  uint64_t TotalHits() const { return m_nTotalHits; }
+  const CHitList& Entries() const { return m_entries; }
+  CHitList& Entries() { return m_entries; }
+  uint64_t TotalHits() const { return m_entries.TotalHits(); }
   // TallyText of the entries and the total.
-  std::string Tally() const { return TallyText(m_entries.size(), m_nTotalHits); }
+  std::string Tally() const { return TallyText(m_entries.size(), TotalHits()); }
 
  private:
   std::u16string m_strKeyword;
   SearchMode m_nMode;
   bool m_bVariants;
-  std::vector<SearchNodeTag> m_entries;
-  uint64_t m_nTotalHits = 0;
+  CHitList m_entries;
 };
 
 #endif  // CODEXA_SESSION_SEARCHRUN_H_

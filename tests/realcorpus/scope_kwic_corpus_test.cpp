@@ -58,8 +58,10 @@ TEST_F(ScopeKwicCorpusTest, WholeCorpusListsTheRawResultLabelledByCategory) {
     ASSERT_FALSE(raw.empty());
     run.CutToScope(m_index, m_catalogue.Root());
     EXPECT_EQ(run.TotalHits(), rawTotal);
+    // The entries are labelled as they are read: kept here to point into.
+    const std::vector<SearchNodeTag> entries = run.Entries().Labelled();
     std::map<uint32_t, const SearchNodeTag*> whole;
-    for (const SearchNodeTag& e : run.Entries()) EXPECT_TRUE(whole.emplace(e.pageNumber, &e).second);
+    for (const SearchNodeTag& e : entries) EXPECT_TRUE(whole.emplace(e.pageNumber, &e).second);
     ASSERT_EQ(whole.size(), raw.size());
     for (const auto& [page, count] : raw) EXPECT_EQ(whole.at(page)->hitCount, count);
     // The three categories together give the same entries, labels included.

@@ -59,10 +59,10 @@ void PrintList(const CSearchRun& run, std::ostream& out) {
 }
 
 void PrintJson(const CSearchRun& run, std::ostream& out) {
-  const std::vector<SearchNodeTag>& entries = run.Entries();
+  const CHitList& entries = run.Entries();
   out << "{\"pages\":" << entries.size() << ",\"hits\":" << run.TotalHits() << ",\"entries\":[";
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const SearchNodeTag& e = entries[i];
+    const SearchNodeTag e = entries[i];
     out << (i == 0 ? "" : ",") << "\n{\"category\":" << JsonString(e.category) << ",\"title\":" << JsonString(e.title)
         << ",\"volume\":" << JsonString(e.volume) << ",\"fileNumber\":" << e.fileNumber << ",\"page\":" << e.pageNumber
         << ",\"hitCount\":" << e.hitCount << "}";
