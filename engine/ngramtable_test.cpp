@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -86,6 +87,21 @@ TEST(DecodePageCounts, ReadsWhatTheWriterWrites) {
       {"the widest steps and counts", {{0, 1}, {0xFFFFFFFE, 0x80000000}, {0xFFFFFFFF, 1}}},
   };
   for (const auto& c : cases) EXPECT_EQ(Decode(Encoded(c.entries)), c.entries) << c.what;
+}
+
+// Each step width, in blocks long enough to be read eight numbers at a
+// time and then one by one: a first step of that width, then steps of 1;
+// the counts packed at the same width where it is a count width.
+TEST(DecodePageCounts, ReadsEveryWidth) {
+  for (uint32_t width = 0; width <= kNgramMaxStepWidth; ++width) {
+    const uint64_t gap = std::min<uint64_t>(uint64_t{1} << width, 0xFFFFFFFFu - 18);
+    Entries entries = {{0, 1}};
+    for (uint32_t i = 0; i < 19; ++i) entries.emplace_back(static_cast<uint32_t>(gap + i), 1);
+    EXPECT_EQ(Decode(Encoded(entries)), entries) << "step width " << width;
+    if (width > kNgramMaxCountWidth) continue;
+    for (size_t i = 0; i < entries.size(); ++i) entries[i] = {static_cast<uint32_t>(i), i % 2 ? 1 : 1u << width};
+    EXPECT_EQ(Decode(Encoded(entries)), entries) << "count width " << width;
+  }
 }
 
 TEST(DecodePageCounts, ReadsHandMadeListsAndStopsAtWhatDoesNotFit) {

@@ -2,9 +2,16 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <utility>
 
 #include "base/coding.h"
 #include "engine/indexformat.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define CODEXA_DECODE_SSE2 1
+#endif
 
 namespace {
 
@@ -16,15 +23,96 @@ struct BlockHead {
   uint32_t countWidth = 0;
 };
 
-// The `width`-bit number at bit `bit` of `bits` (LSB first). Loads eight
-// bytes: the list's padding keeps that within readable memory.
-inline uint64_t BitsAt(const uint8_t* bits, uint64_t bit, uint64_t mask) {
-  return LoadLE64(bits + (bit >> 3)) >> (bit & 7) & mask;
+uint64_t PackedBytes(uint64_t count, uint32_t width) { return (count * width + 7) / 8; }
+
+// Eight little-endian bytes as one load (LoadLE64 spelled so that it
+// always becomes one instruction, inside the unrolled unpacking too).
+inline uint64_t Load8(const uint8_t* p) {
+  uint64_t value;
+  std::memcpy(&value, p, sizeof value);
+  if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap64(value);
+  return value;
 }
 
-uint64_t Mask(uint32_t width) { return width == 0 ? 0 : ~uint64_t{0} >> (64 - width); }
+// Four numbers into out[0 .. 3] with one store where the machine has
+// vector stores: decoding writes eight bytes an entry, and the stores are
+// what it waits on.
+inline void Store4(uint32_t* out, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+#ifdef CODEXA_DECODE_SSE2
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                   _mm_set_epi32(static_cast<int>(d), static_cast<int>(c), static_cast<int>(b), static_cast<int>(a)));
+#else
+  out[0] = a, out[1] = b, out[2] = c, out[3] = d;
+#endif
+}
 
-uint64_t PackedBytes(uint64_t count, uint32_t width) { return (count * width + 7) / 8; }
+// out[i] = first + i for i < n.
+void StoreRun(uint32_t first, uint32_t n, uint32_t* out) {
+  uint32_t i = 0;
+  for (; i + 4 <= n; i += 4) Store4(out + i, first + i, first + i + 1, first + i + 2, first + i + 3);
+  for (; i < n; ++i) out[i] = first + i;
+}
+
+// out[i] = value for i < n.
+void StoreSame(uint32_t value, uint32_t n, uint32_t* out) {
+  uint32_t i = 0;
+  for (; i + 4 <= n; i += 4) Store4(out + i, value, value, value, value);
+  for (; i < n; ++i) out[i] = value;
+}
+
+// Where unpacked numbers go: numbers plus a constant.
+struct PlusSink {
+  uint32_t* out;
+  uint32_t plus;
+  void One(uint32_t i, uint32_t v) const { out[i] = v + plus; }
+  void Four(uint32_t i, uint32_t a, uint32_t b, uint32_t c, uint32_t d) const {
+    Store4(out + i, a + plus, b + plus, c + plus, d + plus);
+  }
+};
+
+// Pages from steps: each page is the one before plus its step plus 1.
+struct PageSink {
+  uint32_t* out;
+  uint32_t page;
+  void One(uint32_t i, uint32_t step) { out[i] = page += step + 1; }
+  void Four(uint32_t i, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+    const uint32_t pa = page + a + 1, pb = pa + b + 1, pc = pb + c + 1;
+    page = pc + d + 1;
+    Store4(out + i, pa, pb, pc, page);
+  }
+};
+
+// The sum of the numbers.
+struct SumSink {
+  uint64_t sum = 0;
+  void One(uint32_t, uint32_t v) { sum += v; }
+  void Four(uint32_t, uint32_t a, uint32_t b, uint32_t c, uint32_t d) { sum += uint64_t{a} + b + c + d; }
+};
+
+// Unpacks `n` numbers of W bits each (LSB first) from `in` into `sink`, as
+// they are read (storing them first and reading them back would stall on
+// the stores). Eight numbers take W bytes, so within a group every shift
+// and offset is a constant; each number is read with one eight-byte load,
+// which the list's padding keeps within readable memory.
+template <uint32_t W, class Sink>
+void UnpackWidth(const uint8_t* in, uint32_t n, Sink& sink) {
+  constexpr uint64_t kMask = (uint64_t{1} << W) - 1;
+  const auto at = [&in](uint32_t k) { return static_cast<uint32_t>(Load8(in + k * W / 8) >> (k * W % 8) & kMask); };
+  uint32_t i = 0;
+  for (; i + 8 <= n; i += 8, in += W) {
+    sink.Four(i, at(0), at(1), at(2), at(3));
+    sink.Four(i + 4, at(4), at(5), at(6), at(7));
+  }
+  for (uint32_t k = 0; i < n; ++i, ++k) sink.One(i, at(k));
+}
+
+// The same for a width of 0 .. kNgramMaxStepWidth known only when read.
+template <class Sink>
+void Unpack(const uint8_t* in, uint32_t width, uint32_t n, Sink& sink) {
+  [&]<size_t... W>(std::index_sequence<W...>) {
+    (void)((width == W && (UnpackWidth<static_cast<uint32_t>(W)>(in, n, sink), true)) || ...);
+  }(std::make_index_sequence<kNgramMaxStepWidth + 1>());
+}
 
 bool ReadBlockHead(const uint8_t*& at, const uint8_t* end, uint32_t entries, BlockHead& head) {
   if (!ReadTableNumber(at, end, head.firstPage) || at == end) return false;
@@ -41,44 +129,61 @@ bool ReadBlockHead(const uint8_t*& at, const uint8_t* end, uint32_t entries, Blo
 }
 
 // Pages of one block into `pages`; false when one passes 32 bits.
-bool DecodePages(const uint8_t* steps, const BlockHead& head, uint32_t entries, uint32_t* pages) {
-  uint64_t page = head.firstPage;
-  if (page > UINT32_MAX) return false;
-  pages[0] = static_cast<uint32_t>(page);
-  const uint64_t mask = Mask(head.stepWidth);
-  uint64_t bit = 0;
-  for (uint32_t i = 1; i < entries; ++i, bit += head.stepWidth) {
-    page += BitsAt(steps, bit, mask) + 1;
-    pages[i] = static_cast<uint32_t>(page);
+bool DecodePages(const uint8_t* packed, const BlockHead& head, uint32_t entries, uint32_t* pages) {
+  const uint32_t steps = entries - 1;
+  // Steps below 2^width each: only a wide block near the top of the page
+  // range needs its sum before the pages are written.
+  if (head.firstPage + (uint64_t{steps} << head.stepWidth) > UINT32_MAX) {
+    SumSink sum;
+    Unpack(packed, head.stepWidth, steps, sum);
+    if (head.firstPage + steps + sum.sum > UINT32_MAX) return false;
   }
-  return page <= UINT32_MAX;
+  const auto first = static_cast<uint32_t>(head.firstPage);
+  // Consecutive pages are the common block of a frequent character.
+  if (head.stepWidth == 0) {
+    StoreRun(first, entries, pages);
+    return true;
+  }
+  pages[0] = first;
+  PageSink sink{pages + 1, first};
+  Unpack(packed, head.stepWidth, steps, sink);
+  return true;
 }
 
 // Counts of one block into `counts`: the bytes after the steps. Answers the
 // bytes they take, or 0 when they run past `available`.
 uint64_t DecodeCounts(const uint8_t* at, uint64_t available, const BlockHead& head, uint32_t entries,
                       uint32_t* counts) {
-  std::fill(counts, counts + entries, 1u);
-  const uint64_t mask = Mask(head.countWidth);
   if (head.countMode == kNgramCountsPacked) {
     const uint64_t size = PackedBytes(entries, head.countWidth);
     if (size > available) return 0;
-    for (uint32_t i = 0; i < entries; ++i) counts[i] += static_cast<uint32_t>(BitsAt(at, uint64_t{i} * head.countWidth, mask));
+    PlusSink sink{counts, 1};
+    Unpack(at, head.countWidth, entries, sink);
     return size;
   }
-  // Flagged: a bit per entry, then count - 2 of each flagged one.
+  // Flagged: a bit per entry, then count - 2 of each flagged one. Few are
+  // flagged (or the counts would have been packed): the set bits are
+  // visited one by one, and bits past the last entry are not counts.
   const uint64_t flagBytes = (entries + 7) / 8;
   if (flagBytes > available) return 0;
-  uint64_t flagged = 0;
-  for (uint64_t i = 0; i < flagBytes; ++i) flagged += std::popcount(at[i]);
+  const auto flagsAt = [at, entries](uint32_t byte) {
+    const uint32_t left = entries - byte * 8;
+    return left >= 8 ? uint32_t{at[byte]} : at[byte] & ((1u << left) - 1);
+  };
+  uint32_t flagged = 0;
+  for (uint32_t byte = 0; byte < flagBytes; ++byte) {
+    for (uint32_t bits = flagsAt(byte); bits != 0; bits &= bits - 1) ++flagged;
+  }
   const uint64_t size = flagBytes + PackedBytes(flagged, head.countWidth);
   if (size > available) return 0;
-  const uint8_t* values = at + flagBytes;
-  uint64_t bit = 0;
-  for (uint32_t i = 0; i < entries; ++i) {
-    if (at[i >> 3] >> (i & 7) & 1) {
-      counts[i] = 2 + static_cast<uint32_t>(BitsAt(values, bit, mask));
-      bit += head.countWidth;
+  uint32_t values[kNgramBlockEntries];
+  PlusSink sink{values, 2};
+  Unpack(at + flagBytes, head.countWidth, flagged, sink);
+  StoreSame(1, entries, counts);
+  const uint32_t* value = values;
+  for (uint32_t byte = 0; byte < flagBytes; ++byte) {
+    for (uint32_t bits = flagsAt(byte); bits != 0; bits &= bits - 1) {
+      counts[byte * 8 + static_cast<uint32_t>(std::countr_zero(bits))] = *value++;
     }
   }
   return size;
@@ -96,7 +201,7 @@ bool DecodeBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint6
   at += stepBytes;
   uint64_t countBytes = 0;
   if (head.countMode == kNgramCountsOne) {
-    std::fill(counts, counts + entries, 1u);
+    StoreSame(1, entries, counts);
   } else if ((countBytes = DecodeCounts(at, static_cast<uint64_t>(end - at), head, entries, counts)) == 0) {
     return false;
   }
