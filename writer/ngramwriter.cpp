@@ -1,7 +1,6 @@
 #include "writer/ngramwriter.h"
 
 #include <algorithm>
-#include <array>
 
 #include "base/coding.h"
 #include "engine/codeconverter.h"
