@@ -59,7 +59,8 @@
 //
 //   header      kNgramHeaderSize bytes: kNgramMagic, kNgramVersion, code
 //               count (kIndexCodeCount), group count G, list bytes B (64
-//               bits), directory bytes D, pair count P, 32 bits each
+//               bits), directory bytes D, the page bound U (every page of
+//               every list is below it), 32 bits each
 //   single      (code count + 1) x 32 bits: list offsets; code c's list is
 //               [single[c], single[c + 1]), none when that is empty
 //   groupStart  (code count + 1) x 32 bits: the pair groups of the pairs

@@ -44,12 +44,13 @@ bool NgramTable::Open(const uint8_t* postings, size_t size, uint16_t format, uin
   m_nGroupCount = static_cast<uint32_t>(groupCount);
   m_nDirectoryBytes = static_cast<uint32_t>(directoryBytes);
   m_nListBytes = listBytes;
+  m_nPageBound = LoadLE32(header + 28);
   return true;
 }
 
 NgramTable::Lookup NgramTable::ListAt(uint64_t from, uint64_t to, PageCountList& list) const {
   if (from > to || to > m_nListBytes) return Lookup::kUnusable;
-  list = {m_pLists + from, m_pLists + to, {}};
+  list = {m_pLists + from, m_pLists + to, {}, m_nPageBound};
   return from == to ? Lookup::kAbsent : Lookup::kFound;
 }
 
@@ -106,8 +107,8 @@ NgramTable::Lookup NgramTable::FindInGroup(uint32_t group, uint32_t second, Page
     }
     if (code < second) continue;
     if (kind != kNgramOnlyPage) return length == 0 ? Lookup::kUnusable : ListAt(from, from + length, list);
-    if (value > UINT32_MAX) return Lookup::kUnusable;
-    list = {nullptr, nullptr, static_cast<uint32_t>(value)};
+    if (value >= m_nPageBound) return Lookup::kUnusable;
+    list = {nullptr, nullptr, static_cast<uint32_t>(value), m_nPageBound};
     return Lookup::kFound;
   }
   return Lookup::kAbsent;

@@ -73,6 +73,7 @@ class NgramTable {
   uint32_t m_nGroupCount = 0;
   uint32_t m_nDirectoryBytes = 0;
   uint64_t m_nListBytes = 0;
+  uint32_t m_nPageBound = 0;
 };
 
 #endif  // CODEXA_ENGINE_NGRAMTABLE_H_

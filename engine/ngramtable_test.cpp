@@ -30,12 +30,12 @@ Entries ToEntries(const HitArrays& hits) {
 
 // The entries of a list held in `bytes`, decoded with the padding the
 // table has after its lists.
-Entries Decode(std::string bytes) {
+Entries Decode(std::string bytes, uint64_t pageBound = uint64_t{1} << 32) {
   const size_t size = bytes.size();
   bytes.append(kNgramPadding, '\0');
   const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
   HitArrays hits;
-  DecodePageCounts({begin, begin + size}, hits);
+  DecodePageCounts({begin, begin + size, {}, pageBound}, hits);
   return ToEntries(hits);
 }
 
@@ -129,6 +129,20 @@ TEST(DecodePageCounts, ReadsHandMadeListsAndStopsAtWhatDoesNotFit) {
       {"block missing", Number(129) + fullBlock, Evenly(0, 128, 1)},
   };
   for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
+}
+
+// Pages stay below the table's page bound, and so does the entry count.
+TEST(DecodePageCounts, KeepsBelowThePageBound) {
+  Entries apart = Evenly(0, 128, 1);
+  for (const auto& entry : Evenly(300, 72, 1)) apart.push_back(entry);
+  const std::string list = Encoded(apart);
+  EXPECT_EQ(Decode(list, 372), apart);
+  EXPECT_EQ(Decode(list, 371), Evenly(0, 128, 1)) << "the second block reaches the bound";
+  EXPECT_EQ(Decode(list, 127), Entries{}) << "the first block reaches the bound";
+  EXPECT_EQ(Decode(list, 199), Entries{}) << "more entries than pages";
+  HitArrays hits;
+  DecodePageCounts({nullptr, nullptr, 5, 5}, hits);
+  EXPECT_EQ(hits.size(), 0u) << "one page, at the bound";
 }
 
 constexpr int32_t kA = 100, kB = 200, kGroup = kFirstGroupCode;

@@ -191,13 +191,13 @@ uint64_t DecodeCounts(const uint8_t* at, uint64_t available, const BlockHead& he
 
 // One block of `entries` entries; false when it does not fit or its pages
 // do not go on from `next` (the lowest page it may start at).
-bool DecodeBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint64_t& next, uint32_t* pages,
-                 uint32_t* counts) {
+bool DecodeBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint64_t& next, uint64_t pageBound,
+                 uint32_t* pages, uint32_t* counts) {
   BlockHead head;
   if (!ReadBlockHead(at, end, entries, head) || head.firstPage < next) return false;
   const uint64_t stepBytes = PackedBytes(entries - 1, head.stepWidth);
   if (stepBytes > static_cast<uint64_t>(end - at)) return false;
-  if (!DecodePages(at, head, entries, pages)) return false;
+  if (!DecodePages(at, head, entries, pages) || pages[entries - 1] >= pageBound) return false;
   at += stepBytes;
   uint64_t countBytes = 0;
   if (head.countMode == kNgramCountsOne) {
@@ -215,7 +215,8 @@ void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
   uint64_t total = 0;
   // A block takes two bytes at least, so a count beyond what the bytes can
   // hold is damage; it would only make room for entries that are not there.
-  if (!ReadTableNumber(at, list.end, total) || total == 0 || total > uint64_t{list.size()} / 2 * kNgramBlockEntries) {
+  if (!ReadTableNumber(at, list.end, total) || total == 0 || total > uint64_t{list.size()} / 2 * kNgramBlockEntries ||
+      total > list.pageBound) {
     return;
   }
   const size_t start = hits.size();
@@ -224,7 +225,7 @@ void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
   uint64_t done = 0, next = 0;
   while (done < total) {
     const auto entries = static_cast<uint32_t>(std::min<uint64_t>(kNgramBlockEntries, total - done));
-    if (!DecodeBlock(at, list.end, entries, next, hits.pages.data() + start + done,
+    if (!DecodeBlock(at, list.end, entries, next, list.pageBound, hits.pages.data() + start + done,
                      hits.counts.data() + start + done)) {
       break;
     }
@@ -238,7 +239,7 @@ void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
 
 void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
   if (list.onlyPage) {
-    hits.Add(*list.onlyPage, 1);
+    if (*list.onlyPage < list.pageBound) hits.Add(*list.onlyPage, 1);
     return;
   }
   if (list.begin != nullptr && list.begin < list.end) DecodeListBytes(list, hits);

@@ -4,8 +4,9 @@
 // finds a list is engine/ngramtable.h.
 //
 // Decoding trusts nothing: a block whose header or extent does not fit,
-// or whose pages would not ascend or would pass 32 bits, ends the list
-// there, so a damaged list gives fewer entries, never a wrong read.
+// or whose pages would not ascend or would reach the table's page bound,
+// ends the list there, so a damaged list gives fewer entries, never a wrong
+// read, and never more entries than the corpus has pages.
 #ifndef CODEXA_ENGINE_PAGECOUNTLIST_H_
 #define CODEXA_ENGINE_PAGECOUNTLIST_H_
 
@@ -23,6 +24,9 @@ struct PageCountList {
   const uint8_t* begin = nullptr;
   const uint8_t* end = nullptr;
   std::optional<uint32_t> onlyPage;
+  // Every page is below it (the table's page bound): a list that says
+  // otherwise is damaged, and its entries never outnumber the pages.
+  uint64_t pageBound = uint64_t{1} << 32;
   size_t size() const { return static_cast<size_t>(end - begin); }
 };
 

@@ -94,6 +94,7 @@ void NgramCollector::AppendSingleLists(const std::vector<std::string_view>& posi
       page += record.pageDelta;
       // A record without positions is no page of the code.
       if (const uint32_t count = CountNumbers(list, record.positionsBegin, record.positionsEnd)) {
+        m_nPageBound = std::max(m_nPageBound, static_cast<uint32_t>(page) + 1);
         m_pages.push_back(static_cast<uint32_t>(page));
         m_counts.push_back(count);
       }
@@ -155,7 +156,7 @@ std::vector<std::string> NgramCollector::Table(const std::vector<std::string_vie
   AppendLE32(directory.groupCount(), header);
   AppendLE(listBytes, 8, header);
   AppendLE32(static_cast<uint32_t>(directory.entries().size()), header);
-  AppendLE32(directory.pairCount(), header);
+  AppendLE32(m_nPageBound, header);
   head.insert(0, header);
   head += directory.groupStarts();
   head += directory.groups();

@@ -51,6 +51,9 @@ class NgramCollector {
   uint32_t m_nPage = 0;
   PairRuns m_pairs;
   std::vector<uint32_t> m_pages, m_counts;  // the list being written
+  // Above every page of the single lists, so of the pairs' too (pages are
+  // below PairRuns::kPageLimit, else no table is written).
+  uint32_t m_nPageBound = 0;
   bool m_bFailed = false;  // no table can be written
 };
 

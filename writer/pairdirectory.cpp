@@ -15,7 +15,6 @@ void PairDirectory::AppendGroup(uint32_t second, uint64_t listsBefore) {
 }
 
 void PairDirectory::StartEntry(int32_t first, int32_t second, uint64_t listsBefore) {
-  ++m_nPairCount;
   const auto code = static_cast<uint32_t>(second);
   if (first == m_nFirst && m_nInGroup < kNgramGroupPairs) {
     AppendTableNumber(code - m_nSecond, m_entries);

@@ -27,7 +27,6 @@ class PairDirectory {
   const std::string& groups() const { return m_groups; }
   const std::string& entries() const { return m_entries; }
   uint32_t groupCount() const { return m_nGroupCount; }
-  uint32_t pairCount() const { return m_nPairCount; }
 
  private:
   // Starts the entry of (first, second): a new group or the step from the
@@ -41,7 +40,6 @@ class PairDirectory {
   uint32_t m_nInGroup = 0;    // entries in the last group
   int32_t m_nNextStart = 0;   // the first code whose groupStart is not written
   uint32_t m_nGroupCount = 0;
-  uint32_t m_nPairCount = 0;
   bool m_bOverflow = false;
 };
 
