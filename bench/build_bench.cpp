@@ -1,9 +1,11 @@
 // Builds the whole default corpus, then a SQLite FTS5 index (trigram
 // tokenizer) of the same page texts: the text of each page's indexed cell,
-// one row per page. Prints both times and sizes.
+// one row per page. Prints both times and sizes, and the builder's peak
+// resident memory.
 //
 //   build_bench [PACKAGE [VARIANTS]]   (defaults: the set-up's .cache folders)
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -110,6 +112,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   const double buildSeconds = Seconds(start);
+  // The builder's peak: nothing else has run in this process yet.
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const double buildPeakMB = static_cast<double>(usage.ru_maxrss) * 1024 / 1e6;
   uint64_t indexBytes = 0, fullTextIndexBytes = 0;
   for (const auto& [file, size] : summary.files) {
     if (file.find("-idx.") != std::string::npos) indexBytes += size;
@@ -124,8 +130,9 @@ int main(int argc, char** argv) {
   std::printf("pages %llu, indexed characters %llu, page texts %.1f MB\n",
               static_cast<unsigned long long>(summary.pages), static_cast<unsigned long long>(summary.characters),
               textBytes / 1e6);
-  std::printf("codexa-build  %7.1f s  (source to all files: pages %.1f MB, three indexes %.1f MB, full text alone %.1f MB)\n",
-              buildSeconds, summary.textBytes / 1e6, indexBytes / 1e6, fullTextIndexBytes / 1e6);
+  std::printf("codexa-build  %7.1f s  (source to all files: pages %.1f MB, three indexes %.1f MB, full text alone %.1f MB;"
+              " peak resident memory %.0f MB)\n",
+              buildSeconds, summary.textBytes / 1e6, indexBytes / 1e6, fullTextIndexBytes / 1e6, buildPeakMB);
   std::printf("SQLite FTS5   %7.1f s  (trigram index of the page texts: %.1f MB)\n", ftsSeconds,
               Size(scratch / "fts5.db") / 1e6);
   return 0;

@@ -55,29 +55,61 @@
 // record before, the byte offset of the record's header within the list,
 // and the block that holds that byte, 32 bits each.
 //
-// The page-count table (kNgramAlign-aligned):
+// The page-count table (kNgramAlign-aligned), version kNgramVersion:
 //
 //   header      kNgramHeaderSize bytes: kNgramMagic, kNgramVersion, code
-//               count (kIndexCodeCount), pair count P, list bytes B (64
-//               bits), 8 bytes zero
+//               count (kIndexCodeCount), group count G, list bytes B (64
+//               bits), directory bytes D, the page bound U (every page of
+//               every list is below it), 32 bits each
 //   single      (code count + 1) x 32 bits: list offsets; code c's list is
-//               [single[c], single[c + 1])
-//   pairStart   (code count + 1) x 32 bits: the pairs whose first code is
-//               c are entries [pairStart[c], pairStart[c + 1])
-//   pairs       (P + 1) x (second code, list offset), 32 bits each, by
-//               second code within a first code; pair i's list is
-//               [offset[i], offset[i + 1]); the last entry closes the last
+//               [single[c], single[c + 1]), none when that is empty
+//   groupStart  (code count + 1) x 32 bits: the pair groups of the pairs
+//               whose first code is c are [groupStart[c], groupStart[c + 1])
+//   groups      (G + 1) x kNgramGroupSize bytes, 32 bits each: the second
+//               code of the group's first pair, where its entries start in
+//               the directory, and where its first new list starts in the
+//               lists; the last closes the last group
+//   directory   D bytes: the pair entries, by second code within a first
+//               code, up to kNgramGroupPairs to a group; a first code's
+//               pairs start a group of their own
 //   lists       B bytes, then kNgramPadding zero bytes
 //
-// A page-count list is a run of blocks of up to kNgramBlockEntries entries,
-// pages ascending from 0:
+// A pair entry, in table numbers (seven bits a byte, least significant
+// first, the high bit set on every byte but the last; at most five):
 //
-//   byte        width codes: bits 0-1 of the page steps, bits 2-3 of the
-//               counts (0, 1, 2: numbers of 1, 2, 4 bytes), bits 4-7 zero
-//   byte        the number of entries n (1 or more)
-//   n numbers   page steps: each page minus the one before (the first
-//               block's first: the page itself)
-//   n numbers   counts
+//   second code step  the second code minus the one before; absent for a
+//                     group's first entry, whose code is in the group
+//   reference         value x 4 + kind:
+//     kNgramOnlyPage  the pair is on one page, once: value is the page
+//     kNgramNextList  a new list of value bytes; the first new list of a
+//                     group starts where the group says, the others each
+//                     right after the one before
+//     kNgramSameList  the same list as one before (of a single code or a
+//                     pair): value is where it starts, and a further
+//                     number its bytes
+//
+// A page-count list: a table number, its entry count n (1 or more), then
+// blocks of kNgramBlockEntries entries (the last holds the rest):
+//
+//   first page    a table number, above the last page of the block before
+//   byte          bits 0-5 the step width (0 .. kNgramMaxStepWidth), bits
+//                 6-7 the count mode
+//   byte          the count width (0 .. kNgramMaxCountWidth), but for
+//                 count mode kNgramCountsOne
+//   steps         for each entry after the first, its page minus the page
+//                 before minus 1, step width bits each
+//   counts        kNgramCountsOne: none, every count is 1
+//                 kNgramCountsPacked: count - 1 of each entry, count width
+//                 bits each
+//                 kNgramCountsFlagged: a bit per entry set where the count
+//                 is above 1, then count - 2 of each such entry, count
+//                 width bits each
+//
+// Bits are packed from the least significant bit of the first byte on;
+// steps and counts each start on a byte. Pages ascend by construction, so
+// a list's blocks can be stepped over by their heads alone to reach a page.
+// Version 1 tables (another list and directory layout) are not read: the
+// engine answers from the position lists then, with the same results.
 //
 // The readers trust none of it: see the file heads of the readers for what
 // each does with a file that does not fit.
@@ -174,11 +206,23 @@ struct SkipEntry {
 constexpr int32_t kNgramTableCode = 84149;
 constexpr uint16_t kNgramFormat = 2;
 constexpr uint32_t kNgramMagic = 0x474E5843;  // "CXNG" in file order
-constexpr uint32_t kNgramVersion = 1;
+constexpr uint32_t kNgramVersion = 2;
 constexpr uint32_t kNgramAlign = 16;
 constexpr uint32_t kNgramHeaderSize = 32;
 constexpr uint32_t kNgramPadding = 8;
-constexpr uint32_t kNgramBlockEntries = 64;
+constexpr uint32_t kNgramGroupSize = 12;
+constexpr uint32_t kNgramGroupPairs = 16;
+constexpr uint32_t kNgramBlockEntries = 128;
+constexpr uint32_t kNgramMaxStepWidth = 32;
+constexpr uint32_t kNgramMaxCountWidth = 31;
+// The kinds of a pair entry's reference.
+constexpr uint32_t kNgramOnlyPage = 0;
+constexpr uint32_t kNgramNextList = 1;
+constexpr uint32_t kNgramSameList = 2;
+// The count modes of a list block.
+constexpr uint32_t kNgramCountsOne = 0;
+constexpr uint32_t kNgramCountsPacked = 1;
+constexpr uint32_t kNgramCountsFlagged = 2;
 static_assert(kNgramTableCode < kFirstGroupCode, "no variant group may own the table's slots");
 
 #endif  // CODEXA_ENGINE_INDEXFORMAT_H_

@@ -1,132 +1,23 @@
 #include "engine/ngramtable.h"
 
-#include <algorithm>
-
 #include "base/coding.h"
 #include "engine/codeconverter.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define CODEXA_DECODE_SSE2 1
-#endif
-
 namespace {
 
-// Where one block's entries are written, and how far the pages have come.
-struct DecodeState {
-  uint32_t* pages;
-  uint32_t* counts;
-  uint64_t page = 0;  // the last page read
-  uint64_t next = 0;  // the lowest page that may follow
+// The fields of a group, in file order.
+struct Group {
+  uint32_t firstSecond;     // the second code of its first pair
+  uint32_t directoryBegin;  // where its entries start in the directory
+  uint32_t listBegin;       // where its first new list starts
 };
 
-// Entries [from, n) of a block one by one, passing over those whose page
-// does not ascend or whose count is zero. False when a page passes 32 bits:
-// the rest of the list is not read.
-bool DecodeEntries(const uint8_t* deltas, const uint8_t* counts, uint32_t from, uint32_t n, uint32_t deltaWidth,
-                   uint32_t countWidth, DecodeState& state) {
-  for (uint32_t i = from; i < n; ++i) {
-    state.page += LoadLEWidth(deltas + size_t{i} * deltaWidth, deltaWidth);
-    if (state.page > UINT32_MAX) return false;
-    const uint32_t count = LoadLEWidth(counts + size_t{i} * countWidth, countWidth);
-    if (state.page < state.next || count == 0) continue;
-    *state.pages++ = static_cast<uint32_t>(state.page);
-    *state.counts++ = count;
-    state.next = state.page + 1;
-  }
-  return true;
-}
-
-#ifdef CODEXA_DECODE_SSE2
-// The running sums of eight 16-bit steps, from 0, as two vectors of four
-// 32-bit sums (the second half goes on from the first). They do not depend
-// on the page reached so far, so consecutive groups overlap in time.
-void RunningSums(__m128i steps16, __m128i& low, __m128i& high) {
-  const __m128i zero = _mm_setzero_si128();
-  low = _mm_unpacklo_epi16(steps16, zero);
-  high = _mm_unpackhi_epi16(steps16, zero);
-  low = _mm_add_epi32(low, _mm_slli_si128(low, 4));
-  low = _mm_add_epi32(low, _mm_slli_si128(low, 8));
-  high = _mm_add_epi32(high, _mm_slli_si128(high, 4));
-  high = _mm_add_epi32(high, _mm_slli_si128(high, 8));
-  high = _mm_add_epi32(high, _mm_shuffle_epi32(low, 0xFF));
-}
-
-// Entries of a block of one-byte counts and one- or two-byte steps, eight
-// at a time while every step and count is above zero (so every page
-// ascends and counts); answers how many were taken. The caller has made
-// sure no page passes 32 bits and that the last page read ascended.
-uint32_t DecodeEights(const uint8_t* deltas, const uint8_t* counts, uint32_t n, uint32_t deltaWidth,
-                      DecodeState& state) {
-  const __m128i zero = _mm_setzero_si128();
-  uint32_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const __m128i countBytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(counts + i));
-    const __m128i steps = deltaWidth == 1
-                              ? _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(deltas + i)), zero)
-                              : _mm_loadu_si128(reinterpret_cast<const __m128i*>(deltas + size_t{i} * 2));
-    const __m128i counts16 = _mm_unpacklo_epi8(countBytes, zero);
-    const __m128i zeros = _mm_or_si128(_mm_cmpeq_epi16(steps, zero), _mm_cmpeq_epi16(counts16, zero));
-    if (_mm_movemask_epi8(zeros) != 0) break;
-    __m128i low, high;
-    RunningSums(steps, low, high);
-    const __m128i base = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(state.page)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.pages), _mm_add_epi32(low, base));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.pages + 4), _mm_add_epi32(high, base));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.counts), _mm_unpacklo_epi16(counts16, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state.counts + 4), _mm_unpackhi_epi16(counts16, zero));
-    state.pages += 8;
-    state.counts += 8;
-    state.page += static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(high, 0xFF)));
-    state.next = state.page + 1;
-  }
-  return i;
-}
-#endif
-
-// One block (see the header); false when it is malformed or a page passes
-// 32 bits: the rest of the list is then not read.
-bool DecodeBlock(const uint8_t*& at, const uint8_t* end, DecodeState& state) {
-  if (end - at < 2) return false;
-  const uint32_t header = at[0], n = at[1];
-  const uint32_t deltaCode = header & 3, countCode = header >> 2 & 3;
-  if (header >> 4 != 0 || deltaCode == 3 || countCode == 3 || n == 0) return false;
-  const uint32_t deltaWidth = 1u << deltaCode, countWidth = 1u << countCode;
-  const uint64_t size = 2 + uint64_t{n} * (deltaWidth + countWidth);
-  if (size > static_cast<uint64_t>(end - at)) return false;
-  const uint8_t* deltas = at + 2;
-  const uint8_t* counts = deltas + size_t{n} * deltaWidth;
-  at += size;
-  uint32_t done = 0;
-#ifdef CODEXA_DECODE_SSE2
-  const uint64_t largestStep = deltaWidth == 1 ? 0xFF : 0xFFFF;
-  if (deltaWidth <= 2 && countWidth == 1 && state.page + 1 >= state.next &&
-      state.page + n * largestStep <= UINT32_MAX) {
-    done = DecodeEights(deltas, counts, n, deltaWidth, state);
-  }
-#endif
-  return DecodeEntries(deltas, counts, done, n, deltaWidth, countWidth, state);
+Group GroupAt(const uint8_t* groups, uint32_t index) {
+  const uint8_t* at = groups + size_t{index} * kNgramGroupSize;
+  return {LoadLE32(at), LoadLE32(at + 4), LoadLE32(at + 8)};
 }
 
 }  // namespace
-
-void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
-  // Room for the most entries the bytes can hold (an entry takes two bytes
-  // at least), written through plain pointers (the vectors' own
-  // bookkeeping on every entry costs more than the decoding), then cut to
-  // what was written.
-  const size_t start = hits.size();
-  hits.pages.resize(start + list.size() / 2);
-  hits.counts.resize(start + list.size() / 2);
-  DecodeState state{hits.pages.data() + start, hits.counts.data() + start};
-  const uint32_t* const firstPage = state.pages;
-  for (const uint8_t* at = list.begin; at < list.end;) {
-    if (!DecodeBlock(at, list.end, state)) break;
-  }
-  const size_t written = start + static_cast<size_t>(state.pages - firstPage);
-  hits.pages.resize(written);
-  hits.counts.resize(written);
-}
 
 bool NgramTable::Open(const uint8_t* postings, size_t size, uint16_t format, uint32_t location) {
   *this = NgramTable();
@@ -135,26 +26,31 @@ bool NgramTable::Open(const uint8_t* postings, size_t size, uint16_t format, uin
   if (start > size || size - start < kNgramHeaderSize) return false;
   const uint8_t* header = postings + start;
   const uint64_t available = size - start - kNgramHeaderSize;
-  const uint64_t pairCount = LoadLE32(header + 12);
+  const uint64_t groupCount = LoadLE32(header + 12);
   const uint64_t listBytes = LoadLE64(header + 16);
-  const uint64_t tableBytes = (uint64_t{kIndexCodeCount} + 1) * 8 + (pairCount + 1) * 8;
+  const uint64_t directoryBytes = LoadLE32(header + 24);
+  const uint64_t tableBytes =
+      (uint64_t{kIndexCodeCount} + 1) * 8 + (groupCount + 1) * kNgramGroupSize + directoryBytes;
   if (LoadLE32(header) != kNgramMagic || LoadLE32(header + 4) != kNgramVersion ||
-      LoadLE32(header + 8) != static_cast<uint32_t>(kIndexCodeCount) || listBytes > available ||
-      tableBytes + kNgramPadding > available - listBytes) {
+      LoadLE32(header + 8) != static_cast<uint32_t>(kIndexCodeCount) || groupCount == UINT32_MAX ||
+      listBytes > available || tableBytes + kNgramPadding > available - listBytes) {
     return false;
   }
   m_pSingle = header + kNgramHeaderSize;
-  m_pPairStart = m_pSingle + (size_t{kIndexCodeCount} + 1) * 4;
-  m_pPairs = m_pPairStart + (size_t{kIndexCodeCount} + 1) * 4;
-  m_pLists = m_pPairs + (pairCount + 1) * 8;
-  m_nPairCount = static_cast<uint32_t>(pairCount);
+  m_pGroupStart = m_pSingle + (size_t{kIndexCodeCount} + 1) * 4;
+  m_pGroups = m_pGroupStart + (size_t{kIndexCodeCount} + 1) * 4;
+  m_pDirectory = m_pGroups + (groupCount + 1) * kNgramGroupSize;
+  m_pLists = m_pDirectory + directoryBytes;
+  m_nGroupCount = static_cast<uint32_t>(groupCount);
+  m_nDirectoryBytes = static_cast<uint32_t>(directoryBytes);
   m_nListBytes = listBytes;
+  m_nPageBound = LoadLE32(header + 28);
   return true;
 }
 
-NgramTable::Lookup NgramTable::ListAt(uint32_t from, uint32_t to, PageCountList& list) const {
+NgramTable::Lookup NgramTable::ListAt(uint64_t from, uint64_t to, PageCountList& list) const {
   if (from > to || to > m_nListBytes) return Lookup::kUnusable;
-  list = {m_pLists + from, m_pLists + to};
+  list = {m_pLists + from, m_pLists + to, {}, m_nPageBound};
   return from == to ? Lookup::kAbsent : Lookup::kFound;
 }
 
@@ -164,22 +60,64 @@ NgramTable::Lookup NgramTable::Single(int32_t code, PageCountList& list) const {
   return ListAt(LoadLE32(entry), LoadLE32(entry + 4), list);
 }
 
-NgramTable::Lookup NgramTable::Pair(int32_t first, int32_t second, PageCountList& list) const {
-  if (!IsOpen() || first < 0 || first >= kIndexCodeCount || second < 0) return Lookup::kUnusable;
-  const uint8_t* start = m_pPairStart + size_t(first) * 4;
+bool NgramTable::FindGroup(int32_t first, uint32_t second, uint32_t& group, Lookup& failed) const {
+  const uint8_t* start = m_pGroupStart + size_t(first) * 4;
   uint32_t low = LoadLE32(start), high = LoadLE32(start + 4);
-  if (low > high || high > m_nPairCount) return Lookup::kUnusable;
-  const auto wanted = static_cast<uint32_t>(second);
+  failed = Lookup::kUnusable;
+  if (low > high || high > m_nGroupCount) return false;
+  failed = Lookup::kAbsent;
+  // The last group whose first pair does not come after `second`.
   while (low < high) {
     const uint32_t middle = low + (high - low) / 2;
-    const uint8_t* entry = m_pPairs + size_t{middle} * 8;
-    const uint32_t code = LoadLE32(entry);
-    if (code == wanted) return ListAt(LoadLE32(entry + 4), LoadLE32(entry + 12), list);
-    if (code < wanted) {
+    if (GroupAt(m_pGroups, middle).firstSecond <= second) {
       low = middle + 1;
     } else {
       high = middle;
     }
   }
+  if (low == LoadLE32(start)) return false;
+  group = low - 1;
+  return true;
+}
+
+// Reads the group's entries in turn up to `second`'s.
+NgramTable::Lookup NgramTable::FindInGroup(uint32_t group, uint32_t second, PageCountList& list) const {
+  const Group here = GroupAt(m_pGroups, group), next = GroupAt(m_pGroups, group + 1);
+  if (here.directoryBegin >= next.directoryBegin || next.directoryBegin > m_nDirectoryBytes) {
+    return Lookup::kUnusable;
+  }
+  const uint8_t* at = m_pDirectory + here.directoryBegin;
+  const uint8_t* const end = m_pDirectory + next.directoryBegin;
+  uint64_t code = here.firstSecond, listAt = here.listBegin;
+  for (bool firstEntry = true; at < end; firstEntry = false) {
+    uint64_t step = 0, reference = 0;
+    if (!firstEntry && (!ReadTableNumber(at, end, step) || step == 0)) return Lookup::kUnusable;
+    code += step;
+    if (code > second) return Lookup::kAbsent;
+    if (!ReadTableNumber(at, end, reference)) return Lookup::kUnusable;
+    const uint64_t kind = reference & 3, value = reference >> 2;
+    uint64_t from = listAt, length = value;
+    if (kind == kNgramSameList) {
+      from = value;
+      if (!ReadTableNumber(at, end, length)) return Lookup::kUnusable;
+    } else if (kind == kNgramNextList) {
+      listAt += length;
+    } else if (kind != kNgramOnlyPage) {
+      return Lookup::kUnusable;
+    }
+    if (code < second) continue;
+    if (kind != kNgramOnlyPage) return length == 0 ? Lookup::kUnusable : ListAt(from, from + length, list);
+    if (value >= m_nPageBound) return Lookup::kUnusable;
+    list = {nullptr, nullptr, static_cast<uint32_t>(value), m_nPageBound};
+    return Lookup::kFound;
+  }
   return Lookup::kAbsent;
+}
+
+NgramTable::Lookup NgramTable::Pair(int32_t first, int32_t second, PageCountList& list) const {
+  if (!IsOpen() || first < 0 || first >= kIndexCodeCount || second < 0) return Lookup::kUnusable;
+  uint32_t group = 0;
+  Lookup failed;
+  if (!FindGroup(first, static_cast<uint32_t>(second), group, failed)) return failed;
+  return FindInGroup(group, static_cast<uint32_t>(second), list);
 }

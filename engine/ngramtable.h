@@ -12,9 +12,14 @@
 // The table lies in posting blocks that no chain reaches, located through
 // the spare header slots of kNgramTableCode (a code no character maps to);
 // its layout and that of its lists are in engine/indexformat.h. A list is
-// a run of blocks of page steps and counts; fixed widths within a block let
-// the engine read many entries at once, and each block takes the widths its
-// largest numbers need.
+// a run of blocks of bit-packed page steps, each block as wide as its
+// largest step needs, and counts, which are mostly 1, coded as the few that
+// are not. Pairs are found through a directory of small groups: a binary
+// search over the groups of the first code, then a few entries read in
+// turn. A pair on one page once (the most common kind) is held in its
+// directory entry, and a list equal to one written before (a pair of
+// variant groups is often on the same pages as the pair of own codes) is
+// written once.
 //
 // Which pairs are there. At every position the page holds the character's
 // own code and the codes of its variant groups. For each two adjacent
@@ -25,29 +30,18 @@
 // pair that is not in the table occurs nowhere.
 //
 // The engine trusts none of it: a table whose header or extent does not
-// fit is ignored, a list whose bounds do not fit is not used, and the
-// keyword is then answered from the position lists alone, the way files
-// without the table are read.
+// fit is ignored, so is a table of another version (one written by an
+// older builder), a list or directory entry whose bounds do not fit is not
+// used, and the keyword is then answered from the position lists alone,
+// the way files without the table are read.
 #ifndef CODEXA_ENGINE_NGRAMTABLE_H_
 #define CODEXA_ENGINE_NGRAMTABLE_H_
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-#include "engine/hitarrays.h"
 #include "engine/indexformat.h"
-
-// The bytes of one page-count list.
-struct PageCountList {
-  const uint8_t* begin = nullptr;
-  const uint8_t* end = nullptr;
-  size_t size() const { return static_cast<size_t>(end - begin); }
-};
-
-// Appends the entries of `list` to `hits`: pages strictly ascending, counts
-// above zero (entries that break either rule are passed over).
-void DecodePageCounts(const PageCountList& list, HitArrays& hits);
+#include "engine/pagecountlist.h"
 
 class NgramTable {
  public:
@@ -65,14 +59,21 @@ class NgramTable {
   Lookup Pair(int32_t first, int32_t second, PageCountList& list) const;
 
  private:
-  Lookup ListAt(uint32_t from, uint32_t to, PageCountList& list) const;
+  Lookup ListAt(uint64_t from, uint64_t to, PageCountList& list) const;
+  // The group of `first`'s pairs where `second` would be; false when the
+  // code has no group that could hold it (kAbsent) or the groups do not fit.
+  bool FindGroup(int32_t first, uint32_t second, uint32_t& group, Lookup& failed) const;
+  Lookup FindInGroup(uint32_t group, uint32_t second, PageCountList& list) const;
 
   const uint8_t* m_pSingle = nullptr;
-  const uint8_t* m_pPairStart = nullptr;
-  const uint8_t* m_pPairs = nullptr;
+  const uint8_t* m_pGroupStart = nullptr;
+  const uint8_t* m_pGroups = nullptr;
+  const uint8_t* m_pDirectory = nullptr;
   const uint8_t* m_pLists = nullptr;
-  uint32_t m_nPairCount = 0;
+  uint32_t m_nGroupCount = 0;
+  uint32_t m_nDirectoryBytes = 0;
   uint64_t m_nListBytes = 0;
+  uint32_t m_nPageBound = 0;
 };
 
 #endif  // CODEXA_ENGINE_NGRAMTABLE_H_

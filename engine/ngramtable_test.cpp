@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "engine/index.h"
 #include "engine/indexformat.h"
 #include "writer/corpuswriter.h"
+#include "writer/pagecountencoder.h"
 #include "writer/scratchdir.h"
 #include "writer/textcorpus.h"
 
@@ -27,56 +30,119 @@ Entries ToEntries(const HitArrays& hits) {
 
 // The entries of a list held in `bytes`, decoded with the padding the
 // table has after its lists.
-Entries Decode(std::string bytes) {
+Entries Decode(std::string bytes, uint64_t pageBound = uint64_t{1} << 32) {
   const size_t size = bytes.size();
   bytes.append(kNgramPadding, '\0');
   const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
   HitArrays hits;
-  DecodePageCounts({begin, begin + size}, hits);
+  DecodePageCounts({begin, begin + size, {}, pageBound}, hits);
   return ToEntries(hits);
 }
 
-// One block of a list: the width codes, then the steps and the counts.
-std::string Block(uint32_t stepCode, uint32_t countCode, const std::vector<uint32_t>& steps,
-                  const std::vector<uint32_t>& counts) {
-  std::string bytes{static_cast<char>(stepCode | countCode << 2), static_cast<char>(steps.size())};
-  const auto append = [&bytes](uint32_t value, uint32_t code) {
-    for (uint32_t i = 0; i < (1u << code); ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
-  };
-  for (const uint32_t step : steps) append(step, stepCode);
-  for (const uint32_t count : counts) append(count, countCode);
+// A table number.
+std::string Number(uint64_t value) {
+  std::string bytes;
+  AppendTableNumber(value, bytes);
   return bytes;
 }
 
-TEST(DecodePageCounts, ReadsBlocksAndPassesOverBrokenEntries) {
-  const std::vector<uint32_t> ones(9, 1);
+std::string Bytes(std::initializer_list<uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
+
+// The bytes the writer makes of these entries.
+std::string Encoded(const Entries& entries) {
+  std::vector<uint32_t> pages, counts;
+  for (const auto& [page, count] : entries) {
+    pages.push_back(page);
+    counts.push_back(count);
+  }
+  std::string bytes;
+  codexa::writer::AppendPageCountList(pages, counts, bytes);
+  return bytes;
+}
+
+// n pages from `first`, `step` apart, each `count` times.
+Entries Evenly(uint32_t first, uint32_t n, uint32_t step, uint32_t count = 1) {
+  Entries entries;
+  for (uint32_t i = 0; i < n; ++i) entries.emplace_back(first + i * step, count);
+  return entries;
+}
+
+TEST(DecodePageCounts, ReadsWhatTheWriterWrites) {
+  Entries mostlyOnes = Evenly(3, 300, 7);
+  mostlyOnes[5].second = 2;
+  mostlyOnes[200].second = 70000;
+  Entries manyCounts = Evenly(0, 130, 2);
+  for (size_t i = 0; i < manyCounts.size(); ++i) manyCounts[i].second = 1 + static_cast<uint32_t>(i % 5);
+  const struct {
+    const char* what;
+    Entries entries;
+  } cases[] = {
+      {"one page", {{42, 1}}},
+      {"one page, counted often", {{0, 3}}},
+      {"consecutive pages over three blocks", Evenly(0, 300, 1)},
+      {"exactly one block", Evenly(10, 128, 3)},
+      {"a block and one more", Evenly(10, 129, 3)},
+      {"mostly ones: counts flagged", mostlyOnes},
+      {"many counts above one: counts packed", manyCounts},
+      {"the widest steps and counts", {{0, 1}, {0xFFFFFFFE, 0x80000000}, {0xFFFFFFFF, 1}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Decode(Encoded(c.entries)), c.entries) << c.what;
+}
+
+// Each step width, in blocks long enough to be read eight numbers at a
+// time and then one by one: a first step of that width, then steps of 1;
+// the counts packed at the same width where it is a count width.
+TEST(DecodePageCounts, ReadsEveryWidth) {
+  for (uint32_t width = 0; width <= kNgramMaxStepWidth; ++width) {
+    const uint64_t gap = std::min<uint64_t>(uint64_t{1} << width, 0xFFFFFFFFu - 18);
+    Entries entries = {{0, 1}};
+    for (uint32_t i = 0; i < 19; ++i) entries.emplace_back(static_cast<uint32_t>(gap + i), 1);
+    EXPECT_EQ(Decode(Encoded(entries)), entries) << "step width " << width;
+    if (width > kNgramMaxCountWidth) continue;
+    for (size_t i = 0; i < entries.size(); ++i) entries[i] = {static_cast<uint32_t>(i), i % 2 ? 1 : 1u << width};
+    EXPECT_EQ(Decode(Encoded(entries)), entries) << "count width " << width;
+  }
+}
+
+TEST(DecodePageCounts, ReadsHandMadeListsAndStopsAtWhatDoesNotFit) {
+  const std::string fullBlock = Number(0) + Bytes({0});  // pages 0 .. 127, each once
   const struct {
     const char* what;
     std::string bytes;
     Entries expected;
   } cases[] = {
-      {"one-byte numbers, eight at once and two more",
-       Block(0, 0, {1, 2, 1, 5, 1, 127, 1, 1, 3, 255}, {1, 3, 127, 2, 1, 1, 2, 1, 4, 255}),
-       {{1, 1}, {3, 3}, {4, 127}, {9, 2}, {10, 1}, {137, 1}, {138, 2}, {139, 1}, {142, 4}, {397, 255}}},
-      {"two-byte steps", Block(1, 0, {300, 1, 65535, 2, 1, 1, 1, 1, 7}, ones),
-       {{300, 1}, {301, 1}, {65836, 1}, {65838, 1}, {65839, 1}, {65840, 1}, {65841, 1}, {65842, 1}, {65849, 1}}},
-      {"four-byte steps, two-byte counts", Block(2, 1, {70000, 1}, {300, 65535}), {{70000, 300}, {70001, 65535}}},
-      {"blocks go on from the page before", Block(0, 0, {5}, {1}) + Block(0, 0, {1, 1}, {1, 2}),
-       {{5, 1}, {6, 1}, {7, 2}}},
-      {"page 0 first", Block(0, 0, {0, 1, 1, 1, 1, 1, 1, 1, 1}, ones),
-       {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}}},
-      {"page repeated", Block(0, 0, {1, 1, 0, 1, 1, 1, 1, 1, 1}, ones),
-       {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}}},
-      {"count zero", Block(1, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 0, 1, 1, 1, 1}),
-       {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}}},
-      {"width code 3", Block(0, 0, {1}, {1}) + std::string("\x03\x01\x01\x01", 4), {{1, 1}}},
-      {"high header bits", Block(0, 0, {1}, {1}) + std::string("\x10\x01\x01\x01", 4), {{1, 1}}},
-      {"empty block", Block(0, 0, {1}, {1}) + std::string("\x00\x00\x01\x01", 4), {{1, 1}}},
-      {"block longer than the list", Block(0, 0, {1}, {1}) + Block(0, 0, {1, 1}, {1, 1}).substr(0, 5), {{1, 1}}},
-      {"single byte left", Block(0, 0, {1}, {1}) + "\x01", {{1, 1}}},
-      {"page past 32 bits", Block(2, 0, {0xFFFFFFFF, 1}, {1, 1}), {{0xFFFFFFFF, 1}}},
+      {"consecutive pages take no step bits", Number(2) + Number(7) + Bytes({0}), {{7, 1}, {8, 1}}},
+      {"counts packed", Number(2) + Number(1) + Bytes({0x40, 3, 0x2B}), {{1, 4}, {2, 6}}},
+      {"counts flagged", Number(3) + Number(1) + Bytes({0x80, 2, 0b101, 0b1110}), {{1, 4}, {2, 1}, {3, 5}}},
+      {"no entries", Number(0) + Number(1) + Bytes({0}), {}},
+      {"more entries than the bytes can hold", Number(1000) + Number(0) + Bytes({0}), {}},
+      {"entry count longer than five bytes", Bytes({0x81, 0x80, 0x80, 0x80, 0x80, 0x00}) + Number(1) + Bytes({0}), {}},
+      {"step width above 32", Number(2) + Number(1) + Bytes({33, 0}), {}},
+      {"count mode 3", Number(1) + Number(1) + Bytes({0xC0, 1, 0}), {}},
+      {"count width above 31", Number(1) + Number(1) + Bytes({0x40, 32, 0, 0, 0, 0}), {}},
+      {"count width missing", Number(1) + Number(1) + Bytes({0x40}), {}},
+      {"steps past the list", Number(3) + Number(1) + Bytes({8, 1}), {}},
+      {"flags past the list", Number(2) + Number(1) + Bytes({0x80, 1}), {}},
+      {"flagged counts past the list", Number(2) + Number(1) + Bytes({0x80, 8, 0b11, 1}), {}},
+      {"page past 32 bits", Number(2) + Number(0xFFFFFFFF) + Bytes({0}), {}},
+      {"block not above the one before", Number(129) + fullBlock + Number(127) + Bytes({0}), Evenly(0, 128, 1)},
+      {"block missing", Number(129) + fullBlock, Evenly(0, 128, 1)},
   };
   for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
+}
+
+// Pages stay below the table's page bound, and so does the entry count.
+TEST(DecodePageCounts, KeepsBelowThePageBound) {
+  Entries apart = Evenly(0, 128, 1);
+  for (const auto& entry : Evenly(300, 72, 1)) apart.push_back(entry);
+  const std::string list = Encoded(apart);
+  EXPECT_EQ(Decode(list, 372), apart);
+  EXPECT_EQ(Decode(list, 371), Evenly(0, 128, 1)) << "the second block reaches the bound";
+  EXPECT_EQ(Decode(list, 127), Entries{}) << "the first block reaches the bound";
+  EXPECT_EQ(Decode(list, 199), Entries{}) << "more entries than pages";
+  HitArrays hits;
+  DecodePageCounts({nullptr, nullptr, 5, 5}, hits);
+  EXPECT_EQ(hits.size(), 0u) << "one page, at the bound";
 }
 
 constexpr int32_t kA = 100, kB = 200, kGroup = kFirstGroupCode;
@@ -92,8 +158,9 @@ std::string SmallTable(uint32_t& location) {
   for (const auto& o : occurrences) collector.Add(o.code, o.page, o.position);
   std::vector<std::string_view> positionLists(kIndexCodeCount);
   for (const auto& [code, list] : collector.Finish()) positionLists[static_cast<size_t>(code)] = list.bytes;
-  std::string postings(16, '\0');  // location 0 would mean "no table"
-  location = collector.ngrams().AppendTable(positionLists, postings);
+  std::string postings(kNgramAlign, '\0');  // location 0 would mean "no table"
+  location = 1;
+  for (const std::string& piece : collector.ngrams().Table(positionLists)) postings += piece;
   return postings;
 }
 
@@ -179,10 +246,13 @@ TEST(NgramTable, RefusesATableThatDoesNotFit) {
   } damages[] = {
       {"magic", 0, 0},
       {"version", 4, kNgramVersion + 1},
+      {"version 1, an older builder's", 4, 1},
       {"code count", 8, kIndexCodeCount - 1},
-      {"pair count past the file", 12, 0x7FFFFFFF},
+      {"group count past the file", 12, 0x7FFFFFFF},
+      {"group count at its limit", 12, UINT32_MAX},
       {"list bytes past the file", 16, 0x7FFFFFFF},
       {"list bytes above 32 bits", 20, 1},
+      {"directory bytes past the file", 24, 0x7FFFFFFF},
   };
   for (const auto& damage : damages) {
     OpenedTable t(intact);
@@ -196,11 +266,14 @@ TEST(NgramTable, RefusesATableThatDoesNotFit) {
 TEST(NgramTable, ListBoundsThatDoNotFitAreUnusable) {
   uint32_t location;
   const std::string intact = SmallTable(location);
-  const size_t single = size_t{location} * kNgramAlign + kNgramHeaderSize;
-  const size_t pairStart = single + (size_t{kIndexCodeCount} + 1) * 4;
+  const size_t header = size_t{location} * kNgramAlign;
+  const size_t single = header + kNgramHeaderSize;
+  const size_t groupStart = single + (size_t{kIndexCodeCount} + 1) * 4;
+  const size_t groups = groupStart + (size_t{kIndexCodeCount} + 1) * 4;
   OpenedTable base(intact);
   ASSERT_TRUE(base.Open(location));
-  const uint32_t pairCount = Get32(intact, size_t{location} * kNgramAlign + 12);
+  const uint32_t groupCount = Get32(intact, header + 12);
+  const size_t groupOfB = groups + size_t{Get32(intact, groupStart + 4 * kB)} * kNgramGroupSize;
   const struct {
     const char* what;
     size_t at;
@@ -209,8 +282,12 @@ TEST(NgramTable, ListBoundsThatDoNotFitAreUnusable) {
   } damages[] = {
       {"single list ends before it starts", single + 4 * (kB + 1), 0, kB, -1},
       {"single list ends past the lists", single + 4 * (kB + 1), 0x7FFFFFFF, kB, -1},
-      {"pair range ends before it starts", pairStart + 4 * (kB + 1), 0, kB, kA},
-      {"pair range past the pairs", pairStart + 4 * (kB + 1), pairCount + 1, kB, kA},
+      {"group range ends before it starts", groupStart + 4 * (kB + 1), 0, kB, kA},
+      {"group range past the groups", groupStart + 4 * (kB + 1), groupCount + 1, kB, kA},
+      {"group entries past the directory", groupOfB + 4, 0x7FFFFFFF, kB, kA},
+      {"group entries start after the next group's", groupOfB + 4, Get32(intact, groupOfB + kNgramGroupSize + 4) + 1,
+       kB, kA},
+      {"group lists past the lists", groupOfB + 8, 0x7FFFFFFF, kB, kB},
   };
   for (const auto& damage : damages) {
     OpenedTable t(intact);
@@ -219,6 +296,33 @@ TEST(NgramTable, ListBoundsThatDoNotFitAreUnusable) {
     EXPECT_EQ(t.Lookup(damage.first, damage.second), kUnusable) << damage.what;
     EXPECT_EQ(t.Lookup(kGroup, kGroup), base.Lookup(kGroup, kGroup)) << damage.what;
   }
+}
+
+// Enough pairs of one first code for several groups, and lists of several
+// blocks: every lookup agrees with the pages the occurrences were on.
+TEST(NgramTable, FindsEveryPairAmongManyGroups) {
+  constexpr uint32_t kPages = 300, kSeconds = 40;
+  codexa::writer::PostingCollector collector;
+  std::map<std::pair<int32_t, int32_t>, Entries> expected;
+  for (uint32_t page = 0; page < kPages; ++page) {
+    const int32_t second = kB + static_cast<int32_t>(page % kSeconds);
+    const bool twice = page % 3 == 0;  // A also at position 5, after a gap
+    collector.Add(kA, page, 0);
+    collector.Add(second, page, 1);
+    if (twice) collector.Add(kA, page, 5);
+    expected[{kA, -1}].emplace_back(page, twice ? 2 : 1);
+    expected[{kA, second}].emplace_back(page, 1);
+  }
+  std::vector<std::string_view> positionLists(kIndexCodeCount);
+  for (const auto& [code, list] : collector.Finish()) positionLists[static_cast<size_t>(code)] = list.bytes;
+  std::string postings(kNgramAlign, '\0');
+  for (const std::string& piece : collector.ngrams().Table(positionLists)) postings += piece;
+  OpenedTable t(postings);
+  ASSERT_TRUE(t.Open(1));
+  for (const auto& [pair, entries] : expected) EXPECT_EQ(t.Lookup(pair.first, pair.second), entries) << pair.second;
+  EXPECT_EQ(t.Lookup(kA, kB - 1), kAbsent);
+  EXPECT_EQ(t.Lookup(kA, kB + kSeconds), kAbsent);
+  EXPECT_EQ(t.Lookup(kB, kA), kAbsent);
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -265,12 +369,12 @@ TEST(NgramTable, DamagedTablesFallBackToThePositionLists) {
   ASSERT_EQ(withoutTable, withTable);
   std::ofstream(headerPath, std::ios::binary | std::ios::trunc) << header;
 
-  const size_t single = table + kNgramHeaderSize, pairStart = single + (size_t{kIndexCodeCount} + 1) * 4;
+  const size_t single = table + kNgramHeaderSize, groupStart = single + (size_t{kIndexCodeCount} + 1) * 4;
   const size_t sky = static_cast<size_t>(CharToIndexCode(U'天'));
   const struct {
     const char* what;
     size_t at;
-  } damages[] = {{"magic", table}, {"single list of 天", single + 4 * (sky + 1)}, {"pairs of 天", pairStart + 4 * (sky + 1)}};
+  } damages[] = {{"magic", table}, {"single list of 天", single + 4 * (sky + 1)}, {"pairs of 天", groupStart + 4 * (sky + 1)}};
   for (const auto& damage : damages) {
     std::string damaged = postings;
     Put32(damaged, damage.at, 0x7FFFFFFF);

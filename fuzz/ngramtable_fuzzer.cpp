@@ -100,20 +100,22 @@ void PutInFile(int fd, size_t offset, uint32_t value, int width) {
 
 // Where the parts of the intact table lie in the posting file.
 struct TableLayout {
-  size_t header = 0, single = 0, pairStart = 0, pairs = 0, lists = 0, end = 0;
-  uint32_t pairCount = 0;
+  size_t header = 0, single = 0, groupStart = 0, groups = 0, directory = 0, lists = 0, end = 0;
+  uint32_t groupCount = 0, directoryBytes = 0;
   uint64_t listBytes = 0;
 };
 
 TableLayout LayoutOf(const Bytes& postings, uint32_t location) {
   TableLayout table;
   table.header = size_t{location} * kNgramAlign;
-  table.pairCount = Little(&postings[table.header + 12], 4);
+  table.groupCount = Little(&postings[table.header + 12], 4);
   table.listBytes = Little(&postings[table.header + 16], 4) | uint64_t{Little(&postings[table.header + 20], 4)} << 32;
+  table.directoryBytes = Little(&postings[table.header + 24], 4);
   table.single = table.header + kNgramHeaderSize;
-  table.pairStart = table.single + (size_t{kIndexCodeCount} + 1) * 4;
-  table.pairs = table.pairStart + (size_t{kIndexCodeCount} + 1) * 4;
-  table.lists = table.pairs + (size_t{table.pairCount} + 1) * 8;
+  table.groupStart = table.single + (size_t{kIndexCodeCount} + 1) * 4;
+  table.groups = table.groupStart + (size_t{kIndexCodeCount} + 1) * 4;
+  table.directory = table.groups + (size_t{table.groupCount} + 1) * kNgramGroupSize;
+  table.lists = table.directory + table.directoryBytes;
   table.end = table.lists + table.listBytes + kNgramPadding;
   return table;
 }
@@ -219,24 +221,28 @@ class Corpus {
   // and extent as built.
   bool AsBuilt(const Damage& damage) const {
     return damage.format == m_nFormat && damage.location == m_nLocation && damage.length >= m_table.end &&
-           std::memcmp(&m_damaged[m_table.header], &m_intact[m_table.header], 24) == 0;
+           std::memcmp(&m_damaged[m_table.header], &m_intact[m_table.header], kNgramHeaderSize) == 0;
   }
 
  private:
   void Edit(uint8_t zone, uint16_t index, uint32_t value, Damage& damage) {
-    const size_t pairWords = 2 * (size_t{m_table.pairCount} + 1);
+    const size_t groupWords = 3 * (size_t{m_table.groupCount} + 1);
     switch (zone) {
       case fz::kHeaderWord:
         return Put(m_table.header + 4 * (index % 8), value, 4, damage);
       case fz::kSingleEntry:
         damage.headerOnly = false;
         return Put(m_table.single + 4 * ListedEntry(index), value, 4, damage);
-      case fz::kPairStartEntry:
+      case fz::kGroupStartEntry:
         damage.headerOnly = false;
-        return Put(m_table.pairStart + 4 * ListedEntry(index), value, 4, damage);
-      case fz::kPairWord:
+        return Put(m_table.groupStart + 4 * ListedEntry(index), value, 4, damage);
+      case fz::kGroupWord:
         damage.headerOnly = false;
-        return Put(m_table.pairs + 4 * (index % pairWords), value, 4, damage);
+        return Put(m_table.groups + 4 * (index % groupWords), value, 4, damage);
+      case fz::kDirectoryByte:
+        damage.headerOnly = false;
+        if (m_table.directoryBytes == 0) return;
+        return Put(m_table.directory + index % m_table.directoryBytes, value, 1, damage);
       case fz::kListByte:
         damage.headerOnly = false;
         return Put(m_table.lists + index % (m_table.listBytes + kNgramPadding), value, 1, damage);
@@ -269,8 +275,9 @@ class Corpus {
 };
 
 // Looks up every listed code, every pair of them and a few codes out of
-// range straight on `bytes`: a list found must be non-empty, lie inside
-// them before the padding and decode to ascending pages with counts.
+// range straight on `bytes`: a list found must be one page held in the
+// directory or non-empty bytes inside them before the padding, and decode
+// to ascending pages with counts.
 // Answers whether the table opened.
 bool CheckTable(const Bytes& bytes, uint16_t format, uint32_t location) {
   NgramTable table;
@@ -282,7 +289,7 @@ bool CheckTable(const Bytes& bytes, uint16_t format, uint32_t location) {
     if (!opened) FUZZ_REQUIRE(found == NgramTable::Lookup::kUnusable);
     if (found != NgramTable::Lookup::kFound) return;
     const auto begin = reinterpret_cast<uintptr_t>(list.begin), end = reinterpret_cast<uintptr_t>(list.end);
-    FUZZ_REQUIRE(base <= begin && begin < end && end - base + kNgramPadding <= bytes.size());
+    FUZZ_REQUIRE(list.onlyPage ? begin == end : base <= begin && begin < end && end - base + kNgramPadding <= bytes.size());
     hits.Clear();
     DecodePageCounts(list, hits);
     FUZZ_REQUIRE(hits.pages.size() == hits.counts.size());

@@ -4,8 +4,9 @@
 //   kHeaderWord      header word index % 8 becomes the value
 //   kSingleEntry     single-list offset entry c or c + 1 of listed code c
 //                    (index % 24: code kListedCodes[index / 2], + index % 2)
-//   kPairStartEntry  the same entry of pairStart
-//   kPairWord        32-bit word index % (2 x (P + 1)) of the pair entries
+//   kGroupStartEntry the same entry of groupStart
+//   kGroupWord       32-bit word index % (3 x (G + 1)) of the groups
+//   kDirectoryByte   directory byte index % D becomes the value's low byte
 //   kListByte        list byte index % (B + padding) becomes the value's low
 //                    byte
 //   kTableEntry      the header-table entries of kNgramTableCode: the 16-bit
@@ -24,8 +25,9 @@ namespace codexa::fuzz {
 enum NgramZone : uint8_t {
   kHeaderWord,
   kSingleEntry,
-  kPairStartEntry,
-  kPairWord,
+  kGroupStartEntry,
+  kGroupWord,
+  kDirectoryByte,
   kListByte,
   kTableEntry,
   kCut,

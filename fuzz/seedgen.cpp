@@ -166,7 +166,9 @@ void NgramTableSeeds() {
       {"intact", {}},
       {"header-magic", {{codexa::fuzz::kHeaderWord, 0, 0}}},
       {"single-bound", {{codexa::fuzz::kSingleEntry, 1, 0x00FFFFFF}}},
-      {"pair-bound", {{codexa::fuzz::kPairWord, 1, 0x00FFFFFF}, {codexa::fuzz::kPairStartEntry, 0, 0x7FFFFFFF}}},
+      {"group-bound", {{codexa::fuzz::kGroupWord, 1, 0x00FFFFFF}, {codexa::fuzz::kGroupStartEntry, 0, 0x7FFFFFFF}}},
+      {"directory-entry", {{codexa::fuzz::kDirectoryByte, 3, 0xFF}, {codexa::fuzz::kDirectoryByte, 40, 0x02}}},
+      {"list-head", {{codexa::fuzz::kListByte, 1, 0x21}, {codexa::fuzz::kListByte, 30, 0xC0}}},
       {"cut-padding", {{codexa::fuzz::kCut, 0, 3}}},
       {"cut-lists", {{codexa::fuzz::kCut, 0, 200}, {codexa::fuzz::kTableEntry, 0, kNgramFormat}}},
   };

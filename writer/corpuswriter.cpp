@@ -17,9 +17,10 @@ namespace codexa::writer {
 
 namespace {
 
-bool WriteBytes(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+// Writes `pieces` one after the other as the file at `path`.
+bool WriteBytes(const std::filesystem::path& path, const std::vector<std::string_view>& pieces, std::string& error) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  for (const std::string_view bytes : pieces) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) {
     error = "cannot write " + path.string();
@@ -113,7 +114,7 @@ bool WriteFileList(const std::filesystem::path& directory, std::string_view corp
     error = "cannot write the text file";
     return false;
   }
-  return WriteBytes(Named(directory, corpusName, kFileListHeaderSuffix), header, error);
+  return WriteBytes(Named(directory, corpusName, kFileListHeaderSuffix), {header}, error);
 }
 
 void PostingCollector::Fail(const std::string& error) {
@@ -158,6 +159,9 @@ const std::map<int32_t, PostingCollector::List>& PostingCollector::Finish() {
     for (size_t code = 0; code < m_pending.size(); ++code) {
       Pending& p = m_pending[code];
       if (p.open) Close(p);
+      // The lists grew by doubling; what they will not use goes now, one
+      // list at a time, before the index is written.
+      p.list.bytes.shrink_to_fit();
       if (!p.list.bytes.empty()) m_lists.emplace(static_cast<int32_t>(code), std::move(p.list));
     }
     m_pending = {};
@@ -173,17 +177,52 @@ bool PostingCollector::ok(std::string& error) const {
 
 namespace {
 
-// The page-count table of `ngrams` after the skip tables, when there is one.
-void AppendPageCountTable(const std::map<int32_t, PostingCollector::List>& lists, NgramCollector& ngrams,
-                          std::string& postings, std::vector<uint16_t>& formats, std::vector<uint32_t>& locations) {
+// The page-count table of `ngrams`, to follow the skip tables `skipTables`
+// (the posting file from `tailStart` on, which it pads to the table's
+// alignment), in pieces; none when there is no table.
+std::vector<std::string> PageCountTable(const std::map<int32_t, PostingCollector::List>& lists,
+                                        NgramCollector& ngrams, uint64_t tailStart, std::string& skipTables,
+                                        std::vector<uint16_t>& formats, std::vector<uint32_t>& locations) {
   // The table's entries are those of a code no character has; a list that
   // claims that code anyway keeps it, and the table is left out.
-  if (lists.contains(kNgramTableCode)) return;
+  if (lists.contains(kNgramTableCode)) return {};
   std::vector<std::string_view> positionLists(kIndexCodeCount);
   for (const auto& [code, list] : lists) positionLists[static_cast<size_t>(code)] = list.bytes;
+  std::vector<std::string> table = ngrams.Table(positionLists);
+  const uint64_t aligned = (tailStart + skipTables.size() + kNgramAlign - 1) / kNgramAlign * kNgramAlign;
+  if (table.empty() || aligned / kNgramAlign > UINT32_MAX) return {};
+  skipTables.resize(aligned - tailStart, '\0');
   const auto code = static_cast<size_t>(kNgramTableCode);
-  locations[code] = ngrams.AppendTable(positionLists, postings);
-  if (locations[code] != 0) formats[code] = kNgramFormat;
+  locations[code] = static_cast<uint32_t>(aligned / kNgramAlign);
+  formats[code] = kNgramFormat;
+  return table;
+}
+
+// Where the bytes of one posting block come from: a list and the offset in
+// it; a block of no list is zeros.
+struct BlockSource {
+  const std::string* list = nullptr;
+  size_t from = 0;
+};
+
+// Writes the posting file: the blocks from their lists, then `tail` (the
+// side tables), each piece in turn, without gathering the file in memory.
+bool WritePostings(const std::filesystem::path& path, const std::vector<BlockSource>& blocks,
+                   const std::vector<std::string>& tail, std::string& error) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  const std::string zeros(kPostingBlockSize, '\0');
+  for (const BlockSource& block : blocks) {
+    const size_t n = block.list == nullptr ? 0 : std::min<size_t>(kPostingBlockSize, block.list->size() - block.from);
+    if (n > 0) file.write(block.list->data() + block.from, static_cast<std::streamsize>(n));
+    file.write(zeros.data(), static_cast<std::streamsize>(kPostingBlockSize - n));
+  }
+  for (const std::string& piece : tail) file.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  file.close();
+  if (!file) {
+    error = "cannot write " + path.string();
+    return false;
+  }
+  return true;
 }
 
 bool WriteIndexFiles(const std::filesystem::path& directory, std::string_view base,
@@ -214,7 +253,7 @@ bool WriteIndexFiles(const std::filesystem::path& directory, std::string_view ba
 
   std::vector<uint32_t> firstBlock(kIndexCodeCount, kNoBlock), lastPage(kIndexCodeCount, 0);
   std::vector<uint32_t> chain(blockCount, kNoBlock);
-  std::string postings(blockCount * kPostingBlockSize, '\0');
+  std::vector<BlockSource> sources(blockCount);
   std::vector<uint32_t> previous(codes.size(), kNoBlock), written(codes.size(), 0);
   std::vector<std::vector<uint32_t>> listBlocks(codes.size());
   for (size_t slot = 0; slot < owners.size(); ++slot) {
@@ -227,24 +266,29 @@ bool WriteIndexFiles(const std::filesystem::path& directory, std::string_view ba
     } else {
       chain[previous[i]] = block;
     }
-    const size_t n = std::min<size_t>(kPostingBlockSize, contents[i]->bytes.size() - written[i]);
-    postings.replace(size_t{block} * kPostingBlockSize, n, contents[i]->bytes, written[i], n);
-    written[i] += static_cast<uint32_t>(n);
+    sources[block] = {&contents[i]->bytes, written[i]};
+    written[i] += kPostingBlockSize;
     previous[i] = block;
   }
 
   // Skip tables go after the lists' blocks, where no chain leads.
+  const uint64_t tailStart = uint64_t{blockCount} * kPostingBlockSize;
+  std::string skipTables;
   std::vector<uint16_t> sideFormat(kIndexCodeCount, 0);
   std::vector<uint32_t> sideLocation(kIndexCodeCount, 0);
   for (size_t i = 0; i < codes.size(); ++i) {
     const auto code = static_cast<size_t>(codes[i]);
-    sideLocation[code] = AppendSkipTable(codes[i], contents[i]->bytes, listBlocks[i], postings);
+    sideLocation[code] = AppendSkipTable(codes[i], contents[i]->bytes, listBlocks[i], tailStart, skipTables);
     if (sideLocation[code] != 0) sideFormat[code] = kSkipFormat;
   }
+  std::vector<std::string> tail;
   if (ngrams != nullptr && layout.pageCountTable)
-    AppendPageCountTable(lists, *ngrams, postings, sideFormat, sideLocation);
-  postings.resize((postings.size() + kPostingBlockSize - 1) / kPostingBlockSize * kPostingBlockSize, '\0');
-  chain.resize(postings.size() / kPostingBlockSize, kNoBlock);
+    tail = PageCountTable(lists, *ngrams, tailStart, skipTables, sideFormat, sideLocation);
+  tail.insert(tail.begin(), std::move(skipTables));
+  uint64_t size = tailStart;
+  for (const std::string& piece : tail) size += piece.size();
+  tail.emplace_back((kPostingBlockSize - size % kPostingBlockSize) % kPostingBlockSize, '\0');
+  chain.resize((size + kPostingBlockSize - 1) / kPostingBlockSize, kNoBlock);
 
   // The tables in file order (engine/indexformat.h).
   std::string header;
@@ -254,8 +298,8 @@ bool WriteIndexFiles(const std::filesystem::path& directory, std::string_view ba
   for (uint32_t value : sideLocation) AppendLE32(value, header);
   for (uint32_t value : lastPage) AppendLE32(value, header);
   for (uint32_t value : chain) AppendLE32(value, header);
-  return WriteBytes(Named(directory, base, kIndexHeaderSuffix), header, error) &&
-         WriteBytes(Named(directory, base, kIndexPostingSuffix), postings, error);
+  return WriteBytes(Named(directory, base, kIndexHeaderSuffix), {header}, error) &&
+         WritePostings(Named(directory, base, kIndexPostingSuffix), sources, tail, error);
 }
 
 }  // namespace
@@ -286,7 +330,7 @@ bool WriteVariantTable(const std::filesystem::path& directory, const std::vector
     }
     text += '\n';
   }
-  return WriteBytes(directory / kVariantFileName, text, error);
+  return WriteBytes(directory / kVariantFileName, {text}, error);
 }
 
 bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<CatalogueRecord>& records,
@@ -307,7 +351,7 @@ bool WriteCatalogue(const std::filesystem::path& directory, const std::vector<Ca
     stored.curFileName = record.curFileName;
     stored.Encode(bytes);
   }
-  return WriteBytes(directory / kCatalogueFileName, bytes, error);
+  return WriteBytes(directory / kCatalogueFileName, {bytes}, error);
 }
 
 }  // namespace codexa::writer

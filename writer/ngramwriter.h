@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "writer/pagecountstore.h"
+#include "writer/pairdirectory.h"
+#include "writer/pairruns.h"
+
 namespace codexa::writer {
 
 class NgramCollector {
@@ -17,13 +21,15 @@ class NgramCollector {
   // and, when the character is in variant groups, those groups' codes.
   void Add(int32_t code, uint32_t page, uint32_t position);
 
-  // Appends the table to `postings` at the alignment the format asks and
-  // answers the value for the 32-bit header table. `positionLists[code]`
-  // is the encoded position list of each code (empty for none): the lists
-  // of single codes are counted from them. Answers 0 and appends nothing
-  // when some number exceeds what the format can hold: the index is then
-  // read from its position lists alone. Nothing may be added afterwards.
-  uint32_t AppendTable(const std::vector<std::string_view>& positionLists, std::string& postings);
+  // The table, from its header to its padding, in pieces to be written one
+  // after the other (the lists are most of it and are not copied), at a
+  // multiple of kNgramAlign in the posting file. `positionLists[code]` is the
+  // encoded position list of each code (empty for none): the lists of
+  // single codes are counted from them. Empty when some number exceeds
+  // what the format can hold or the pairs' scratch file fails: the index is
+  // then read from its position lists alone. Nothing may be added
+  // afterwards.
+  std::vector<std::string> Table(const std::vector<std::string_view>& positionLists);
 
  private:
   struct Occurrence {
@@ -35,20 +41,20 @@ class NgramCollector {
   };
   void FlushPage();
   void AddPairs(size_t firstBegin, size_t firstEnd, size_t secondBegin, size_t secondEnd);
-  // Gathers one entry of the list being written; AppendList writes them.
-  void AppendEntry(uint32_t delta, uint32_t count);
-  void AppendList(std::string& lists);
-  void AppendSingleLists(const std::vector<std::string_view>& positionLists, std::string& lists,
+  void AppendSingleLists(const std::vector<std::string_view>& positionLists, PageCountStore& lists,
                          std::string& singleTable);
-  void AppendPairLists(std::string& lists, std::string& pairStarts, std::string& pairTable, uint32_t& pairCount);
+  void AppendPairLists(PageCountStore& lists, PairDirectory& directory);
+  // Places the entries gathered for one pair and clears them.
+  void PlacePair(int32_t first, int32_t second, PageCountStore& lists, PairDirectory& directory);
 
   std::vector<Occurrence> m_occurrences;  // of the current page
   uint32_t m_nPage = 0;
-  // One entry per occurrence of a pair: first code, second code and page,
-  // packed so that sorting the numbers sorts by pair, then page.
-  std::vector<uint64_t> m_pairs;
-  std::vector<uint32_t> m_deltas, m_counts;  // the list being written
-  bool m_bOverflow = false;
+  PairRuns m_pairs;
+  std::vector<uint32_t> m_pages, m_counts;  // the list being written
+  // Above every page of the single lists, so of the pairs' too (pages are
+  // below PairRuns::kPageLimit, else no table is written).
+  uint32_t m_nPageBound = 0;
+  bool m_bFailed = false;  // no table can be written
 };
 
 }  // namespace codexa::writer

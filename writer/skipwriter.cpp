@@ -26,20 +26,20 @@ std::vector<SkipEntry> SkipEntries(std::string_view list, const std::vector<uint
 }  // namespace
 
 uint32_t AppendSkipTable(int32_t code, std::string_view list, const std::vector<uint32_t>& blocks,
-                         std::string& postings) {
+                         uint64_t tailStart, std::string& tail) {
   const std::vector<SkipEntry> entries = SkipEntries(list, blocks);
   if (entries.empty()) return 0;
-  postings.resize((postings.size() + kSkipAlign - 1) / kSkipAlign * kSkipAlign, '\0');
-  const uint64_t location = postings.size() / kSkipAlign;
+  tail.resize((tail.size() + kSkipAlign - 1) / kSkipAlign * kSkipAlign, '\0');
+  const uint64_t location = (tailStart + tail.size()) / kSkipAlign;
   if (location > UINT32_MAX) return 0;  // beyond what the table can address: the list is read plainly
-  AppendLE32(kSkipMagic, postings);
-  AppendLE32(static_cast<uint32_t>(code), postings);
-  AppendLE32(static_cast<uint32_t>(entries.size()), postings);
-  AppendLE32(kSkipInterval, postings);
+  AppendLE32(kSkipMagic, tail);
+  AppendLE32(static_cast<uint32_t>(code), tail);
+  AppendLE32(static_cast<uint32_t>(entries.size()), tail);
+  AppendLE32(kSkipInterval, tail);
   for (const SkipEntry& entry : entries) {
-    AppendLE32(entry.pageBefore, postings);
-    AppendLE32(entry.offset, postings);
-    AppendLE32(entry.block, postings);
+    AppendLE32(entry.pageBefore, tail);
+    AppendLE32(entry.offset, tail);
+    AppendLE32(entry.block, tail);
   }
   return static_cast<uint32_t>(location);
 }

@@ -9,13 +9,13 @@
 
 namespace codexa::writer {
 
-// Appends the skip table of the list of `code` to `postings` (the posting
-// file as written so far), aligned as the format asks, and answers the
-// value for the 32-bit header table; 0 when the list is too short to need
-// one, and then nothing is appended. `list` is the encoded list, `blocks`
-// the blocks it occupies in order.
+// Appends the skip table of the list of `code` to `tail`, the bytes of the
+// posting file from `tailStart` (a multiple of kSkipAlign) on, aligned as
+// the format asks, and answers the value for the 32-bit header table; 0
+// when the list is too short to need one, and then nothing is appended.
+// `list` is the encoded list, `blocks` the blocks it occupies in order.
 uint32_t AppendSkipTable(int32_t code, std::string_view list, const std::vector<uint32_t>& blocks,
-                         std::string& postings);
+                         uint64_t tailStart, std::string& tail);
 
 }  // namespace codexa::writer
 

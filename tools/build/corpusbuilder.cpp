@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ranges>
 #include <system_error>
 
 #include "base/coding.h"
@@ -283,10 +284,18 @@ void CorpusBuilder::WriteFiles(const fs::path& temp, BuildSummary& summary) {
   if (m_pages.empty()) throw BuildError("source: no pages to build");
 
   check(writer::WriteFileList(temp, kCorpusName, m_pages, static_cast<uint32_t>(m_nMaxNameBytes + 1), error));
+  summary.pages = m_pages.size();
+  // What is written is let go at once, and the lists give up the room they
+  // grew into before any index is written: the peak is the collections of
+  // the indexes not written yet plus the one being written, so the
+  // smallest goes first and the largest last, when it is the only one left.
+  m_pages = {};
   const std::pair<writer::PostingCollector*, SearchTarget> targets[] = {
       {&m_full, SearchTarget::kFullText}, {&m_main, SearchTarget::kMainText}, {&m_notes, SearchTarget::kAnnotations}};
-  for (const auto& [collector, target] : targets) {
+  for (const auto& [collector, target] : targets) collector->Finish();
+  for (const auto& [collector, target] : targets | std::views::reverse) {
     check(writer::WriteIndex(temp, IndexBaseName(target), *collector, {}, error));
+    *collector = writer::PostingCollector();
   }
   check(writer::WriteVariantTable(temp, m_groups, error));
   check(writer::WriteCatalogue(temp, records, error));
@@ -299,7 +308,6 @@ void CorpusBuilder::WriteFiles(const fs::path& temp, BuildSummary& summary) {
   }
   files.insert(files.end(), {kVariantFileName, kCatalogueFileName});
   for (const std::string& file : files) summary.files.emplace_back(file, FileSize(temp / file));
-  summary.pages = m_pages.size();
   summary.characters = m_nCharacters;
   summary.textBytes = m_nTextBytes;
   summary.catalogueRecords = records.size();

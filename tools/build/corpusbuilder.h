@@ -67,7 +67,8 @@ class CorpusBuilder {
   // that has room, else on the next (see PagePacker).
   void AddPiece(PageContent piece);
 
-  // Writes the corpus into `directory` (created if needed).
+  // Writes the corpus into `directory` (created if needed). Once: the
+  // pages and the collected lists are let go as their files are written.
   BuildSummary Write(const std::filesystem::path& directory);
 
   // Pages stored so far; the page that pieces are filling is not yet one.

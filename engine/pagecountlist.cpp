@@ -1,0 +1,266 @@
+#include "engine/pagecountlist.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <utility>
+
+#include "base/coding.h"
+#include "engine/indexformat.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define CODEXA_DECODE_SSE2 1
+#endif
+
+namespace {
+
+// The shape of one block, read from its head.
+struct BlockHead {
+  uint64_t firstPage = 0;
+  uint32_t stepWidth = 0;
+  uint32_t countMode = 0;
+  uint32_t countWidth = 0;
+};
+
+uint64_t PackedBytes(uint64_t count, uint32_t width) { return (count * width + 7) / 8; }
+
+// Eight little-endian bytes as one load (LoadLE64 spelled so that it
+// always becomes one instruction, inside the unrolled unpacking too).
+inline uint64_t Load8(const uint8_t* p) {
+  uint64_t value;
+  std::memcpy(&value, p, sizeof value);
+  if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap64(value);
+  return value;
+}
+
+// Four numbers into out[0 .. 3] with one store where the machine has
+// vector stores: decoding writes eight bytes an entry, and the stores are
+// what it waits on.
+inline void Store4(uint32_t* out, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+#ifdef CODEXA_DECODE_SSE2
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                   _mm_set_epi32(static_cast<int>(d), static_cast<int>(c), static_cast<int>(b), static_cast<int>(a)));
+#else
+  out[0] = a, out[1] = b, out[2] = c, out[3] = d;
+#endif
+}
+
+// out[i] = first + i for i < n.
+void StoreRun(uint32_t first, uint32_t n, uint32_t* out) {
+  uint32_t i = 0;
+  for (; i + 4 <= n; i += 4) Store4(out + i, first + i, first + i + 1, first + i + 2, first + i + 3);
+  for (; i < n; ++i) out[i] = first + i;
+}
+
+// out[i] = value for i < n.
+void StoreSame(uint32_t value, uint32_t n, uint32_t* out) {
+  uint32_t i = 0;
+  for (; i + 4 <= n; i += 4) Store4(out + i, value, value, value, value);
+  for (; i < n; ++i) out[i] = value;
+}
+
+// Where unpacked numbers go: numbers plus a constant.
+struct PlusSink {
+  uint32_t* out;
+  uint32_t plus;
+  void One(uint32_t i, uint32_t v) const { out[i] = v + plus; }
+  void Four(uint32_t i, uint32_t a, uint32_t b, uint32_t c, uint32_t d) const {
+    Store4(out + i, a + plus, b + plus, c + plus, d + plus);
+  }
+};
+
+// Pages from steps: each page is the one before plus its step plus 1.
+struct PageSink {
+  uint32_t* out;
+  uint32_t page;
+  void One(uint32_t i, uint32_t step) { out[i] = page += step + 1; }
+  void Four(uint32_t i, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+    const uint32_t pa = page + a + 1, pb = pa + b + 1, pc = pb + c + 1;
+    page = pc + d + 1;
+    Store4(out + i, pa, pb, pc, page);
+  }
+};
+
+// The sum of the numbers.
+struct SumSink {
+  uint64_t sum = 0;
+  void One(uint32_t, uint32_t v) { sum += v; }
+  void Four(uint32_t, uint32_t a, uint32_t b, uint32_t c, uint32_t d) { sum += uint64_t{a} + b + c + d; }
+};
+
+// Unpacks `n` numbers of W bits each (LSB first) from `in` into `sink`, as
+// they are read (storing them first and reading them back would stall on
+// the stores). Eight numbers take W bytes, so within a group every shift
+// and offset is a constant; each number is read with one eight-byte load,
+// which the list's padding keeps within readable memory.
+template <uint32_t W, class Sink>
+void UnpackWidth(const uint8_t* in, uint32_t n, Sink& sink) {
+  constexpr uint64_t kMask = (uint64_t{1} << W) - 1;
+  const auto at = [&in](uint32_t k) { return static_cast<uint32_t>(Load8(in + k * W / 8) >> (k * W % 8) & kMask); };
+  uint32_t i = 0;
+  for (; i + 8 <= n; i += 8, in += W) {
+    sink.Four(i, at(0), at(1), at(2), at(3));
+    sink.Four(i + 4, at(4), at(5), at(6), at(7));
+  }
+  for (uint32_t k = 0; i < n; ++i, ++k) sink.One(i, at(k));
+}
+
+// The same for a width of 0 .. kNgramMaxStepWidth known only when read.
+template <class Sink>
+void Unpack(const uint8_t* in, uint32_t width, uint32_t n, Sink& sink) {
+  [&]<size_t... W>(std::index_sequence<W...>) {
+    (void)((width == W && (UnpackWidth<static_cast<uint32_t>(W)>(in, n, sink), true)) || ...);
+  }(std::make_index_sequence<kNgramMaxStepWidth + 1>());
+}
+
+bool ReadBlockHead(const uint8_t*& at, const uint8_t* end, uint32_t entries, BlockHead& head) {
+  if (!ReadTableNumber(at, end, head.firstPage) || at == end) return false;
+  head.stepWidth = *at & 0x3F;
+  head.countMode = *at >> 6;
+  ++at;
+  if (head.stepWidth > kNgramMaxStepWidth || head.countMode > kNgramCountsFlagged) return false;
+  if (head.countMode != kNgramCountsOne) {
+    if (at == end) return false;
+    head.countWidth = *at++;
+    if (head.countWidth > kNgramMaxCountWidth) return false;
+  }
+  return entries > 0;
+}
+
+// Pages of one block into `pages`; false when one passes 32 bits.
+bool DecodePages(const uint8_t* packed, const BlockHead& head, uint32_t entries, uint32_t* pages) {
+  const uint32_t steps = entries - 1;
+  // Steps below 2^width each: only a wide block near the top of the page
+  // range needs its sum before the pages are written.
+  if (head.firstPage + (uint64_t{steps} << head.stepWidth) > UINT32_MAX) {
+    SumSink sum;
+    Unpack(packed, head.stepWidth, steps, sum);
+    if (head.firstPage + steps + sum.sum > UINT32_MAX) return false;
+  }
+  const auto first = static_cast<uint32_t>(head.firstPage);
+  // Consecutive pages are the common block of a frequent character.
+  if (head.stepWidth == 0) {
+    StoreRun(first, entries, pages);
+    return true;
+  }
+  pages[0] = first;
+  PageSink sink{pages + 1, first};
+  Unpack(packed, head.stepWidth, steps, sink);
+  return true;
+}
+
+// Counts of one block into `counts`: the bytes after the steps. Answers the
+// bytes they take, or 0 when they run past `available`.
+uint64_t DecodeCounts(const uint8_t* at, uint64_t available, const BlockHead& head, uint32_t entries,
+                      uint32_t* counts) {
+  if (head.countMode == kNgramCountsPacked) {
+    const uint64_t size = PackedBytes(entries, head.countWidth);
+    if (size > available) return 0;
+    PlusSink sink{counts, 1};
+    Unpack(at, head.countWidth, entries, sink);
+    return size;
+  }
+  // Flagged: a bit per entry, then count - 2 of each flagged one. Few are
+  // flagged (or the counts would have been packed): the set bits are
+  // visited one by one, and bits past the last entry are not counts.
+  const uint64_t flagBytes = (entries + 7) / 8;
+  if (flagBytes > available) return 0;
+  const auto flagsAt = [at, entries](uint32_t byte) {
+    const uint32_t left = entries - byte * 8;
+    return left >= 8 ? uint32_t{at[byte]} : at[byte] & ((1u << left) - 1);
+  };
+  uint32_t flagged = 0;
+  for (uint32_t byte = 0; byte < flagBytes; ++byte) {
+    for (uint32_t bits = flagsAt(byte); bits != 0; bits &= bits - 1) ++flagged;
+  }
+  const uint64_t size = flagBytes + PackedBytes(flagged, head.countWidth);
+  if (size > available) return 0;
+  uint32_t values[kNgramBlockEntries];
+  PlusSink sink{values, 2};
+  Unpack(at + flagBytes, head.countWidth, flagged, sink);
+  StoreSame(1, entries, counts);
+  const uint32_t* value = values;
+  for (uint32_t byte = 0; byte < flagBytes; ++byte) {
+    for (uint32_t bits = flagsAt(byte); bits != 0; bits &= bits - 1) {
+      counts[byte * 8 + static_cast<uint32_t>(std::countr_zero(bits))] = *value++;
+    }
+  }
+  return size;
+}
+
+// One block of `entries` entries; false when it does not fit or its pages
+// do not go on from `next` (the lowest page it may start at).
+bool DecodeBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint64_t& next, uint64_t pageBound,
+                 uint32_t* pages, uint32_t* counts) {
+  BlockHead head;
+  if (!ReadBlockHead(at, end, entries, head) || head.firstPage < next) return false;
+  const uint64_t stepBytes = PackedBytes(entries - 1, head.stepWidth);
+  if (stepBytes > static_cast<uint64_t>(end - at)) return false;
+  if (!DecodePages(at, head, entries, pages) || pages[entries - 1] >= pageBound) return false;
+  at += stepBytes;
+  uint64_t countBytes = 0;
+  if (head.countMode == kNgramCountsOne) {
+    StoreSame(1, entries, counts);
+  } else if ((countBytes = DecodeCounts(at, static_cast<uint64_t>(end - at), head, entries, counts)) == 0) {
+    return false;
+  }
+  at += countBytes;
+  next = uint64_t{pages[entries - 1]} + 1;
+  return true;
+}
+
+void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
+  const uint8_t* at = list.begin;
+  uint64_t total = 0;
+  // A block takes two bytes at least, so a count beyond what the bytes can
+  // hold is damage; it would only make room for entries that are not there.
+  if (!ReadTableNumber(at, list.end, total) || total == 0 || total > uint64_t{list.size()} / 2 * kNgramBlockEntries ||
+      total > list.pageBound) {
+    return;
+  }
+  const size_t start = hits.size();
+  hits.pages.resize(start + total);
+  hits.counts.resize(start + total);
+  uint64_t done = 0, next = 0;
+  while (done < total) {
+    const auto entries = static_cast<uint32_t>(std::min<uint64_t>(kNgramBlockEntries, total - done));
+    if (!DecodeBlock(at, list.end, entries, next, list.pageBound, hits.pages.data() + start + done,
+                     hits.counts.data() + start + done)) {
+      break;
+    }
+    done += entries;
+  }
+  hits.pages.resize(start + done);
+  hits.counts.resize(start + done);
+}
+
+}  // namespace
+
+void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
+  if (list.onlyPage) {
+    if (*list.onlyPage < list.pageBound) hits.Add(*list.onlyPage, 1);
+    return;
+  }
+  if (list.begin != nullptr && list.begin < list.end) DecodeListBytes(list, hits);
+}
+
+void AppendTableNumber(uint64_t value, std::string& out) {
+  for (; value >= 0x80; value >>= 7) out.push_back(static_cast<char>(0x80 | (value & 0x7F)));
+  out.push_back(static_cast<char>(value));
+}
+
+bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value) {
+  value = 0;
+  const uint8_t* p = at;
+  for (int shift = 0; shift < 35; shift += 7) {
+    if (p == end) return false;
+    const uint8_t byte = *p++;
+    value |= uint64_t{byte & 0x7Fu} << shift;
+    if (byte < 0x80) {
+      at = p;
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,46 @@
+// One page-count list: the pages that hold a character or a pair of
+// characters, ascending, each with its number of occurrences. The list's
+// layout is in engine/indexformat.h ("A page-count list"); the table that
+// finds a list is engine/ngramtable.h.
+//
+// Decoding trusts nothing: a block whose header or extent does not fit,
+// or whose pages would not ascend or would reach the table's page bound,
+// ends the list there, so a damaged list gives fewer entries, never a wrong
+// read, and never more entries than the corpus has pages.
+#ifndef CODEXA_ENGINE_PAGECOUNTLIST_H_
+#define CODEXA_ENGINE_PAGECOUNTLIST_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/hitarrays.h"
+
+// The bytes of one list, followed by at least kNgramPadding readable bytes
+// (the decoder loads eight bytes at a time). A list of one page held once
+// has no bytes: the table's directory holds that page, in `onlyPage`.
+struct PageCountList {
+  const uint8_t* begin = nullptr;
+  const uint8_t* end = nullptr;
+  std::optional<uint32_t> onlyPage;
+  // Every page is below it (the table's page bound): a list that says
+  // otherwise is damaged, and its entries never outnumber the pages.
+  uint64_t pageBound = uint64_t{1} << 32;
+  size_t size() const { return static_cast<size_t>(end - begin); }
+};
+
+// Appends the entries of `list` to `hits`: pages strictly ascending, counts
+// above zero.
+void DecodePageCounts(const PageCountList& list, HitArrays& hits);
+
+// ---- the table's numbers (shared with the writer)
+
+// A number in groups of seven bits, least significant first, the high bit
+// of each byte telling that another follows; at most five bytes (35 bits).
+void AppendTableNumber(uint64_t value, std::string& out);
+// Reads one number at `at`, moving `at` past it. False when it runs past
+// `end` or takes more than five bytes.
+bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value);
+
+#endif  // CODEXA_ENGINE_PAGECOUNTLIST_H_
