@@ -1,0 +1,46 @@
+// Combining one keyword's pages with the result of the keywords before it:
+// the intersection of AND and the union of OR.
+//
+// Every keyword's pages come ascending. An AND result therefore stays
+// ascending, and its intersection walks the shorter array and gallops
+// through the longer one: a step of 1, 2, 4 ... entries past the pages
+// below the one looked for, then halving back, so that a few hundred pages
+// cost a few comparisons each against a list of tens of thousands. An OR
+// result is the first keyword's pages followed, keyword by keyword, by the
+// pages the earlier keywords did not have; that order is what the user
+// sees, so the union keeps it, and looks pages up through a sorted copy
+// that each keyword's new pages are merged into.
+#ifndef CODEXA_ENGINE_HITCOMBINE_H_
+#define CODEXA_ENGINE_HITCOMBINE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engine/hitarrays.h"
+
+// The index of the first of pages[from, end) (ascending) that is not below
+// `page`; `end` when there is none.
+size_t GallopTo(const std::vector<uint32_t>& pages, size_t from, size_t end, uint32_t page);
+
+// Keeps the entries of `result` whose page `hits` holds, each with the
+// hit's count added (saturating at UINT32_MAX). Both ascending.
+void IntersectResult(const HitArrays& hits, HitArrays& result);
+
+// The pages of an OR result in ascending order, each with the index of its
+// entry, once the result's own order has stopped ascending; empty before.
+// Kept from search to search for its capacity (cleared for each).
+struct ResultOrder {
+  std::vector<uint32_t> pages;
+  std::vector<uint32_t> entries;
+  void Clear() {
+    pages.clear();
+    entries.clear();
+  }
+};
+
+// Adds each hit to its page's entry of `result`, or appends it after all
+// entries when its page has none, and brings `order` up to date.
+void UniteResult(const HitArrays& hits, HitArrays& result, ResultOrder& order);
+
+#endif  // CODEXA_ENGINE_HITCOMBINE_H_

@@ -1,0 +1,111 @@
+#include "engine/hitcombine.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Entries = std::vector<std::pair<uint32_t, uint32_t>>;
+
+HitArrays Arrays(const Entries& entries) {
+  HitArrays arrays;
+  for (const auto& [page, count] : entries) arrays.Add(page, count);
+  return arrays;
+}
+
+Entries EntriesOf(const HitArrays& arrays) {
+  Entries entries;
+  for (size_t i = 0; i < arrays.size(); ++i) entries.emplace_back(arrays.pages[i], arrays.counts[i]);
+  return entries;
+}
+
+// Pages 0, step, 2 step ... below `end`, each counted once.
+Entries Every(uint32_t step, uint32_t end) {
+  Entries entries;
+  for (uint32_t page = 0; page < end; page += step) entries.emplace_back(page, 1);
+  return entries;
+}
+
+TEST(GallopTo, FindsTheFirstPageNotBelow) {
+  const std::vector<uint32_t> pages = {2, 4, 4, 9, 30, 31, 70, 100, 4000000000u};
+  const struct {
+    size_t from, end;
+    uint32_t page;
+    size_t expected;
+  } cases[] = {
+      {0, 9, 0, 0},   {0, 9, 2, 0},   {0, 9, 3, 1},          {0, 9, 4, 1},           {2, 9, 4, 2},
+      {0, 9, 10, 4},  {3, 9, 71, 7},  {0, 9, 4000000000u, 8}, {0, 9, UINT32_MAX, 9}, {0, 5, 70, 5},
+      {9, 9, 0, 9},   {5, 5, 1, 5},   {0, 0, 3, 0},          {6, 9, 3, 6},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GallopTo(pages, c.from, c.end, c.page), c.expected) << c.from << " " << c.end << " " << c.page;
+  }
+}
+
+TEST(IntersectResult, KeepsCommonPagesWithSummedCounts) {
+  const struct {
+    Entries result, hits, expected;
+  } cases[] = {
+      {{{1, 2}, {5, 1}, {9, 3}}, {{0, 1}, {5, 4}, {6, 1}, {9, 1}, {12, 1}}, {{5, 5}, {9, 4}}},
+      {{{0, 1}, {5, 4}, {6, 1}, {9, 1}, {12, 1}}, {{1, 2}, {5, 1}, {9, 3}}, {{5, 5}, {9, 4}}},
+      {{{3, 1}}, {}, {}},
+      {{}, {{3, 1}}, {}},
+      {{{7, 1}}, {{3, 1}, {4, 1}}, {}},
+      {{{UINT32_MAX, UINT32_MAX - 1}}, {{UINT32_MAX, 5}}, {{UINT32_MAX, UINT32_MAX}}},
+  };
+  for (const auto& c : cases) {
+    HitArrays result = Arrays(c.result);
+    IntersectResult(Arrays(c.hits), result);
+    EXPECT_EQ(EntriesOf(result), c.expected);
+  }
+}
+
+TEST(IntersectResult, GallopsOverLongRunsEitherWay) {
+  Entries expected;
+  for (uint32_t page = 0; page < 100000; page += 1000 * 7) expected.emplace_back(page, 2);
+  for (const bool shortFirst : {true, false}) {
+    const Entries sparse = Every(1000, 100000), dense = Every(7, 100000);
+    HitArrays result = Arrays(shortFirst ? sparse : dense);
+    IntersectResult(Arrays(shortFirst ? dense : sparse), result);
+    EXPECT_EQ(EntriesOf(result), expected);
+  }
+}
+
+TEST(UniteResult, AppendsNewPagesKeywordByKeywordAndAddsToKnownOnes) {
+  const std::vector<Entries> keywords = {
+      {{4, 1}, {8, 1}},
+      {{2, 1}, {8, 2}, {9, 1}},  // 2 comes after 8: the order is no longer ascending
+      {},
+      {{1, 1}, {2, 5}, {4, 1}, {10, 1}},
+      {{9, UINT32_MAX}, {UINT32_MAX, UINT32_MAX}},
+  };
+  const Entries after[] = {
+      {{4, 1}, {8, 1}},
+      {{4, 1}, {8, 3}, {2, 1}, {9, 1}},
+      {{4, 1}, {8, 3}, {2, 1}, {9, 1}},
+      {{4, 2}, {8, 3}, {2, 6}, {9, 1}, {1, 1}, {10, 1}},
+      {{4, 2}, {8, 3}, {2, 6}, {9, UINT32_MAX}, {1, 1}, {10, 1}, {UINT32_MAX, UINT32_MAX}},
+  };
+  HitArrays result;
+  ResultOrder order;
+  for (size_t k = 0; k < keywords.size(); ++k) {
+    UniteResult(Arrays(keywords[k]), result, order);
+    EXPECT_EQ(EntriesOf(result), after[k]) << "after keyword " << k;
+  }
+}
+
+TEST(UniteResult, StaysWithoutAnOrderWhileThePagesAscend) {
+  HitArrays result;
+  ResultOrder order;
+  UniteResult(Arrays({{1, 1}, {3, 1}}), result, order);
+  UniteResult(Arrays({{3, 1}, {5, 1}, {6, 1}}), result, order);
+  EXPECT_EQ(EntriesOf(result), (Entries{{1, 1}, {3, 2}, {5, 1}, {6, 1}}));
+  EXPECT_TRUE(order.pages.empty());
+  UniteResult(Arrays({{0, 1}, {7, 1}}), result, order);
+  EXPECT_EQ(order.pages, (std::vector<uint32_t>{0, 1, 3, 5, 6, 7}));
+  EXPECT_EQ(order.entries, (std::vector<uint32_t>{4, 0, 1, 2, 3, 5}));
+}
+
+}  // namespace
