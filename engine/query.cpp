@@ -27,11 +27,20 @@
 // alignments of segment k that have a completion are kept, and segment k - 1
 // keeps those of its alignments that fit one of them.
 //
-// A keyword that is a plain run of characters (no "?" or "*" between them)
-// is answered from the page-count table when the index has one
-// (engine/ngramtable.h): one or two characters straight from their list,
-// a longer run by matching positions only on the pages that hold every
-// adjacent pair of it. Without a usable table, the position lists answer.
+// The page-count table (engine/ngramtable.h), when the index has a usable
+// one, answers a plain run of one or two characters (no "?" or "*" between
+// them) straight from its list. Any other keyword that has two characters
+// side by side (in a longer run, or around a "?" or "*") is matched only on
+// the pages that hold every such pair; one without (明?月) walks its
+// characters' position lists, whose skip tables pass over the pages that
+// lack one of them. Without a usable table, the position lists answer.
+//
+// AND evaluates its keywords rarest first, by the smallest page-count list
+// that bounds each one's pages, and looks for every later keyword only on
+// the pages left so far: a frequent keyword is then read on a few pages
+// instead of through its whole list, unless its page-count list is cheap
+// enough to read whole. The results are combined as engine/hitcombine.h
+// tells.
 
 #include <algorithm>
 #include <utility>
@@ -234,6 +243,21 @@ bool IsPlainRun(const KeywordTerms& pattern) {
   return true;
 }
 
+// Calls `visit` with the index i of every term that stands right after
+// term i - 1 in the text wherever the pattern matches: in the same segment,
+// at the next keyword position.
+template <class Visit>
+void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
+  size_t segment = 0;
+  for (size_t i = 1; i < pattern.terms.size(); ++i) {
+    if (i == pattern.segmentEnds[segment]) {
+      ++segment;
+      continue;
+    }
+    if (pattern.terms[i - 1].lead == pattern.terms[i].lead + 1) visit(i);
+  }
+}
+
 // A list this many bytes per candidate page left costs more to read than
 // matching positions on those pages does.
 constexpr size_t kNarrowingBytesPerPage = 64;
@@ -266,25 +290,35 @@ void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& page
   pages.resize(kept);
 }
 
-// The pages (of `within`, when given) that hold every adjacent pair of a
-// run of terms, ascending. The rarest pairs narrow them first; pairs far
-// more frequent than the pages left are not read. False when the table
-// cannot tell.
+// The pages (of `within`, when given) that hold every pair of adjacent
+// terms of the pattern, ascending: a match needs them all. The rarest pairs
+// narrow them first; pairs far more frequent than the pages left are not
+// read. A single term's list would narrow nothing: its own cursor passes
+// over the pages without it through the skip table anyway. False when the
+// table cannot tell or the pattern has no such pair.
 bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
                     std::vector<uint32_t>& pages, uint64_t& listBytes) {
   std::vector<PageCountList> lists;
-  for (size_t i = 1; i < pattern.terms.size(); ++i) {
+  bool usable = true, absent = false;
+  ForEachAdjacentPair(pattern, [&](size_t i) {
     PageCountList list;
     switch (ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list)) {
       case NgramTable::Lookup::kUnusable:
-        return false;
+        usable = false;
+        break;
       case NgramTable::Lookup::kAbsent:
-        pages.clear();
-        return true;
+        absent = true;
+        break;
       case NgramTable::Lookup::kFound:
         lists.push_back(list);
     }
+  });
+  if (!usable) return false;
+  if (absent) {
+    pages.clear();
+    return true;
   }
+  if (lists.empty()) return false;
   std::sort(lists.begin(), lists.end(),
             [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
   HitArrays decoded;
@@ -386,8 +420,7 @@ void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTa
   const bool run = IsPlainRun(pattern);
   if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, within, hits, listBytes)) return;
   std::vector<uint32_t> candidates;
-  const bool narrowed =
-      run && pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, within, candidates, listBytes);
+  const bool narrowed = CandidatePages(pattern, ngrams, within, candidates, listBytes);
   const std::vector<uint32_t>* pages = narrowed ? &candidates : within;
   if ((pages != nullptr && pages->empty()) || !StartCursors(pattern, tables)) return;
   if (pages != nullptr) return EvaluateOnPages(pattern, *pages, hits);
@@ -422,16 +455,11 @@ uint64_t BoundingListBytes(const KeywordTerms& pattern, const NgramTable& ngrams
     if (found == NgramTable::Lookup::kAbsent) smallest = 0;
     if (found == NgramTable::Lookup::kFound) smallest = std::min<uint64_t>(smallest, list.size());
   };
-  size_t segment = 0;
-  for (size_t i = 0; i < pattern.terms.size(); ++i) {
-    PageCountList list;
-    consider(ngrams.Single(pattern.terms[i].code, list), list);
-    const bool sameSegment = i > 0 && i != pattern.segmentEnds[segment];
-    if (i > 0 && !sameSegment) ++segment;
-    if (sameSegment && pattern.terms[i - 1].lead == pattern.terms[i].lead + 1) {
-      consider(ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list), list);
-    }
-  }
+  PageCountList list;
+  for (const Term& term : pattern.terms) consider(ngrams.Single(term.code, list), list);
+  ForEachAdjacentPair(pattern, [&](size_t i) {
+    consider(ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list), list);
+  });
   return smallest;
 }
 
