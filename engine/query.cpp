@@ -551,12 +551,15 @@ void CIndex::SearchOr(std::u16string& query, bool variants) {
   state.m_resultOrder.Clear();
   ForEachKeyword(query, [&](std::u16string_view text) {
     KeywordTerms pattern;
-    HitArrays& hits = state.m_keywordHits;
+    // Up to the first keyword with pages, the union is that keyword's
+    // pages, which go straight into the result.
+    const bool first = state.m_result.size() == 0;
+    HitArrays& hits = first ? state.m_result : state.m_keywordHits;
     hits.Clear();
     if (state.IsOpen() && BuildPattern(text, variants, tables, pattern)) {
       EvaluatePattern(pattern, tables, state.m_ngrams, nullptr, hits, state.m_nListBytesRead);
     }
-    UniteResult(hits, state.m_result, state.m_resultOrder);
+    if (!first) UniteResult(hits, state.m_result, state.m_resultOrder);
   });
   m_nResultCount = static_cast<uint32_t>(state.m_result.size());
 }
