@@ -50,60 +50,29 @@ void IntersectResult(const HitArrays& hits, HitArrays& result) {
   result.counts.resize(kept);
 }
 
-namespace {
-
-// Merges the entries from `existing` on, which the last keyword appended
-// (ascending), into the order of the result's first `existing` entries,
-// from the back, so that no entry is written over before it is read.
-void MergeAppended(const HitArrays& result, size_t existing, ResultOrder& order) {
-  if (order.pages.empty()) {
-    order.pages.assign(result.pages.begin(), result.pages.begin() + existing);
-    order.entries.resize(existing);
-    for (size_t i = 0; i < existing; ++i) order.entries[i] = static_cast<uint32_t>(i);
-  }
-  order.pages.resize(result.size());
-  order.entries.resize(result.size());
-  size_t i = existing, j = result.size(), k = result.size();
-  while (j > existing) {
-    if (i > 0 && order.pages[i - 1] > result.pages[j - 1]) {
-      --i, --k;
-      order.pages[k] = order.pages[i];
-      order.entries[k] = order.entries[i];
-    } else {
-      --j, --k;
-      order.pages[k] = result.pages[j];
-      order.entries[k] = static_cast<uint32_t>(j);
-    }
-  }
-}
-
-}  // namespace
-
-void UniteResult(const HitArrays& hits, HitArrays& result, ResultOrder& order) {
+void UniteResult(const HitArrays& hits, HitArrays& result, std::vector<size_t>& runEnds) {
   const size_t existing = result.size();
-  if (existing == 0) {
-    result.pages.assign(hits.pages.begin(), hits.pages.end());
-    result.counts.assign(hits.counts.begin(), hits.counts.end());
-    return;
-  }
-  // Without an order of its own the result ascends: its pages are their
-  // own order.
-  const bool identity = order.pages.empty();
-  const std::vector<uint32_t>& lookup = identity ? result.pages : order.pages;
+  // Where the search in each run has come to: hits ascend, so it only
+  // moves on.
+  std::vector<size_t> at(runEnds.size());
+  for (size_t r = 1; r < runEnds.size(); ++r) at[r] = runEnds[r - 1];
   result.pages.reserve(existing + hits.size());
   result.counts.reserve(existing + hits.size());
-  size_t at = 0;
   for (size_t i = 0; i < hits.size(); ++i) {
-    at = GallopTo(lookup, at, existing, hits.pages[i]);
-    if (at < existing && lookup[at] == hits.pages[i]) {
-      const size_t entry = identity ? at : order.entries[at];
-      result.counts[entry] = SaturatingAdd(result.counts[entry], hits.counts[i]);
-    } else {
-      result.Add(hits.pages[i], hits.counts[i]);
+    const uint32_t page = hits.pages[i];
+    bool found = false;
+    for (size_t r = 0; r < runEnds.size() && !found; ++r) {
+      at[r] = GallopTo(result.pages, at[r], runEnds[r], page);
+      found = at[r] < runEnds[r] && result.pages[at[r]] == page;
+      if (found) result.counts[at[r]] = SaturatingAdd(result.counts[at[r]], hits.counts[i]);
     }
+    if (!found) result.Add(page, hits.counts[i]);
   }
-  // Pages appended after higher ones end the result's ascending order.
-  const bool stillAscending =
-      identity && (existing == result.size() || result.pages[existing - 1] < result.pages[existing]);
-  if (!stillAscending) MergeAppended(result, existing, order);
+  if (result.size() == existing) return;
+  const bool goesOn = existing > 0 && result.pages[existing - 1] < result.pages[existing];
+  if (goesOn) {
+    runEnds.back() = result.size();
+  } else {
+    runEnds.push_back(result.size());
+  }
 }

@@ -8,8 +8,10 @@
 // cost a few comparisons each against a list of tens of thousands. An OR
 // result is the first keyword's pages followed, keyword by keyword, by the
 // pages the earlier keywords did not have; that order is what the user
-// sees, so the union keeps it, and looks pages up through a sorted copy
-// that each keyword's new pages are merged into.
+// sees, so the union keeps it. It is made of ascending runs, one for each
+// keyword that added pages, and a page is looked up by galloping through
+// each run in turn: no sorted copy is made, and an OR of two keywords,
+// the common one, has a single run to look in.
 #ifndef CODEXA_ENGINE_HITCOMBINE_H_
 #define CODEXA_ENGINE_HITCOMBINE_H_
 
@@ -27,20 +29,11 @@ size_t GallopTo(const std::vector<uint32_t>& pages, size_t from, size_t end, uin
 // hit's count added (saturating at UINT32_MAX). Both ascending.
 void IntersectResult(const HitArrays& hits, HitArrays& result);
 
-// The pages of an OR result in ascending order, each with the index of its
-// entry, once the result's own order has stopped ascending; empty before.
-// Kept from search to search for its capacity (cleared for each).
-struct ResultOrder {
-  std::vector<uint32_t> pages;
-  std::vector<uint32_t> entries;
-  void Clear() {
-    pages.clear();
-    entries.clear();
-  }
-};
-
 // Adds each hit to its page's entry of `result`, or appends it after all
-// entries when its page has none, and brings `order` up to date.
-void UniteResult(const HitArrays& hits, HitArrays& result, ResultOrder& order);
+// entries when its page has none. `runEnds` holds where each ascending run
+// of the result's pages ends, as the calls before left it (empty with the
+// result); the pages a call appends make a new run, or lengthen the last
+// one when they go on ascending.
+void UniteResult(const HitArrays& hits, HitArrays& result, std::vector<size_t>& runEnds);
 
 #endif  // CODEXA_ENGINE_HITCOMBINE_H_

@@ -89,23 +89,27 @@ TEST(UniteResult, AppendsNewPagesKeywordByKeywordAndAddsToKnownOnes) {
       {{4, 2}, {8, 3}, {2, 6}, {9, UINT32_MAX}, {1, 1}, {10, 1}, {UINT32_MAX, UINT32_MAX}},
   };
   HitArrays result;
-  ResultOrder order;
+  std::vector<size_t> runEnds;
   for (size_t k = 0; k < keywords.size(); ++k) {
-    UniteResult(Arrays(keywords[k]), result, order);
+    UniteResult(Arrays(keywords[k]), result, runEnds);
     EXPECT_EQ(EntriesOf(result), after[k]) << "after keyword " << k;
   }
+  EXPECT_EQ(runEnds, (std::vector<size_t>{2, 4, 7}));
 }
 
-TEST(UniteResult, StaysWithoutAnOrderWhileThePagesAscend) {
+TEST(UniteResult, LengthensTheLastRunWhileThePagesAscend) {
   HitArrays result;
-  ResultOrder order;
-  UniteResult(Arrays({{1, 1}, {3, 1}}), result, order);
-  UniteResult(Arrays({{3, 1}, {5, 1}, {6, 1}}), result, order);
+  std::vector<size_t> runEnds;
+  UniteResult(Arrays({{1, 1}, {3, 1}}), result, runEnds);
+  UniteResult(Arrays({{3, 1}, {5, 1}, {6, 1}}), result, runEnds);
   EXPECT_EQ(EntriesOf(result), (Entries{{1, 1}, {3, 2}, {5, 1}, {6, 1}}));
-  EXPECT_TRUE(order.pages.empty());
-  UniteResult(Arrays({{0, 1}, {7, 1}}), result, order);
-  EXPECT_EQ(order.pages, (std::vector<uint32_t>{0, 1, 3, 5, 6, 7}));
-  EXPECT_EQ(order.entries, (std::vector<uint32_t>{4, 0, 1, 2, 3, 5}));
+  EXPECT_EQ(runEnds, (std::vector<size_t>{4}));
+  // 0 goes after 6: a new run, which the next keyword's 0 and 7 are looked
+  // for in as well as the first.
+  UniteResult(Arrays({{0, 1}, {7, 1}}), result, runEnds);
+  UniteResult(Arrays({{0, 2}, {3, 1}, {7, 3}}), result, runEnds);
+  EXPECT_EQ(EntriesOf(result), (Entries{{1, 1}, {3, 3}, {5, 1}, {6, 1}, {0, 3}, {7, 4}}));
+  EXPECT_EQ(runEnds, (std::vector<size_t>{4, 6}));
 }
 
 }  // namespace

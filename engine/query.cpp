@@ -548,18 +548,22 @@ void CIndex::SearchOr(std::u16string& query, bool variants) {
   m_nResultCount = 0;
   const ListTables tables{state.m_firstBlock,   state.m_lastPage, state.m_sideFormat,
                           state.m_sideLocation, state.m_source,   state.m_variantGroups};
-  state.m_resultOrder.Clear();
+  state.m_resultRuns.clear();
   ForEachKeyword(query, [&](std::u16string_view text) {
     KeywordTerms pattern;
     // Up to the first keyword with pages, the union is that keyword's
-    // pages, which go straight into the result.
+    // pages, which go straight into the result as its first run.
     const bool first = state.m_result.size() == 0;
     HitArrays& hits = first ? state.m_result : state.m_keywordHits;
     hits.Clear();
     if (state.IsOpen() && BuildPattern(text, variants, tables, pattern)) {
       EvaluatePattern(pattern, tables, state.m_ngrams, nullptr, hits, state.m_nListBytesRead);
     }
-    if (!first) UniteResult(hits, state.m_result, state.m_resultOrder);
+    if (!first) {
+      UniteResult(hits, state.m_result, state.m_resultRuns);
+    } else if (hits.size() != 0) {
+      state.m_resultRuns.push_back(hits.size());
+    }
   });
   m_nResultCount = static_cast<uint32_t>(state.m_result.size());
 }
