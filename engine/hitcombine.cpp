@@ -1,7 +1,6 @@
 #include "engine/hitcombine.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
