@@ -24,7 +24,45 @@ size_t GallopTo(const std::vector<uint32_t>& pages, size_t from, size_t end, uin
   return high;
 }
 
-void IntersectResult(const HitArrays& hits, HitArrays& result) {
+namespace {
+
+// Whether a bitmap of the shorter array's pages beats galloping: when the
+// arrays are of like length (galloping then mispredicts a branch or two at
+// every step, where a test of the bitmap costs under a nanosecond) and the
+// bitmap is no larger than the arrays.
+bool WorthMarking(const HitArrays& shorter, const HitArrays& longer) {
+  constexpr size_t kMostLengthRatio = 8;
+  return longer.size() <= kMostLengthRatio * shorter.size() &&
+         (shorter.pages.back() - shorter.pages.front()) / 64 <= shorter.size() + longer.size();
+}
+
+// IntersectResult through a bitmap of the shorter array's pages: every
+// entry of the longer one costs a test, without a branch that mispredicts
+// except on the pages both hold.
+void IntersectMarked(const HitArrays& hits, HitArrays& result) {
+  const bool resultShorter = result.size() <= hits.size();
+  const HitArrays& shorter = resultShorter ? result : hits;
+  const HitArrays& longer = resultShorter ? hits : result;
+  const uint32_t base = shorter.pages.front(), span = shorter.pages.back() - base;
+  std::vector<uint64_t> marks(span / 64 + 1);
+  for (const uint32_t page : shorter.pages) marks[(page - base) / 64] |= uint64_t{1} << (page - base) % 64;
+  // The kept entries are written over the result's own, never ahead of the
+  // entry of either array being read.
+  size_t kept = 0;
+  for (size_t i = 0, at = 0; i < longer.size(); ++i) {
+    const uint32_t offset = longer.pages[i] - base;  // wraps for pages below the base
+    if (offset > span || (marks[offset / 64] >> offset % 64 & 1) == 0) continue;
+    while (shorter.pages[at] < longer.pages[i]) ++at;
+    result.pages[kept] = longer.pages[i];
+    result.counts[kept++] = SaturatingAdd(shorter.counts[at], longer.counts[i]);
+  }
+  result.pages.resize(kept);
+  result.counts.resize(kept);
+}
+
+// IntersectResult by galloping through the longer array for each entry of
+// the shorter one.
+void IntersectGalloping(const HitArrays& hits, HitArrays& result) {
   // The kept entries are written over the result's own, never ahead of
   // the entry being looked at.
   size_t kept = 0;
@@ -47,6 +85,18 @@ void IntersectResult(const HitArrays& hits, HitArrays& result) {
   }
   result.pages.resize(kept);
   result.counts.resize(kept);
+}
+
+}  // namespace
+
+void IntersectResult(const HitArrays& hits, HitArrays& result) {
+  if (result.size() == 0 || hits.size() == 0) {
+    result.Clear();
+  } else if (result.size() <= hits.size() ? WorthMarking(result, hits) : WorthMarking(hits, result)) {
+    IntersectMarked(hits, result);
+  } else {
+    IntersectGalloping(hits, result);
+  }
 }
 
 void UniteResult(const HitArrays& hits, HitArrays& result, std::vector<size_t>& runEnds) {

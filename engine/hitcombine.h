@@ -5,7 +5,9 @@
 // ascending, and its intersection walks the shorter array and gallops
 // through the longer one: a step of 1, 2, 4 ... entries past the pages
 // below the one looked for, then halving back, so that a few hundred pages
-// cost a few comparisons each against a list of tens of thousands. An OR
+// cost a few comparisons each against a list of tens of thousands. Arrays
+// of like length are intersected through a bitmap of the shorter one's
+// pages instead, which the longer one is tested against entry by entry. An OR
 // result is the first keyword's pages followed, keyword by keyword, by the
 // pages the earlier keywords did not have; that order is what the user
 // sees, so the union keeps it. It is made of ascending runs, one for each

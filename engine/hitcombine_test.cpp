@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -62,14 +63,28 @@ TEST(IntersectResult, KeepsCommonPagesWithSummedCounts) {
   }
 }
 
-TEST(IntersectResult, GallopsOverLongRunsEitherWay) {
-  Entries expected;
-  for (uint32_t page = 0; page < 100000; page += 1000 * 7) expected.emplace_back(page, 2);
-  for (const bool shortFirst : {true, false}) {
-    const Entries sparse = Every(1000, 100000), dense = Every(7, 100000);
-    HitArrays result = Arrays(shortFirst ? sparse : dense);
-    IntersectResult(Arrays(shortFirst ? dense : sparse), result);
-    EXPECT_EQ(EntriesOf(result), expected);
+// Far apart lengths gallop; like lengths go through a bitmap, unless their
+// pages are spread too far for one.
+TEST(IntersectResult, LongRunsEitherWayAndEitherMethod) {
+  const struct {
+    Entries shorter, longer;
+  } cases[] = {
+      {Every(1000, 100000), Every(7, 100000)},
+      {Every(3, 100000), Every(2, 100000)},
+      {{{0, 1}, {4000000000u, 1}}, {{0, 1}, {7, 1}, {4000000000u, 1}}},
+  };
+  for (const auto& c : cases) {
+    std::set<uint32_t> longerPages;
+    for (const auto& entry : c.longer) longerPages.insert(entry.first);
+    Entries expected;
+    for (const auto& entry : c.shorter) {
+      if (longerPages.count(entry.first) != 0) expected.emplace_back(entry.first, 2);
+    }
+    for (const bool shortFirst : {true, false}) {
+      HitArrays result = Arrays(shortFirst ? c.shorter : c.longer);
+      IntersectResult(Arrays(shortFirst ? c.longer : c.shorter), result);
+      EXPECT_EQ(EntriesOf(result), expected) << c.shorter.size() << " " << c.longer.size() << " " << shortFirst;
+    }
   }
 }
 
