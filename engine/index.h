@@ -75,8 +75,6 @@ class CIndex {
  private:
   friend struct CIndexTesting;
   struct State;
-  enum class Combine { kReplace, kUnion, kIntersect };
-  void SearchKeyword(std::u16string_view keyword, Combine mode, bool variants);
 
   // Made once with the object, so that neither Open nor a search allocates
   // for it.

@@ -12,6 +12,7 @@
 #include "base/filemapping.h"
 #include "corpus/filelist.h"
 #include "engine/hitarrays.h"
+#include "engine/hitcombine.h"
 #include "engine/index.h"
 #include "engine/ngramtable.h"
 #include "engine/postingcursor.h"
@@ -42,6 +43,7 @@ struct CIndex::State {
   CVariantTable m_variantGroups;
   HitArrays m_keywordHits;  // a later keyword's pages, kept for the capacity
   HitArrays m_result;
+  std::vector<size_t> m_resultRuns;  // of an OR result (engine/hitcombine.h)
   // The bytes of index lists the last search read: page-count lists whole,
   // position lists as far as their cursors went, less the records a skip
   // table jumped over.

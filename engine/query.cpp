@@ -27,17 +27,27 @@
 // alignments of segment k that have a completion are kept, and segment k - 1
 // keeps those of its alignments that fit one of them.
 //
-// A keyword that is a plain run of characters (no "?" or "*" between them)
-// is answered from the page-count table when the index has one
-// (engine/ngramtable.h): one or two characters straight from their list,
-// a longer run by matching positions only on the pages that hold every
-// adjacent pair of it. Without a usable table, the position lists answer.
+// The page-count table (engine/ngramtable.h), when the index has a usable
+// one, answers a plain run of one or two characters (no "?" or "*" between
+// them) straight from its list. Any other keyword that has two characters
+// side by side (in a longer run, or around a "?" or "*") is matched only on
+// the pages that hold every such pair; one without (明?月) walks its
+// characters' position lists, whose skip tables pass over the pages that
+// lack one of them. Without a usable table, the position lists answer.
+//
+// AND evaluates its keywords rarest first, by the smallest page-count list
+// that bounds each one's pages, and looks for every later keyword only on
+// the pages left so far: a frequent keyword is then read on a few pages
+// instead of through its whole list, unless its page-count list is cheap
+// enough to read whole. The results are combined as engine/hitcombine.h
+// tells.
 
 #include <algorithm>
 #include <utility>
 
 #include "base/unicode.h"
 #include "engine/codeconverter.h"
+#include "engine/hitcombine.h"
 #include "engine/index.h"
 #include "engine/indexstate.h"
 
@@ -233,15 +243,37 @@ bool IsPlainRun(const KeywordTerms& pattern) {
   return true;
 }
 
+// Calls `visit` with the index i of every term that stands right after
+// term i - 1 in the text wherever the pattern matches: in the same segment,
+// at the next keyword position.
+template <class Visit>
+void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
+  size_t segment = 0;
+  for (size_t i = 1; i < pattern.terms.size(); ++i) {
+    if (i == pattern.segmentEnds[segment]) {
+      ++segment;
+      continue;
+    }
+    if (pattern.terms[i - 1].lead == pattern.terms[i].lead + 1) visit(i);
+  }
+}
+
+// A list this many bytes per candidate page left costs more to read than
+// matching positions on those pages does.
+constexpr size_t kNarrowingBytesPerPage = 64;
+
 // Answers a run of one or two terms from its page-count list. False when
-// the table cannot answer.
-bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, HitArrays& hits, uint64_t& listBytes) {
+// the table cannot answer, or when only the pages of `within` matter and
+// matching positions on them costs less than reading the list.
+bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
+                     HitArrays& hits, uint64_t& listBytes) {
   const std::vector<Term>& terms = pattern.terms;
   PageCountList list;
   const NgramTable::Lookup found =
       terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
   if (found == NgramTable::Lookup::kUnusable) return false;
   if (found == NgramTable::Lookup::kFound) {
+    if (within != nullptr && list.size() > kNarrowingBytesPerPage * within->size()) return false;
     DecodePageCounts(list, hits);
     listBytes += list.size();
   }
@@ -258,35 +290,48 @@ void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& page
   pages.resize(kept);
 }
 
-// A list this many bytes per candidate page left costs more to read than
-// matching positions on those pages does.
-constexpr size_t kNarrowingBytesPerPage = 64;
-
-// The pages that hold every adjacent pair of a run of terms, ascending
-// (the rarest pairs narrow them; pairs far more frequent than the pages
-// left are not read). False when the table cannot tell.
-bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, std::vector<uint32_t>& pages,
-                    uint64_t& listBytes) {
+// The pages (of `within`, when given) that hold every pair of adjacent
+// terms of the pattern, ascending: a match needs them all. The rarest pairs
+// narrow them first; pairs far more frequent than the pages left are not
+// read. A single term's list would narrow nothing: its own cursor passes
+// over the pages without it through the skip table anyway. False when the
+// table cannot tell or the pattern has no such pair.
+bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
+                    std::vector<uint32_t>& pages, uint64_t& listBytes) {
   std::vector<PageCountList> lists;
-  for (size_t i = 1; i < pattern.terms.size(); ++i) {
+  bool usable = true, absent = false;
+  ForEachAdjacentPair(pattern, [&](size_t i) {
     PageCountList list;
     switch (ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list)) {
       case NgramTable::Lookup::kUnusable:
-        return false;
+        usable = false;
+        break;
       case NgramTable::Lookup::kAbsent:
-        pages.clear();
-        return true;
+        absent = true;
+        break;
       case NgramTable::Lookup::kFound:
         lists.push_back(list);
     }
+  });
+  if (!usable) return false;
+  if (absent) {
+    pages.clear();
+    return true;
   }
+  if (lists.empty()) return false;
   std::sort(lists.begin(), lists.end(),
             [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
   HitArrays decoded;
-  DecodePageCounts(lists[0], decoded);
-  listBytes += lists[0].size();
-  pages.swap(decoded.pages);
-  for (size_t k = 1; k < lists.size() && !pages.empty(); ++k) {
+  size_t next = 0;
+  if (within != nullptr) {
+    pages = *within;
+  } else {
+    DecodePageCounts(lists[0], decoded);
+    listBytes += lists[0].size();
+    pages.swap(decoded.pages);
+    next = 1;
+  }
+  for (size_t k = next; k < lists.size() && !pages.empty(); ++k) {
     if (lists[k].size() > kNarrowingBytesPerPage * pages.size()) break;
     decoded.Clear();
     DecodePageCounts(lists[k], decoded);
@@ -295,37 +340,6 @@ bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, std::
   }
   return true;
 }
-
-uint32_t SaturatingAdd(uint32_t a, uint32_t b) { return b > UINT32_MAX - a ? UINT32_MAX : a + b; }
-
-// Finds the entries of the arrays as they were before a keyword, for page
-// numbers asked in ascending order.
-class EntryFinder {
- public:
-  explicit EntryFinder(const std::vector<uint32_t>& pages) : m_pages(pages) {
-    // Arrays in page order (one keyword's result, an intersection) are
-    // walked as they are; only a union's appended entries need sorting.
-    if (std::is_sorted(pages.begin(), pages.end())) return;
-    m_byPage.reserve(pages.size());
-    for (uint32_t i = 0; i < pages.size(); ++i) m_byPage.push_back({pages[i], i});
-    std::sort(m_byPage.begin(), m_byPage.end());
-  }
-  // The index of `page`'s entry, or -1.
-  int64_t Find(uint32_t page) {
-    if (m_byPage.empty()) {
-      while (m_nNext < m_pages.size() && m_pages[m_nNext] < page) ++m_nNext;
-      return m_nNext < m_pages.size() && m_pages[m_nNext] == page ? static_cast<int64_t>(m_nNext) : -1;
-    }
-    while (m_nNext < m_byPage.size() && m_byPage[m_nNext].first < page) ++m_nNext;
-    if (m_nNext == m_byPage.size() || m_byPage[m_nNext].first != page) return -1;
-    return m_byPage[m_nNext].second;
-  }
-
- private:
-  const std::vector<uint32_t>& m_pages;
-  std::vector<std::pair<uint32_t, uint32_t>> m_byPage;
-  size_t m_nNext = 0;
-};
 
 // The index tables a keyword's terms are started from.
 struct ListTables {
@@ -398,16 +412,18 @@ bool StartCursors(KeywordTerms& pattern, const ListTables& tables) {
   return true;
 }
 
-// The pages where the pattern matches, ascending, with their counts. The
-// cursors are started only when the page-count table cannot answer alone.
-void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
-                  uint64_t& listBytes) {
+// The pages where the pattern matches, ascending, with their counts; with
+// `within` (ascending), pages outside it may be left out. The cursors are
+// started only when the page-count table cannot answer alone.
+void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams,
+                  const std::vector<uint32_t>* within, HitArrays& hits, uint64_t& listBytes) {
   const bool run = IsPlainRun(pattern);
-  if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, hits, listBytes)) return;
+  if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, within, hits, listBytes)) return;
   std::vector<uint32_t> candidates;
-  const bool narrowed = run && pattern.terms.size() > 2 && CandidatePages(pattern, ngrams, candidates, listBytes);
-  if ((narrowed && candidates.empty()) || !StartCursors(pattern, tables)) return;
-  if (narrowed) return EvaluateOnPages(pattern, candidates, hits);
+  const bool narrowed = CandidatePages(pattern, ngrams, within, candidates, listBytes);
+  const std::vector<uint32_t>* pages = narrowed ? &candidates : within;
+  if ((pages != nullptr && pages->empty()) || !StartCursors(pattern, tables)) return;
+  if (pages != nullptr) return EvaluateOnPages(pattern, *pages, hits);
   if (pattern.terms.size() == 1) return EvaluateOneTerm(pattern.terms[0].cursor, hits);
   PageMatcher matcher;
   uint64_t target = 0;  // 64 bits: see EvaluateOnPages
@@ -421,42 +437,42 @@ void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTa
 // MatchPattern, adding to `listBytes` the bytes of the lists it read: the
 // page-count lists it decoded, and what the cursors went through (a cursor
 // that was never started has gone nowhere).
-void EvaluatePattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams, HitArrays& hits,
-                     uint64_t& listBytes) {
-  MatchPattern(pattern, tables, ngrams, hits, listBytes);
+void EvaluatePattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams,
+                     const std::vector<uint32_t>* within, HitArrays& hits, uint64_t& listBytes) {
+  MatchPattern(pattern, tables, ngrams, within, hits, listBytes);
   for (const Term& term : pattern.terms) listBytes += term.cursor.bytesRead();
 }
 
-// Adds each keyword hit to its page's entry, or appends it after all
-// entries when its page has none.
-void UniteResult(const HitArrays& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
-  EntryFinder finder(pages);
-  for (size_t i = 0; i < hits.size(); ++i) {
-    const int64_t entry = finder.Find(hits.pages[i]);
-    if (entry >= 0) {
-      counts[entry] = SaturatingAdd(counts[entry], hits.counts[i]);
-    } else {
-      pages.push_back(hits.pages[i]);
-      counts.push_back(hits.counts[i]);
-    }
-  }
+// The bytes of the smallest page-count list that holds every page the
+// pattern can match on: of a pair of its terms that stand side by side,
+// or, when it has no such pair, of one of its terms. (A pair is nearly
+// always far rarer than either of its characters, and every lookup costs a
+// few cache misses in tables of hundreds of kilobytes.) It orders the
+// keywords of an AND: a keyword's bytes follow its pages closely, so the
+// keyword with the fewest goes first and the others are looked for only on
+// its pages. UINT64_MAX when the table cannot tell.
+uint64_t BoundingListBytes(const KeywordTerms& pattern, const NgramTable& ngrams) {
+  uint64_t smallest = UINT64_MAX;
+  bool paired = false;
+  const auto consider = [&smallest](NgramTable::Lookup found, const PageCountList& list) {
+    if (found == NgramTable::Lookup::kAbsent) smallest = 0;
+    if (found == NgramTable::Lookup::kFound) smallest = std::min<uint64_t>(smallest, list.size());
+  };
+  PageCountList list;
+  ForEachAdjacentPair(pattern, [&](size_t i) {
+    paired = true;
+    consider(ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list), list);
+  });
+  if (paired) return smallest;
+  for (const Term& term : pattern.terms) consider(ngrams.Single(term.code, list), list);
+  return smallest;
 }
 
-// Keeps, in the keyword's page order, the keyword hits whose page has an
-// entry, each with the entry's count added.
-void IntersectResult(const HitArrays& hits, std::vector<uint32_t>& pages, std::vector<uint32_t>& counts) {
-  EntryFinder finder(pages);
-  std::vector<uint32_t> keptPages;
-  std::vector<uint32_t> keptCounts;
-  for (size_t i = 0; i < hits.size(); ++i) {
-    const int64_t entry = finder.Find(hits.pages[i]);
-    if (entry < 0) continue;
-    keptPages.push_back(hits.pages[i]);
-    keptCounts.push_back(SaturatingAdd(counts[entry], hits.counts[i]));
-  }
-  pages.swap(keptPages);
-  counts.swap(keptCounts);
-}
+// One keyword of a query, ready to be evaluated.
+struct Keyword {
+  KeywordTerms pattern;
+  uint64_t boundingBytes = 0;
+};
 
 }  // namespace
 
@@ -496,41 +512,63 @@ void ForEachKeyword(std::u16string& query, Evaluate&& evaluate) {
 
 void CIndex::SearchAnd(std::u16string& query, bool variants) {
   if (CheckQuery(query) == 0) return;
-  m_pState->m_result.Clear();
-  m_pState->m_nListBytesRead = 0;
+  State& state = *m_pState;
+  HitArrays& result = state.m_result;
+  result.Clear();
+  state.m_nListBytesRead = 0;
   m_nResultCount = 0;
-  bool first = true;
-  ForEachKeyword(query, [&](std::u16string_view keyword) {
-    // Once the intersection is empty, later keywords cannot change it.
-    if (first || m_nResultCount != 0) SearchKeyword(keyword, first ? Combine::kReplace : Combine::kIntersect, variants);
-    first = false;
+  const ListTables tables{state.m_firstBlock,   state.m_lastPage, state.m_sideFormat,
+                          state.m_sideLocation, state.m_source,   state.m_variantGroups};
+  // Every keyword is made ready before any is evaluated: one that cannot
+  // match (or a closed index) leaves the intersection empty at once.
+  std::vector<Keyword> keywords;
+  bool matchable = state.IsOpen();
+  ForEachKeyword(query, [&](std::u16string_view text) {
+    if (!matchable) return;
+    Keyword& keyword = keywords.emplace_back();
+    matchable = BuildPattern(text, variants, tables, keyword.pattern);
+    if (matchable) keyword.boundingBytes = BoundingListBytes(keyword.pattern, state.m_ngrams);
   });
+  if (!matchable) return;
+  // The keyword with the fewest pages first (see BoundingListBytes); the
+  // sum of the counts and the ascending pages do not depend on the order.
+  std::stable_sort(keywords.begin(), keywords.end(),
+                   [](const Keyword& a, const Keyword& b) { return a.boundingBytes < b.boundingBytes; });
+  EvaluatePattern(keywords[0].pattern, tables, state.m_ngrams, nullptr, result, state.m_nListBytesRead);
+  // Once the intersection is empty, later keywords cannot change it.
+  for (size_t k = 1; k < keywords.size() && result.size() != 0; ++k) {
+    state.m_keywordHits.Clear();
+    EvaluatePattern(keywords[k].pattern, tables, state.m_ngrams, &result.pages, state.m_keywordHits,
+                    state.m_nListBytesRead);
+    IntersectResult(state.m_keywordHits, result);
+  }
+  m_nResultCount = static_cast<uint32_t>(result.size());
 }
 
 void CIndex::SearchOr(std::u16string& query, bool variants) {
   if (CheckQuery(query) == 0) return;
-  m_pState->m_result.Clear();
-  m_pState->m_nListBytesRead = 0;
-  m_nResultCount = 0;
-  ForEachKeyword(query, [&](std::u16string_view keyword) { SearchKeyword(keyword, Combine::kUnion, variants); });
-}
-
-void CIndex::SearchKeyword(std::u16string_view keyword, Combine mode, bool variants) {
   State& state = *m_pState;
-  // The first keyword goes straight into the result, whose memory the
-  // last search has just used; later ones are combined with it.
-  HitArrays& hits = mode == Combine::kReplace ? state.m_result : state.m_keywordHits;
-  hits.Clear();
-  // A closed index has no tables: nothing matches and no file is touched.
-  if (state.IsOpen()) {
+  state.m_result.Clear();
+  state.m_nListBytesRead = 0;
+  m_nResultCount = 0;
+  const ListTables tables{state.m_firstBlock,   state.m_lastPage, state.m_sideFormat,
+                          state.m_sideLocation, state.m_source,   state.m_variantGroups};
+  state.m_resultRuns.clear();
+  ForEachKeyword(query, [&](std::u16string_view text) {
     KeywordTerms pattern;
-    const ListTables tables{state.m_firstBlock,   state.m_lastPage, state.m_sideFormat,
-                            state.m_sideLocation, state.m_source,   state.m_variantGroups};
-    if (BuildPattern(keyword, variants, tables, pattern)) {
-      EvaluatePattern(pattern, tables, state.m_ngrams, hits, state.m_nListBytesRead);
+    // Up to the first keyword with pages, the union is that keyword's
+    // pages, which go straight into the result as its first run.
+    const bool first = state.m_result.size() == 0;
+    HitArrays& hits = first ? state.m_result : state.m_keywordHits;
+    hits.Clear();
+    if (state.IsOpen() && BuildPattern(text, variants, tables, pattern)) {
+      EvaluatePattern(pattern, tables, state.m_ngrams, nullptr, hits, state.m_nListBytesRead);
     }
-  }
-  if (mode == Combine::kUnion) UniteResult(hits, state.m_result.pages, state.m_result.counts);
-  if (mode == Combine::kIntersect) IntersectResult(hits, state.m_result.pages, state.m_result.counts);
+    if (!first) {
+      UniteResult(hits, state.m_result, state.m_resultRuns);
+    } else if (hits.size() != 0) {
+      state.m_resultRuns.push_back(hits.size());
+    }
+  });
   m_nResultCount = static_cast<uint32_t>(state.m_result.size());
 }
