@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QWindow>
+#include <memory>
+#include <optional>
 
 #include "app/helpwnd.h"
 #include "app/splash.h"
@@ -427,16 +429,14 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     QVERIFY(page.open(QIODevice::ReadOnly));
     const QByteArray bytes = page.readAll();
     page.close();
-    // The value of `script` in the shown page; invalid when none came.
+    // The value of `script` in the shown page; invalid when none came. The
+    // answer is shared with the callback, which may still come after a
+    // wait that gave up.
     auto evaluate = [view](const QString& script) -> QVariant {
-      QVariant result;
-      bool done = false;
-      view->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-      });
-      QTest::qWaitFor([&done] { return done; });
-      return result;
+      auto answer = std::make_shared<std::optional<QVariant>>();
+      view->page()->runJavaScript(script, [answer](const QVariant& value) { *answer = value; });
+      if (!QTest::qWaitFor([answer] { return answer->has_value(); })) return QVariant();
+      return **answer;
     };
     const QString layout = QStringLiteral("document.body.scrollHeight + ' ' + document.body.scrollWidth");
     const QString before = evaluate(layout).toString();
