@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -51,9 +52,21 @@ void CConcordanceModel::sort(int column, Qt::SortOrder) {
   const ConcordanceOrder order = column == kLeft    ? ConcordanceOrder::kLeftContext
                                  : column == kRight ? ConcordanceOrder::kRightContext
                                                     : ConcordanceOrder::kList;
-  beginResetModel();
-  m_concordance.Sort(m_index, order);
-  endResetModel();
+  // Reading every page of a frequent keyword takes seconds: the user sees
+  // how far it is and may stop it, keeping the order shown.
+  QProgressDialog progress(QStringLiteral("用例を並べ替えています…"), QStringLiteral("キャンセル"), 0, 1000,
+                           qobject_cast<QWidget*>(QObject::parent()));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  // The dialog lets the table repaint while pages are read; the rows keep
+  // their order until the last report, when the reset begins.
+  const bool sorted = m_concordance.Sort(m_index, order, [this, &progress](std::size_t done, std::size_t total) {
+    progress.setValue(total == 0 ? 1000 : static_cast<int>(done * 1000 / total));
+    if (progress.wasCanceled()) return false;
+    if (done == total) beginResetModel();
+    return true;
+  });
+  if (sorted) endResetModel();
 }
 
 CConcordanceWnd::CConcordanceWnd(CLeftForm& form, QWidget* parent) : QDialog(parent), m_form(form) {

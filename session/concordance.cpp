@@ -9,6 +9,9 @@ namespace {
 // Pages kept in the cache; beyond it the cache starts again, so memory
 // stays bounded however far the table is scrolled.
 constexpr std::size_t kCachedPages = 4096;
+// Pages read between two progress reports while sorting: often enough for
+// a responsive cancel, rarely enough that reporting costs nothing.
+constexpr std::size_t kPagesPerProgress = 256;
 
 // The characters of UTF-8 `text`, compared as code points.
 std::u32string CodePoints(const std::string& text) {
@@ -82,17 +85,21 @@ KwicLine CConcordance::Line(CIndex& index, std::size_t row) {
   return hit < lines.size() ? lines[hit] : KwicLine{};
 }
 
-void CConcordance::Sort(CIndex& index, ConcordanceOrder order) {
-  std::iota(m_order.begin(), m_order.end(), std::size_t{0});
-  if (order == ConcordanceOrder::kList) return;
+bool CConcordance::Sort(CIndex& index, ConcordanceOrder order, const SortProgress& progress) {
   // One key per row, read page by page in list order.
-  std::vector<std::u32string> keys(m_order.size());
-  for (std::size_t entry = 0; entry < m_entries.size(); ++entry) {
+  std::vector<std::u32string> keys(order == ConcordanceOrder::kList ? 0 : m_order.size());
+  for (std::size_t entry = 0; entry < m_entries.size() && !keys.empty(); ++entry) {
+    if (progress && entry % kPagesPerProgress == 0 && !progress(entry, m_entries.size())) return false;
     std::vector<KwicLine> lines;
     index.FindOccurrences(m_entries[entry].pageNumber, m_strKeyword, m_nDisplayCode, m_bVariants, m_nContext, lines);
     for (std::size_t hit = 0; hit < lines.size() && m_firstRow[entry] + hit < m_firstRow[entry + 1]; ++hit) {
       keys[m_firstRow[entry] + hit] = SortKey(lines[hit], order);
     }
   }
-  std::stable_sort(m_order.begin(), m_order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  if (progress && !progress(m_entries.size(), m_entries.size())) return false;
+  std::iota(m_order.begin(), m_order.end(), std::size_t{0});
+  if (!keys.empty()) {
+    std::stable_sort(m_order.begin(), m_order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  }
+  return true;
 }

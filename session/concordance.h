@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,12 @@
 // Orders of the rows: as listed, by the text before the hit read backwards
 // from the hit, or by the text after it.
 enum class ConcordanceOrder { kList, kLeftContext, kRightContext };
+
+// Called now and then with the pages read and the pages in all while the
+// rows are sorted; answers false to stop, leaving the order as it was. The
+// last call, with every page read, comes just before the rows change: a
+// view learns there that they are about to.
+using SortProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 class CConcordance {
  public:
@@ -39,8 +46,10 @@ class CConcordance {
   // The occurrence's place among its page's hits, 0-based.
   std::size_t HitOnPage(std::size_t row) const;
 
-  // Puts the rows in `order`; the context orders read every page.
-  void Sort(CIndex& index, ConcordanceOrder order);
+  // Puts the rows in `order`; the context orders read every page, which
+  // for a frequent keyword over the whole corpus takes seconds. False when
+  // `progress` stopped it; the rows then keep the order they had.
+  bool Sort(CIndex& index, ConcordanceOrder order, const SortProgress& progress = {});
 
  private:
   // Row r of the list order: entry and hit on the page.

@@ -82,6 +82,25 @@ TEST_F(ConcordanceTest, RowsInListOrderAndSortedByEitherContext) {
   EXPECT_EQ(Lines(concordance), (std::vector<KwicLine>{first, second, third}));
 }
 
+TEST_F(ConcordanceTest, AStoppedSortKeepsTheOrderShown) {
+  CConcordance concordance = Concordance(u"學");
+  concordance.Sort(m_index, ConcordanceOrder::kRightContext);
+  const std::vector<KwicLine> shown = Lines(concordance);
+  std::vector<std::size_t> reported;
+  const auto stopAtTheEnd = [&reported](std::size_t done, std::size_t total) {
+    reported.push_back(done);
+    return done < total;
+  };
+  EXPECT_FALSE(concordance.Sort(m_index, ConcordanceOrder::kLeftContext, stopAtTheEnd));
+  EXPECT_EQ(Lines(concordance), shown);
+  // Every page is read before the last report, which may still stop it.
+  EXPECT_EQ(reported, (std::vector<std::size_t>{0, 2}));
+  EXPECT_FALSE(concordance.Sort(m_index, ConcordanceOrder::kList, [](std::size_t, std::size_t) { return false; }));
+  EXPECT_EQ(Lines(concordance), shown);
+  EXPECT_TRUE(concordance.Sort(m_index, ConcordanceOrder::kList, [](std::size_t, std::size_t) { return true; }));
+  EXPECT_NE(Lines(concordance), shown);
+}
+
 TEST_F(ConcordanceTest, EmptyResultAndUnreadablePages) {
   EXPECT_EQ(Concordance(u"戊").RowCount(), 0u);
   // A page the engine cannot read keeps its rows, with empty lines.
