@@ -58,12 +58,6 @@ CCodexaView::CCodexaView(QWidget* parent)
     : QWebEngineView(parent),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_nTextSize(kStandardTextSize) {
-  // The engine's frames are composited with OpenGL. In a window of its
-  // own the view keeps that to itself: otherwise the whole top-level
-  // window is composited so, and every repaint of a list or a button
-  // beside the view goes through it, which is slow where GL is rendered
-  // in software, right when a choice in the list opens a page.
-  setAttribute(Qt::WA_NativeWindow);
   InstallPageScript();
   m_pFindBar = new CFindBar(this);
   // The engine may reset the zoom when it moves to another document.
