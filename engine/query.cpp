@@ -38,8 +38,10 @@
 // AND evaluates its keywords rarest first, by the smallest page-count list
 // that bounds each one's pages, and looks for every later keyword only on
 // the pages left so far: a frequent keyword is then read on a few pages
-// instead of through its whole list, unless its page-count list is cheap
-// enough to read whole. The results are combined as engine/hitcombine.h
+// instead of through its whole list. Its page-count list (or that of its
+// rarest pair) is decoded only in the blocks that can hold one of those
+// pages, the others stepped over by their heads; where even its blocks far
+// outnumber the pages, its positions are matched on those pages instead. The results are combined as engine/hitcombine.h
 // tells.
 
 #include <algorithm>
@@ -258,13 +260,23 @@ void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
   }
 }
 
-// A list this many bytes per candidate page left costs more to read than
-// matching positions on those pages does.
-constexpr size_t kNarrowingBytesPerPage = 64;
+// Beyond this many blocks of a page-count list per page of `within`,
+// matching positions on those pages costs less than stepping over the
+// list's blocks: a block is passed over by reading its head (a few bytes,
+// and the next head is where the block's extent says, so the reads stream),
+// where a page's positions cost a skip-table search and the records of every
+// term.
+constexpr uint64_t kNarrowingBlocksPerPage = 32;
 
-// Answers a run of one or two terms from its page-count list. False when
-// the table cannot answer, or when only the pages of `within` matter and
-// matching positions on them costs less than reading the list.
+// Whether reading `list` for the pages of `within` is worth it.
+bool WorthReadingWithin(const PageCountList& list, const std::vector<uint32_t>& within) {
+  return PageCountBlocks(list) <= kNarrowingBlocksPerPage * within.size();
+}
+
+// Answers a run of one or two terms from its page-count list; with
+// `within`, only from the list's blocks that can hold one of its pages.
+// False when the table cannot answer, or when only the pages of `within`
+// matter and matching positions on them costs less than reading the list.
 bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
                      HitArrays& hits, uint64_t& listBytes) {
   const std::vector<Term>& terms = pattern.terms;
@@ -272,29 +284,23 @@ bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, cons
   const NgramTable::Lookup found =
       terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
   if (found == NgramTable::Lookup::kUnusable) return false;
-  if (found == NgramTable::Lookup::kFound) {
-    if (within != nullptr && list.size() > kNarrowingBytesPerPage * within->size()) return false;
+  if (found != NgramTable::Lookup::kFound) return true;
+  if (within == nullptr) {
     DecodePageCounts(list, hits);
     listBytes += list.size();
+    return true;
   }
+  if (!WorthReadingWithin(list, *within)) return false;
+  listBytes += DecodePageCountsWithin(list, *within, hits);
   return true;
-}
-
-// Keeps the pages of `pages` that `other` (ascending) holds.
-void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& pages) {
-  size_t kept = 0, at = 0;
-  for (const uint32_t page : pages) {
-    while (at < other.size() && other[at] < page) ++at;
-    if (at < other.size() && other[at] == page) pages[kept++] = page;
-  }
-  pages.resize(kept);
 }
 
 // The pages (of `within`, when given) that hold every pair of adjacent
 // terms of the pattern, ascending: a match needs them all. The rarest pairs
-// narrow them first; pairs far more frequent than the pages left are not
-// read. A single term's list would narrow nothing: its own cursor passes
-// over the pages without it through the skip table anyway. False when the
+// narrow them first, each read only in its blocks that can hold a page
+// left; pairs whose blocks far outnumber the pages left are not read. A
+// single term's list would narrow nothing: its own cursor passes over the
+// pages without it through the skip table anyway. False when the
 // table cannot tell or the pattern has no such pair.
 bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
                     std::vector<uint32_t>& pages, uint64_t& listBytes) {
@@ -331,12 +337,10 @@ bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const
     pages.swap(decoded.pages);
     next = 1;
   }
-  for (size_t k = next; k < lists.size() && !pages.empty(); ++k) {
-    if (lists[k].size() > kNarrowingBytesPerPage * pages.size()) break;
+  for (size_t k = next; k < lists.size() && !pages.empty() && WorthReadingWithin(lists[k], pages); ++k) {
     decoded.Clear();
-    DecodePageCounts(lists[k], decoded);
-    listBytes += lists[k].size();
-    KeepPagesIn(decoded.pages, pages);
+    listBytes += DecodePageCountsWithin(lists[k], pages, decoded);
+    pages.swap(decoded.pages);
   }
   return true;
 }
