@@ -16,6 +16,13 @@
 
 namespace {
 
+// Below this many pages wanted from a block, each is searched for among
+// the block's pages (seven steps for 128) rather than merged with them all.
+constexpr size_t kFewWanted = 16;
+// The widest span of pages (a kilobyte of bits) a block's wanted pages are
+// marked in.
+constexpr uint32_t kMarkedSpan = 8192;
+
 // The shape of one block, read from its head.
 struct BlockHead {
   uint64_t firstPage = 0;
@@ -157,12 +164,14 @@ bool MeasureCounts(uint64_t available, Block& block) {
   if (head.countMode == kNgramCountsPacked) {
     size = PackedBytes(block.entries, head.countWidth);
   } else if (head.countMode == kNgramCountsFlagged) {
-    // Few are flagged (or the counts would have been packed): the set bits
-    // are counted one by one.
+    // Counted eight bytes at a time (the padding after the list keeps the
+    // loads readable): blocks stepped over are measured this way too.
     block.flagBytes = (block.entries + 7) / 8;
     if (block.flagBytes > available) return false;
-    for (uint32_t byte = 0; byte < block.flagBytes; ++byte) {
-      for (uint32_t bits = FlagBits(block.counts, block.entries, byte); bits != 0; bits &= bits - 1) ++block.flagged;
+    for (uint32_t bit = 0; bit < block.entries; bit += 64) {
+      uint64_t flags = Load8(block.counts + bit / 8);
+      if (block.entries - bit < 64) flags &= (uint64_t{1} << (block.entries - bit)) - 1;
+      block.flagged += static_cast<uint32_t>(std::popcount(flags));
     }
     size = block.flagBytes + PackedBytes(block.flagged, head.countWidth);
   }
@@ -278,15 +287,70 @@ void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
   hits.counts.resize(start + done);
 }
 
-// Appends the entries of pages[0 .. n) that `within` holds, from within[at]
-// on; answers where `within` goes on.
-size_t AppendWithin(const uint32_t* pages, const uint32_t* counts, uint32_t n, const std::vector<uint32_t>& within,
-                    size_t at, HitArrays& hits) {
-  for (uint32_t i = 0; i < n && at < within.size(); ++i) {
-    while (at < within.size() && within[at] < pages[i]) ++at;
-    if (at < within.size() && within[at] == pages[i]) hits.Add(pages[i], counts[i]);
+// The entries of pages[0 .. n) (ascending) whose pages are among
+// wanted[0 .. k) (ascending), kept as found.
+struct WantedPages {
+  const uint32_t* pages;
+  const uint32_t* counts;
+  uint32_t n;
+  const uint32_t* wanted;
+  size_t k;
+};
+
+// A few wanted pages: each is searched for among the block's.
+void KeepSearched(const WantedPages& in, HitArrays& hits) {
+  const uint32_t* from = in.pages;
+  const uint32_t* const end = in.pages + in.n;
+  for (const uint32_t* want = in.wanted; want != in.wanted + in.k; ++want) {
+    from = std::lower_bound(from, end, *want);
+    if (from != end && *from == *want) hits.Add(*want, in.counts[from - in.pages]);
   }
-  return at;
+}
+
+// Many wanted pages in a narrow block: they are marked in a bitmap of the
+// block's span, which every entry is then tested against. Unlike a merge,
+// no step waits on the comparison before it. Every entry is written to the
+// buffer and kept by counting it only when its bit is set.
+void KeepMarked(const WantedPages& in, HitArrays& hits) {
+  uint64_t marks[kMarkedSpan / 64];
+  const uint32_t first = in.pages[0];
+  const uint32_t words = (in.pages[in.n - 1] - first) / 64 + 1;
+  std::fill_n(marks, words, 0);
+  for (size_t at = 0; at < in.k; ++at) {
+    const uint32_t bit = in.wanted[at] - first;  // the wanted pages lie in the block's span
+    if (bit / 64 < words) marks[bit / 64] |= uint64_t{1} << (bit % 64);
+  }
+  uint32_t keptPages[kNgramBlockEntries], keptCounts[kNgramBlockEntries];
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < in.n; ++i) {
+    const uint32_t bit = in.pages[i] - first;
+    keptPages[kept] = in.pages[i];
+    keptCounts[kept] = in.counts[i];
+    kept += static_cast<uint32_t>(marks[bit / 64] >> (bit % 64) & 1);
+  }
+  hits.pages.insert(hits.pages.end(), keptPages, keptPages + kept);
+  hits.counts.insert(hits.counts.end(), keptCounts, keptCounts + kept);
+}
+
+// Many wanted pages in a wide block: a merge.
+void KeepMerged(const WantedPages& in, HitArrays& hits) {
+  uint32_t i = 0;
+  for (size_t at = 0; i < in.n && at < in.k;) {
+    if (in.pages[i] < in.wanted[at]) {
+      ++i;
+    } else if (in.wanted[at] < in.pages[i]) {
+      ++at;
+    } else {
+      hits.Add(in.pages[i], in.counts[i]);
+      ++i, ++at;
+    }
+  }
+}
+
+void AppendWanted(const WantedPages& in, HitArrays& hits) {
+  if (in.k < kFewWanted) return KeepSearched(in, hits);
+  if (in.pages[in.n - 1] - in.pages[0] < kMarkedSpan) return KeepMarked(in, hits);
+  KeepMerged(in, hits);
 }
 
 uint64_t DecodeListBytesWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits) {
@@ -309,7 +373,10 @@ uint64_t DecodeListBytesWithin(const PageCountList& list, const std::vector<uint
     wanted = GallopTo(within, wanted, within.size(), static_cast<uint32_t>(block.head.firstPage));
     if (wanted < within.size() && within[wanted] < spanEnd) {
       if (!DecodeBlock(block, spanEnd, pages, counts)) break;
-      wanted = AppendWithin(pages, counts, block.entries, within, wanted, hits);
+      const size_t wantedEnd = spanEnd > UINT32_MAX ? within.size()
+                                                    : GallopTo(within, wanted, within.size(), static_cast<uint32_t>(spanEnd));
+      AppendWanted({pages, counts, block.entries, within.data() + wanted, wantedEnd - wanted}, hits);
+      wanted = wantedEnd;
       bytesRead += static_cast<uint64_t>(block.end - block.begin);
     } else {
       bytesRead += static_cast<uint64_t>(block.steps - block.begin) + block.flagBytes;

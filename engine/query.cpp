@@ -260,23 +260,33 @@ void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
   }
 }
 
+// How a page-count list is read when only the pages of `within` matter.
+enum class WithinRead {
+  kWhole,   // decoded whole, then intersected
+  kBlocks,  // only its blocks that can hold a page of `within`
+  kNot,     // not at all: positions are matched on those pages instead
+};
+
 // Beyond this many blocks of a page-count list per page of `within`,
 // matching positions on those pages costs less than stepping over the
-// list's blocks: a block is passed over by reading its head (a few bytes,
-// and the next head is where the block's extent says, so the reads stream),
-// where a page's positions cost a skip-table search and the records of every
-// term.
-constexpr uint64_t kNarrowingBlocksPerPage = 32;
+// list's blocks. A block is passed over by reading and checking its head
+// (some 25 ns), one that holds a page is decoded (some 150 ns), and a
+// page's positions cost a skip-table search and a record of each term
+// (some 300 ns for two terms; engine_bench, "AND, common and rare").
+constexpr uint64_t kNarrowingBlocksPerPage = 8;
 
-// Whether reading `list` for the pages of `within` is worth it.
-bool WorthReadingWithin(const PageCountList& list, const std::vector<uint32_t>& within) {
-  return PageCountBlocks(list) <= kNarrowingBlocksPerPage * within.size();
+// With about a page of `within` per block or more, nearly every block holds
+// one, and decoding the list whole and intersecting it (through a bitmap,
+// engine/hitcombine.h) runs faster than finding each block's pages.
+WithinRead HowToReadWithin(const PageCountList& list, const std::vector<uint32_t>& within) {
+  const uint64_t blocks = PageCountBlocks(list);
+  if (blocks > kNarrowingBlocksPerPage * within.size()) return WithinRead::kNot;
+  return within.size() >= blocks ? WithinRead::kWhole : WithinRead::kBlocks;
 }
 
-// Answers a run of one or two terms from its page-count list; with
-// `within`, only from the list's blocks that can hold one of its pages.
-// False when the table cannot answer, or when only the pages of `within`
-// matter and matching positions on them costs less than reading the list.
+// Answers a run of one or two terms from its page-count list, with
+// `within` as HowToReadWithin tells. False when the table cannot answer, or
+// when matching positions on the pages of `within` costs less.
 bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
                      HitArrays& hits, uint64_t& listBytes) {
   const std::vector<Term>& terms = pattern.terms;
@@ -285,13 +295,41 @@ bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, cons
       terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
   if (found == NgramTable::Lookup::kUnusable) return false;
   if (found != NgramTable::Lookup::kFound) return true;
-  if (within == nullptr) {
-    DecodePageCounts(list, hits);
-    listBytes += list.size();
+  const WithinRead read = within == nullptr ? WithinRead::kWhole : HowToReadWithin(list, *within);
+  if (read == WithinRead::kNot) return false;
+  if (read == WithinRead::kBlocks) {
+    listBytes += DecodePageCountsWithin(list, *within, hits);
     return true;
   }
-  if (!WorthReadingWithin(list, *within)) return false;
-  listBytes += DecodePageCountsWithin(list, *within, hits);
+  DecodePageCounts(list, hits);
+  listBytes += list.size();
+  return true;
+}
+
+// Keeps the pages of `pages` that `other` (ascending) holds.
+void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& pages) {
+  size_t kept = 0, at = 0;
+  for (const uint32_t page : pages) {
+    while (at < other.size() && other[at] < page) ++at;
+    if (at < other.size() && other[at] == page) pages[kept++] = page;
+  }
+  pages.resize(kept);
+}
+
+// Keeps the pages of `pages` that `list` holds, reading it as
+// HowToReadWithin tells; false when it is not worth reading.
+bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, HitArrays& decoded, uint64_t& listBytes) {
+  const WithinRead read = HowToReadWithin(list, pages);
+  if (read == WithinRead::kNot) return false;
+  decoded.Clear();
+  if (read == WithinRead::kBlocks) {
+    listBytes += DecodePageCountsWithin(list, pages, decoded);
+    pages.swap(decoded.pages);
+    return true;
+  }
+  DecodePageCounts(list, decoded);
+  listBytes += list.size();
+  KeepPagesIn(decoded.pages, pages);
   return true;
 }
 
@@ -337,10 +375,8 @@ bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const
     pages.swap(decoded.pages);
     next = 1;
   }
-  for (size_t k = next; k < lists.size() && !pages.empty() && WorthReadingWithin(lists[k], pages); ++k) {
-    decoded.Clear();
-    listBytes += DecodePageCountsWithin(lists[k], pages, decoded);
-    pages.swap(decoded.pages);
+  for (size_t k = next; k < lists.size() && !pages.empty(); ++k) {
+    if (!NarrowByList(lists[k], pages, decoded, listBytes)) break;
   }
   return true;
 }
