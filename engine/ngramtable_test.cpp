@@ -153,6 +153,15 @@ TEST(DecodePageCounts, ReadsHandMadeListsAndStopsAtWhatDoesNotFit) {
   }
 }
 
+// The entries whose pages `within` (ascending) holds.
+Entries EntriesWithin(const Entries& entries, const std::vector<uint32_t>& within) {
+  Entries kept;
+  for (const auto& entry : entries) {
+    if (std::binary_search(within.begin(), within.end(), entry.first)) kept.push_back(entry);
+  }
+  return kept;
+}
+
 // Reading a list for some pages gives the entries a whole decoding gives on
 // those pages, and reads only the blocks that can hold them.
 TEST(DecodePageCounts, WithinPagesReadsOnlyTheBlocksThatCanHoldThem) {
@@ -177,12 +186,8 @@ TEST(DecodePageCounts, WithinPagesReadsOnlyTheBlocksThatCanHoldThem) {
       {"every page and those between", PagesBelow(1000000)},
   };
   for (const auto& c : cases) {
-    Entries expected;
-    for (const auto& entry : entries) {
-      if (std::binary_search(c.within.begin(), c.within.end(), entry.first)) expected.push_back(entry);
-    }
     uint64_t bytesRead = 0;
-    EXPECT_EQ(DecodeWithin(list, c.within, &bytesRead), expected) << c.what;
+    EXPECT_EQ(DecodeWithin(list, c.within, &bytesRead), EntriesWithin(entries, c.within)) << c.what;
     EXPECT_LE(bytesRead, list.size()) << c.what;
   }
   uint64_t bytesRead = 0;
@@ -190,6 +195,16 @@ TEST(DecodePageCounts, WithinPagesReadsOnlyTheBlocksThatCanHoldThem) {
   EXPECT_EQ(bytesRead, list.size()) << "every block";
   DecodeWithin(list, {500005}, &bytesRead);
   EXPECT_LT(bytesRead, list.size() / 3) << "one block and the heads of the others";
+
+  // Blocks of close pages, many of them wanted: kept through a bitmap of
+  // the block's pages rather than merged.
+  Entries close = Evenly(3, 300, 2);
+  for (size_t i = 0; i < close.size(); i += 3) close[i].second = 9;
+  std::vector<uint32_t> everyFourth;
+  for (uint32_t page = 1; page < 700; page += 4) everyFourth.push_back(page);
+  for (const auto& within : {PagesBelow(700), everyFourth}) {
+    EXPECT_EQ(DecodeWithin(Encoded(close), within), EntriesWithin(close, within)) << within.size() << " wanted";
+  }
 
   HitArrays hits;
   EXPECT_EQ(DecodePageCountsWithin({nullptr, nullptr, 7, 10}, {6, 8}, hits), 0u);
