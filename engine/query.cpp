@@ -316,11 +316,17 @@ void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& page
   pages.resize(kept);
 }
 
+// A pair that narrows pages already few saves only the matching of the
+// pages it removes: past this many bytes of its list per page left, reading
+// it (even block by block) costs more than that saves (comparison program:
+// the four- and five-character phrases).
+constexpr size_t kNarrowingBytesPerPage = 64;
+
 // Keeps the pages of `pages` that `list` holds, reading it as
 // HowToReadWithin tells; false when it is not worth reading.
 bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, HitArrays& decoded, uint64_t& listBytes) {
   const WithinRead read = HowToReadWithin(list, pages);
-  if (read == WithinRead::kNot) return false;
+  if (read == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) return false;
   decoded.Clear();
   if (read == WithinRead::kBlocks) {
     listBytes += DecodePageCountsWithin(list, pages, decoded);
