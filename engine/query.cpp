@@ -38,10 +38,11 @@
 // AND evaluates its keywords rarest first, by the smallest page-count list
 // that bounds each one's pages, and looks for every later keyword only on
 // the pages left so far: a frequent keyword is then read on a few pages
-// instead of through its whole list. Its page-count list (or that of its
-// rarest pair) is decoded only in the blocks that can hold one of those
-// pages, the others stepped over by their heads; where even its blocks far
-// outnumber the pages, its positions are matched on those pages instead. The results are combined as engine/hitcombine.h
+// instead of through its whole list. Its page-count list is decoded whole
+// where those pages are about as many as its blocks, and otherwise only in
+// the blocks that can hold one of them, the others stepped over by their
+// heads; where even its blocks far outnumber the pages, its positions are
+// matched on those pages instead. The results are combined as engine/hitcombine.h
 // tells.
 
 #include <algorithm>
