@@ -109,6 +109,8 @@ int main(int argc, char** argv) {
 
   const std::u32string c0(1, Ranked(0)), c1(1, Ranked(1)), c2(1, Ranked(2)), c3(1, Ranked(3));
   const std::u32string c7(1, Ranked(7)), c9(1, Ranked(9));
+  // A pair on a few dozen pages.
+  const std::u32string rarePair{Ranked(100), Ranked(101)};
   const Query queries[] = {
       {"1 character (most frequent)", c0, true},
       {"2 characters", c0 + c1, true},
@@ -116,6 +118,7 @@ int main(int argc, char** argv) {
       {"? keyword", c0 + U"?" + c1, true},
       {"* keyword", c7 + U"*" + c9, true},
       {"AND of two keywords", c0 + c1 + U" " + c2 + c3, true},
+      {"AND, common and rare", c0 + c1 + U" " + rarePair, true},
       {"OR of two keywords", c0 + c1 + U" " + c2 + c3, false},
   };
   std::printf("%-28s %-8s %9s %9s %8s %11s %9s %8s\n", "query", "variants", "wall ms", "cpu ms", "pages",

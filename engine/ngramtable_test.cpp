@@ -39,6 +39,25 @@ Entries Decode(std::string bytes, uint64_t pageBound = uint64_t{1} << 32) {
   return ToEntries(hits);
 }
 
+// The entries of a list held in `bytes` whose pages `within` holds, with
+// the bytes the decoder read.
+Entries DecodeWithin(std::string bytes, const std::vector<uint32_t>& within, uint64_t* bytesRead = nullptr) {
+  const size_t size = bytes.size();
+  bytes.append(kNgramPadding, '\0');
+  const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
+  HitArrays hits;
+  const uint64_t read = DecodePageCountsWithin({begin, begin + size, {}, uint64_t{1} << 32}, within, hits);
+  if (bytesRead != nullptr) *bytesRead = read;
+  return ToEntries(hits);
+}
+
+// The pages from 0 below `end`.
+std::vector<uint32_t> PagesBelow(uint32_t end) {
+  std::vector<uint32_t> pages(end);
+  for (uint32_t i = 0; i < end; ++i) pages[i] = i;
+  return pages;
+}
+
 // A table number.
 std::string Number(uint64_t value) {
   std::string bytes;
@@ -128,7 +147,69 @@ TEST(DecodePageCounts, ReadsHandMadeListsAndStopsAtWhatDoesNotFit) {
       {"block not above the one before", Number(129) + fullBlock + Number(127) + Bytes({0}), Evenly(0, 128, 1)},
       {"block missing", Number(129) + fullBlock, Evenly(0, 128, 1)},
   };
-  for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
+  for (const auto& c : cases) {
+    EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
+    EXPECT_EQ(DecodeWithin(c.bytes, PagesBelow(1000)), c.expected) << c.what << ", within every page";
+  }
+}
+
+// The entries whose pages `within` (ascending) holds.
+Entries EntriesWithin(const Entries& entries, const std::vector<uint32_t>& within) {
+  Entries kept;
+  for (const auto& entry : entries) {
+    if (std::binary_search(within.begin(), within.end(), entry.first)) kept.push_back(entry);
+  }
+  return kept;
+}
+
+// Reading a list for some pages gives the entries a whole decoding gives on
+// those pages, and reads only the blocks that can hold them.
+TEST(DecodePageCounts, WithinPagesReadsOnlyTheBlocksThatCanHoldThem) {
+  Entries entries = Evenly(5, 1000, 1000);  // eight blocks, pages 5 .. 999005
+  for (size_t i = 0; i < entries.size(); i += 7) entries[i].second = 2 + static_cast<uint32_t>(i % 3);
+  std::vector<uint32_t> everyPage;
+  for (const auto& entry : entries) everyPage.push_back(entry.first);
+  const std::string list = Encoded(entries);
+  const struct {
+    const char* what;
+    std::vector<uint32_t> within;
+  } cases[] = {
+      {"none", {}},
+      {"below the first page", {0, 4}},
+      {"the first page", {5}},
+      {"between pages", {6, 7, 1004}},
+      {"the last page of a block and the first of the next", {127005, 128005}},
+      {"one in the middle", {500005}},
+      {"the last page", {999005}},
+      {"past the last page", {999006, 1500000}},
+      {"every page", everyPage},
+      {"every page and those between", PagesBelow(1000000)},
+  };
+  for (const auto& c : cases) {
+    uint64_t bytesRead = 0;
+    EXPECT_EQ(DecodeWithin(list, c.within, &bytesRead), EntriesWithin(entries, c.within)) << c.what;
+    EXPECT_LE(bytesRead, list.size()) << c.what;
+  }
+  uint64_t bytesRead = 0;
+  DecodeWithin(list, everyPage, &bytesRead);
+  EXPECT_EQ(bytesRead, list.size()) << "every block";
+  DecodeWithin(list, {500005}, &bytesRead);
+  EXPECT_LT(bytesRead, list.size() / 3) << "one block and the heads of the others";
+
+  // Blocks of close pages, many of them wanted: kept through a bitmap of
+  // the block's pages rather than merged.
+  Entries close = Evenly(3, 300, 2);
+  for (size_t i = 0; i < close.size(); i += 3) close[i].second = 9;
+  std::vector<uint32_t> everyFourth;
+  for (uint32_t page = 1; page < 700; page += 4) everyFourth.push_back(page);
+  for (const auto& within : {PagesBelow(700), everyFourth}) {
+    EXPECT_EQ(DecodeWithin(Encoded(close), within), EntriesWithin(close, within)) << within.size() << " wanted";
+  }
+
+  HitArrays hits;
+  EXPECT_EQ(DecodePageCountsWithin({nullptr, nullptr, 7, 10}, {6, 8}, hits), 0u);
+  EXPECT_EQ(DecodePageCountsWithin({nullptr, nullptr, 7, 10}, {6, 7}, hits), 0u);
+  EXPECT_EQ(ToEntries(hits), (Entries{{7, 1}})) << "a page held in the directory";
 }
 
 // Pages stay below the table's page bound, and so does the entry count.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/coding.h"
+#include "engine/hitcombine.h"
 #include "engine/indexformat.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -14,6 +15,13 @@
 #endif
 
 namespace {
+
+// Below this many pages wanted from a block, each is searched for among
+// the block's pages (seven steps for 128) rather than merged with them all.
+constexpr size_t kFewWanted = 16;
+// The widest span of pages (a kilobyte of bits) a block's wanted pages are
+// marked in.
+constexpr uint32_t kMarkedSpan = 8192;
 
 // The shape of one block, read from its head.
 struct BlockHead {
@@ -128,111 +136,255 @@ bool ReadBlockHead(const uint8_t*& at, const uint8_t* end, uint32_t entries, Blo
   return entries > 0;
 }
 
+// The flag bits of entries byte * 8 onwards; bits past the last entry are
+// not counts.
+uint32_t FlagBits(const uint8_t* flags, uint32_t entries, uint32_t byte) {
+  const uint32_t left = entries - byte * 8;
+  return left >= 8 ? uint32_t{flags[byte]} : flags[byte] & ((1u << left) - 1);
+}
+
+// Where one block lies, read from its head (and, for flagged counts, its
+// flags) without decoding it.
+struct Block {
+  BlockHead head;
+  uint32_t entries = 0;
+  const uint8_t* begin = nullptr;   // its head
+  const uint8_t* steps = nullptr;   // its steps
+  const uint8_t* counts = nullptr;  // its counts
+  const uint8_t* end = nullptr;     // the next block
+  uint32_t flagged = 0;             // entries whose count is packed, when flagged
+  uint64_t flagBytes = 0;
+};
+
+// The bytes of the block's counts at `block.counts`, `available` of them
+// there; false when they do not fit.
+bool MeasureCounts(uint64_t available, Block& block) {
+  const BlockHead& head = block.head;
+  uint64_t size = 0;
+  if (head.countMode == kNgramCountsPacked) {
+    size = PackedBytes(block.entries, head.countWidth);
+  } else if (head.countMode == kNgramCountsFlagged) {
+    // Counted eight bytes at a time (the padding after the list keeps the
+    // loads readable): blocks stepped over are measured this way too.
+    block.flagBytes = (block.entries + 7) / 8;
+    if (block.flagBytes > available) return false;
+    for (uint32_t bit = 0; bit < block.entries; bit += 64) {
+      uint64_t flags = Load8(block.counts + bit / 8);
+      if (block.entries - bit < 64) flags &= (uint64_t{1} << (block.entries - bit)) - 1;
+      block.flagged += static_cast<uint32_t>(std::popcount(flags));
+    }
+    size = block.flagBytes + PackedBytes(block.flagged, head.countWidth);
+  }
+  // Counts of 1 alone are written without a count mode, never packed
+  // zero bits wide.
+  if (size > available || (size == 0 && head.countMode != kNgramCountsOne)) return false;
+  block.end = block.counts + size;
+  return true;
+}
+
+// Reads the head of a block of `entries` entries at `at` and finds its
+// extent, moving `at` past it. False when it does not fit, or when its
+// pages cannot go on from `next` (the lowest page it may start at) and stay
+// below `pageBound`.
+bool ReadBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint64_t next, uint64_t pageBound,
+               Block& block) {
+  block = Block();
+  block.begin = at;
+  block.entries = entries;
+  if (!ReadBlockHead(at, end, entries, block.head) || block.head.firstPage < next ||
+      block.head.firstPage + entries > pageBound) {
+    return false;
+  }
+  const uint64_t stepBytes = PackedBytes(entries - 1, block.head.stepWidth);
+  if (stepBytes > static_cast<uint64_t>(end - at)) return false;
+  block.steps = at;
+  block.counts = at + stepBytes;
+  if (!MeasureCounts(static_cast<uint64_t>(end - block.counts), block)) return false;
+  at = block.end;
+  return true;
+}
+
 // Pages of one block into `pages`; false when one passes 32 bits.
-bool DecodePages(const uint8_t* packed, const BlockHead& head, uint32_t entries, uint32_t* pages) {
-  const uint32_t steps = entries - 1;
+bool DecodePages(const Block& block, uint32_t* pages) {
+  const BlockHead& head = block.head;
+  const uint32_t steps = block.entries - 1;
   // Steps below 2^width each: only a wide block near the top of the page
   // range needs its sum before the pages are written.
   if (head.firstPage + (uint64_t{steps} << head.stepWidth) > UINT32_MAX) {
     SumSink sum;
-    Unpack(packed, head.stepWidth, steps, sum);
+    Unpack(block.steps, head.stepWidth, steps, sum);
     if (head.firstPage + steps + sum.sum > UINT32_MAX) return false;
   }
   const auto first = static_cast<uint32_t>(head.firstPage);
   // Consecutive pages are the common block of a frequent character.
   if (head.stepWidth == 0) {
-    StoreRun(first, entries, pages);
+    StoreRun(first, block.entries, pages);
     return true;
   }
   pages[0] = first;
   PageSink sink{pages + 1, first};
-  Unpack(packed, head.stepWidth, steps, sink);
+  Unpack(block.steps, head.stepWidth, steps, sink);
   return true;
 }
 
-// Counts of one block into `counts`: the bytes after the steps. Answers the
-// bytes they take, or 0 when they run past `available`.
-uint64_t DecodeCounts(const uint8_t* at, uint64_t available, const BlockHead& head, uint32_t entries,
-                      uint32_t* counts) {
+// Counts of one block into `counts`.
+void DecodeCounts(const Block& block, uint32_t* counts) {
+  const BlockHead& head = block.head;
+  if (head.countMode == kNgramCountsOne) return StoreSame(1, block.entries, counts);
   if (head.countMode == kNgramCountsPacked) {
-    const uint64_t size = PackedBytes(entries, head.countWidth);
-    if (size > available) return 0;
     PlusSink sink{counts, 1};
-    Unpack(at, head.countWidth, entries, sink);
-    return size;
+    return Unpack(block.counts, head.countWidth, block.entries, sink);
   }
-  // Flagged: a bit per entry, then count - 2 of each flagged one. Few are
-  // flagged (or the counts would have been packed): the set bits are
-  // visited one by one, and bits past the last entry are not counts.
-  const uint64_t flagBytes = (entries + 7) / 8;
-  if (flagBytes > available) return 0;
-  const auto flagsAt = [at, entries](uint32_t byte) {
-    const uint32_t left = entries - byte * 8;
-    return left >= 8 ? uint32_t{at[byte]} : at[byte] & ((1u << left) - 1);
-  };
-  uint32_t flagged = 0;
-  for (uint32_t byte = 0; byte < flagBytes; ++byte) {
-    for (uint32_t bits = flagsAt(byte); bits != 0; bits &= bits - 1) ++flagged;
-  }
-  const uint64_t size = flagBytes + PackedBytes(flagged, head.countWidth);
-  if (size > available) return 0;
+  // Flagged: a bit per entry, then count - 2 of each flagged one.
   uint32_t values[kNgramBlockEntries];
   PlusSink sink{values, 2};
-  Unpack(at + flagBytes, head.countWidth, flagged, sink);
-  StoreSame(1, entries, counts);
+  Unpack(block.counts + block.flagBytes, head.countWidth, block.flagged, sink);
+  StoreSame(1, block.entries, counts);
   const uint32_t* value = values;
-  for (uint32_t byte = 0; byte < flagBytes; ++byte) {
-    for (uint32_t bits = flagsAt(byte); bits != 0; bits &= bits - 1) {
+  for (uint32_t byte = 0; byte < block.flagBytes; ++byte) {
+    for (uint32_t bits = FlagBits(block.counts, block.entries, byte); bits != 0; bits &= bits - 1) {
       counts[byte * 8 + static_cast<uint32_t>(std::countr_zero(bits))] = *value++;
     }
   }
-  return size;
 }
 
-// One block of `entries` entries; false when it does not fit or its pages
-// do not go on from `next` (the lowest page it may start at).
-bool DecodeBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint64_t& next, uint64_t pageBound,
-                 uint32_t* pages, uint32_t* counts) {
-  BlockHead head;
-  if (!ReadBlockHead(at, end, entries, head) || head.firstPage < next) return false;
-  const uint64_t stepBytes = PackedBytes(entries - 1, head.stepWidth);
-  if (stepBytes > static_cast<uint64_t>(end - at)) return false;
-  if (!DecodePages(at, head, entries, pages) || pages[entries - 1] >= pageBound) return false;
-  at += stepBytes;
-  uint64_t countBytes = 0;
-  if (head.countMode == kNgramCountsOne) {
-    StoreSame(1, entries, counts);
-  } else if ((countBytes = DecodeCounts(at, static_cast<uint64_t>(end - at), head, entries, counts)) == 0) {
-    return false;
-  }
-  at += countBytes;
-  next = uint64_t{pages[entries - 1]} + 1;
+// One block's entries; false when its pages pass `pageBound`.
+bool DecodeBlock(const Block& block, uint64_t pageBound, uint32_t* pages, uint32_t* counts) {
+  if (!DecodePages(block, pages) || pages[block.entries - 1] >= pageBound) return false;
+  DecodeCounts(block, counts);
   return true;
+}
+
+// Reads the list's entry count at `at`, moving `at` past it. False when the
+// list is damaged at once.
+bool ReadEntryCount(const PageCountList& list, const uint8_t*& at, uint64_t& total) {
+  // A block takes two bytes at least, so a count beyond what the bytes can
+  // hold is damage; it would only make room for entries that are not there.
+  return ReadTableNumber(at, list.end, total) && total > 0 &&
+         total <= uint64_t{list.size()} / 2 * kNgramBlockEntries && total <= list.pageBound;
+}
+
+// The entries of the block that starts after `done` of `total`.
+uint32_t BlockEntries(uint64_t done, uint64_t total) {
+  return static_cast<uint32_t>(std::min<uint64_t>(kNgramBlockEntries, total - done));
 }
 
 void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
   const uint8_t* at = list.begin;
   uint64_t total = 0;
-  // A block takes two bytes at least, so a count beyond what the bytes can
-  // hold is damage; it would only make room for entries that are not there.
-  if (!ReadTableNumber(at, list.end, total) || total == 0 || total > uint64_t{list.size()} / 2 * kNgramBlockEntries ||
-      total > list.pageBound) {
-    return;
-  }
+  if (!ReadEntryCount(list, at, total)) return;
   const size_t start = hits.size();
   hits.pages.resize(start + total);
   hits.counts.resize(start + total);
   uint64_t done = 0, next = 0;
-  while (done < total) {
-    const auto entries = static_cast<uint32_t>(std::min<uint64_t>(kNgramBlockEntries, total - done));
-    if (!DecodeBlock(at, list.end, entries, next, list.pageBound, hits.pages.data() + start + done,
-                     hits.counts.data() + start + done)) {
-      break;
-    }
-    done += entries;
+  Block block;
+  while (done < total && ReadBlock(at, list.end, BlockEntries(done, total), next, list.pageBound, block) &&
+         DecodeBlock(block, list.pageBound, hits.pages.data() + start + done, hits.counts.data() + start + done)) {
+    done += block.entries;
+    next = uint64_t{hits.pages[start + done - 1]} + 1;
   }
   hits.pages.resize(start + done);
   hits.counts.resize(start + done);
+}
+
+// The entries of pages[0 .. n) (ascending) whose pages are among
+// wanted[0 .. k) (ascending), kept as found.
+struct WantedPages {
+  const uint32_t* pages;
+  const uint32_t* counts;
+  uint32_t n;
+  const uint32_t* wanted;
+  size_t k;
+};
+
+// A few wanted pages: each is searched for among the block's.
+void KeepSearched(const WantedPages& in, HitArrays& hits) {
+  const uint32_t* from = in.pages;
+  const uint32_t* const end = in.pages + in.n;
+  for (const uint32_t* want = in.wanted; want != in.wanted + in.k; ++want) {
+    from = std::lower_bound(from, end, *want);
+    if (from != end && *from == *want) hits.Add(*want, in.counts[from - in.pages]);
+  }
+}
+
+// Many wanted pages in a narrow block: they are marked in a bitmap of the
+// block's span, which every entry is then tested against. Unlike a merge,
+// no step waits on the comparison before it. Every entry is written to the
+// buffer and kept by counting it only when its bit is set.
+void KeepMarked(const WantedPages& in, HitArrays& hits) {
+  uint64_t marks[kMarkedSpan / 64];
+  const uint32_t first = in.pages[0];
+  const uint32_t words = (in.pages[in.n - 1] - first) / 64 + 1;
+  std::fill_n(marks, words, 0);
+  for (size_t at = 0; at < in.k; ++at) {
+    const uint32_t bit = in.wanted[at] - first;  // the wanted pages lie in the block's span
+    if (bit / 64 < words) marks[bit / 64] |= uint64_t{1} << (bit % 64);
+  }
+  uint32_t keptPages[kNgramBlockEntries], keptCounts[kNgramBlockEntries];
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < in.n; ++i) {
+    const uint32_t bit = in.pages[i] - first;
+    keptPages[kept] = in.pages[i];
+    keptCounts[kept] = in.counts[i];
+    kept += static_cast<uint32_t>(marks[bit / 64] >> (bit % 64) & 1);
+  }
+  hits.pages.insert(hits.pages.end(), keptPages, keptPages + kept);
+  hits.counts.insert(hits.counts.end(), keptCounts, keptCounts + kept);
+}
+
+// Many wanted pages in a wide block: a merge.
+void KeepMerged(const WantedPages& in, HitArrays& hits) {
+  uint32_t i = 0;
+  for (size_t at = 0; i < in.n && at < in.k;) {
+    if (in.pages[i] < in.wanted[at]) {
+      ++i;
+    } else if (in.wanted[at] < in.pages[i]) {
+      ++at;
+    } else {
+      hits.Add(in.pages[i], in.counts[i]);
+      ++i, ++at;
+    }
+  }
+}
+
+void AppendWanted(const WantedPages& in, HitArrays& hits) {
+  if (in.k < kFewWanted) return KeepSearched(in, hits);
+  if (in.pages[in.n - 1] - in.pages[0] < kMarkedSpan) return KeepMarked(in, hits);
+  KeepMerged(in, hits);
+}
+
+uint64_t DecodeListBytesWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits) {
+  const uint8_t* at = list.begin;
+  uint64_t total = 0;
+  if (!ReadEntryCount(list, at, total)) return static_cast<uint64_t>(at - list.begin);
+  uint64_t bytesRead = static_cast<uint64_t>(at - list.begin);
+  uint32_t pages[kNgramBlockEntries], counts[kNgramBlockEntries];
+  Block block, following;
+  bool have = ReadBlock(at, list.end, BlockEntries(0, total), 0, list.pageBound, block);
+  uint64_t done = 0;
+  size_t wanted = 0;  // the first page of `within` not yet passed
+  while (have && wanted < within.size()) {
+    done += block.entries;
+    // A block's pages lie below the first page of the block after it, and
+    // its last page is at least its first plus its entries less one.
+    const bool more = done < total && ReadBlock(at, list.end, BlockEntries(done, total),
+                                                block.head.firstPage + block.entries, list.pageBound, following);
+    const uint64_t spanEnd = more ? following.head.firstPage : list.pageBound;
+    wanted = GallopTo(within, wanted, within.size(), static_cast<uint32_t>(block.head.firstPage));
+    if (wanted < within.size() && within[wanted] < spanEnd) {
+      if (!DecodeBlock(block, spanEnd, pages, counts)) break;
+      const size_t wantedEnd = spanEnd > UINT32_MAX ? within.size()
+                                                    : GallopTo(within, wanted, within.size(), static_cast<uint32_t>(spanEnd));
+      AppendWanted({pages, counts, block.entries, within.data() + wanted, wantedEnd - wanted}, hits);
+      wanted = wantedEnd;
+      bytesRead += static_cast<uint64_t>(block.end - block.begin);
+    } else {
+      bytesRead += static_cast<uint64_t>(block.steps - block.begin) + block.flagBytes;
+    }
+    block = following;
+    have = more;
+  }
+  return bytesRead;
 }
 
 }  // namespace
@@ -243,6 +395,23 @@ void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
     return;
   }
   if (list.begin != nullptr && list.begin < list.end) DecodeListBytes(list, hits);
+}
+
+uint64_t DecodePageCountsWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits) {
+  if (list.onlyPage) {
+    if (*list.onlyPage < list.pageBound && std::binary_search(within.begin(), within.end(), *list.onlyPage)) {
+      hits.Add(*list.onlyPage, 1);
+    }
+    return 0;
+  }
+  return list.begin != nullptr && list.begin < list.end ? DecodeListBytesWithin(list, within, hits) : 0;
+}
+
+uint64_t PageCountBlocks(const PageCountList& list) {
+  const uint8_t* at = list.begin;
+  uint64_t total = 0;
+  if (list.onlyPage || list.begin == nullptr || list.begin >= list.end || !ReadEntryCount(list, at, total)) return 0;
+  return (total + kNgramBlockEntries - 1) / kNgramBlockEntries;
 }
 
 void AppendTableNumber(uint64_t value, std::string& out) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/hitarrays.h"
 
@@ -33,6 +34,20 @@ struct PageCountList {
 // Appends the entries of `list` to `hits`: pages strictly ascending, counts
 // above zero.
 void DecodePageCounts(const PageCountList& list, HitArrays& hits);
+
+// Appends the entries of `list` whose pages `within` (ascending) holds.
+// Only the blocks whose span of pages (from their first page to the next
+// block's) holds a page of `within` are decoded; the others are stepped
+// over by their heads (and flags), and `within` is galloped through to
+// each block's first page. Answers the bytes of the list it read. A block
+// stepped over is checked by its head and extent only, and one decoded
+// must end below the next block's first page, so on a damaged list the two
+// decoders may stop at different blocks (neither reads outside the list).
+uint64_t DecodePageCountsWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits);
+
+// The number of blocks of `list` (0 for one without bytes): stepping over
+// its blocks costs a head read each.
+uint64_t PageCountBlocks(const PageCountList& list);
 
 // ---- the table's numbers (shared with the writer)
 

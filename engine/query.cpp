@@ -38,8 +38,11 @@
 // AND evaluates its keywords rarest first, by the smallest page-count list
 // that bounds each one's pages, and looks for every later keyword only on
 // the pages left so far: a frequent keyword is then read on a few pages
-// instead of through its whole list, unless its page-count list is cheap
-// enough to read whole. The results are combined as engine/hitcombine.h
+// instead of through its whole list. Its page-count list is decoded whole
+// where those pages are about as many as its blocks, and otherwise only in
+// the blocks that can hold one of them, the others stepped over by their
+// heads; where even its blocks far outnumber the pages, its positions are
+// matched on those pages instead. The results are combined as engine/hitcombine.h
 // tells.
 
 #include <algorithm>
@@ -258,13 +261,33 @@ void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
   }
 }
 
-// A list this many bytes per candidate page left costs more to read than
-// matching positions on those pages does.
-constexpr size_t kNarrowingBytesPerPage = 64;
+// How a page-count list is read when only the pages of `within` matter.
+enum class WithinRead {
+  kWhole,   // decoded whole, then intersected
+  kBlocks,  // only its blocks that can hold a page of `within`
+  kNot,     // not at all: positions are matched on those pages instead
+};
 
-// Answers a run of one or two terms from its page-count list. False when
-// the table cannot answer, or when only the pages of `within` matter and
-// matching positions on them costs less than reading the list.
+// Beyond this many blocks of a page-count list per page of `within`,
+// matching positions on those pages costs less than stepping over the
+// list's blocks. A block is passed over by reading and checking its head
+// (some 25 ns), one that holds a page is decoded (some 150 ns), and a
+// page's positions cost a skip-table search and a record of each term
+// (some 300 ns for two terms; engine_bench, "AND, common and rare").
+constexpr uint64_t kNarrowingBlocksPerPage = 8;
+
+// With about a page of `within` per block or more, nearly every block holds
+// one, and decoding the list whole and intersecting it (through a bitmap,
+// engine/hitcombine.h) runs faster than finding each block's pages.
+WithinRead HowToReadWithin(const PageCountList& list, const std::vector<uint32_t>& within) {
+  const uint64_t blocks = PageCountBlocks(list);
+  if (blocks > kNarrowingBlocksPerPage * within.size()) return WithinRead::kNot;
+  return within.size() >= blocks ? WithinRead::kWhole : WithinRead::kBlocks;
+}
+
+// Answers a run of one or two terms from its page-count list, with
+// `within` as HowToReadWithin tells. False when the table cannot answer, or
+// when matching positions on the pages of `within` costs less.
 bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
                      HitArrays& hits, uint64_t& listBytes) {
   const std::vector<Term>& terms = pattern.terms;
@@ -272,11 +295,15 @@ bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, cons
   const NgramTable::Lookup found =
       terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
   if (found == NgramTable::Lookup::kUnusable) return false;
-  if (found == NgramTable::Lookup::kFound) {
-    if (within != nullptr && list.size() > kNarrowingBytesPerPage * within->size()) return false;
-    DecodePageCounts(list, hits);
-    listBytes += list.size();
+  if (found != NgramTable::Lookup::kFound) return true;
+  const WithinRead read = within == nullptr ? WithinRead::kWhole : HowToReadWithin(list, *within);
+  if (read == WithinRead::kNot) return false;
+  if (read == WithinRead::kBlocks) {
+    listBytes += DecodePageCountsWithin(list, *within, hits);
+    return true;
   }
+  DecodePageCounts(list, hits);
+  listBytes += list.size();
   return true;
 }
 
@@ -290,11 +317,35 @@ void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& page
   pages.resize(kept);
 }
 
+// A pair that narrows pages already few saves only the matching of the
+// pages it removes: past this many bytes of its list per page left, reading
+// it (even block by block) costs more than that saves (comparison program:
+// the four- and five-character phrases).
+constexpr size_t kNarrowingBytesPerPage = 64;
+
+// Keeps the pages of `pages` that `list` holds, reading it as
+// HowToReadWithin tells; false when it is not worth reading.
+bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, HitArrays& decoded, uint64_t& listBytes) {
+  const WithinRead read = HowToReadWithin(list, pages);
+  if (read == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) return false;
+  decoded.Clear();
+  if (read == WithinRead::kBlocks) {
+    listBytes += DecodePageCountsWithin(list, pages, decoded);
+    pages.swap(decoded.pages);
+    return true;
+  }
+  DecodePageCounts(list, decoded);
+  listBytes += list.size();
+  KeepPagesIn(decoded.pages, pages);
+  return true;
+}
+
 // The pages (of `within`, when given) that hold every pair of adjacent
 // terms of the pattern, ascending: a match needs them all. The rarest pairs
-// narrow them first; pairs far more frequent than the pages left are not
-// read. A single term's list would narrow nothing: its own cursor passes
-// over the pages without it through the skip table anyway. False when the
+// narrow them first, each read only in its blocks that can hold a page
+// left; pairs whose blocks far outnumber the pages left are not read. A
+// single term's list would narrow nothing: its own cursor passes over the
+// pages without it through the skip table anyway. False when the
 // table cannot tell or the pattern has no such pair.
 bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
                     std::vector<uint32_t>& pages, uint64_t& listBytes) {
@@ -332,11 +383,7 @@ bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const
     next = 1;
   }
   for (size_t k = next; k < lists.size() && !pages.empty(); ++k) {
-    if (lists[k].size() > kNarrowingBytesPerPage * pages.size()) break;
-    decoded.Clear();
-    DecodePageCounts(lists[k], decoded);
-    listBytes += lists[k].size();
-    KeepPagesIn(decoded.pages, pages);
+    if (!NarrowByList(lists[k], pages, decoded, listBytes)) break;
   }
   return true;
 }
