@@ -2,6 +2,7 @@
 // failure (no folder, a folder in the file's place, a write cut short by
 // the file size limit) leaves the old file as it was and no stray file.
 #include "base/atomicfile.h"
+#include "base/tempfolder_testing.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,28 +11,20 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class AtomicFileTest : public ::testing::Test {
+class AtomicFileTest : public TempFolderTest {
  protected:
+  AtomicFileTest() : TempFolderTest("atomicfile") {}
   void SetUp() override {
-    m_folder = fs::temp_directory_path() / ("atomicfile-" + std::to_string(::getpid()));
-    fs::remove_all(m_folder);
-    fs::create_directories(m_folder);
+    TempFolderTest::SetUp();
     m_file = m_folder / "bookmarks";
     std::ofstream(m_file, std::ios::binary) << "old contents\n";
   }
-  void TearDown() override { fs::remove_all(m_folder); }
   // The files in the folder besides `m_file`.
   int Strays() const {
     int count = 0;
@@ -39,7 +32,6 @@ class AtomicFileTest : public ::testing::Test {
     return count;
   }
 
-  fs::path m_folder;
   fs::path m_file;
 };
 
@@ -47,7 +39,7 @@ TEST_F(AtomicFileTest, ReplacesTheContentsWhole) {
   std::string error;
   const std::string bytes = std::string("new\0contents", 12) + std::string(100000, 'x');
   ASSERT_TRUE(ReplaceFileAtomically(m_file, bytes, error)) << error;
-  EXPECT_EQ(ReadFile(m_file), bytes);
+  EXPECT_EQ(ReadWholeFile(m_file), bytes);
   EXPECT_EQ(Strays(), 0);
   // A file that was not there yet is made.
   ASSERT_TRUE(ReplaceFileAtomically(m_folder / "fresh", "", error)) << error;
@@ -64,8 +56,8 @@ TEST_F(AtomicFileTest, ALinkAtTheNameIsReplacedNotFollowed) {
   std::string error;
   ASSERT_TRUE(ReplaceFileAtomically(m_file, "new", error)) << error;
   EXPECT_FALSE(fs::is_symlink(m_file));
-  EXPECT_EQ(ReadFile(m_file), "new");
-  EXPECT_EQ(ReadFile(target), "not ours");
+  EXPECT_EQ(ReadWholeFile(m_file), "new");
+  EXPECT_EQ(ReadWholeFile(target), "not ours");
 }
 
 TEST_F(AtomicFileTest, AFileThatCannotBeMadeIsReported) {
@@ -99,7 +91,7 @@ TEST_F(AtomicFileTest, AWriteCutShortLeavesTheOldFile) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(ReadFile(m_file), "old contents\n");
+  EXPECT_EQ(ReadWholeFile(m_file), "old contents\n");
   EXPECT_EQ(Strays(), 0);
 }
 

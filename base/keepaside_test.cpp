@@ -1,4 +1,5 @@
 #include "base/keepaside.h"
+#include "base/tempfolder_testing.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -13,23 +14,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class KeepAsideTest : public ::testing::Test {
+class KeepAsideTest : public TempFolderTest {
  protected:
+  KeepAsideTest() : TempFolderTest("keepaside") {}
   void SetUp() override {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    m_folder = fs::temp_directory_path() / ("keepaside-" + std::to_string(::getpid()));
-    fs::remove_all(m_folder);
-    fs::create_directories(m_folder);
+    TempFolderTest::SetUp();
   }
-  void TearDown() override { fs::remove_all(m_folder); }
 
-  fs::path m_folder;
   // 2026-12-10 22:43:20 UTC.
   static constexpr std::time_t kNow = 1796942600;
 };
@@ -48,7 +41,7 @@ TEST_F(KeepAsideTest, KeptFilesNeverReplaceEachOther) {
     EXPECT_EQ(KeepDamagedFileAside(file, kNow), expected[i]);
     EXPECT_FALSE(fs::exists(file));
   }
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(ReadFile(expected[i]), contents[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ReadWholeFile(expected[i]), contents[i]);
 }
 
 TEST_F(KeepAsideTest, AFileThatCannotMoveStaysWhereItWas) {
