@@ -159,7 +159,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     QVERIFY(!m_pFrame->findChild<QStatusBar*>());
     QStringList menus;
     for (QAction* menu : m_pFrame->menuBar()->actions()) menus << menu->text();
-    // The specified menus, with the concordance's and the bookmarks' own menus
+    // The frame's first menus, with the concordance's and the bookmarks' own menus
     // added before help.
     QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "一覧", "用例(&U)", "しおり(&B)", "ヘルプ(&H)"}));
     QStringList usage;
