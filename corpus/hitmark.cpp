@@ -327,6 +327,13 @@ void FindMatches(std::string_view run, const Pattern& pattern, std::vector<Match
   if (!pattern.empty()) RunMarker(run, pattern).Collect(spans);
 }
 
+int AnchorsPerMatch(const Pattern& pattern) {
+  const auto questionStretches = std::count_if(pattern.begin(), pattern.end(), [](const PatternPiece& piece) {
+    return piece.kind == PieceKind::PIECE_AFTER_QMARK;
+  });
+  return static_cast<int>(pattern.size()) + static_cast<int>(questionStretches);
+}
+
 std::string MarkRun(std::string_view run, std::string_view keyword, int& counter) {
   std::string out;
   MarkRun(run, CompilePattern(keyword), counter, out);

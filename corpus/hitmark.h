@@ -83,4 +83,10 @@ struct MatchSpan {
 // match (MarkRun highlights each piece on its own).
 void FindMatches(std::string_view run, const Pattern& pattern, std::vector<MatchSpan>& spans);
 
+// The anchors MarkRun writes for each match of `pattern`: one per piece
+// and one per '?' stretch between pieces. A match's first anchor is
+// therefore not its number among the matches once the keyword holds '?'
+// or '*', and whoever steps from anchor to anchor must count this way.
+int AnchorsPerMatch(const Pattern& pattern);
+
 #endif  // CODEXA_CORPUS_HITMARK_H_

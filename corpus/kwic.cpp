@@ -1,6 +1,7 @@
 #include "corpus/kwic.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "corpus/render.h"
 
@@ -62,16 +63,32 @@ std::vector<KwicLine> PageOccurrences(std::string_view pageText, std::string_vie
   SplitPage(pageText, nodes);
   std::vector<FilterItem> runs;
   SplitRuns(nodes[static_cast<std::size_t>(CellSelector(storedName)) + 1].text, runs);
-  std::vector<KwicLine> lines;
+  // The matches of every run, numbered as the renderer numbers its
+  // anchors: the first keyword over the whole cell, then the next.
+  std::vector<std::vector<std::pair<MatchSpan, int>>> matchesOfRun(runs.size());
   std::vector<MatchSpan> spans;
-  for (const FilterItem& run : runs) {
-    if (!MarksRun(displayCode, run.kind)) continue;
-    spans.clear();
-    for (const Pattern& pattern : patterns) FindMatches(run.text, pattern, spans);
-    std::sort(spans.begin(), spans.end(), [](const MatchSpan& a, const MatchSpan& b) {
-      return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
+  int anchor = 0;
+  for (const Pattern& pattern : patterns) {
+    for (std::size_t run = 0; run < runs.size(); ++run) {
+      if (!MarksRun(displayCode, runs[run].kind)) continue;
+      spans.clear();
+      FindMatches(runs[run].text, pattern, spans);
+      for (const MatchSpan& span : spans) {
+        matchesOfRun[run].emplace_back(span, anchor);
+        anchor += AnchorsPerMatch(pattern);
+      }
+    }
+  }
+  std::vector<KwicLine> lines;
+  for (std::size_t run = 0; run < runs.size(); ++run) {
+    std::vector<std::pair<MatchSpan, int>>& matches = matchesOfRun[run];
+    std::sort(matches.begin(), matches.end(), [](const auto& a, const auto& b) {
+      return a.first.begin != b.first.begin ? a.first.begin < b.first.begin : a.first.end < b.first.end;
     });
-    for (const MatchSpan& span : spans) lines.push_back(LineOf(run.text, span, context));
+    for (const auto& [span, first] : matches) {
+      lines.push_back(LineOf(runs[run].text, span, context));
+      lines.back().anchor = first;
+    }
   }
   return lines;
 }

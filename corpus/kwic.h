@@ -26,6 +26,12 @@ struct KwicLine {
   std::string left;
   std::string hit;
   std::string right;
+  // The number of the anchor the rendered hit page puts before the match
+  // (RenderPatterns numbers them keyword by keyword, each match taking
+  // AnchorsPerMatch of them), so that a line opens at its own hit. Where
+  // an earlier keyword's marking split the match, the page has no such
+  // anchor and the view stays at its last one.
+  int anchor = 0;
 
   bool operator==(const KwicLine&) const = default;
 };

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <set>
+
 #include "corpus/markup_testing.h"
 #include "corpus/render.h"
 
@@ -35,14 +38,14 @@ TEST(KwicTest, OccurrencesWithContextsCutAtTags) {
   const Case cases[] = {
       {"context either side", "<h4>靜夜思</h4>床前明月光<br>疑是地上霜", u"明月", 2, {{"床前", "明月", "光"}}},
       {"a line break ends both contexts", "床前明月光<br>疑是地上霜", u"光 疑", 5,
-       {{"床前明月", "光", ""}, {"", "疑", "是地上霜"}}},
-      {"a heading ends them too", "<h4>靜夜思</h4>床前", u"思 床", 5, {{"靜夜", "思", ""}, {"", "床", "前"}}},
-      {"neighbouring hits stay in each other's context", "月明月", u"月", 3, {{"", "月", "明月"}, {"月明", "月", ""}}},
-      {"an annotation is a paragraph of its own", note, u"甲", 9, {{"", "甲", "乙"}, {"", "甲", "注"}}},
+       {{"床前明月", "光", ""}, {"", "疑", "是地上霜", 1}}},
+      {"a heading ends them too", "<h4>靜夜思</h4>床前", u"思 床", 5, {{"靜夜", "思", ""}, {"", "床", "前", 1}}},
+      {"neighbouring hits stay in each other's context", "月明月", u"月", 3, {{"", "月", "明月"}, {"月明", "月", "", 1}}},
+      {"an annotation is a paragraph of its own", note, u"甲", 9, {{"", "甲", "乙"}, {"", "甲", "注", 1}}},
       {"'*' match is one occurrence", "白日依山盡黃河入海流", u"日*河", 1, {{"白", "日依山盡黃河", "入"}}},
       {"'?' match is one occurrence", "明朗月光", u"明?月", 1, {{"", "明朗月", "光"}}},
       {"each keyword's matches count, in text order", "明月光", u"月光 明月", 1,
-       {{"", "明月", "光"}, {"明", "月光", ""}}},
+       {{"", "明月", "光", 1}, {"明", "月光", "", 0}}},
       {"no context asked", "床前明月光", u"明", 0, {{"", "明", ""}}},
       {"no hit in the selected cell", "無", u"明月", 3, {}},
   };
@@ -70,6 +73,31 @@ TEST(KwicTest, AsManyOccurrencesAsTheRendererAnchorsForPlainKeywords) {
     const int anchors =
         RenderPatterns(page, "卷一\\0002.htm", KeywordPatterns(keywords), DisplayCode::kFullText, rendered);
     EXPECT_EQ(static_cast<int>(Lines(cell, keywords, 2).size()), anchors);
+  }
+}
+
+// A line's anchor is the one the rendered page writes just before the
+// match's first piece, with wildcards and several keywords too.
+TEST(KwicTest, EveryLineNamesTheAnchorBeforeItsHit) {
+  const std::string cell = "明朗月光明月<br>白日依山盡黃河" + kNote + "明夜月" + kNoteEnd + "明明月月";
+  const std::u16string queries[] = {u"明?月", u"明??月", u"日*河", u"光 明?月", u"明 日*黃?", u"?明"};
+  for (std::size_t query = 0; query < std::size(queries); ++query) {
+    SCOPED_TRACE(query);
+    const std::u16string& keywords = queries[query];
+    const std::string page = StoredHtml(cell, "");
+    std::string rendered;
+    const int anchors =
+        RenderPatterns(page, "卷一\\0002.htm", KeywordPatterns(keywords), DisplayCode::kFullText, rendered);
+    std::set<int> named;
+    for (const KwicLine& line : Lines(cell, keywords, 2)) {
+      EXPECT_TRUE(named.insert(line.anchor).second) << line.hit;
+      ASSERT_LT(line.anchor, anchors) << line.hit;
+      char name[32];
+      std::snprintf(name, sizeof name, "<a name=\"%04d\"></a>", line.anchor);
+      const std::string firstChar = line.hit.substr(0, 3);
+      EXPECT_NE(rendered.find(name + std::string(kHighlightOpen) + firstChar), std::string::npos) << line.hit;
+    }
+    EXPECT_FALSE(named.empty());
   }
 }
 

@@ -104,7 +104,7 @@ CConcordanceWnd::CConcordanceWnd(CLeftForm& form, QWidget* parent) : QDialog(par
 
 void CConcordanceWnd::OpenRow(int row) {
   if (row < 0 || row >= m_pModel->rowCount()) return;
-  const CConcordance& concordance = m_pModel->Concordance();
+  CConcordance& concordance = m_pModel->MutableConcordance();
   const auto at = static_cast<std::size_t>(row);
-  m_form.OpenHitAt(concordance.Entry(at).pageNumber, static_cast<int>(concordance.HitOnPage(at)));
+  m_form.OpenHitAt(concordance.Entry(at).pageNumber, concordance.Line(m_form.index(), at).anchor);
 }

@@ -157,9 +157,9 @@ class CLeftForm : public QWidget {
   void OnNextResultPage();
   // Renders the hit page of row `row` of the list and shows it at "#0000".
   void OpenHit(int row);
-  // Renders hit page `pageNumber` and shows it at its anchor `hit` (0 for
-  // the first), as the next-hit command would step to it.
-  void OpenHitAt(uint32_t pageNumber, int hit);
+  // Renders hit page `pageNumber` and shows it at its anchor number
+  // `anchor` (0 for the first), as the next-hit command would step to it.
+  void OpenHitAt(uint32_t pageNumber, int anchor);
   // --- Search history: the last searches, newest first, in the settings ---
   const CSearchHistory& History() const { return m_history; }
   // Opens the keyword box's drop-down of past searches (also the Down key).

@@ -116,10 +116,10 @@ bool CLeftForm::OpenHitPage(uint32_t pageNumber, const HitSearch& search, Search
   return true;
 }
 
-void CLeftForm::OpenHitAt(uint32_t pageNumber, int hit) {
-  if (!OpenHitPage(pageNumber) || hit <= 0) return;
+void CLeftForm::OpenHitAt(uint32_t pageNumber, int anchor) {
+  if (!OpenHitPage(pageNumber) || anchor <= 0) return;
   // Step the page's anchors on to the hit, as the next-hit command would.
-  int steps = hit;
+  int steps = anchor;
   while (steps-- > 0 && m_reading.NextHit()) continue;
   NavigateToHit();
 }

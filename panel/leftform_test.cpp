@@ -330,6 +330,18 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->Reading().HitFragment(), std::string("#0001"));
   }
 
+  void concordanceOpensAWildcardHitAtItsOwnAnchor() {
+    // Each 山?之 match is marked with three anchors (山, the '?', 之): the
+    // sixth match starts at anchor 15, not 5.
+    form()->tree()->setCurrentItem(form()->tree()->topLevelItem(0));  // 全体
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("山?之"));
+    CConcordanceWnd window(*form());
+    QCOMPARE(window.model()->rowCount(), 200);
+    QVERIFY(LoadAndWait(m_pWindow->view(), [&] { window.OpenRow(5); }));
+    QCOMPARE(form()->Reading().HitFragment(), std::string("#0015"));
+  }
+
   void listColumnsFitAndAreRemembered() {
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("雲"));

@@ -63,11 +63,6 @@ std::size_t CConcordance::EntryOfListRow(std::size_t listRow) const {
 
 const SearchNodeTag& CConcordance::Entry(std::size_t row) const { return m_entries[EntryOfListRow(m_order[row])]; }
 
-std::size_t CConcordance::HitOnPage(std::size_t row) const {
-  const std::size_t listRow = m_order[row];
-  return listRow - m_firstRow[EntryOfListRow(listRow)];
-}
-
 const std::vector<KwicLine>& CConcordance::LinesOf(CIndex& index, std::size_t entry) {
   auto found = m_linesOfEntry.find(entry);
   if (found != m_linesOfEntry.end()) return found->second;

@@ -42,9 +42,8 @@ class CConcordance {
   // The entry of row `row` and its line; `index` reads the page when it is
   // not in the cache yet.
   const SearchNodeTag& Entry(std::size_t row) const;
+  // Its `anchor` is where the row's hit page opens.
   KwicLine Line(CIndex& index, std::size_t row);
-  // The occurrence's place among its page's hits, 0-based.
-  std::size_t HitOnPage(std::size_t row) const;
 
   // Puts the rows in `order`; the context orders read every page, which
   // for a frequent keyword over the whole corpus takes seconds. False when

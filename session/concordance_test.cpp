@@ -66,14 +66,14 @@ class ConcordanceTest : public ::testing::Test {
 TEST_F(ConcordanceTest, RowsInListOrderAndSortedByEitherContext) {
   CConcordance concordance = Concordance(u"學");
   ASSERT_EQ(concordance.RowCount(), 3u);
-  const KwicLine first{"丙", "學", "甲丁"}, second{"甲丁", "學", ""}, third{"甲", "學", "乙"};
+  const KwicLine first{"丙", "學", "甲丁"}, second{"甲丁", "學", "", 1}, third{"甲", "學", "乙"};
   EXPECT_EQ(Lines(concordance), (std::vector<KwicLine>{first, second, third}));
   EXPECT_EQ(concordance.Entry(2).fileNumber, 3);
-  EXPECT_EQ(concordance.HitOnPage(1), 1u);
+  EXPECT_EQ(concordance.Line(m_index, 1).anchor, 1);
   // Before the hit, read from the hit outwards: 丁甲 < 丙 < 甲.
   concordance.Sort(m_index, ConcordanceOrder::kLeftContext);
   EXPECT_EQ(Lines(concordance), (std::vector<KwicLine>{second, first, third}));
-  EXPECT_EQ(concordance.HitOnPage(0), 1u);
+  EXPECT_EQ(concordance.Line(m_index, 0).anchor, 1);
   // After the hit: "" < 乙 < 甲丁.
   concordance.Sort(m_index, ConcordanceOrder::kRightContext);
   EXPECT_EQ(Lines(concordance), (std::vector<KwicLine>{second, third, first}));
