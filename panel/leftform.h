@@ -162,12 +162,14 @@ class CLeftForm : public QWidget {
   void OpenHitAt(uint32_t pageNumber, int anchor);
   // --- Search history: the last searches, newest first, in the settings ---
   const CSearchHistory& History() const { return m_history; }
-  // Opens the keyword box's drop-down of past searches (also the Down key).
+  // Opens the keyword box's drop-down of past searches: the Down key, or
+  // the arrow at the box's right end, which shows once there is a history.
   void ShowHistory();
   // Restores record `row` of the history (keyword, options, scope) and
   // runs it.
   void RunHistory(int row);
   QCompleter* historyCompleter() const { return m_pHistoryCompleter; }
+  QAction* historyArrow() const { return m_pHistoryArrow; }
   // Opens the concordance window (用例一覧) of the last result; it saves
   // the concordance itself.
   void ShowConcordance();
@@ -307,6 +309,7 @@ class CLeftForm : public QWidget {
   CSearchHistory m_history;
   QStandardItemModel* m_pHistoryModel = nullptr;
   QCompleter* m_pHistoryCompleter = nullptr;
+  QAction* m_pHistoryArrow = nullptr;
   QTimer* m_pHistorySaver = nullptr;
   int m_nResultPages = 0;
   int m_nResultPage = 0;

@@ -1,12 +1,14 @@
 // The search history of the keyword box: the last searches, newest first,
 // in a drop-down (a completer popup showing every record, opened by the
-// Down key); choosing one restores its options and scope and runs it. The
+// Down key or the arrow in the box); choosing one restores its options and scope and runs it. The
 // history lives in the user's settings, so it outlasts the reader.
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QCompleter>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStyle>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QTreeWidget>
@@ -43,6 +45,11 @@ void CLeftForm::CreateHistory() {
   m_pHistoryCompleter->setWidget(m_pKeywordBox);
   connect(m_pHistoryCompleter, qOverload<const QModelIndex&>(&QCompleter::activated), this,
           [this](const QModelIndex& index) { RunHistory(index.data(kRowRole).toInt()); });
+  // The Down key alone is hard to find: the box also carries an arrow, as
+  // a combo box would.
+  m_pHistoryArrow = m_pKeywordBox->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+  m_pHistoryArrow->setToolTip(QStringLiteral("検索履歴"));
+  connect(m_pHistoryArrow, &QAction::triggered, this, &CLeftForm::ShowHistory);
   m_history.Load(QSettings().value(QString::fromUtf8(kHistoryKey)).toString().toStdString());
   FillHistoryModel();
 }
@@ -56,6 +63,7 @@ void CLeftForm::FillHistoryModel() {
     item->setData(row, kRowRole);
     m_pHistoryModel->appendRow(item);
   }
+  m_pHistoryArrow->setVisible(!records.empty());
 }
 
 void CLeftForm::RecordSearch() {

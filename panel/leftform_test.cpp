@@ -1,4 +1,6 @@
 // The left form on a small built corpus, beside a real text view.
+#include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QCompleter>
 #include <QDir>
@@ -381,8 +383,14 @@ class LeftFormTest : public QObject {
     QSettings().remove(key);
     m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
     QVERIFY(form()->History().Records().empty());
+    QVERIFY(!form()->historyArrow()->isVisible());
     form()->SelectTab(CLeftForm::Tab::kSearch);
     Search(QStringLiteral("雲"));
+    // The arrow in the box opens the drop-down, as the Down key does.
+    QVERIFY(form()->historyArrow()->isVisible());
+    form()->historyArrow()->trigger();
+    QVERIFY(form()->historyCompleter()->popup()->isVisible());
+    form()->historyCompleter()->popup()->hide();
     SelectRecord(9);
     Search(QStringLiteral("鶴"), SearchMode::kOr, false);
     Search(QStringLiteral("ab"));  // refused: not recorded
