@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "app/scrolltoolbar.h"
 #include "app/st_splitterwnd.h"
@@ -117,8 +118,8 @@ class CMainFrame : public QMainWindow {
   void OnPrintSetup();
 
   // The bookmarks (mainfrm_bookmarks.cpp): kept in a file beside the
-  // settings (BookmarksFile), read when the frame is made and written after
-  // every change.
+  // settings (BookmarksFile), read when the frame is made, read again when
+  // another reader has written it, and written after every change.
   const CBookmarkList& Bookmarks() const { return m_bookmarks; }
   const std::filesystem::path& BookmarkFile() const { return m_bookmarkFile; }
   // Adds the page shown, named as its citation (and keywords) name it.
@@ -154,6 +155,8 @@ class CMainFrame : public QMainWindow {
   // each time it opens.
   void CreateBookmarkMenu();
   void ListBookmarks();
+  // Takes the file again when another reader has written it since.
+  void RereadChangedBookmarks();
   // Writes the list, telling the user when that fails.
   void SaveBookmarks();
   // Lists the remembered corpora in `menu` after the open command.
@@ -180,6 +183,7 @@ class CMainFrame : public QMainWindow {
   CBookmarkList m_bookmarks;
   std::filesystem::path m_bookmarkFile;
   bool m_bBookmarksWritable = true;  // false when the file must not be written over
+  std::string m_strBookmarkText;  // the file's text as last read or written here
   QMenu* m_pBookmarkMenu = nullptr;
   QList<QAction*> m_bookmarkActions;  // the menu's bookmark items and the separator before them
   QTimer m_idleUpdate;

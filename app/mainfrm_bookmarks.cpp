@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "app/mainfrm.h"
 #include "app/settingsfile.h"
@@ -45,6 +47,9 @@ void CMainFrame::CreateBookmarkActions() {
 
   m_bookmarkFile = BookmarksFile();
   const BookmarkFileLoad load = LoadBookmarkFile(m_bookmarkFile, m_bookmarks, std::time(nullptr));
+  // Should the file's text differ from the list's (it need not), the first
+  // reread takes the same list again.
+  m_strBookmarkText = m_bookmarks.Save();
   m_bBookmarksWritable = load.Writable();
   if (const std::string message = MessageOf(load); !message.empty()) ShowWarning(message);
 }
@@ -54,6 +59,7 @@ void CMainFrame::CreateBookmarkMenu() {
   m_pBookmarkMenu->addAction(Action(ID_BOOKMARK_ADD));
   m_pBookmarkMenu->addAction(Action(ID_BOOKMARK_ORGANIZE));
   connect(m_pBookmarkMenu, &QMenu::aboutToShow, this, [this] {
+    RereadChangedBookmarks();
     UpdateCommandUI();
     ListBookmarks();
   });
@@ -73,18 +79,26 @@ void CMainFrame::ListBookmarks() {
   }
 }
 
+void CMainFrame::RereadChangedBookmarks() {
+  if (!m_bBookmarksWritable) return;  // this session's list is its own
+  RereadBookmarkFile(m_bookmarkFile, m_strBookmarkText, m_bookmarks);
+}
+
 void CMainFrame::SaveBookmarks() {
   ListBookmarks();
   if (!m_bBookmarksWritable) return;  // the user was told at load
   std::string error;
   if (!SaveBookmarkFile(m_bookmarkFile, m_bookmarks, error)) {
     ShowWarning(std::string(kBookmarksNotSavedMessage) + "\n" + error);
+    return;
   }
+  m_strBookmarkText = m_bookmarks.Save();
 }
 
 void CMainFrame::OnAddBookmark() {
   const std::optional<Bookmark> bookmark = m_pLeftForm->BookmarkOfShownPage();
   if (!bookmark) return;
+  RereadChangedBookmarks();
   if (!m_bookmarks.Add(*bookmark)) {
     ShowWarning(kBookmarksFullMessage);
     return;
@@ -93,10 +107,22 @@ void CMainFrame::OnAddBookmark() {
 }
 
 void CMainFrame::OnOrganizeBookmarks() {
-  CBookmarkDlg dialog(m_bookmarks, this);
-  if (dialog.exec() != QDialog::Accepted || dialog.Bookmarks().Items() == m_bookmarks.Items()) return;
-  m_bookmarks = dialog.Bookmarks();
+  RereadChangedBookmarks();
+  const CBookmarkList shown = m_bookmarks;
+  CBookmarkDlg dialog(shown, this);
+  if (dialog.exec() != QDialog::Accepted || dialog.Bookmarks().Items() == shown.Items()) return;
+  // Bookmarks another reader added while the dialog was open follow the
+  // ones it ordered; those it renamed or removed meanwhile stay as here.
+  RereadChangedBookmarks();
+  CBookmarkList ordered = dialog.Bookmarks();
+  bool full = false;
+  for (const Bookmark& bookmark : m_bookmarks.Items()) {
+    const bool added = std::find(shown.Items().begin(), shown.Items().end(), bookmark) == shown.Items().end();
+    if (added && !ordered.Add(bookmark)) full = true;
+  }
+  m_bookmarks = std::move(ordered);
   SaveBookmarks();
+  if (full) ShowWarning(kBookmarksFullMessage);
 }
 
 void CMainFrame::OpenBookmark(std::size_t index) {

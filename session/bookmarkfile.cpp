@@ -1,6 +1,7 @@
 #include "session/bookmarkfile.h"
 
 #include <fstream>
+#include <utility>
 #include <system_error>
 
 #include "base/atomicfile.h"
@@ -58,6 +59,20 @@ bool SaveBookmarkFile(const fs::path& file, const CBookmarkList& list, std::stri
   std::error_code ignored;
   fs::create_directories(file.parent_path(), ignored);
   return ReplaceFileAtomically(file, list.Save(), error);
+}
+
+bool RereadBookmarkFile(const fs::path& file, std::string& known, CBookmarkList& list) {
+  std::error_code error;
+  std::string text;
+  if (!fs::is_regular_file(file, error) || !ReadBounded(file, text) || text.size() > kMaxBookmarkFileBytes ||
+      text == known) {
+    return false;
+  }
+  CBookmarkList read;
+  if (!read.Load(text).Whole()) return false;
+  list = std::move(read);
+  known = std::move(text);
+  return true;
 }
 
 std::string MessageOf(const BookmarkFileLoad& load) {

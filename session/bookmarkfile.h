@@ -47,6 +47,20 @@ BookmarkFileLoad LoadBookmarkFile(const std::filesystem::path& file, CBookmarkLi
 // when it could not.
 bool SaveBookmarkFile(const std::filesystem::path& file, const CBookmarkList& list, std::string& error);
 
+// Two readers on the same settings share the file. Before a change, and
+// when the menu opens, a reader takes the file again if it no longer holds
+// `known`, the text this reader last read or wrote, so that the readers add
+// to one list instead of writing over each other's bookmarks. The text and
+// not the file's time tells: two writes within one tick of the file
+// system's clock, of one size, would look alike by time and size.
+//
+// Replaces `list` with the bookmarks of `file` and `known` with its text
+// when the file differs from `known` and reads whole; otherwise false,
+// with `list` as it was and the file untouched (what the load does with a
+// damaged file is for the start only, and a missing file leaves the list
+// this reader holds).
+bool RereadBookmarkFile(const std::filesystem::path& file, std::string& known, CBookmarkList& list);
+
 // What the user is told after a load, UTF-8; empty for kSound.
 std::string MessageOf(const BookmarkFileLoad& load);
 // Told when a change could not be saved, before the reason.

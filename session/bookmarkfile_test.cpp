@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include <optional>
 
 #include "base/keepaside.h"
 #include "writer/scratchdir.h"
@@ -111,6 +112,52 @@ TEST_F(BookmarkFileTest, AMissingFolderIsMadeAndAFailedSaveIsReported) {
   CBookmarkList read;
   EXPECT_EQ(LoadBookmarkFile(nested, read, kNow).state, BookmarkFileState::kSound);
   EXPECT_EQ(read.Items(), m_list.Items());
+}
+
+// Another reader's list is taken only when the file holds a whole list
+// other than the one this reader knows; the file is never touched.
+TEST_F(BookmarkFileTest, RereadTakesAnotherReadersWholeListOnly) {
+  CBookmarkList other;
+  other.Add({BookmarkKind::kContentsPage, u"他の窓", u"經部\\詩經\\卷一", 1, {}});
+  const std::string mine = m_list.Save();
+  const struct {
+    const char* what;
+    std::optional<std::string> file;  // none: no file
+    bool taken;
+  } cases[] = {
+      {"no file", std::nullopt, false},
+      {"the text known", mine, false},
+      {"another reader's list", other.Save(), true},
+      {"an empty list", CBookmarkList().Save(), true},
+      {"cut short", other.Save().substr(0, other.Save().size() - 3), false},
+      {"not a bookmarks file", "hello\n", false},
+      {"empty", "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(m_file);
+    if (c.file) Write(*c.file);
+    CBookmarkList list = m_list;
+    std::string known = mine;
+    EXPECT_EQ(RereadBookmarkFile(m_file, known, list), c.taken);
+    CBookmarkList expected = m_list;
+    if (c.taken) {
+      expected = CBookmarkList();
+      expected.Load(*c.file);
+    }
+    EXPECT_EQ(list.Items(), expected.Items());
+    EXPECT_EQ(known, c.taken ? *c.file : mine);
+    if (c.file) {
+      EXPECT_EQ(Read(m_file), *c.file);
+    }
+    EXPECT_EQ(fs::exists(m_file), c.file.has_value());
+  }
+  fs::remove_all(m_file);
+  fs::create_directories(m_file / "inside");
+  CBookmarkList list = m_list;
+  std::string known = mine;
+  EXPECT_FALSE(RereadBookmarkFile(m_file, known, list));
+  EXPECT_EQ(list.Items(), m_list.Items());
 }
 
 }  // namespace

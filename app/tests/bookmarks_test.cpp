@@ -4,7 +4,7 @@
 // keyword marked; the dialog's renames, deletions and moves kept on OK and
 // dropped on キャンセル; a damaged file kept aside with the menu still
 // working; a page the corpus lacks, a full list, and a file that cannot
-// be read or written, told.
+// be read or written, told; two readers keeping each other's bookmarks.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QListWidget>
@@ -224,6 +224,36 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     Restart();
     QCOMPARE(m_pWarnings->messages.size(), size_t{1});  // told once
     QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{"一", "二", kContentsName}));
+  }
+
+  // Two readers on one settings file: what the other wrote shows in the
+  // menu, and an addition or the dialog's changes keep it.
+  void readersOnOneFileKeepEachOthersBookmarks() {
+    const QString firstPage = QStringLiteral("《詩經》卷一、第1頁、經部");
+    MakeFrame();
+    Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
+    WriteBookmarks({"他の窓"});  // the other reader adds one
+    QCOMPARE(MenuTexts().mid(3), (QStringList{"&1 他の窓"}));
+    Trigger(ID_BOOKMARK_ADD);
+    QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{"他の窓", firstPage}));
+    CBookmarkList onDisk;
+    LoadBookmarkFile(BookmarksFile(), onDisk, std::time(nullptr));
+    QCOMPARE(Names(onDisk), (QStringList{"他の窓", firstPage}));
+
+    InDialog([this](CBookmarkDlg& dialog) {
+      // The other reader adds one while the dialog is open.
+      CBookmarkList other = m_pFrame->Bookmarks();
+      other.Add({BookmarkKind::kContentsPage, u"後から", u"經部\\詩經\\卷一", 3, {}});
+      std::string error;
+      QVERIFY2(SaveBookmarkFile(BookmarksFile(), other, error), error.c_str());
+      dialog.list()->setCurrentRow(0);
+      dialog.deleteButton()->click();
+      dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{firstPage, "後から"}));
+    Restart();
+    QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{firstPage, "後から"}));
+    QVERIFY(m_pWarnings->messages.empty());
   }
 
   // A page this corpus does not have: told with the bookmark's name, the
