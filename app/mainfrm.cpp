@@ -73,9 +73,10 @@ CMainFrame::CMainFrame(const CLeftForm::Places& places, const QString& programFo
 
 CMainFrame::~CMainFrame() = default;
 
-QAction* CMainFrame::AddAction(int command, const QString& text, const QString& tip, void (CMainFrame::*handler)()) {
+QAction* CMainFrame::AddAction(Command command, const QString& text, const QString& tip,
+                               void (CMainFrame::*handler)()) {
   auto* action = new QAction(text, this);
-  action->setData(command);
+  action->setData(static_cast<int>(command));
   if (!tip.isEmpty()) action->setToolTip(tip);
   if (handler) {
     connect(action, &QAction::triggered, this, [this, command, handler] {
@@ -92,63 +93,66 @@ QAction* CMainFrame::AddAction(int command, const QString& text, const QString& 
 
 void CMainFrame::CreateActions() {
   auto notBlank = [this] { return !m_pTextView->ShowsBlank(); };
-  AddAction(ID_FILE_OPEN, QStringLiteral("コーパスを開く(&O)..."), {}, &CMainFrame::OnOpenCorpus)
+  AddAction(Command::kFileOpen, QStringLiteral("コーパスを開く(&O)..."), {}, &CMainFrame::OnOpenCorpus)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  AddAction(ID_FILE_PRINT_SETUP, QStringLiteral("印刷設定(&S)"), {}, &CMainFrame::OnPrintSetup);
-  AddAction(ID_FILE_PRINT, QStringLiteral("印刷(&P)"), QStringLiteral("印刷"), &CMainFrame::OnPrint);
-  AddAction(ID_APP_EXIT, QStringLiteral("終了(&X)"), {}, nullptr);
-  connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
-  AddAction(ID_EDIT_COPY, QStringLiteral("コピー(&C)"), QStringLiteral("コピー"), nullptr);
-  connect(Action(ID_EDIT_COPY), &QAction::triggered, this, [this] {
-    if (IsCommandEnabled(ID_EDIT_COPY)) m_pTextView->OnCopy();
+  AddAction(Command::kFilePrintSetup, QStringLiteral("印刷設定(&S)"), {}, &CMainFrame::OnPrintSetup);
+  AddAction(Command::kFilePrint, QStringLiteral("印刷(&P)"), QStringLiteral("印刷"), &CMainFrame::OnPrint);
+  AddAction(Command::kAppExit, QStringLiteral("終了(&X)"), {}, nullptr);
+  connect(Action(Command::kAppExit), &QAction::triggered, this, &QWidget::close);
+  AddAction(Command::kEditCopy, QStringLiteral("コピー(&C)"), QStringLiteral("コピー"), nullptr);
+  connect(Action(Command::kEditCopy), &QAction::triggered, this, [this] {
+    if (IsCommandEnabled(Command::kEditCopy)) m_pTextView->OnCopy();
   });
-  Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-  AddAction(ID_EDIT_SELECT_ALL, QStringLiteral("すべて選択(&Q)"), QStringLiteral("すべて選択"), nullptr);
-  connect(Action(ID_EDIT_SELECT_ALL), &QAction::triggered, this, [this] {
-    if (IsCommandEnabled(ID_EDIT_SELECT_ALL)) m_pTextView->OnSelectAll();
+  Action(Command::kEditCopy)
+      ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+  AddAction(Command::kEditSelectAll, QStringLiteral("すべて選択(&Q)"), QStringLiteral("すべて選択"), nullptr);
+  connect(Action(Command::kEditSelectAll), &QAction::triggered, this, [this] {
+    if (IsCommandEnabled(Command::kEditSelectAll)) m_pTextView->OnSelectAll();
   });
-  AddAction(ID_VIEW_STATUS_BAR, QStringLiteral("状態バー(&S)"), {}, nullptr);
-  AddAction(ID_TOGGLE_LEFT_PANE, QStringLiteral("全表示(&p)"), {}, &CMainFrame::OnTogglePane);
-  AddAction(ID_PREV_PAGE, QStringLiteral("上の頁へ(&P)"), QStringLiteral("上の頁"), &CMainFrame::OnPrevPage);
-  AddAction(ID_NEXT_PAGE, QStringLiteral("次の頁へ(&N)"), QStringLiteral("次の頁"), &CMainFrame::OnNextPage);
-  AddAction(ID_PREV_VOLUME, QStringLiteral("上の巻へ"), QStringLiteral("上の巻へ"), &CMainFrame::OnPrevVolume);
-  AddAction(ID_NEXT_VOLUME, QStringLiteral("次の巻へ"), QStringLiteral("次の巻へ"), &CMainFrame::OnNextVolume);
-  AddAction(ID_PREV_HIT, QStringLiteral("上の検索結果"), QStringLiteral("上の検索結果"), &CMainFrame::OnPrevHit);
-  Action(ID_PREV_HIT)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F3));
-  AddAction(ID_NEXT_HIT, QStringLiteral("次の検索結果"), QStringLiteral("次の検索結果"), &CMainFrame::OnNextHit);
-  Action(ID_NEXT_HIT)->setShortcut(QKeySequence(Qt::Key_F3));
-  AddAction(ID_APP_ABOUT, QStringLiteral("バージョン(&A)..."), QStringLiteral("情報"), &CMainFrame::OnAbout);
-  AddAction(ID_HELP_FILE, QStringLiteral("ヘルプ"), {}, &CMainFrame::OnHelp);
+  AddAction(Command::kViewStatusBar, QStringLiteral("状態バー(&S)"), {}, nullptr);
+  AddAction(Command::kToggleLeftPane, QStringLiteral("全表示(&p)"), {}, &CMainFrame::OnTogglePane);
+  AddAction(Command::kPrevPage, QStringLiteral("上の頁へ(&P)"), QStringLiteral("上の頁"), &CMainFrame::OnPrevPage);
+  AddAction(Command::kNextPage, QStringLiteral("次の頁へ(&N)"), QStringLiteral("次の頁"), &CMainFrame::OnNextPage);
+  AddAction(Command::kPrevVolume, QStringLiteral("上の巻へ"), QStringLiteral("上の巻へ"), &CMainFrame::OnPrevVolume);
+  AddAction(Command::kNextVolume, QStringLiteral("次の巻へ"), QStringLiteral("次の巻へ"), &CMainFrame::OnNextVolume);
+  AddAction(Command::kPrevHit, QStringLiteral("上の検索結果"), QStringLiteral("上の検索結果"), &CMainFrame::OnPrevHit);
+  Action(Command::kPrevHit)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F3));
+  AddAction(Command::kNextHit, QStringLiteral("次の検索結果"), QStringLiteral("次の検索結果"), &CMainFrame::OnNextHit);
+  Action(Command::kNextHit)->setShortcut(QKeySequence(Qt::Key_F3));
+  AddAction(Command::kAppAbout, QStringLiteral("バージョン(&A)..."), QStringLiteral("情報"), &CMainFrame::OnAbout);
+  AddAction(Command::kHelpFile, QStringLiteral("ヘルプ"), {}, &CMainFrame::OnHelp);
   // Keys without a menu item: printing with the dialog, and pane switching.
-  AddAction(ID_FILE_PRINT_DIALOG, {}, {}, nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  connect(Action(ID_FILE_PRINT_DIALOG), &QAction::triggered, this, [this] {
-    if (TextViewActive() && IsCommandEnabled(ID_FILE_PRINT_DIALOG)) m_pTextView->PrintWithDialog();
+  AddAction(Command::kFilePrintDialog, {}, {}, nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(Action(Command::kFilePrintDialog), &QAction::triggered, this, [this] {
+    if (TextViewActive() && IsCommandEnabled(Command::kFilePrintDialog)) m_pTextView->PrintWithDialog();
   });
-  AddAction(ID_NEXT_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
+  AddAction(Command::kNextPane, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
   CreateReadingActions();
   CreateBookmarkActions();
-  AddAction(ID_PREV_PANE, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+  AddAction(Command::kPrevPane, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
   const CReadingState& reading = m_pLeftForm->Reading();
-  for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_FILE_PRINT, ID_FILE_PRINT_SETUP, ID_FILE_PRINT_DIALOG}) {
+  for (Command command : {Command::kEditCopy, Command::kEditSelectAll, Command::kFilePrint, Command::kFilePrintSetup,
+                          Command::kFilePrintDialog}) {
     m_rules.insert(command, notBlank);
   }
-  m_rules.insert(ID_VIEW_STATUS_BAR, [] { return false; });  // there is no status bar
-  m_rules.insert(ID_PREV_PAGE, [&reading] { return reading.CanPrevPage(); });
-  m_rules.insert(ID_NEXT_PAGE, [&reading] { return reading.CanNextPage(); });
-  m_rules.insert(ID_PREV_VOLUME, [&reading] { return reading.CanPrevVolume(); });
-  m_rules.insert(ID_NEXT_VOLUME, [&reading] { return reading.CanNextVolume(); });
-  m_rules.insert(ID_PREV_HIT, [&reading] { return reading.CanPrevHit(); });
-  m_rules.insert(ID_NEXT_HIT, [&reading] { return reading.CanNextHit(); });
+  m_rules.insert(Command::kViewStatusBar, [] { return false; });  // there is no status bar
+  m_rules.insert(Command::kPrevPage, [&reading] { return reading.CanPrevPage(); });
+  m_rules.insert(Command::kNextPage, [&reading] { return reading.CanNextPage(); });
+  m_rules.insert(Command::kPrevVolume, [&reading] { return reading.CanPrevVolume(); });
+  m_rules.insert(Command::kNextVolume, [&reading] { return reading.CanNextVolume(); });
+  m_rules.insert(Command::kPrevHit, [&reading] { return reading.CanPrevHit(); });
+  m_rules.insert(Command::kNextHit, [&reading] { return reading.CanNextHit(); });
 }
 
 void CMainFrame::CreateMenus() {
-  auto add = [this](QMenu* menu, std::initializer_list<int> commands) {
-    for (int command : commands) {
-      if (command == 0) {
+  using enum Command;
+  auto add = [this](QMenu* menu, std::initializer_list<Command> commands) {
+    for (Command command : commands) {
+      if (command == kSeparator) {
         menu->addSeparator();
       } else {
-        menu->addAction(command == ID_VIEW_TOOLBAR ? m_wndNavBar->toggleViewAction() : Action(command));
+        menu->addAction(command == kViewToolbar ? m_wndNavBar->toggleViewAction() : Action(command));
       }
     }
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
@@ -156,31 +160,33 @@ void CMainFrame::CreateMenus() {
   // The tool bar's own show/hide action stands in the view menu.
   m_wndNavBar->toggleViewAction()->setText(QStringLiteral("ツールバー(&T)"));
   QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  add(fileMenu, {ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_APP_EXIT});
+  add(fileMenu, {kFileOpen, kSeparator, kFilePrintSetup, kFilePrint, kAppExit});
   connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu] { ListRecentCorpora(fileMenu); });
   add(menuBar()->addMenu(QStringLiteral("編集(&E)")),
-      {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, 0, ID_EDIT_COPY_CITED, ID_EDIT_FIND});
+      {kEditCopy, kEditSelectAll, kSeparator, kEditCopyCited, kEditFind});
   add(menuBar()->addMenu(QStringLiteral("表示(&V)")),
-      {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_TOGGLE_LEFT_PANE, 0, ID_VIEW_TEXT_LARGER, ID_VIEW_TEXT_SMALLER,
-       ID_VIEW_TEXT_STANDARD, 0, ID_VIEW_VERTICAL});
-  add(menuBar()->addMenu(QStringLiteral("一覧")), {ID_PREV_PAGE, ID_NEXT_PAGE, 0, ID_PREV_VOLUME, ID_NEXT_VOLUME, 0,
-                                                 ID_PREV_HIT, ID_NEXT_HIT, 0, ID_OPEN_HIT_IN_VOLUME});
+      {kViewToolbar, kViewStatusBar, kToggleLeftPane, kSeparator, kViewTextLarger, kViewTextSmaller, kViewTextStandard,
+       kSeparator, kViewVertical});
+  add(menuBar()->addMenu(QStringLiteral("一覧")), {kPrevPage, kNextPage, kSeparator, kPrevVolume, kNextVolume,
+                                                   kSeparator, kPrevHit, kNextHit, kSeparator, kOpenHitInVolume});
   // The concordance of the last result, in a menu of its own.
   QMenu* usage = menuBar()->addMenu(QStringLiteral("用例(&U)"));
   usage->addAction(QStringLiteral("用例一覧(&K)"), QKeySequence(Qt::CTRL | Qt::Key_K), m_pLeftForm,
                    &CLeftForm::ShowConcordance);
   usage->addAction(QStringLiteral("結果を保存(&S)…"), m_pLeftForm, &CLeftForm::SaveResult);
   CreateBookmarkMenu();
-  add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {ID_APP_ABOUT, ID_HELP_FILE});
+  add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {kAppAbout, kHelpFile});
 }
 
 void CMainFrame::CreateToolBar() {
+  using enum Command;
   std::vector<ToolBarItem> items;
-  for (int command : std::initializer_list<int>{ID_EDIT_SELECT_ALL, ID_EDIT_COPY, 0, ID_FILE_PRINT, 0, ID_PREV_VOLUME, ID_PREV_PAGE, ID_NEXT_PAGE,
-                      ID_NEXT_VOLUME, 0, ID_PREV_HIT, ID_NEXT_HIT, 0, ID_APP_ABOUT, 0,
-                      CSCrollToolBar::kSliderCommand, CSCrollToolBar::kLabelCommand}) {
-    items.push_back({command, Action(command)});
+  for (Command command : {kEditSelectAll, kEditCopy, kSeparator, kFilePrint, kSeparator, kPrevVolume, kPrevPage,
+                          kNextPage, kNextVolume, kSeparator, kPrevHit, kNextHit, kSeparator, kAppAbout, kSeparator}) {
+    items.push_back({static_cast<int>(command), Action(command)});
   }
+  items.push_back({CSCrollToolBar::kSliderCommand, nullptr});
+  items.push_back({CSCrollToolBar::kLabelCommand, nullptr});
   if (!m_wndNavBar->Create(items, kArt)) qWarning("Failed to create toolbar");
   m_wndNavBar->SetLeftForm(m_pLeftForm);
   m_wndNavBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
@@ -191,7 +197,7 @@ void CMainFrame::ListRecentCorpora(QMenu* menu) {
   qDeleteAll(m_recentCorpusActions);
   m_recentCorpusActions.clear();
   // Between the open command and the separator after it.
-  QAction* separator = menu->actions().at(menu->actions().indexOf(Action(ID_FILE_OPEN)) + 1);
+  QAction* separator = menu->actions().at(menu->actions().indexOf(Action(Command::kFileOpen)) + 1);
   const QStringList folders = RecentCorpora();
   for (int i = 0; i < folders.size(); ++i) {
     auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(folders[i])), menu);
@@ -208,7 +214,7 @@ void CMainFrame::OnOpenCorpus() {
   if (!folder.isEmpty()) emit CorpusChosen(folder);
 }
 
-bool CMainFrame::IsCommandEnabled(int command) const {
+bool CMainFrame::IsCommandEnabled(Command command) const {
   const auto rule = m_rules.find(command);
   return rule == m_rules.end() || (*rule)();
 }

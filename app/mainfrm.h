@@ -29,40 +29,45 @@ class QAction;
 class QMenu;
 
 // Command numbers of the menu, the tool bar and the accelerators.
-enum Command : int {
-  ID_FILE_OPEN = 57601,
-  ID_TOGGLE_LEFT_PANE = 32774,
-  ID_FILE_PRINT_SETUP = 32776,
-  ID_FILE_PRINT = 32777,
-  ID_EDIT_SELECT_ALL = 32778,
-  ID_PREV_PAGE = 32780,
-  ID_NEXT_PAGE = 32781,
-  ID_NEXT_VOLUME = 32790,
-  ID_PREV_VOLUME = 32791,
-  ID_HELP_FILE = 32798,
+enum class Command : int {
+  // Not a command: a separator in the lists of a menu's or the tool bar's
+  // commands, as the tool bar takes it.
+  kSeparator = 0,
+  kFileOpen = 57601,
+  kToggleLeftPane = 32774,
+  kFilePrintSetup = 32776,
+  kFilePrint = 32777,
+  kEditSelectAll = 32778,
+  kPrevPage = 32780,
+  kNextPage = 32781,
+  kNextVolume = 32790,
+  kPrevVolume = 32791,
+  kHelpFile = 32798,
   // The reading commands: find in page, copy with source, the text size and
   // the writing, and a hit page opened in its volume.
-  ID_EDIT_FIND = 32860,
-  ID_EDIT_COPY_CITED = 32861,
-  ID_VIEW_TEXT_LARGER = 32862,
-  ID_VIEW_TEXT_SMALLER = 32863,
-  ID_VIEW_TEXT_STANDARD = 32864,
-  ID_VIEW_VERTICAL = 32865,
-  ID_OPEN_HIT_IN_VOLUME = 32866,
+  kEditFind = 32860,
+  kEditCopyCited = 32861,
+  kViewTextLarger = 32862,
+  kViewTextSmaller = 32863,
+  kViewTextStandard = 32864,
+  kViewVertical = 32865,
+  kOpenHitInVolume = 32866,
   // The bookmarks: the page shown added, and the dialog that orders them.
-  ID_BOOKMARK_ADD = 32870,
-  ID_BOOKMARK_ORGANIZE = 32871,
-  ID_PREV_HIT = 32805,
-  ID_NEXT_HIT = 32806,
-  ID_FILE_PRINT_DIALOG = 57607,
-  ID_EDIT_COPY = 57634,
-  ID_APP_ABOUT = 57664,
-  ID_APP_EXIT = 57665,
-  ID_NEXT_PANE = 57680,
-  ID_PREV_PANE = 57681,
-  ID_VIEW_TOOLBAR = 59392,
-  ID_VIEW_STATUS_BAR = 59393,
+  kBookmarkAdd = 32870,
+  kBookmarkOrganize = 32871,
+  kPrevHit = 32805,
+  kNextHit = 32806,
+  kFilePrintDialog = 57607,
+  kEditCopy = 57634,
+  kAppAbout = 57664,
+  kAppExit = 57665,
+  kNextPane = 57680,
+  kPrevPane = 57681,
+  kViewToolbar = 59392,
+  kViewStatusBar = 59393,
 };
+
+inline size_t qHash(Command command, size_t seed = 0) noexcept { return qHash(static_cast<int>(command), seed); }
 
 // The messages of the volume commands at the ends of the catalogue.
 extern const char* const kLastVolumeMessage;   // "もう最後の巻まで至りました。"
@@ -84,12 +89,12 @@ class CMainFrame : public QMainWindow {
   CLeftForm* GetLeftForm() const { return m_pLeftForm; }
   ST_SplitterWnd& panes() { return *m_wndPanes; }
   CSCrollToolBar& navBar() { return *m_wndNavBar; }
-  QAction* Action(int command) const { return m_actions.value(command); }
+  QAction* Action(Command command) const { return m_actions.value(command); }
 
   // Evaluates every command's enabling rule now.
   void UpdateCommandUI();
   // Whether the rule of `command` allows it now.
-  bool IsCommandEnabled(int command) const;
+  bool IsCommandEnabled(Command command) const;
 
   void OnPrevPage();
   void OnNextPage();
@@ -161,7 +166,7 @@ class CMainFrame : public QMainWindow {
   void SaveBookmarks();
   // Lists the remembered corpora in `menu` after the open command.
   void ListRecentCorpora(QMenu* menu);
-  QAction* AddAction(int command, const QString& text, const QString& tip, void (CMainFrame::*handler)());
+  QAction* AddAction(Command command, const QString& text, const QString& tip, void (CMainFrame::*handler)());
   // Shows the first page of volume record `record` and moves the slider,
   // the label and the tree selection to it.
   void ShowVolume(int record);
@@ -175,8 +180,8 @@ class CMainFrame : public QMainWindow {
   CCodexaView* m_pTextView = nullptr;
   CLeftForm* m_pLeftForm = nullptr;
   CSCrollToolBar* m_wndNavBar = nullptr;
-  QHash<int, QAction*> m_actions;
-  QHash<int, std::function<bool()>> m_rules;
+  QHash<Command, QAction*> m_actions;
+  QHash<Command, std::function<bool()>> m_rules;
   QPointer<QWidget> m_pActivePane;
   CHelpWnd* m_pHelpWnd = nullptr;
   QList<QAction*> m_recentCorpusActions;

@@ -36,14 +36,14 @@ QString MenuText(std::size_t index, const std::u16string& name) {
 void CMainFrame::CreateBookmarkActions() {
   // Ctrl+D is free: no other command of the frame, the view or the find
   // bar takes it.
-  AddAction(ID_BOOKMARK_ADD, QStringLiteral("この頁をしおりに追加(&A)"), QStringLiteral("この頁をしおりに追加"),
+  AddAction(Command::kBookmarkAdd, QStringLiteral("この頁をしおりに追加(&A)"), QStringLiteral("この頁をしおりに追加"),
             &CMainFrame::OnAddBookmark)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-  AddAction(ID_BOOKMARK_ORGANIZE, QStringLiteral("しおりの整理(&M)…"), {}, &CMainFrame::OnOrganizeBookmarks);
-  m_rules.insert(ID_BOOKMARK_ADD, [this] {
+  AddAction(Command::kBookmarkOrganize, QStringLiteral("しおりの整理(&M)…"), {}, &CMainFrame::OnOrganizeBookmarks);
+  m_rules.insert(Command::kBookmarkAdd, [this] {
     return !m_pTextView->ShowsBlank() && m_pLeftForm->BookmarkOfShownPage().has_value();
   });
-  m_rules.insert(ID_BOOKMARK_ORGANIZE, [this] { return !m_bookmarks.Empty(); });
+  m_rules.insert(Command::kBookmarkOrganize, [this] { return !m_bookmarks.Empty(); });
 
   m_bookmarkFile = BookmarksFile();
   const BookmarkFileLoad load = LoadBookmarkFile(m_bookmarkFile, m_bookmarks, std::time(nullptr));
@@ -56,8 +56,8 @@ void CMainFrame::CreateBookmarkActions() {
 
 void CMainFrame::CreateBookmarkMenu() {
   m_pBookmarkMenu = menuBar()->addMenu(QStringLiteral("しおり(&B)"));
-  m_pBookmarkMenu->addAction(Action(ID_BOOKMARK_ADD));
-  m_pBookmarkMenu->addAction(Action(ID_BOOKMARK_ORGANIZE));
+  m_pBookmarkMenu->addAction(Action(Command::kBookmarkAdd));
+  m_pBookmarkMenu->addAction(Action(Command::kBookmarkOrganize));
   connect(m_pBookmarkMenu, &QMenu::aboutToShow, this, [this] {
     RereadChangedBookmarks();
     UpdateCommandUI();

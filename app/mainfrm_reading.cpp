@@ -20,34 +20,34 @@ const QString kVerticalKey = QStringLiteral("View/Vertical");
 }  // namespace
 
 void CMainFrame::CreateReadingActions() {
-  AddAction(ID_EDIT_FIND, QStringLiteral("頁内検索(&F)..."), QStringLiteral("頁内検索"), &CMainFrame::OnFind)
+  AddAction(Command::kEditFind, QStringLiteral("頁内検索(&F)..."), QStringLiteral("頁内検索"), &CMainFrame::OnFind)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  AddAction(ID_EDIT_COPY_CITED, QStringLiteral("出典付きコピー(&O)"), QStringLiteral("出典付きコピー"),
+  AddAction(Command::kEditCopyCited, QStringLiteral("出典付きコピー(&O)"), QStringLiteral("出典付きコピー"),
             &CMainFrame::OnCopyCited)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-  AddAction(ID_VIEW_TEXT_LARGER, QStringLiteral("文字を大きく(&L)"), {}, &CMainFrame::OnTextLarger)
+  AddAction(Command::kViewTextLarger, QStringLiteral("文字を大きく(&L)"), {}, &CMainFrame::OnTextLarger)
       ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Semicolon)});
-  AddAction(ID_VIEW_TEXT_SMALLER, QStringLiteral("文字を小さく(&M)"), {}, &CMainFrame::OnTextSmaller)
+  AddAction(Command::kViewTextSmaller, QStringLiteral("文字を小さく(&M)"), {}, &CMainFrame::OnTextSmaller)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-  AddAction(ID_VIEW_TEXT_STANDARD, QStringLiteral("標準の大きさ(&D)"), {}, &CMainFrame::OnTextStandard)
+  AddAction(Command::kViewTextStandard, QStringLiteral("標準の大きさ(&D)"), {}, &CMainFrame::OnTextStandard)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
   QAction* vertical =
-      AddAction(ID_VIEW_VERTICAL, QStringLiteral("縦書き(&W)"), {}, &CMainFrame::OnToggleVertical);
+      AddAction(Command::kViewVertical, QStringLiteral("縦書き(&W)"), {}, &CMainFrame::OnToggleVertical);
   vertical->setCheckable(true);
-  AddAction(ID_OPEN_HIT_IN_VOLUME, QStringLiteral("この頁を目次で開く(&O)"), QStringLiteral("この頁を目次で開く"),
+  AddAction(Command::kOpenHitInVolume, QStringLiteral("この頁を目次で開く(&O)"), QStringLiteral("この頁を目次で開く"),
             &CMainFrame::OnOpenHitInVolume);
 
   const CReadingState& reading = m_pLeftForm->Reading();
-  m_rules.insert(ID_EDIT_FIND, [this] { return !m_pTextView->ShowsBlank(); });
-  m_rules.insert(ID_EDIT_COPY_CITED, [this, &reading] {
+  m_rules.insert(Command::kEditFind, [this] { return !m_pTextView->ShowsBlank(); });
+  m_rules.insert(Command::kEditCopyCited, [this, &reading] {
     return !m_pTextView->ShowsBlank() && reading.ShownPage() != CReadingState::Shown::kNothing;
   });
-  m_rules.insert(ID_OPEN_HIT_IN_VOLUME, [&reading] { return reading.CanOpenHitInVolume(); });
-  m_pTextView->AddMenuActions({Action(ID_EDIT_COPY_CITED), Action(ID_OPEN_HIT_IN_VOLUME)});
+  m_rules.insert(Command::kOpenHitInVolume, [&reading] { return reading.CanOpenHitInVolume(); });
+  m_pTextView->AddMenuActions({Action(Command::kEditCopyCited), Action(Command::kOpenHitInVolume)});
   // The result list offers the command for the hit its click has opened.
   m_pLeftForm->resultList()->setContextMenuPolicy(Qt::ActionsContextMenu);
-  m_pLeftForm->resultList()->addAction(Action(ID_OPEN_HIT_IN_VOLUME));
+  m_pLeftForm->resultList()->addAction(Action(Command::kOpenHitInVolume));
 
   const QSettings settings;
   m_pTextView->SetTextSize(TextSizeOfSetting(settings.value(kTextSizeKey, kStandardTextSize)));
@@ -75,7 +75,7 @@ void CMainFrame::OnTextSmaller() { m_pTextView->SetTextSize(StepTextSize(m_pText
 void CMainFrame::OnTextStandard() { m_pTextView->SetTextSize(kStandardTextSize); }
 
 void CMainFrame::OnToggleVertical() {
-  const bool vertical = Action(ID_VIEW_VERTICAL)->isChecked();
+  const bool vertical = Action(Command::kViewVertical)->isChecked();
   m_pTextView->SetVertical(vertical);
   QSettings().setValue(kVerticalKey, vertical);
 }

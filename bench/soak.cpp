@@ -108,15 +108,16 @@ class CSession {
   CSession(CMainFrame& frame, unsigned seed) : m_frame(frame), m_random(seed) {}
 
   void Act() {
+    using enum Command;
     switch (Pick(8)) {
       case 0: Search(); break;
       case 1: OpenHit(); break;
-      case 2: Command({ID_PREV_PAGE, ID_NEXT_PAGE, ID_PREV_VOLUME, ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT}); break;
-      case 3: Command({ID_OPEN_HIT_IN_VOLUME}); break;
+      case 2: TriggerOne({kPrevPage, kNextPage, kPrevVolume, kNextVolume, kPrevHit, kNextHit}); break;
+      case 3: TriggerOne({kOpenHitInVolume}); break;
       case 4: Form().SelectTab(Pick(2) == 0 ? CLeftForm::Tab::kContents : CLeftForm::Tab::kSearch); break;
-      case 5: Command({ID_VIEW_TEXT_LARGER, ID_VIEW_TEXT_SMALLER, ID_VIEW_TEXT_STANDARD, ID_VIEW_VERTICAL}); break;
+      case 5: TriggerOne({kViewTextLarger, kViewTextSmaller, kViewTextStandard, kViewVertical}); break;
       case 6: SelectTreeItem(); break;
-      default: Command({ID_NEXT_PAGE, ID_NEXT_HIT}); break;
+      default: TriggerOne({kNextPage, kNextHit}); break;
     }
   }
 
@@ -124,8 +125,9 @@ class CSession {
   CLeftForm& Form() { return *m_frame.GetLeftForm(); }
   int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_random); }
 
-  void Command(std::initializer_list<int> commands) {
-    const int command = *(commands.begin() + Pick(static_cast<int>(commands.size())));
+  // Triggers one of `commands`, picked at random, when it is enabled.
+  void TriggerOne(std::initializer_list<Command> commands) {
+    const Command command = *(commands.begin() + Pick(static_cast<int>(commands.size())));
     m_frame.UpdateCommandUI();
     if (QAction* action = m_frame.Action(command); action && action->isEnabled()) action->trigger();
   }

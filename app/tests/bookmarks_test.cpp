@@ -78,8 +78,8 @@ class BookmarksTest : public QObject, protected CReadingFixture {
       ran = dialog != nullptr;
       if (dialog && dialog->isVisible()) dialog->reject();
     });
-    QVERIFY(m_pFrame->IsCommandEnabled(ID_BOOKMARK_ORGANIZE));
-    Trigger(ID_BOOKMARK_ORGANIZE);
+    QVERIFY(m_pFrame->IsCommandEnabled(Command::kBookmarkOrganize));
+    Trigger(Command::kBookmarkOrganize);
     QVERIFY(ran);
   }
   // Writes bookmarks named `names` of the first volume's pages 1, 2, 3...
@@ -106,10 +106,10 @@ class BookmarksTest : public QObject, protected CReadingFixture {
 
   void pagesAddedAreReopenedAfterARestart() {
     MakeFrame();
-    QVERIFY(!m_pFrame->IsCommandEnabled(ID_BOOKMARK_ADD));  // nothing shown yet
-    QVERIFY(!m_pFrame->IsCommandEnabled(ID_BOOKMARK_ORGANIZE));
+    QVERIFY(!m_pFrame->IsCommandEnabled(Command::kBookmarkAdd));  // nothing shown yet
+    QVERIFY(!m_pFrame->IsCommandEnabled(Command::kBookmarkOrganize));
     QCOMPARE(MenuTexts(), (QStringList{"この頁をしおりに追加(&A)", "しおりの整理(&M)…"}));
-    QCOMPARE(m_pFrame->Action(ID_BOOKMARK_ADD)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    QCOMPARE(m_pFrame->Action(Command::kBookmarkAdd)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
 
     // A contents page, by Ctrl+D in the text view.
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
@@ -121,8 +121,8 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     QCOMPARE(Names(m_pFrame->Bookmarks()), QStringList{kContentsName});
     // A hit page, by the menu.
     OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
-    QVERIFY(m_pFrame->IsCommandEnabled(ID_BOOKMARK_ADD));
-    Trigger(ID_BOOKMARK_ADD);
+    QVERIFY(m_pFrame->IsCommandEnabled(Command::kBookmarkAdd));
+    Trigger(Command::kBookmarkAdd);
     QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{kContentsName, kHitName}));
     QCOMPARE(MenuTexts(), (QStringList{"この頁をしおりに追加(&A)", "しおりの整理(&M)…", "-", "&1 " + kContentsName,
                                        "&2 " + kHitName}));
@@ -141,7 +141,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
                 .contains(QStringLiteral("鶴")));
     QTRY_VERIFY(Eval(QStringLiteral("window.scrollY")).toDouble() > 1000);
     QCOMPARE(m_pFrame->CitedText(), QStringLiteral("《唐詩》卷一、第107頁、集部"));
-    QVERIFY(m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
+    QVERIFY(m_pFrame->IsCommandEnabled(Command::kOpenHitInVolume));
     Shoot(QStringLiteral("bookmark-hit-reopened.png"));
     // The contents page: the page read in its volume, tree and slider too.
     Shown([&] { ChooseInMenu(0); });
@@ -151,7 +151,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     QCOMPARE(form()->tree()->currentItem(), form()->TreeItemOfRecord(kFirstVolume));
     QCOMPARE(m_pFrame->navBar().slider().GetPos(), 2);
     QVERIFY(Eval(QStringLiteral("document.body.textContent")).toString().contains(QStringLiteral("学习明月清風")));
-    QVERIFY(m_pFrame->IsCommandEnabled(ID_NEXT_PAGE));
+    QVERIFY(m_pFrame->IsCommandEnabled(Command::kNextPage));
     // Ctrl+D keeps its meaning in the keyword box: the box takes no edit
     // from it.
     m_pFrame->activateWindow();
@@ -220,7 +220,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{"一", "二"}));
     Shown([&] { ChooseInMenu(1); });
     QCOMPARE(form()->Reading().CurPage(), 2);
-    Trigger(ID_BOOKMARK_ADD);
+    Trigger(Command::kBookmarkAdd);
     Restart();
     QCOMPARE(m_pWarnings->messages.size(), size_t{1});  // told once
     QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{"一", "二", kContentsName}));
@@ -234,7 +234,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
     WriteBookmarks({"他の窓"});  // the other reader adds one
     QCOMPARE(MenuTexts().mid(3), (QStringList{"&1 他の窓"}));
-    Trigger(ID_BOOKMARK_ADD);
+    Trigger(Command::kBookmarkAdd);
     QCOMPARE(Names(m_pFrame->Bookmarks()), (QStringList{"他の窓", firstPage}));
     CBookmarkList onDisk;
     LoadBookmarkFile(BookmarksFile(), onDisk, std::time(nullptr));
@@ -284,7 +284,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     const std::string before = ReadFile(BookmarksFile());
     MakeFrame();
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
-    Trigger(ID_BOOKMARK_ADD);
+    Trigger(Command::kBookmarkAdd);
     QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kBookmarksFullMessage});
     QCOMPARE(m_pFrame->Bookmarks().Items().size(), CBookmarkList::kMaxBookmarks);
     QCOMPARE(ReadFile(BookmarksFile()), before);
@@ -298,7 +298,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     QCOMPARE(m_pWarnings->messages.size(), size_t{1});
     QVERIFY(QString::fromStdString(m_pWarnings->messages[0]).contains(QStringLiteral("読めません")));
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
-    Trigger(ID_BOOKMARK_ADD);
+    Trigger(Command::kBookmarkAdd);
     QCOMPARE(m_pFrame->Bookmarks().Items().size(), size_t{1});  // kept for this session
     QCOMPARE(m_pWarnings->messages.size(), size_t{1});
     QVERIFY(std::filesystem::is_directory(BookmarksFile() / "inside"));
@@ -307,7 +307,7 @@ class BookmarksTest : public QObject, protected CReadingFixture {
     Restart();
     std::filesystem::create_directories(BookmarksFile() / "inside");  // taken after the load
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(kFirstVolume)); });
-    Trigger(ID_BOOKMARK_ADD);
+    Trigger(Command::kBookmarkAdd);
     QCOMPARE(m_pWarnings->messages.size(), size_t{2});
     QVERIFY(m_pWarnings->messages[1].starts_with(kBookmarksNotSavedMessage));
     std::filesystem::remove_all(BookmarksFile());

@@ -36,7 +36,7 @@ class CFrameFixture {
     return {PathOf(m_corpusDir.path()), PathOf(m_workDir.path()), PathOf(m_workDir.filePath("zemo.txt"))};
   }
   CLeftForm* form() const { return m_pFrame->GetLeftForm(); }
-  void Trigger(int command) { m_pFrame->Action(command)->trigger(); }
+  void Trigger(Command command) { m_pFrame->Action(command)->trigger(); }
   // Saves the frame as it looks to CODEXA_SCREENS/`name`, when that folder
   // is given: the screenshots of a change are taken by running its tests.
   void Shoot(const QString& name) {

@@ -101,7 +101,7 @@ class FrameHostTest : public QObject {
     for (QAction* action : menu->actions()) texts << action->text();
     QCOMPARE(texts, (QStringList{"コーパスを開く(&O)...", "&1 " + QDir::toNativeSeparators(m_first.path()), "",
                                  "印刷設定(&S)", "印刷(&P)", "終了(&X)"}));
-    QCOMPARE(host.frame()->Action(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(host.frame()->Action(Command::kFileOpen)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     // A corpus that does not open is not remembered.
     host.Close();
     host.Start(PathOf(m_empty.path()));
@@ -125,7 +125,7 @@ class FrameHostTest : public QObject {
     form = host.frame()->GetLeftForm();
     QCOMPARE(form->catalogue().Record(3).Name(), std::u16string(u"逍遙遊"));
     QCOMPARE(form->Reading().CurRecord(), 0);
-    QVERIFY(!host.frame()->IsCommandEnabled(ID_NEXT_VOLUME));
+    QVERIFY(!host.frame()->IsCommandEnabled(Command::kNextVolume));
     QVERIFY(host.frame()->isVisible());
     QCOMPARE(RecentCorpora(), (QStringList{m_second.path(), m_first.path()}));
     QVERIFY(warnings.messages.empty());

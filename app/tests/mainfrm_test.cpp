@@ -111,7 +111,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
   Q_OBJECT
 
  private:
-  bool Enabled(int command) {
+  bool Enabled(Command command) {
     m_pFrame->UpdateCommandUI();
     return m_pFrame->Action(command)->isEnabled();
   }
@@ -149,13 +149,14 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     QVERIFY(m_pFrame->isMaximized());
     QCOMPARE(m_pFrame->panes().sizes().at(0), 260);
     QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), QStringLiteral("about:blank"));
-    for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_FILE_PRINT, ID_FILE_PRINT_SETUP, ID_PREV_PAGE,
-                        ID_NEXT_PAGE, ID_PREV_VOLUME, ID_NEXT_VOLUME, ID_PREV_HIT, ID_NEXT_HIT}) {
-      QVERIFY2(!Enabled(command), qPrintable(QString::number(command)));
+    using enum Command;
+    for (Command command : {kEditCopy, kEditSelectAll, kFilePrint, kFilePrintSetup, kPrevPage, kNextPage, kPrevVolume,
+                            kNextVolume, kPrevHit, kNextHit}) {
+      QVERIFY2(!Enabled(command), qPrintable(QString::number(static_cast<int>(command))));
     }
-    QVERIFY(Enabled(ID_TOGGLE_LEFT_PANE));
-    QVERIFY(Enabled(ID_HELP_FILE));
-    Trigger(ID_VIEW_STATUS_BAR);
+    QVERIFY(Enabled(Command::kToggleLeftPane));
+    QVERIFY(Enabled(Command::kHelpFile));
+    Trigger(Command::kViewStatusBar);
     QVERIFY(!m_pFrame->findChild<QStatusBar*>());
     QStringList menus;
     for (QAction* menu : m_pFrame->menuBar()->actions()) menus << menu->text();
@@ -166,8 +167,8 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     for (QAction* item : m_pFrame->menuBar()->actions()[4]->menu()->actions()) usage << item->text();
     QCOMPARE(usage, (QStringList{"用例一覧(&K)", "結果を保存(&S)…"}));
     QCOMPARE(m_pFrame->menuBar()->actions()[4]->menu()->actions()[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
-    QCOMPARE(m_pFrame->Action(ID_NEXT_HIT)->shortcut(), QKeySequence(Qt::Key_F3));
-    QCOMPARE(m_pFrame->Action(ID_PREV_HIT)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F3));
+    QCOMPARE(m_pFrame->Action(Command::kNextHit)->shortcut(), QKeySequence(Qt::Key_F3));
+    QCOMPARE(m_pFrame->Action(Command::kPrevHit)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F3));
     QCOMPARE(m_pFrame->navBar().slider().maximum(), 0);
     QVERIFY(Label().isEmpty());
     // Ctrl+C on the blank page does nothing: the command is disabled.
@@ -231,7 +232,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     m_pFrame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
     m_pFrame->GetTextView()->setFocus();
-    QVERIFY(!m_pFrame->Action(ID_NEXT_HIT)->isEnabled());
+    QVERIFY(!m_pFrame->Action(Command::kNextHit)->isEnabled());
     form()->OpenHit(0);
     QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
     QCOMPARE(form()->Reading().CurHit(), 1);
@@ -242,15 +243,15 @@ class MainFrameTest : public QObject, protected CFrameFixture {
 
   void leftPaneToggleKeepsTheViewAndTheWidth() {
     const int width = m_pFrame->panes().sizes().at(0);
-    Trigger(ID_TOGGLE_LEFT_PANE);
+    Trigger(Command::kToggleLeftPane);
     QVERIFY(!form()->isVisible());
     // The commands still reach the view while the left pane is hidden.
     SelectRecord(4);
-    QVERIFY(Enabled(ID_NEXT_PAGE));
-    Trigger(ID_NEXT_PAGE);
+    QVERIFY(Enabled(Command::kNextPage));
+    Trigger(Command::kNextPage);
     QCOMPARE(form()->Reading().CurPage(), 5);
     QVERIFY(m_pFrame->GetTextView()->GetLocationURL().endsWith(QStringLiteral("windows.html")));
-    Trigger(ID_TOGGLE_LEFT_PANE);
+    Trigger(Command::kToggleLeftPane);
     QVERIFY(form()->isVisible());
     QCOMPARE(m_pFrame->panes().sizes().at(0), width);
     const int right = m_pFrame->panes().sizes().at(1);
@@ -259,7 +260,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
   }
 
   void savedLayoutWhileHidden() {
-    Trigger(ID_TOGGLE_LEFT_PANE);
+    Trigger(Command::kToggleLeftPane);
     m_pFrame.reset();
     QVERIFY(QSettings().value("SplitterWnd/Panes_0").toString().startsWith(QStringLiteral("0 260 -1 ")));
   }
@@ -270,18 +271,18 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     QCOMPARE(m_pFrame->navBar().slider().maximum(), 3);
     QCOMPARE(m_pFrame->navBar().slider().GetPos(), 1);
     QCOMPARE(Label(), LabelFor(1));
-    QVERIFY(!Enabled(ID_PREV_PAGE));
-    QVERIFY(Enabled(ID_NEXT_PAGE));
-    QVERIFY(Enabled(ID_EDIT_COPY));  // a page is shown now
-    Trigger(ID_NEXT_PAGE);
-    Trigger(ID_NEXT_PAGE);
+    QVERIFY(!Enabled(Command::kPrevPage));
+    QVERIFY(Enabled(Command::kNextPage));
+    QVERIFY(Enabled(Command::kEditCopy));  // a page is shown now
+    Trigger(Command::kNextPage);
+    Trigger(Command::kNextPage);
     QCOMPARE(form()->Reading().CurPage(), 3);
     QCOMPARE(m_pFrame->navBar().slider().GetPos(), 3);
     QCOMPARE(Label(), LabelFor(3));
-    QVERIFY(!Enabled(ID_NEXT_PAGE));
-    Trigger(ID_NEXT_PAGE);  // disabled: nothing happens
+    QVERIFY(!Enabled(Command::kNextPage));
+    Trigger(Command::kNextPage);  // disabled: nothing happens
     QCOMPARE(form()->Reading().CurPage(), 3);
-    Trigger(ID_PREV_PAGE);
+    Trigger(Command::kPrevPage);
     QCOMPARE(form()->Reading().CurPage(), 2);
     QCOMPARE(Label(), LabelFor(2));
     Shoot(QStringLiteral("volume-page.png"));
@@ -289,10 +290,10 @@ class MainFrameTest : public QObject, protected CFrameFixture {
 
   void volumeCommandsWalkTheCatalogue() {
     SelectRecord(3);
-    QVERIFY(!Enabled(ID_PREV_VOLUME));
+    QVERIFY(!Enabled(Command::kPrevVolume));
     for (std::size_t i = 1; i < std::size(kVolumes); ++i) {
-      QVERIFY(Enabled(ID_NEXT_VOLUME));
-      Trigger(ID_NEXT_VOLUME);
+      QVERIFY(Enabled(Command::kNextVolume));
+      Trigger(Command::kNextVolume);
       const Volume& v = kVolumes[i];
       QCOMPARE(form()->Reading().CurRecord(), v.record);
       QCOMPARE(form()->Reading().CurPage(), v.first);
@@ -302,17 +303,17 @@ class MainFrameTest : public QObject, protected CFrameFixture {
       QCOMPARE(Label(), LabelFor(v.first));
       QCOMPARE(SelectedRecord(), v.record);  // across works and categories
     }
-    QVERIFY(!Enabled(ID_NEXT_VOLUME));
+    QVERIFY(!Enabled(Command::kNextVolume));
     m_pFrame->OnNextVolume();  // directly, at the end
     QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kLastVolumeMessage});
     QCOMPARE(form()->Reading().CurRecord(), 9);
     for (int i = int(std::size(kVolumes)) - 2; i >= 0; --i) {
-      Trigger(ID_PREV_VOLUME);
+      Trigger(Command::kPrevVolume);
       QCOMPARE(form()->Reading().CurRecord(), kVolumes[i].record);
       QCOMPARE(SelectedRecord(), kVolumes[i].record);
       QCOMPARE(Label(), LabelFor(kVolumes[i].first));
     }
-    QVERIFY(!Enabled(ID_PREV_VOLUME));
+    QVERIFY(!Enabled(Command::kPrevVolume));
     m_pFrame->OnPrevVolume();
     QCOMPARE(m_pWarnings->messages.back(), std::string(kFirstVolumeMessage));
     QCOMPARE(form()->Reading().CurRecord(), 3);
@@ -324,15 +325,15 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     SelectRecord(4);
     SelectRecord(5);  // the work 雜篇: only the scope changes
     QCOMPARE(form()->Reading().CurRecord(), 4);
-    Trigger(ID_NEXT_VOLUME);
+    Trigger(Command::kNextVolume);
     QCOMPARE(form()->Reading().CurRecord(), 6);
     QCOMPARE(SelectedRecord(), 6);
     QCOMPARE(form()->ScopeRecord(), 6);
   }
 
   void hitCommandsStepThroughTheAnchors() {
-    QVERIFY(!Enabled(ID_NEXT_HIT));
-    QVERIFY(!Enabled(ID_PREV_HIT));
+    QVERIFY(!Enabled(Command::kNextHit));
+    QVERIFY(!Enabled(Command::kPrevHit));
     form()->SelectTab(CLeftForm::Tab::kSearch);
     // Page 0 holds all four keywords: four anchors.
     form()->keywordBox()->setText(QStringLiteral("學 習 之 明月"));
@@ -343,8 +344,8 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     form()->OpenHit(0);
     QCOMPARE(form()->Reading().CurHit(), 0);
     QCOMPARE(form()->Reading().PageHits(), 4);
-    QVERIFY(!Enabled(ID_PREV_HIT));
-    QVERIFY(Enabled(ID_NEXT_HIT));
+    QVERIFY(!Enabled(Command::kPrevHit));
+    QVERIFY(Enabled(Command::kNextHit));
     const QString file = QUrl::fromLocalFile(QString::fromStdU16String(form()->Reading().HitFile().u16string())).toString();
     m_pFrame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
@@ -354,7 +355,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
       QCOMPARE(form()->Reading().CurHit(), anchor);
       QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), file + QStringLiteral("#%1").arg(anchor, 4, 10, QChar(u'0')));
     }
-    QVERIFY(!Enabled(ID_NEXT_HIT));
+    QVERIFY(!Enabled(Command::kNextHit));
     QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
     QCOMPARE(form()->Reading().CurHit(), 3);
     QTest::keyClick(m_pFrame.get(), Qt::Key_F3, Qt::AltModifier);
@@ -364,8 +365,8 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     // A new search starts the anchors again on the same hit page.
     form()->searchButton()->click();
     QCOMPARE(form()->Reading().CurHit(), 0);
-    QVERIFY(!Enabled(ID_PREV_HIT));
-    QVERIFY(Enabled(ID_NEXT_HIT));
+    QVERIFY(!Enabled(Command::kPrevHit));
+    QVERIFY(Enabled(Command::kNextHit));
     QTest::keyClick(m_pFrame.get(), Qt::Key_F3);
     QCOMPARE(m_pFrame->GetTextView()->GetLocationURL(), file + "#0001");
   }
@@ -405,9 +406,9 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     view->Printer().setOutputFormat(QPrinter::PdfFormat);
     view->Printer().setOutputFileName(pdf);
     QSignalSpy ended(view, &CCodexaView::PrintEnded);
-    Trigger(ID_FILE_PRINT);
+    Trigger(Command::kFilePrint);
     QVERIFY(view->IsPrinting());
-    Trigger(ID_FILE_PRINT);
+    Trigger(Command::kFilePrint);
     m_pFrame->OnPrintSetup();  // the preview, refused before its dialog opens
     QCOMPARE(m_pWarnings->messages, (std::vector<std::string>{kPrintBusyMessage, kPrintBusyMessage}));
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
@@ -444,7 +445,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     view->Printer().setOutputFormat(QPrinter::PdfFormat);
     view->Printer().setOutputFileName(m_workDir.filePath("page.pdf"));
     QSignalSpy ended(view, &CCodexaView::PrintEnded);
-    Trigger(ID_FILE_PRINT);
+    Trigger(Command::kFilePrint);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
     QVERIFY(evaluate(QStringLiteral("Array.from(document.styleSheets).some(s => s.media.length == 0 && "
                                     "Array.from(s.cssRules).some(r => r.media && r.media.mediaText == 'print'))"))
@@ -464,7 +465,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     view->Printer().setOutputFormat(QPrinter::PdfFormat);
     view->Printer().setOutputFileName(m_workDir.filePath("no-such-folder/page.pdf"));
     QSignalSpy ended(view, &CCodexaView::PrintEnded);
-    Trigger(ID_FILE_PRINT);
+    Trigger(Command::kFilePrint);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
     QCOMPARE(ended.at(0).at(0).toBool(), false);
     QCOMPARE(m_pWarnings->messages, std::vector<std::string>{kPrintFailedMessage});
@@ -545,13 +546,13 @@ class MainFrameTest : public QObject, protected CFrameFixture {
   // desktop offers for HTML files; a link asking for a new window opens
   // in the same one.
   void helpShowsTheShippedPageInItsOwnWindow() {
-    Trigger(ID_HELP_FILE);  // no help page beside this corpus: nothing
+    Trigger(Command::kHelpFile);  // no help page beside this corpus: nothing
     QVERIFY(!m_pFrame->HelpWindow());
     QVERIFY(m_pWarnings->messages.empty());
     const QString help = m_corpusDir.filePath("help.html");
     const QString second = m_corpusDir.filePath("help-second.html");
     QVERIFY(QFile::copy(QStringLiteral(CODEXA_SOURCE_DIR "/res/help.html"), help));
-    Trigger(ID_HELP_FILE);
+    Trigger(Command::kHelpFile);
     CHelpWnd* window = m_pFrame->HelpWindow();
     QVERIFY(window);
     QVERIFY(window->isWindow());
@@ -572,7 +573,7 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     QTRY_COMPARE(window->title(), QStringLiteral("second"));
 
     window->close();
-    Trigger(ID_HELP_FILE);  // again: the same window, back on the help page
+    Trigger(Command::kHelpFile);  // again: the same window, back on the help page
     QCOMPARE(m_pFrame->HelpWindow(), window);
     QVERIFY(window->isVisible());
     QTRY_COMPARE(window->url(), QUrl::fromLocalFile(help));

@@ -65,7 +65,7 @@ class ReadingTest : public QObject, protected CReadingFixture {
     QTRY_COMPARE(Offset(), QStringLiteral("0 0"));
     const std::function<void()> moves[] = {
         [&] { m_pFrame->navBar().ShowVolumePage(kLongFile); },
-        [&] { Trigger(ID_NEXT_PAGE); },
+        [&] { Trigger(Command::kNextPage); },
         [&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); },
     };
     for (const auto& move : moves) {
@@ -91,7 +91,7 @@ class ReadingTest : public QObject, protected CReadingFixture {
   // few columns left of the view's right edge. The page file keeps its
   // bytes.
   void verticalWritingScrollsSidewaysToTheHit() {
-    Trigger(ID_VIEW_VERTICAL);
+    Trigger(Command::kViewVertical);
     QVERIFY(view()->IsVertical());
     QCOMPARE(QSettings().value("View/Vertical").toBool(), true);
     OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
@@ -109,7 +109,7 @@ class ReadingTest : public QObject, protected CReadingFixture {
     QVERIFY(page.open(QIODevice::ReadOnly));
     QVERIFY(!page.readAll().contains("codexa"));  // the writing came through the view alone
     // Back to horizontal writing for the next frame.
-    Trigger(ID_VIEW_VERTICAL);
+    Trigger(Command::kViewVertical);
     QCOMPARE(Eval(QStringLiteral("getComputedStyle(document.documentElement).writingMode")).toString(),
              QStringLiteral("horizontal-tb"));
   }
@@ -119,14 +119,14 @@ class ReadingTest : public QObject, protected CReadingFixture {
   // the volume's following page.
   void hitPageOpensInItsVolumeAndReadingGoesOn() {
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); });
-    QVERIFY(!m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
+    QVERIFY(!m_pFrame->IsCommandEnabled(Command::kOpenHitInVolume));
     OpenHitOfPage(QStringLiteral("鶴"), kLongPage);
     const QString hitLocation = view()->GetLocationURL();
-    QVERIFY(m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
-    QVERIFY(form()->resultList()->actions().contains(m_pFrame->Action(ID_OPEN_HIT_IN_VOLUME)));
+    QVERIFY(m_pFrame->IsCommandEnabled(Command::kOpenHitInVolume));
+    QVERIFY(form()->resultList()->actions().contains(m_pFrame->Action(Command::kOpenHitInVolume)));
     std::unique_ptr<QMenu> menu(view()->CreateContextMenu());
-    QVERIFY(menu->actions().contains(m_pFrame->Action(ID_OPEN_HIT_IN_VOLUME)));
-    Trigger(ID_OPEN_HIT_IN_VOLUME);
+    QVERIFY(menu->actions().contains(m_pFrame->Action(Command::kOpenHitInVolume)));
+    Trigger(Command::kOpenHitInVolume);
     QCOMPARE(form()->Reading().CurRecord(), kLongVolume);
     QCOMPARE(form()->Reading().CurPage(), kLongFile);
     QCOMPARE(form()->tree()->currentItem(), form()->TreeItemOfRecord(kLongVolume));
@@ -136,9 +136,9 @@ class ReadingTest : public QObject, protected CReadingFixture {
     QCOMPARE(m_pFrame->navBar().slider().GetPos(), kLongFile);
     QCOMPARE(m_pFrame->navBar().label().text(), QStringLiteral("%1/107").arg(form()->index().GetPageCount()));
     QCOMPARE(view()->GetLocationURL(), hitLocation);  // still the hit page, marked
-    QVERIFY(!m_pFrame->IsCommandEnabled(ID_OPEN_HIT_IN_VOLUME));
-    QVERIFY(m_pFrame->IsCommandEnabled(ID_NEXT_PAGE));
-    Shown([&] { Trigger(ID_NEXT_PAGE); });
+    QVERIFY(!m_pFrame->IsCommandEnabled(Command::kOpenHitInVolume));
+    QVERIFY(m_pFrame->IsCommandEnabled(Command::kNextPage));
+    Shown([&] { Trigger(Command::kNextPage); });
     QCOMPARE(form()->Reading().CurPage(), 108);
     QVERIFY(view()->GetLocationURL().endsWith(QStringLiteral("windows.html")));
     QVERIFY(Eval(QStringLiteral("document.body.textContent")).toString().contains(QStringLiteral("黃鶴樓")));
@@ -152,7 +152,7 @@ class ReadingTest : public QObject, protected CReadingFixture {
     Eval(QStringLiteral("window.getSelection().selectAllChildren(document.querySelector('td'))"));
     QTRY_VERIFY(view()->hasSelection());
     QCOMPARE(m_pFrame->CitedText(), QStringLiteral("「學而時習之明月」（《詩經》卷一、第1頁、經部）"));
-    Trigger(ID_EDIT_COPY_CITED);
+    Trigger(Command::kEditCopyCited);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("「學而時習之明月」（《詩經》卷一、第1頁、經部）"));
     OpenHitOfPage(QStringLiteral("鶴"), kLongPage + 1);
     QCOMPARE(m_pFrame->CitedText(), QStringLiteral("《唐詩》卷一、第108頁、集部"));
@@ -162,12 +162,12 @@ class ReadingTest : public QObject, protected CReadingFixture {
   // read back by the next frame; a damaged setting reads as standard.
   void textSizeIsOneSettingKept() {
     Shown([&] { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(3)); });
-    Trigger(ID_VIEW_TEXT_LARGER);
+    Trigger(Command::kViewTextLarger);
     QCOMPARE(view()->TextSize(), 110);
     QCOMPARE(view()->zoomFactor(), 1.1);
     QCOMPARE(QSettings().value("View/TextSize").toInt(), 110);
-    Trigger(ID_VIEW_TEXT_STANDARD);
-    Trigger(ID_VIEW_TEXT_SMALLER);
+    Trigger(Command::kViewTextStandard);
+    Trigger(Command::kViewTextSmaller);
     QCOMPARE(view()->TextSize(), 90);
     QWidget* surface = view()->focusProxy();
     QVERIFY(surface);
@@ -177,7 +177,7 @@ class ReadingTest : public QObject, protected CReadingFixture {
     QApplication::sendEvent(surface, &wheel);
     QCOMPARE(view()->TextSize(), 110);
     QCOMPARE(QSettings().value("View/TextSize").toInt(), 110);
-    Shown([&] { Trigger(ID_NEXT_PAGE); });
+    Shown([&] { Trigger(Command::kNextPage); });
     QCOMPARE(view()->zoomFactor(), 1.1);  // every page
     m_pFrame.reset();
     MakeFrame();

@@ -93,7 +93,8 @@ class CorruptReaderTest : public QObject {
   // and the hit page.
   void UseCommands(CMainFrame& frame, CWarningRecorder& warnings) {
     const std::set<std::string> allowed = {kLastVolumeMessage, kFirstVolumeMessage, kNoScopeMessage};
-    for (int command : {ID_NEXT_PAGE, ID_PREV_PAGE, ID_NEXT_VOLUME, ID_PREV_VOLUME, ID_NEXT_HIT, ID_PREV_HIT}) {
+    using enum Command;
+    for (Command command : {kNextPage, kPrevPage, kNextVolume, kPrevVolume, kNextHit, kPrevHit}) {
       for (int i = 0; i < 6 && frame.IsCommandEnabled(command); ++i) frame.Action(command)->trigger();
     }
     for (const std::string& message : warnings.messages) QVERIFY2(allowed.contains(message), message.c_str());
