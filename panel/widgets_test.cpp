@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "view/codexaview.h"
+#include "view/compositing.h"
 #include "panel/keywordbox.h"
 #include "panel/pagefolder.h"
 #include "panel/sortlistctrl.h"
@@ -353,6 +354,28 @@ class WidgetsTest : public QObject {
     own.close();
     QVERIFY(folder.InstallBackground(PathOf(program.filePath("Back.gif")), "built-in"));
     QCOMPARE(ReadFile(folder.root() / "Back.gif"), std::string("GIF89a-own"));
+  }
+
+  // Only the processor-drawn OpenGL of Mesa moves the view to software;
+  // chips' drivers, LLVM-built ones among them, and no OpenGL at all keep it.
+  void softwareOpenGLComposesInSoftware_data() {
+    QTest::addColumn<QString>("renderer");
+    QTest::addColumn<bool>("software");
+    QTest::newRow("llvmpipe") << "llvmpipe (LLVM 15.0.6, 256 bits)" << true;
+    QTest::newRow("old gallium llvmpipe") << "Gallium 0.4 on llvmpipe (LLVM 3.4, 128 bits)" << true;
+    QTest::newRow("softpipe") << "softpipe" << true;
+    QTest::newRow("swrast") << "Mesa X11 swrast" << true;
+    QTest::newRow("classic software") << "Software Rasterizer" << true;
+    QTest::newRow("radeon built with llvm") << "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49)" << false;
+    QTest::newRow("intel") << "Mesa Intel(R) UHD Graphics 620 (KBL GT2)" << false;
+    QTest::newRow("nvidia") << "NVIDIA GeForce GTX 1060/PCIe/SSE2" << false;
+    QTest::newRow("virtual gpu") << "virgl (Mesa Intel(R) UHD Graphics)" << false;
+    QTest::newRow("no opengl") << "" << false;
+  }
+  void softwareOpenGLComposesInSoftware() {
+    QFETCH(QString, renderer);
+    QFETCH(bool, software);
+    QCOMPARE(CompositingForRenderer(renderer) == ViewCompositing::kSoftware, software);
   }
 
   void viewMenuAndLocation() {

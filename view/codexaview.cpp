@@ -15,6 +15,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWheelEvent>
 
+#include "view/compositing.h"
 #include "view/findbar.h"
 #include "view/pagescript.h"
 #include "view/textsize.h"
@@ -58,6 +59,8 @@ CCodexaView::CCodexaView(QWidget* parent)
     : QWebEngineView(parent),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_nTextSize(kStandardTextSize) {
+  // Before the page below, which starts the engine.
+  ChooseViewCompositing();
   InstallPageScript();
   m_pFindBar = new CFindBar(this);
   // The engine may reset the zoom when it moves to another document.
