@@ -207,6 +207,29 @@ bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
   return true;
 }
 
+// AlignPages for a target far ahead, a candidate page: the terms jump by
+// their skip tables, then walk on a record at a time each in turn. Every
+// step of a walk waits on the bytes the step before it read (the record's
+// length), so one term's walk is a chain of dependent loads; taking the
+// terms in turn lets their chains overlap. (Where the terms go through
+// their lists together page by page, as in a walk over whole lists, one of
+// them is behind at a time, and AlignPages' plain order costs less.)
+bool AlignPagesTogether(std::vector<Term>& terms, uint64_t& target) {
+  const uint32_t goal = static_cast<uint32_t>(std::min<uint64_t>(target, UINT32_MAX));
+  for (Term& term : terms) {
+    if (term.cursor.page() < target) term.cursor.SkipToward(goal);
+  }
+  for (bool behind = true; behind;) {
+    behind = false;
+    for (Term& term : terms) {
+      if (term.cursor.page() >= target) continue;
+      if (!NextPage(term.cursor)) return false;
+      behind = true;
+    }
+  }
+  return AlignPages(terms, target);
+}
+
 // The pages of a one-character keyword with their counts: every record of
 // its list, read straight through.
 void EvaluateOneTerm(CPostingCursor& cursor, HitArrays& hits) {
@@ -230,7 +253,7 @@ void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candida
   for (const uint32_t candidate : candidates) {
     if (candidate < target) continue;
     target = candidate;
-    if (!AlignPages(pattern.terms, target)) return;
+    if (!AlignPagesTogether(pattern.terms, target)) return;
     const uint32_t page = static_cast<uint32_t>(target);
     if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
     target = uint64_t{page} + 1;
