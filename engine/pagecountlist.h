@@ -39,11 +39,20 @@ void DecodePageCounts(const PageCountList& list, HitArrays& hits);
 // Only the blocks whose span of pages (from their first page to the next
 // block's) holds a page of `within` are decoded; the others are stepped
 // over by their heads (and flags), and `within` is galloped through to
-// each block's first page. Answers the bytes of the list it read. A block
+// each block's first page; a block's counts are decoded only when one of
+// its pages is kept. Answers the bytes of the list it read. A block
 // stepped over is checked by its head and extent only, and one decoded
 // must end below the next block's first page, so on a damaged list the two
 // decoders may stop at different blocks (neither reads outside the list).
 uint64_t DecodePageCountsWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits);
+
+// Appends the pages of `within` (ascending) that `list` holds to `pages`,
+// as DecodePageCountsWithin keeps them, without their counts: a block's
+// pages are decoded, its counts neither decoded nor read (what narrowing
+// the pages of a longer keyword needs). Answers the bytes of the list it
+// read.
+uint64_t DecodePagesWithin(const PageCountList& list, const std::vector<uint32_t>& within,
+                           std::vector<uint32_t>& pages);
 
 // The number of blocks of `list` (0 for one without bytes): stepping over
 // its blocks costs a head read each.

@@ -356,36 +356,23 @@ bool AnswerFromTable(const KeywordLists& lists, const std::vector<uint32_t>* wit
   return true;
 }
 
-// Keeps the pages of `pages` that `other` (ascending) holds.
-void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& pages) {
-  size_t kept = 0, at = 0;
-  for (const uint32_t page : pages) {
-    while (at < other.size() && other[at] < page) ++at;
-    if (at < other.size() && other[at] == page) pages[kept++] = page;
-  }
-  pages.resize(kept);
-}
-
 // A pair that narrows pages already few saves only the matching of the
 // pages it removes: past this many bytes of its list per page left, reading
 // it (even block by block) costs more than that saves (comparison program:
 // the four- and five-character phrases).
 constexpr size_t kNarrowingBytesPerPage = 64;
 
-// Keeps the pages of `pages` that `list` holds, reading it as
-// HowToReadWithin tells; false when it is not worth reading.
-bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, HitArrays& decoded, uint64_t& listBytes) {
-  const WithinRead read = HowToReadWithin(list, pages);
-  if (read == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) return false;
-  decoded.Clear();
-  if (read == WithinRead::kBlocks) {
-    listBytes += DecodePageCountsWithin(list, pages, decoded);
-    pages.swap(decoded.pages);
-    return true;
+// Keeps the pages of `pages` that `list` holds, reading only its pages and
+// only in the blocks that can hold one of them; false when it is not worth
+// reading (HowToReadWithin).
+bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, std::vector<uint32_t>& kept,
+                  uint64_t& listBytes) {
+  if (HowToReadWithin(list, pages) == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) {
+    return false;
   }
-  DecodePageCounts(list, decoded);
-  listBytes += list.size();
-  KeepPagesIn(decoded.pages, pages);
+  kept.clear();
+  listBytes += DecodePagesWithin(list, pages, kept);
+  pages.swap(kept);
   return true;
 }
 
@@ -406,18 +393,19 @@ bool CandidatePages(const KeywordLists& found, const std::vector<uint32_t>* with
   std::vector<PageCountList> lists = found.found;
   std::sort(lists.begin(), lists.end(),
             [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
-  HitArrays decoded;
   size_t next = 0;
   if (within != nullptr) {
     pages = *within;
   } else {
+    HitArrays decoded;
     DecodePageCounts(lists[0], decoded);
     listBytes += lists[0].size();
     pages.swap(decoded.pages);
     next = 1;
   }
+  std::vector<uint32_t> kept;
   for (size_t k = next; k < lists.size() && !pages.empty(); ++k) {
-    if (!NarrowByList(lists[k], pages, decoded, listBytes)) break;
+    if (!NarrowByList(lists[k], pages, kept, listBytes)) break;
   }
   return true;
 }
