@@ -285,10 +285,11 @@ void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
 }
 
 // What the page-count table holds for a keyword: the lists of its pairs of
-// adjacent terms or, when it has no such pair, of its terms. Looked up once
-// and kept with the keyword: ordering an AND, answering a short run and
-// narrowing the pages of a longer one all read the same lists, and each
-// lookup costs a few cache misses in tables of hundreds of kilobytes.
+// adjacent terms or, when it has no such pair, of its terms, the smallest
+// (the rarest) first. Looked up once and kept with the keyword: ordering an
+// AND, answering a short run and narrowing the pages of a longer one all
+// read the same lists, and each lookup costs a few cache misses in tables
+// of hundreds of kilobytes.
 struct KeywordLists {
   bool paired = false;  // the lists are of pairs
   bool usable = true;   // the table answered every lookup
@@ -298,6 +299,7 @@ struct KeywordLists {
 
 void LookUpLists(const KeywordTerms& pattern, const NgramTable& ngrams, KeywordLists& lists) {
   lists = KeywordLists();
+  lists.found.reserve(pattern.terms.size());
   const auto keep = [&lists](NgramTable::Lookup lookup, const PageCountList& list) {
     lists.usable = lists.usable && lookup != NgramTable::Lookup::kUnusable;
     lists.absent = lists.absent || lookup == NgramTable::Lookup::kAbsent;
@@ -308,8 +310,11 @@ void LookUpLists(const KeywordTerms& pattern, const NgramTable& ngrams, KeywordL
     lists.paired = true;
     keep(ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list), list);
   });
-  if (lists.paired) return;
-  for (const Term& term : pattern.terms) keep(ngrams.Single(term.code, list), list);
+  if (!lists.paired) {
+    for (const Term& term : pattern.terms) keep(ngrams.Single(term.code, list), list);
+  }
+  std::sort(lists.found.begin(), lists.found.end(),
+            [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
 }
 
 // How a page-count list is read when only the pages of `within` matter.
@@ -390,9 +395,7 @@ bool CandidatePages(const KeywordLists& found, const std::vector<uint32_t>* with
     pages.clear();
     return true;
   }
-  std::vector<PageCountList> lists = found.found;
-  std::sort(lists.begin(), lists.end(),
-            [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
+  const std::vector<PageCountList>& lists = found.found;
   size_t next = 0;
   if (within != nullptr) {
     pages = *within;
@@ -521,9 +524,7 @@ void EvaluatePattern(KeywordTerms& pattern, const KeywordLists& lists, const Lis
 // pages. UINT64_MAX when the table cannot tell.
 uint64_t BoundingListBytes(const KeywordLists& lists) {
   if (lists.absent) return 0;
-  uint64_t smallest = UINT64_MAX;
-  for (const PageCountList& list : lists.found) smallest = std::min<uint64_t>(smallest, list.size());
-  return smallest;
+  return lists.found.empty() ? UINT64_MAX : lists.found.front().size();
 }
 
 // One keyword of a query, ready to be evaluated.
@@ -593,8 +594,10 @@ void CIndex::SearchAnd(std::u16string& query, bool variants) {
   if (!matchable) return;
   // The keyword with the fewest pages first (see BoundingListBytes); the
   // sum of the counts and the ascending pages do not depend on the order.
-  std::stable_sort(keywords.begin(), keywords.end(),
-                   [](const Keyword& a, const Keyword& b) { return a.boundingBytes < b.boundingBytes; });
+  if (keywords.size() > 1) {
+    std::stable_sort(keywords.begin(), keywords.end(),
+                     [](const Keyword& a, const Keyword& b) { return a.boundingBytes < b.boundingBytes; });
+  }
   EvaluatePattern(keywords[0].pattern, keywords[0].lists, tables, nullptr, result, state.m_nListBytesRead);
   // Once the intersection is empty, later keywords cannot change it.
   for (size_t k = 1; k < keywords.size() && result.size() != 0; ++k) {
