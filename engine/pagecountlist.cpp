@@ -467,18 +467,3 @@ void AppendTableNumber(uint64_t value, std::string& out) {
   for (; value >= 0x80; value >>= 7) out.push_back(static_cast<char>(0x80 | (value & 0x7F)));
   out.push_back(static_cast<char>(value));
 }
-
-bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value) {
-  value = 0;
-  const uint8_t* p = at;
-  for (int shift = 0; shift < 35; shift += 7) {
-    if (p == end) return false;
-    const uint8_t byte = *p++;
-    value |= uint64_t{byte & 0x7Fu} << shift;
-    if (byte < 0x80) {
-      at = p;
-      return true;
-    }
-  }
-  return false;
-}

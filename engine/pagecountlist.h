@@ -64,7 +64,21 @@ uint64_t PageCountBlocks(const PageCountList& list);
 // of each byte telling that another follows; at most five bytes (35 bits).
 void AppendTableNumber(uint64_t value, std::string& out);
 // Reads one number at `at`, moving `at` past it. False when it runs past
-// `end` or takes more than five bytes.
-bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value);
+// `end` or takes more than five bytes. Inline: a pair's lookup reads a
+// few of them in turn, most of them a byte long.
+inline bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value) {
+  value = 0;
+  const uint8_t* p = at;
+  for (int shift = 0; shift < 35; shift += 7) {
+    if (p == end) return false;
+    const uint8_t byte = *p++;
+    value |= uint64_t{byte & 0x7Fu} << shift;
+    if (byte < 0x80) {
+      at = p;
+      return true;
+    }
+  }
+  return false;
+}
 
 #endif  // CODEXA_ENGINE_PAGECOUNTLIST_H_
