@@ -189,45 +189,21 @@ inline bool NextPage(CPostingCursor& cursor) {
 // Brings every term to the lowest page at or above `target` that all of
 // them hold and leaves `target` on it. False when some list ends first.
 bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
+  // No page lies above 32 bits; a target raised below is some term's page.
+  if (target > UINT32_MAX) return false;
   for (bool aligned = false; !aligned;) {
     aligned = true;
     for (Term& term : terms) {
-      if (term.cursor.page() < target) {
-        term.cursor.SkipToward(static_cast<uint32_t>(std::min<uint64_t>(target, UINT32_MAX)));
-      }
-      while (term.cursor.page() < target) {
-        if (!NextPage(term.cursor)) return false;
-      }
-      if (term.cursor.page() > target) {
+      const auto goal = static_cast<uint32_t>(target);
+      if (term.cursor.page() < goal) term.cursor.SkipToward(goal);
+      if (!term.cursor.AdvanceTo(goal)) return false;
+      if (term.cursor.page() > goal) {
         target = term.cursor.page();
         aligned = false;
       }
     }
   }
   return true;
-}
-
-// AlignPages for a target far ahead, a candidate page: the terms jump by
-// their skip tables, then walk on a record at a time each in turn. Every
-// step of a walk waits on the bytes the step before it read (the record's
-// length), so one term's walk is a chain of dependent loads; taking the
-// terms in turn lets their chains overlap. (Where the terms go through
-// their lists together page by page, as in a walk over whole lists, one of
-// them is behind at a time, and AlignPages' plain order costs less.)
-bool AlignPagesTogether(std::vector<Term>& terms, uint64_t& target) {
-  const uint32_t goal = static_cast<uint32_t>(std::min<uint64_t>(target, UINT32_MAX));
-  for (Term& term : terms) {
-    if (term.cursor.page() < target) term.cursor.SkipToward(goal);
-  }
-  for (bool behind = true; behind;) {
-    behind = false;
-    for (Term& term : terms) {
-      if (term.cursor.page() >= target) continue;
-      if (!NextPage(term.cursor)) return false;
-      behind = true;
-    }
-  }
-  return AlignPages(terms, target);
 }
 
 // The pages of a one-character keyword with their counts: every record of
@@ -243,6 +219,19 @@ void EvaluateOneTerm(CPostingCursor& cursor, HitArrays& hits) {
   } while (NextPage(cursor));
 }
 
+// AlignPages for a target far ahead (a candidate page): every term that is
+// behind first jumps by its skip table, then AlignPages walks them on. The
+// searches of the terms' skip tables do not wait on each other, so their
+// memory reads overlap, where AlignPages would take each term's search
+// and walk in turn.
+bool JumpAndAlignPages(std::vector<Term>& terms, uint64_t& target) {
+  if (target > UINT32_MAX) return false;  // no page lies above 32 bits
+  for (Term& term : terms) {
+    if (term.cursor.page() < target) term.cursor.SkipToward(static_cast<uint32_t>(target));
+  }
+  return AlignPages(terms, target);
+}
+
 // The pages where the pattern matches at or after the pages in
 // `candidates` (ascending), with their counts.
 void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candidates, HitArrays& hits) {
@@ -253,7 +242,7 @@ void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candida
   for (const uint32_t candidate : candidates) {
     if (candidate < target) continue;
     target = candidate;
-    if (!AlignPagesTogether(pattern.terms, target)) return;
+    if (!JumpAndAlignPages(pattern.terms, target)) return;
     const uint32_t page = static_cast<uint32_t>(target);
     if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
     target = uint64_t{page} + 1;
