@@ -358,7 +358,10 @@ constexpr size_t kNarrowingBytesPerPage = 64;
 
 // Keeps the pages of `pages` that `list` holds, reading only its pages and
 // only in the blocks that can hold one of them; false when it is not worth
-// reading (HowToReadWithin).
+// reading (HowToReadWithin). Without counts, block by block costs no more
+// than whole even where nearly every block holds a page: each block's
+// pages are kept as they are found, and no decoded list is intersected
+// afterwards.
 bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, std::vector<uint32_t>& kept,
                   uint64_t& listBytes) {
   if (HowToReadWithin(list, pages) == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) {
