@@ -51,6 +51,25 @@ Entries DecodeWithin(std::string bytes, const std::vector<uint32_t>& within, uin
   return ToEntries(hits);
 }
 
+// The pages of a list held in `bytes` that `within` holds, read without
+// their counts, with the bytes the decoder read.
+std::vector<uint32_t> PagesWithin(std::string bytes, const std::vector<uint32_t>& within,
+                                  uint64_t* bytesRead = nullptr) {
+  const size_t size = bytes.size();
+  bytes.append(kNgramPadding, '\0');
+  const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
+  std::vector<uint32_t> pages;
+  const uint64_t read = DecodePagesWithin({begin, begin + size, {}, uint64_t{1} << 32}, within, pages);
+  if (bytesRead != nullptr) *bytesRead = read;
+  return pages;
+}
+
+std::vector<uint32_t> PagesOf(const Entries& entries) {
+  std::vector<uint32_t> pages;
+  for (const auto& entry : entries) pages.push_back(entry.first);
+  return pages;
+}
+
 // The pages from 0 below `end`.
 std::vector<uint32_t> PagesBelow(uint32_t end) {
   std::vector<uint32_t> pages(end);
@@ -150,6 +169,7 @@ TEST(DecodePageCounts, ReadsHandMadeListsAndStopsAtWhatDoesNotFit) {
   for (const auto& c : cases) {
     EXPECT_EQ(Decode(c.bytes), c.expected) << c.what;
     EXPECT_EQ(DecodeWithin(c.bytes, PagesBelow(1000)), c.expected) << c.what << ", within every page";
+    EXPECT_EQ(PagesWithin(c.bytes, PagesBelow(1000)), PagesOf(c.expected)) << c.what << ", pages alone";
   }
 }
 
@@ -186,13 +206,17 @@ TEST(DecodePageCounts, WithinPagesReadsOnlyTheBlocksThatCanHoldThem) {
       {"every page and those between", PagesBelow(1000000)},
   };
   for (const auto& c : cases) {
-    uint64_t bytesRead = 0;
+    uint64_t bytesRead = 0, pageBytesRead = 0;
     EXPECT_EQ(DecodeWithin(list, c.within, &bytesRead), EntriesWithin(entries, c.within)) << c.what;
     EXPECT_LE(bytesRead, list.size()) << c.what;
+    EXPECT_EQ(PagesWithin(list, c.within, &pageBytesRead), PagesOf(EntriesWithin(entries, c.within))) << c.what;
+    EXPECT_LE(pageBytesRead, bytesRead) << c.what;
   }
   uint64_t bytesRead = 0;
   DecodeWithin(list, everyPage, &bytesRead);
   EXPECT_EQ(bytesRead, list.size()) << "every block";
+  PagesWithin(list, everyPage, &bytesRead);
+  EXPECT_LT(bytesRead, list.size()) << "every block's pages, without its counts";
   DecodeWithin(list, {500005}, &bytesRead);
   EXPECT_LT(bytesRead, list.size() / 3) << "one block and the heads of the others";
 
@@ -204,12 +228,17 @@ TEST(DecodePageCounts, WithinPagesReadsOnlyTheBlocksThatCanHoldThem) {
   for (uint32_t page = 1; page < 700; page += 4) everyFourth.push_back(page);
   for (const auto& within : {PagesBelow(700), everyFourth}) {
     EXPECT_EQ(DecodeWithin(Encoded(close), within), EntriesWithin(close, within)) << within.size() << " wanted";
+    EXPECT_EQ(PagesWithin(Encoded(close), within), PagesOf(EntriesWithin(close, within))) << within.size();
   }
 
   HitArrays hits;
   EXPECT_EQ(DecodePageCountsWithin({nullptr, nullptr, 7, 10}, {6, 8}, hits), 0u);
   EXPECT_EQ(DecodePageCountsWithin({nullptr, nullptr, 7, 10}, {6, 7}, hits), 0u);
   EXPECT_EQ(ToEntries(hits), (Entries{{7, 1}})) << "a page held in the directory";
+  std::vector<uint32_t> pages;
+  EXPECT_EQ(DecodePagesWithin({nullptr, nullptr, 7, 10}, {6, 8}, pages), 0u);
+  EXPECT_EQ(DecodePagesWithin({nullptr, nullptr, 7, 10}, {6, 7}, pages), 0u);
+  EXPECT_EQ(pages, std::vector<uint32_t>{7}) << "a page held in the directory, pages alone";
 }
 
 // Pages stay below the table's page bound, and so does the entry count.

@@ -288,30 +288,31 @@ void DecodeListBytes(const PageCountList& list, HitArrays& hits) {
 }
 
 // The entries of pages[0 .. n) (ascending) whose pages are among
-// wanted[0 .. k) (ascending), kept as found.
+// wanted[0 .. k) (ascending).
 struct WantedPages {
   const uint32_t* pages;
-  const uint32_t* counts;
   uint32_t n;
   const uint32_t* wanted;
   size_t k;
 };
 
 // A few wanted pages: each is searched for among the block's.
-void KeepSearched(const WantedPages& in, HitArrays& hits) {
+uint32_t FindSearched(const WantedPages& in, uint8_t* kept) {
+  uint32_t found = 0;
   const uint32_t* from = in.pages;
   const uint32_t* const end = in.pages + in.n;
   for (const uint32_t* want = in.wanted; want != in.wanted + in.k; ++want) {
     from = std::lower_bound(from, end, *want);
-    if (from != end && *from == *want) hits.Add(*want, in.counts[from - in.pages]);
+    if (from != end && *from == *want) kept[found++] = static_cast<uint8_t>(from - in.pages);
   }
+  return found;
 }
 
 // Many wanted pages in a narrow block: they are marked in a bitmap of the
 // block's span, which every entry is then tested against. Unlike a merge,
-// no step waits on the comparison before it. Every entry is written to the
-// buffer and kept by counting it only when its bit is set.
-void KeepMarked(const WantedPages& in, HitArrays& hits) {
+// no step waits on the comparison before it: every entry's index is
+// written, and kept by counting it only when its bit is set.
+uint32_t FindMarked(const WantedPages& in, uint8_t* kept) {
   uint64_t marks[kMarkedSpan / 64];
   const uint32_t first = in.pages[0];
   const uint32_t words = (in.pages[in.n - 1] - first) / 64 + 1;
@@ -320,45 +321,53 @@ void KeepMarked(const WantedPages& in, HitArrays& hits) {
     const uint32_t bit = in.wanted[at] - first;  // the wanted pages lie in the block's span
     if (bit / 64 < words) marks[bit / 64] |= uint64_t{1} << (bit % 64);
   }
-  uint32_t keptPages[kNgramBlockEntries], keptCounts[kNgramBlockEntries];
-  uint32_t kept = 0;
+  uint32_t found = 0;
   for (uint32_t i = 0; i < in.n; ++i) {
     const uint32_t bit = in.pages[i] - first;
-    keptPages[kept] = in.pages[i];
-    keptCounts[kept] = in.counts[i];
-    kept += static_cast<uint32_t>(marks[bit / 64] >> (bit % 64) & 1);
+    kept[found] = static_cast<uint8_t>(i);
+    found += static_cast<uint32_t>(marks[bit / 64] >> (bit % 64) & 1);
   }
-  hits.pages.insert(hits.pages.end(), keptPages, keptPages + kept);
-  hits.counts.insert(hits.counts.end(), keptCounts, keptCounts + kept);
+  return found;
 }
 
 // Many wanted pages in a wide block: a merge.
-void KeepMerged(const WantedPages& in, HitArrays& hits) {
-  uint32_t i = 0;
+uint32_t FindMerged(const WantedPages& in, uint8_t* kept) {
+  uint32_t found = 0, i = 0;
   for (size_t at = 0; i < in.n && at < in.k;) {
     if (in.pages[i] < in.wanted[at]) {
       ++i;
     } else if (in.wanted[at] < in.pages[i]) {
       ++at;
     } else {
-      hits.Add(in.pages[i], in.counts[i]);
+      kept[found++] = static_cast<uint8_t>(i);
       ++i, ++at;
     }
   }
+  return found;
 }
 
-void AppendWanted(const WantedPages& in, HitArrays& hits) {
-  if (in.k < kFewWanted) return KeepSearched(in, hits);
-  if (in.pages[in.n - 1] - in.pages[0] < kMarkedSpan) return KeepMarked(in, hits);
-  KeepMerged(in, hits);
+// The indices of the block's entries whose pages are wanted, ascending,
+// into `kept`; answers how many.
+uint32_t FindWanted(const WantedPages& in, uint8_t* kept) {
+  static_assert(kNgramBlockEntries <= 256, "an entry's index is kept in a byte");
+  if (in.k < kFewWanted) return FindSearched(in, kept);
+  if (in.pages[in.n - 1] - in.pages[0] < kMarkedSpan) return FindMarked(in, kept);
+  return FindMerged(in, kept);
 }
 
-uint64_t DecodeListBytesWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits) {
+// Calls `visit(block, spanEnd, wanted, k, bytesRead)` for each block of the
+// list whose span of pages (from its first page to `spanEnd`, the next
+// block's) holds a page of `within`, with those pages; the others are
+// stepped over by their heads (and flags), and `within` is galloped
+// through to each block's first page. `visit` adds the bytes of the block
+// it read to `bytesRead`, and answers false to stop at a block it cannot
+// decode. Answers the bytes of the list read.
+template <class Visit>
+uint64_t ForEachBlockWithin(const PageCountList& list, const std::vector<uint32_t>& within, Visit&& visit) {
   const uint8_t* at = list.begin;
   uint64_t total = 0;
   if (!ReadEntryCount(list, at, total)) return static_cast<uint64_t>(at - list.begin);
   uint64_t bytesRead = static_cast<uint64_t>(at - list.begin);
-  uint32_t pages[kNgramBlockEntries], counts[kNgramBlockEntries];
   Block block, following;
   bool have = ReadBlock(at, list.end, BlockEntries(0, total), 0, list.pageBound, block);
   uint64_t done = 0;
@@ -372,12 +381,10 @@ uint64_t DecodeListBytesWithin(const PageCountList& list, const std::vector<uint
     const uint64_t spanEnd = more ? following.head.firstPage : list.pageBound;
     wanted = GallopTo(within, wanted, within.size(), static_cast<uint32_t>(block.head.firstPage));
     if (wanted < within.size() && within[wanted] < spanEnd) {
-      if (!DecodeBlock(block, spanEnd, pages, counts)) break;
       const size_t wantedEnd = spanEnd > UINT32_MAX ? within.size()
                                                     : GallopTo(within, wanted, within.size(), static_cast<uint32_t>(spanEnd));
-      AppendWanted({pages, counts, block.entries, within.data() + wanted, wantedEnd - wanted}, hits);
+      if (!visit(block, spanEnd, within.data() + wanted, wantedEnd - wanted, bytesRead)) break;
       wanted = wantedEnd;
-      bytesRead += static_cast<uint64_t>(block.end - block.begin);
     } else {
       bytesRead += static_cast<uint64_t>(block.steps - block.begin) + block.flagBytes;
     }
@@ -385,6 +392,15 @@ uint64_t DecodeListBytesWithin(const PageCountList& list, const std::vector<uint
     have = more;
   }
   return bytesRead;
+}
+
+// The bytes of a block up to its counts, which a reader of its pages alone
+// goes through: its head, steps and flags.
+uint64_t PageBytes(const Block& block) { return static_cast<uint64_t>(block.counts - block.begin) + block.flagBytes; }
+
+// Whether the page of a list held in the directory is one of `within`.
+bool OnlyPageWithin(const PageCountList& list, const std::vector<uint32_t>& within) {
+  return *list.onlyPage < list.pageBound && std::binary_search(within.begin(), within.end(), *list.onlyPage);
 }
 
 }  // namespace
@@ -399,12 +415,45 @@ void DecodePageCounts(const PageCountList& list, HitArrays& hits) {
 
 uint64_t DecodePageCountsWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits) {
   if (list.onlyPage) {
-    if (*list.onlyPage < list.pageBound && std::binary_search(within.begin(), within.end(), *list.onlyPage)) {
-      hits.Add(*list.onlyPage, 1);
-    }
+    if (OnlyPageWithin(list, within)) hits.Add(*list.onlyPage, 1);
     return 0;
   }
-  return list.begin != nullptr && list.begin < list.end ? DecodeListBytesWithin(list, within, hits) : 0;
+  if (list.begin == nullptr || list.begin >= list.end) return 0;
+  // The counts of a block are decoded only when one of its pages is kept.
+  return ForEachBlockWithin(list, within, [&hits](const Block& block, uint64_t spanEnd, const uint32_t* wanted,
+                                                  size_t k, uint64_t& bytesRead) {
+    uint32_t pages[kNgramBlockEntries], counts[kNgramBlockEntries];
+    uint8_t kept[kNgramBlockEntries];
+    if (!DecodePages(block, pages) || pages[block.entries - 1] >= spanEnd) return false;
+    const uint32_t found = FindWanted({pages, block.entries, wanted, k}, kept);
+    if (found == 0) {
+      bytesRead += PageBytes(block);
+      return true;
+    }
+    DecodeCounts(block, counts);
+    for (uint32_t i = 0; i < found; ++i) hits.Add(pages[kept[i]], counts[kept[i]]);
+    bytesRead += static_cast<uint64_t>(block.end - block.begin);
+    return true;
+  });
+}
+
+uint64_t DecodePagesWithin(const PageCountList& list, const std::vector<uint32_t>& within,
+                           std::vector<uint32_t>& pages) {
+  if (list.onlyPage) {
+    if (OnlyPageWithin(list, within)) pages.push_back(*list.onlyPage);
+    return 0;
+  }
+  if (list.begin == nullptr || list.begin >= list.end) return 0;
+  return ForEachBlockWithin(list, within, [&pages](const Block& block, uint64_t spanEnd, const uint32_t* wanted,
+                                                   size_t k, uint64_t& bytesRead) {
+    uint32_t blockPages[kNgramBlockEntries];
+    uint8_t kept[kNgramBlockEntries];
+    if (!DecodePages(block, blockPages) || blockPages[block.entries - 1] >= spanEnd) return false;
+    const uint32_t found = FindWanted({blockPages, block.entries, wanted, k}, kept);
+    for (uint32_t i = 0; i < found; ++i) pages.push_back(blockPages[kept[i]]);
+    bytesRead += PageBytes(block);
+    return true;
+  });
 }
 
 uint64_t PageCountBlocks(const PageCountList& list) {
@@ -417,19 +466,4 @@ uint64_t PageCountBlocks(const PageCountList& list) {
 void AppendTableNumber(uint64_t value, std::string& out) {
   for (; value >= 0x80; value >>= 7) out.push_back(static_cast<char>(0x80 | (value & 0x7F)));
   out.push_back(static_cast<char>(value));
-}
-
-bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value) {
-  value = 0;
-  const uint8_t* p = at;
-  for (int shift = 0; shift < 35; shift += 7) {
-    if (p == end) return false;
-    const uint8_t byte = *p++;
-    value |= uint64_t{byte & 0x7Fu} << shift;
-    if (byte < 0x80) {
-      at = p;
-      return true;
-    }
-  }
-  return false;
 }

@@ -39,11 +39,20 @@ void DecodePageCounts(const PageCountList& list, HitArrays& hits);
 // Only the blocks whose span of pages (from their first page to the next
 // block's) holds a page of `within` are decoded; the others are stepped
 // over by their heads (and flags), and `within` is galloped through to
-// each block's first page. Answers the bytes of the list it read. A block
+// each block's first page; a block's counts are decoded only when one of
+// its pages is kept. Answers the bytes of the list it read. A block
 // stepped over is checked by its head and extent only, and one decoded
 // must end below the next block's first page, so on a damaged list the two
 // decoders may stop at different blocks (neither reads outside the list).
 uint64_t DecodePageCountsWithin(const PageCountList& list, const std::vector<uint32_t>& within, HitArrays& hits);
+
+// Appends the pages of `within` (ascending) that `list` holds to `pages`,
+// as DecodePageCountsWithin keeps them, without their counts: a block's
+// pages are decoded, its counts neither decoded nor read (what narrowing
+// the pages of a longer keyword needs). Answers the bytes of the list it
+// read.
+uint64_t DecodePagesWithin(const PageCountList& list, const std::vector<uint32_t>& within,
+                           std::vector<uint32_t>& pages);
 
 // The number of blocks of `list` (0 for one without bytes): stepping over
 // its blocks costs a head read each.
@@ -55,7 +64,21 @@ uint64_t PageCountBlocks(const PageCountList& list);
 // of each byte telling that another follows; at most five bytes (35 bits).
 void AppendTableNumber(uint64_t value, std::string& out);
 // Reads one number at `at`, moving `at` past it. False when it runs past
-// `end` or takes more than five bytes.
-bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value);
+// `end` or takes more than five bytes. Inline: a pair's lookup reads a
+// few of them in turn, most of them a byte long.
+inline bool ReadTableNumber(const uint8_t*& at, const uint8_t* end, uint64_t& value) {
+  value = 0;
+  const uint8_t* p = at;
+  for (int shift = 0; shift < 35; shift += 7) {
+    if (p == end) return false;
+    const uint8_t byte = *p++;
+    value |= uint64_t{byte & 0x7Fu} << shift;
+    if (byte < 0x80) {
+      at = p;
+      return true;
+    }
+  }
+  return false;
+}
 
 #endif  // CODEXA_ENGINE_PAGECOUNTLIST_H_

@@ -112,6 +112,34 @@ class CPostingCursor {
     return count;
   }
 
+  // Reads on record by record to the first one whose page is at least
+  // `target` (staying where it is when it is there already). False when the
+  // list is complete or runs off its data first. The same records as
+  // SkipRestOfPage and NextRecordHeader in turn, but within a block the
+  // walk keeps its place in registers: each record's header is found from
+  // the one before it, and a place kept in the cursor between steps would
+  // add a store and a load to that chain at every record.
+  bool AdvanceTo(uint32_t target) {
+    while (m_nPage < target) {
+      if (AtEnd()) return false;
+      uint32_t page = m_nPage, offset = m_nOffset, remaining = m_nRemaining, consumed = m_nConsumed;
+      // A failed cursor has no bytes in its block.
+      while (page < target && page != m_nLastPage && offset + remaining + 5 <= m_nLimit) {
+        const uint8_t* header = m_pBlock + offset + remaining;
+        const uint32_t length = VarNumberLength(header[0]);
+        page += VarNumberAt(header, length);
+        consumed += remaining + length + 2;
+        offset += remaining + length + 2;
+        remaining = uint32_t{header[length]} | uint32_t{header[length + 1]} << 8;
+      }
+      m_nPage = page, m_nOffset = offset, m_nRemaining = remaining, m_nConsumed = consumed;
+      // Near the block's end, or past the list's last page: one record the
+      // plain way.
+      if (m_nPage < target && (AtEnd() || !SkipRestOfPage() || !NextRecordHeader())) return false;
+    }
+    return true;
+  }
+
   // Moves past the position bytes left in the current page.
   bool SkipRestOfPage() {
     if (m_bFailed) return false;

@@ -1,6 +1,8 @@
 // CountRestOfPage must give what reading the positions one by one gives,
-// and leave the cursor where that leaves it, wherever the page's bytes lie
-// in their block, also when a page's length field cuts a number short.
+// and AdvanceTo reach what reading the records one by one reaches, each
+// leaving the cursor where that leaves it, wherever the bytes lie in their
+// block, also when a page's length field cuts a number short or the list
+// runs off its data.
 
 #include <gtest/gtest.h>
 
@@ -38,21 +40,32 @@ std::string RandomList(std::mt19937& random, int pages, bool cutNumbers, uint32_
   return list;
 }
 
+// A random list in blocks chained in order, some of them cut short so
+// that the list runs off its data, in exactly as many bytes as the file
+// (a read past them is caught under AddressSanitizer). Bytes that are no
+// record follow the list's last one, as the rest of a list's last block.
+struct RandomFile {
+  RandomFile(std::mt19937& random, int round) {
+    std::string bytes = RandomList(random, 1 + random() % 400, round % 2 == 1, lastPage);
+    for (int i = 0; i < 16; ++i) bytes += static_cast<char>(random());
+    const uint32_t blocks = static_cast<uint32_t>((bytes.size() + kPostingBlockSize - 1) / kPostingBlockSize);
+    for (uint32_t b = 0; b < blocks; ++b) chain.push_back(b + 1);
+    if (round % 5 == 4) bytes.resize(bytes.size() * 2 / 3);
+    file.assign(bytes.begin(), bytes.end());
+  }
+  PostingSource source() const { return {file.data(), file.size(), chain.data(), static_cast<uint32_t>(chain.size())}; }
+
+  uint32_t lastPage = 0;
+  std::vector<uint32_t> chain;
+  std::vector<uint8_t> file;
+};
+
 TEST(PostingCursorCount, AgreesWithReadingEachPosition) {
   std::mt19937 random(5);
   for (int round = 0; round < 200; ++round) {
-    uint32_t lastPage = 0;
-    std::string bytes = RandomList(random, 1 + random() % 400, round % 2 == 1, lastPage);
-    // Blocks in order, chained one to the next; some rounds cut the file
-    // short so that the list runs off its data.
-    const uint32_t blocks = static_cast<uint32_t>((bytes.size() + kPostingBlockSize - 1) / kPostingBlockSize);
-    std::vector<uint32_t> chain(blocks);
-    for (uint32_t b = 0; b < blocks; ++b) chain[b] = b + 1;
-    if (round % 5 == 4) bytes.resize(bytes.size() * 2 / 3);
-    // Exactly as many bytes as the file, so that a read past them is caught
-    // under AddressSanitizer.
-    const std::vector<uint8_t> file(bytes.begin(), bytes.end());
-    const PostingSource source{file.data(), file.size(), chain.data(), blocks};
+    const RandomFile randomFile(random, round);
+    const PostingSource source = randomFile.source();
+    const uint32_t lastPage = randomFile.lastPage;
 
     CPostingCursor counted, read;
     const bool started = counted.Start(source, 0, lastPage);
@@ -67,6 +80,38 @@ TEST(PostingCursorCount, AgreesWithReadingEachPosition) {
       const bool more = read.SkipRestOfPage() && read.NextRecordHeader();
       ASSERT_EQ(counted.SkipRestOfPage() && counted.NextRecordHeader(), more);
       if (!more) break;
+    }
+  }
+}
+
+TEST(PostingCursorAdvance, ReachesWhatReadingEachRecordReaches) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    const RandomFile randomFile(random, round);
+    const PostingSource source = randomFile.source();
+    CPostingCursor advanced, walked;
+    const bool started = advanced.Start(source, 0, randomFile.lastPage);
+    ASSERT_EQ(walked.Start(source, 0, randomFile.lastPage), started);
+    for (bool more = started; more;) {
+      // Targets a few pages on, at times the page the cursors are on, and
+      // at times after some of the page's positions are read.
+      const uint32_t target = walked.page() + random() % 12;
+      uint32_t value;
+      for (uint32_t n = random() % 3; n > 0; --n) {
+        const bool read = walked.NextPosition(value);
+        ASSERT_EQ(advanced.NextPosition(value), read);
+        if (!read) break;
+      }
+      bool reached = true;
+      while (reached && walked.page() < target) {
+        reached = !walked.AtEnd() && walked.SkipRestOfPage() && walked.NextRecordHeader();
+      }
+      ASSERT_EQ(advanced.AdvanceTo(target), reached) << "round " << round << " target " << target;
+      ASSERT_EQ(advanced.page(), walked.page()) << "round " << round;
+      ASSERT_EQ(advanced.remaining(), walked.remaining()) << "round " << round;
+      ASSERT_EQ(advanced.bytesRead(), walked.bytesRead()) << "round " << round;
+      ASSERT_EQ(advanced.Failed(), walked.Failed()) << "round " << round;
+      more = reached && !walked.AtEnd();
     }
   }
 }

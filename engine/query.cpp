@@ -189,16 +189,15 @@ inline bool NextPage(CPostingCursor& cursor) {
 // Brings every term to the lowest page at or above `target` that all of
 // them hold and leaves `target` on it. False when some list ends first.
 bool AlignPages(std::vector<Term>& terms, uint64_t& target) {
+  // No page lies above 32 bits; a target raised below is some term's page.
+  if (target > UINT32_MAX) return false;
   for (bool aligned = false; !aligned;) {
     aligned = true;
     for (Term& term : terms) {
-      if (term.cursor.page() < target) {
-        term.cursor.SkipToward(static_cast<uint32_t>(std::min<uint64_t>(target, UINT32_MAX)));
-      }
-      while (term.cursor.page() < target) {
-        if (!NextPage(term.cursor)) return false;
-      }
-      if (term.cursor.page() > target) {
+      const auto goal = static_cast<uint32_t>(target);
+      if (term.cursor.page() < goal) term.cursor.SkipToward(goal);
+      if (!term.cursor.AdvanceTo(goal)) return false;
+      if (term.cursor.page() > goal) {
         target = term.cursor.page();
         aligned = false;
       }
@@ -220,6 +219,19 @@ void EvaluateOneTerm(CPostingCursor& cursor, HitArrays& hits) {
   } while (NextPage(cursor));
 }
 
+// AlignPages for a target far ahead (a candidate page): every term that is
+// behind first jumps by its skip table, then AlignPages walks them on. The
+// searches of the terms' skip tables do not wait on each other, so their
+// memory reads overlap, where AlignPages would take each term's search
+// and walk in turn.
+bool JumpAndAlignPages(std::vector<Term>& terms, uint64_t& target) {
+  if (target > UINT32_MAX) return false;  // no page lies above 32 bits
+  for (Term& term : terms) {
+    if (term.cursor.page() < target) term.cursor.SkipToward(static_cast<uint32_t>(target));
+  }
+  return AlignPages(terms, target);
+}
+
 // The pages where the pattern matches at or after the pages in
 // `candidates` (ascending), with their counts.
 void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candidates, HitArrays& hits) {
@@ -230,7 +242,7 @@ void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candida
   for (const uint32_t candidate : candidates) {
     if (candidate < target) continue;
     target = candidate;
-    if (!AlignPages(pattern.terms, target)) return;
+    if (!JumpAndAlignPages(pattern.terms, target)) return;
     const uint32_t page = static_cast<uint32_t>(target);
     if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
     target = uint64_t{page} + 1;
@@ -261,6 +273,39 @@ void ForEachAdjacentPair(const KeywordTerms& pattern, Visit&& visit) {
   }
 }
 
+// What the page-count table holds for a keyword: the lists of its pairs of
+// adjacent terms or, when it has no such pair, of its terms, the smallest
+// (the rarest) first. Looked up once and kept with the keyword: ordering an
+// AND, answering a short run and narrowing the pages of a longer one all
+// read the same lists, and each lookup costs a few cache misses in tables
+// of hundreds of kilobytes.
+struct KeywordLists {
+  bool paired = false;  // the lists are of pairs
+  bool usable = true;   // the table answered every lookup
+  bool absent = false;  // some pair or term occurs nowhere
+  std::vector<PageCountList> found;
+};
+
+void LookUpLists(const KeywordTerms& pattern, const NgramTable& ngrams, KeywordLists& lists) {
+  lists = KeywordLists();
+  lists.found.reserve(pattern.terms.size());
+  const auto keep = [&lists](NgramTable::Lookup lookup, const PageCountList& list) {
+    lists.usable = lists.usable && lookup != NgramTable::Lookup::kUnusable;
+    lists.absent = lists.absent || lookup == NgramTable::Lookup::kAbsent;
+    if (lookup == NgramTable::Lookup::kFound) lists.found.push_back(list);
+  };
+  PageCountList list;
+  ForEachAdjacentPair(pattern, [&](size_t i) {
+    lists.paired = true;
+    keep(ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list), list);
+  });
+  if (!lists.paired) {
+    for (const Term& term : pattern.terms) keep(ngrams.Single(term.code, list), list);
+  }
+  std::sort(lists.found.begin(), lists.found.end(),
+            [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
+}
+
 // How a page-count list is read when only the pages of `within` matter.
 enum class WithinRead {
   kWhole,   // decoded whole, then intersected
@@ -285,17 +330,15 @@ WithinRead HowToReadWithin(const PageCountList& list, const std::vector<uint32_t
   return within.size() >= blocks ? WithinRead::kWhole : WithinRead::kBlocks;
 }
 
-// Answers a run of one or two terms from its page-count list, with
-// `within` as HowToReadWithin tells. False when the table cannot answer, or
-// when matching positions on the pages of `within` costs less.
-bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
-                     HitArrays& hits, uint64_t& listBytes) {
-  const std::vector<Term>& terms = pattern.terms;
-  PageCountList list;
-  const NgramTable::Lookup found =
-      terms.size() == 1 ? ngrams.Single(terms[0].code, list) : ngrams.Pair(terms[0].code, terms[1].code, list);
-  if (found == NgramTable::Lookup::kUnusable) return false;
-  if (found != NgramTable::Lookup::kFound) return true;
+// Answers a run of one or two terms from its page-count list (its term's
+// or its pair's), with `within` as HowToReadWithin tells. False when the
+// table cannot answer, or when matching positions on the pages of `within`
+// costs less.
+bool AnswerFromTable(const KeywordLists& lists, const std::vector<uint32_t>* within, HitArrays& hits,
+                     uint64_t& listBytes) {
+  if (!lists.usable) return false;
+  if (lists.absent) return true;
+  const PageCountList& list = lists.found[0];
   const WithinRead read = within == nullptr ? WithinRead::kWhole : HowToReadWithin(list, *within);
   if (read == WithinRead::kNot) return false;
   if (read == WithinRead::kBlocks) {
@@ -307,36 +350,26 @@ bool AnswerFromTable(const KeywordTerms& pattern, const NgramTable& ngrams, cons
   return true;
 }
 
-// Keeps the pages of `pages` that `other` (ascending) holds.
-void KeepPagesIn(const std::vector<uint32_t>& other, std::vector<uint32_t>& pages) {
-  size_t kept = 0, at = 0;
-  for (const uint32_t page : pages) {
-    while (at < other.size() && other[at] < page) ++at;
-    if (at < other.size() && other[at] == page) pages[kept++] = page;
-  }
-  pages.resize(kept);
-}
-
 // A pair that narrows pages already few saves only the matching of the
 // pages it removes: past this many bytes of its list per page left, reading
 // it (even block by block) costs more than that saves (comparison program:
 // the four- and five-character phrases).
 constexpr size_t kNarrowingBytesPerPage = 64;
 
-// Keeps the pages of `pages` that `list` holds, reading it as
-// HowToReadWithin tells; false when it is not worth reading.
-bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, HitArrays& decoded, uint64_t& listBytes) {
-  const WithinRead read = HowToReadWithin(list, pages);
-  if (read == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) return false;
-  decoded.Clear();
-  if (read == WithinRead::kBlocks) {
-    listBytes += DecodePageCountsWithin(list, pages, decoded);
-    pages.swap(decoded.pages);
-    return true;
+// Keeps the pages of `pages` that `list` holds, reading only its pages and
+// only in the blocks that can hold one of them; false when it is not worth
+// reading (HowToReadWithin). Without counts, block by block costs no more
+// than whole even where nearly every block holds a page: each block's
+// pages are kept as they are found, and no decoded list is intersected
+// afterwards.
+bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, std::vector<uint32_t>& kept,
+                  uint64_t& listBytes) {
+  if (HowToReadWithin(list, pages) == WithinRead::kNot || list.size() > kNarrowingBytesPerPage * pages.size()) {
+    return false;
   }
-  DecodePageCounts(list, decoded);
-  listBytes += list.size();
-  KeepPagesIn(decoded.pages, pages);
+  kept.clear();
+  listBytes += DecodePagesWithin(list, pages, kept);
+  pages.swap(kept);
   return true;
 }
 
@@ -347,43 +380,27 @@ bool NarrowByList(const PageCountList& list, std::vector<uint32_t>& pages, HitAr
 // single term's list would narrow nothing: its own cursor passes over the
 // pages without it through the skip table anyway. False when the
 // table cannot tell or the pattern has no such pair.
-bool CandidatePages(const KeywordTerms& pattern, const NgramTable& ngrams, const std::vector<uint32_t>* within,
-                    std::vector<uint32_t>& pages, uint64_t& listBytes) {
-  std::vector<PageCountList> lists;
-  bool usable = true, absent = false;
-  ForEachAdjacentPair(pattern, [&](size_t i) {
-    PageCountList list;
-    switch (ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list)) {
-      case NgramTable::Lookup::kUnusable:
-        usable = false;
-        break;
-      case NgramTable::Lookup::kAbsent:
-        absent = true;
-        break;
-      case NgramTable::Lookup::kFound:
-        lists.push_back(list);
-    }
-  });
-  if (!usable) return false;
-  if (absent) {
+bool CandidatePages(const KeywordLists& found, const std::vector<uint32_t>* within, std::vector<uint32_t>& pages,
+                    uint64_t& listBytes) {
+  if (!found.paired || !found.usable) return false;
+  if (found.absent) {
     pages.clear();
     return true;
   }
-  if (lists.empty()) return false;
-  std::sort(lists.begin(), lists.end(),
-            [](const PageCountList& a, const PageCountList& b) { return a.size() < b.size(); });
-  HitArrays decoded;
+  const std::vector<PageCountList>& lists = found.found;
   size_t next = 0;
   if (within != nullptr) {
     pages = *within;
   } else {
+    HitArrays decoded;
     DecodePageCounts(lists[0], decoded);
     listBytes += lists[0].size();
     pages.swap(decoded.pages);
     next = 1;
   }
+  std::vector<uint32_t> kept;
   for (size_t k = next; k < lists.size() && !pages.empty(); ++k) {
-    if (!NarrowByList(lists[k], pages, decoded, listBytes)) break;
+    if (!NarrowByList(lists[k], pages, kept, listBytes)) break;
   }
   return true;
 }
@@ -462,12 +479,12 @@ bool StartCursors(KeywordTerms& pattern, const ListTables& tables) {
 // The pages where the pattern matches, ascending, with their counts; with
 // `within` (ascending), pages outside it may be left out. The cursors are
 // started only when the page-count table cannot answer alone.
-void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams,
+void MatchPattern(KeywordTerms& pattern, const KeywordLists& lists, const ListTables& tables,
                   const std::vector<uint32_t>* within, HitArrays& hits, uint64_t& listBytes) {
   const bool run = IsPlainRun(pattern);
-  if (run && pattern.terms.size() <= 2 && AnswerFromTable(pattern, ngrams, within, hits, listBytes)) return;
+  if (run && pattern.terms.size() <= 2 && AnswerFromTable(lists, within, hits, listBytes)) return;
   std::vector<uint32_t> candidates;
-  const bool narrowed = CandidatePages(pattern, ngrams, within, candidates, listBytes);
+  const bool narrowed = CandidatePages(lists, within, candidates, listBytes);
   const std::vector<uint32_t>* pages = narrowed ? &candidates : within;
   if ((pages != nullptr && pages->empty()) || !StartCursors(pattern, tables)) return;
   if (pages != nullptr) return EvaluateOnPages(pattern, *pages, hits);
@@ -484,40 +501,28 @@ void MatchPattern(KeywordTerms& pattern, const ListTables& tables, const NgramTa
 // MatchPattern, adding to `listBytes` the bytes of the lists it read: the
 // page-count lists it decoded, and what the cursors went through (a cursor
 // that was never started has gone nowhere).
-void EvaluatePattern(KeywordTerms& pattern, const ListTables& tables, const NgramTable& ngrams,
+void EvaluatePattern(KeywordTerms& pattern, const KeywordLists& lists, const ListTables& tables,
                      const std::vector<uint32_t>* within, HitArrays& hits, uint64_t& listBytes) {
-  MatchPattern(pattern, tables, ngrams, within, hits, listBytes);
+  MatchPattern(pattern, lists, tables, within, hits, listBytes);
   for (const Term& term : pattern.terms) listBytes += term.cursor.bytesRead();
 }
 
 // The bytes of the smallest page-count list that holds every page the
 // pattern can match on: of a pair of its terms that stand side by side,
-// or, when it has no such pair, of one of its terms. (A pair is nearly
-// always far rarer than either of its characters, and every lookup costs a
-// few cache misses in tables of hundreds of kilobytes.) It orders the
-// keywords of an AND: a keyword's bytes follow its pages closely, so the
-// keyword with the fewest goes first and the others are looked for only on
-// its pages. UINT64_MAX when the table cannot tell.
-uint64_t BoundingListBytes(const KeywordTerms& pattern, const NgramTable& ngrams) {
-  uint64_t smallest = UINT64_MAX;
-  bool paired = false;
-  const auto consider = [&smallest](NgramTable::Lookup found, const PageCountList& list) {
-    if (found == NgramTable::Lookup::kAbsent) smallest = 0;
-    if (found == NgramTable::Lookup::kFound) smallest = std::min<uint64_t>(smallest, list.size());
-  };
-  PageCountList list;
-  ForEachAdjacentPair(pattern, [&](size_t i) {
-    paired = true;
-    consider(ngrams.Pair(pattern.terms[i - 1].code, pattern.terms[i].code, list), list);
-  });
-  if (paired) return smallest;
-  for (const Term& term : pattern.terms) consider(ngrams.Single(term.code, list), list);
-  return smallest;
+// or, when it has no such pair, of one of its terms (a pair is nearly
+// always far rarer than either of its characters). It orders the keywords
+// of an AND: a keyword's bytes follow its pages closely, so the keyword
+// with the fewest goes first and the others are looked for only on its
+// pages. UINT64_MAX when the table cannot tell.
+uint64_t BoundingListBytes(const KeywordLists& lists) {
+  if (lists.absent) return 0;
+  return lists.found.empty() ? UINT64_MAX : lists.found.front().size();
 }
 
 // One keyword of a query, ready to be evaluated.
 struct Keyword {
   KeywordTerms pattern;
+  KeywordLists lists;
   uint64_t boundingBytes = 0;
 };
 
@@ -574,18 +579,22 @@ void CIndex::SearchAnd(std::u16string& query, bool variants) {
     if (!matchable) return;
     Keyword& keyword = keywords.emplace_back();
     matchable = BuildPattern(text, variants, tables, keyword.pattern);
-    if (matchable) keyword.boundingBytes = BoundingListBytes(keyword.pattern, state.m_ngrams);
+    if (!matchable) return;
+    LookUpLists(keyword.pattern, state.m_ngrams, keyword.lists);
+    keyword.boundingBytes = BoundingListBytes(keyword.lists);
   });
   if (!matchable) return;
   // The keyword with the fewest pages first (see BoundingListBytes); the
   // sum of the counts and the ascending pages do not depend on the order.
-  std::stable_sort(keywords.begin(), keywords.end(),
-                   [](const Keyword& a, const Keyword& b) { return a.boundingBytes < b.boundingBytes; });
-  EvaluatePattern(keywords[0].pattern, tables, state.m_ngrams, nullptr, result, state.m_nListBytesRead);
+  if (keywords.size() > 1) {
+    std::stable_sort(keywords.begin(), keywords.end(),
+                     [](const Keyword& a, const Keyword& b) { return a.boundingBytes < b.boundingBytes; });
+  }
+  EvaluatePattern(keywords[0].pattern, keywords[0].lists, tables, nullptr, result, state.m_nListBytesRead);
   // Once the intersection is empty, later keywords cannot change it.
   for (size_t k = 1; k < keywords.size() && result.size() != 0; ++k) {
     state.m_keywordHits.Clear();
-    EvaluatePattern(keywords[k].pattern, tables, state.m_ngrams, &result.pages, state.m_keywordHits,
+    EvaluatePattern(keywords[k].pattern, keywords[k].lists, tables, &result.pages, state.m_keywordHits,
                     state.m_nListBytesRead);
     IntersectResult(state.m_keywordHits, result);
   }
@@ -603,13 +612,15 @@ void CIndex::SearchOr(std::u16string& query, bool variants) {
   state.m_resultRuns.clear();
   ForEachKeyword(query, [&](std::u16string_view text) {
     KeywordTerms pattern;
+    KeywordLists lists;
     // Up to the first keyword with pages, the union is that keyword's
     // pages, which go straight into the result as its first run.
     const bool first = state.m_result.size() == 0;
     HitArrays& hits = first ? state.m_result : state.m_keywordHits;
     hits.Clear();
     if (state.IsOpen() && BuildPattern(text, variants, tables, pattern)) {
-      EvaluatePattern(pattern, tables, state.m_ngrams, nullptr, hits, state.m_nListBytesRead);
+      LookUpLists(pattern, state.m_ngrams, lists);
+      EvaluatePattern(pattern, lists, tables, nullptr, hits, state.m_nListBytesRead);
     }
     if (!first) {
       UniteResult(hits, state.m_result, state.m_resultRuns);

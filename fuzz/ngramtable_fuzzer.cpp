@@ -307,6 +307,10 @@ bool CheckTable(const Bytes& bytes, uint16_t format, uint32_t location) {
                  wanted.pages.end());
     FUZZ_REQUIRE(std::find(wanted.counts.begin(), wanted.counts.end(), 0u) == wanted.counts.end());
     for (const uint32_t page : wanted.pages) FUZZ_REQUIRE(std::binary_search(within.begin(), within.end(), page));
+    // Its pages alone: read the same way, blocks and all.
+    std::vector<uint32_t> wantedPages;
+    FUZZ_REQUIRE(DecodePagesWithin(list, within, wantedPages) <= list.size());
+    FUZZ_REQUIRE(wantedPages == wanted.pages);
   };
   const auto single = [&](int32_t code) {
     PageCountList list;
