@@ -470,6 +470,34 @@ class WidgetsTest : public QObject {
     QTRY_VERIFY(RunScript(&view, "window.scrollX").toDouble() < first - 100);
     QTRY_VERIFY(fromRight("0001") >= 32 && fromRight("0001") < 128);
   }
+
+  // The corpus's pages hold their text in a block of a fixed width, which
+  // in vertical writing is the depth of its stack of columns: the text
+  // must stay inside the page's table instead of running out of it to the
+  // left.
+  void verticalTextStaysInsideThePage() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.resize(600, 400);
+    view.show();
+    view.SetVertical(true);
+    std::string text;
+    for (int i = 0; i < 400; ++i) text += "\xE5\xAD\xB8";  // 學
+    const QString file = dir.filePath("windows.html");
+    QVERIFY(WritePrivateFile(PathOf(file), "<html><body><table style=\"border:1px solid\"><tr><TD width=80>fold</TD>"
+                                           "<TD><div style=\"width:430px\">" + text + "</div></TD></tr></table></body></html>"));
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file); }));
+    const QString overflow = QStringLiteral(
+        "var t = document.querySelector('table').getBoundingClientRect();"
+        "var r = document.createRange();"
+        "r.selectNodeContents(document.querySelector('div'));"
+        "var d = r.getBoundingClientRect();"
+        "Math.max(t.left - d.left, d.right - t.right)");
+    QTRY_VERIFY2(RunScript(&view, overflow).toDouble() <= 0, qPrintable(RunScript(&view, overflow).toString()));
+    // Horizontal writing keeps the block as the page made it.
+    view.SetVertical(false);
+    QTRY_COMPARE(RunScript(&view, "document.querySelector('div').getBoundingClientRect().width").toDouble(), 430.0);
+  }
 };
 
 QTEST_MAIN(WidgetsTest)

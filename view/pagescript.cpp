@@ -10,9 +10,13 @@ const char* const kScript = R"JS(
   // left a page of the same name.
   history.scrollRestoration = 'manual';
   var vertical = %1;
+  // The corpus's pages fix the width of their text block, which in
+  // vertical writing is the depth of its columns: freed there, the page
+  // grows sideways with its text as it grows downwards otherwise.
   var rules =
       'a[name] { scroll-margin-block-start: calc(%2 * 1.6em); }' +
       'html.codexa-vertical { writing-mode: vertical-rl; }' +
+      'html.codexa-vertical td > div { width: auto !important; }' +
       '.codexa-private { outline: 1px dashed #a0522d; background: #f5e6d3; }';
   function anchorOfFragment() {
     var name = decodeURIComponent(location.hash.slice(1));
