@@ -5,10 +5,15 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QCompleter>
+#include <QIcon>
+#include <QPainter>
+#include <QPen>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStyle>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QTreeWidget>
@@ -29,6 +34,24 @@ QString Describe(const SearchRecord& record, const QString& scope) {
          QStringLiteral("〕");
 }
 
+// The history arrow: a chevron in the box's own text colour, the same on
+// every desktop theme (a theme's "arrow down" may be a coloured disc that
+// clashes with the box).
+QIcon HistoryArrowIcon(const QColor& colour) {
+  QIcon icon;
+  for (const int size : {16, 32}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, size / 10.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const double s = size;
+    painter.drawPolyline(QPolygonF{{s * 0.28, s * 0.40}, {s * 0.50, s * 0.62}, {s * 0.72, s * 0.40}});
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
 }  // namespace
 
 void CLeftForm::CreateHistory() {
@@ -47,7 +70,8 @@ void CLeftForm::CreateHistory() {
           [this](const QModelIndex& index) { RunHistory(index.data(kRowRole).toInt()); });
   // The Down key alone is hard to find: the box also carries an arrow, as
   // a combo box would.
-  m_pHistoryArrow = m_pKeywordBox->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+  m_pHistoryArrow = m_pKeywordBox->addAction(HistoryArrowIcon(m_pKeywordBox->palette().color(QPalette::Text)),
+                                              QLineEdit::TrailingPosition);
   m_pHistoryArrow->setToolTip(QStringLiteral("検索履歴"));
   connect(m_pHistoryArrow, &QAction::triggered, this, &CLeftForm::ShowHistory);
   m_history.Load(QSettings().value(QString::fromUtf8(kHistoryKey)).toString().toStdString());
