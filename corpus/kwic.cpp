@@ -69,13 +69,14 @@ std::vector<KwicLine> PageOccurrences(std::string_view pageText, std::string_vie
   std::vector<MatchSpan> spans;
   int anchor = 0;
   for (const Pattern& pattern : patterns) {
+    const int anchorsPerMatch = AnchorsPerMatch(pattern);
     for (std::size_t run = 0; run < runs.size(); ++run) {
       if (!MarksRun(displayCode, runs[run].kind)) continue;
       spans.clear();
       FindMatches(runs[run].text, pattern, spans);
       for (const MatchSpan& span : spans) {
         matchesOfRun[run].emplace_back(span, anchor);
-        anchor += AnchorsPerMatch(pattern);
+        anchor += anchorsPerMatch;
       }
     }
   }

@@ -1,7 +1,8 @@
 // The search history of the keyword box: the last searches, newest first,
 // in a drop-down (a completer popup showing every record, opened by the
-// Down key or the arrow in the box); choosing one restores its options and scope and runs it. The
-// history lives in the user's settings, so it outlasts the reader.
+// Down key or the arrow in the box); choosing one restores its options and
+// scope and runs it. The history lives in the user's settings, so it
+// outlasts the reader.
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
