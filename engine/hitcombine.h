@@ -6,8 +6,10 @@
 // through the longer one: a step of 1, 2, 4 ... entries past the pages
 // below the one looked for, then halving back, so that a few hundred pages
 // cost a few comparisons each against a list of tens of thousands. Arrays
-// of like length are intersected through a bitmap of the shorter one's
-// pages instead, which the longer one is tested against entry by entry. An OR
+// of like length are merged eight pages at a time with vector instructions
+// where the processor has them (engine/vectorintersect.h), otherwise
+// intersected through a bitmap of the shorter one's pages, which the longer
+// one is tested against entry by entry. An OR
 // result is the first keyword's pages followed, keyword by keyword, by the
 // pages the earlier keywords did not have; that order is what the user
 // sees, so the union keeps it. It is made of ascending runs, one for each
@@ -28,7 +30,8 @@
 size_t GallopTo(const std::vector<uint32_t>& pages, size_t from, size_t end, uint32_t page);
 
 // Keeps the entries of `result` whose page `hits` holds, each with the
-// hit's count added (saturating at UINT32_MAX). Both ascending.
+// hit's count added (saturating at UINT32_MAX). Both strictly ascending, as
+// every keyword's pages are.
 void IntersectResult(const HitArrays& hits, HitArrays& result);
 
 // Adds each hit to its page's entry of `result`, or appends it after all

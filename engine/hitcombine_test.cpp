@@ -63,8 +63,9 @@ TEST(IntersectResult, KeepsCommonPagesWithSummedCounts) {
   }
 }
 
-// Far apart lengths gallop; like lengths go through a bitmap, unless their
-// pages are spread too far for one.
+// Far apart lengths gallop; like lengths go through the vector merge where
+// the processor has one, otherwise through a bitmap, unless their pages are
+// spread too far for one.
 TEST(IntersectResult, LongRunsEitherWayAndEitherMethod) {
   const struct {
     Entries shorter, longer;

@@ -8,6 +8,7 @@
 #include "base/coding.h"
 #include "engine/hitcombine.h"
 #include "engine/indexformat.h"
+#include "engine/vectorunpack.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -204,6 +205,19 @@ bool ReadBlock(const uint8_t*& at, const uint8_t* end, uint32_t entries, uint64_
   return true;
 }
 
+// Where the readable bytes after a block end: the list it lies in is
+// followed by kNgramPadding of them.
+const uint8_t* Readable(const Block& block) { return block.end + kNgramPadding; }
+
+// out[i] = number i + `plus` for the `n` numbers of `width` bits at `in`:
+// the groups the vector path takes, then the rest.
+void UnpackPlus(const uint8_t* in, const uint8_t* readable, uint32_t width, uint32_t n, uint32_t plus,
+                uint32_t* out) {
+  const uint32_t done = UnpackPlusVector(in, readable, width, n, plus, out);
+  PlusSink sink{out + done, plus};
+  Unpack(in + done / 8 * width, width, n - done, sink);
+}
+
 // Pages of one block into `pages`; false when one passes 32 bits.
 bool DecodePages(const Block& block, uint32_t* pages) {
   const BlockHead& head = block.head;
@@ -222,8 +236,10 @@ bool DecodePages(const Block& block, uint32_t* pages) {
     return true;
   }
   pages[0] = first;
-  PageSink sink{pages + 1, first};
-  Unpack(block.steps, head.stepWidth, steps, sink);
+  uint32_t page = first;
+  const uint32_t done = UnpackPageStepsVector(block.steps, Readable(block), head.stepWidth, steps, page, pages + 1);
+  PageSink sink{pages + 1 + done, page};
+  Unpack(block.steps + done / 8 * head.stepWidth, head.stepWidth, steps - done, sink);
   return true;
 }
 
@@ -232,13 +248,11 @@ void DecodeCounts(const Block& block, uint32_t* counts) {
   const BlockHead& head = block.head;
   if (head.countMode == kNgramCountsOne) return StoreSame(1, block.entries, counts);
   if (head.countMode == kNgramCountsPacked) {
-    PlusSink sink{counts, 1};
-    return Unpack(block.counts, head.countWidth, block.entries, sink);
+    return UnpackPlus(block.counts, Readable(block), head.countWidth, block.entries, 1, counts);
   }
   // Flagged: a bit per entry, then count - 2 of each flagged one.
   uint32_t values[kNgramBlockEntries];
-  PlusSink sink{values, 2};
-  Unpack(block.counts + block.flagBytes, head.countWidth, block.flagged, sink);
+  UnpackPlus(block.counts + block.flagBytes, Readable(block), head.countWidth, block.flagged, 2, values);
   StoreSame(1, block.entries, counts);
   const uint32_t* value = values;
   for (uint32_t byte = 0; byte < block.flagBytes; ++byte) {

@@ -162,7 +162,48 @@ class CPostingCursor {
   void SkipToward(uint32_t target) {
     if (m_skip.size() == 0 || m_bFailed) return;
     uint32_t entry;
-    if (!LastSampleBelow(target, entry)) return;
+    if (LastSampleBelow(target, entry)) JumpToSample(entry);
+  }
+
+  // SkipToward with the entry that SkipTable::LastEntriesBelow found for
+  // `target` in skipTable() (kNoEntry for none), when it is the one
+  // SkipToward's own search finds from where the cursor stands; any other
+  // (a stale plan, a table whose pages do not ascend) is searched for anew.
+  void SkipToward(uint32_t target, uint32_t planned) {
+    if (m_skip.size() == 0 || m_bFailed) return;
+    const uint32_t count = m_skip.size();
+    if (planned == SkipTable::kNoEntry) {
+      if (m_nNextSkip >= count || m_skip.PageBefore(m_nNextSkip) >= target) return;
+    } else if (planned >= m_nNextSkip && planned < count && m_skip.PageBefore(planned) < target &&
+               (planned + 1 == count || m_skip.PageBefore(planned + 1) >= target)) {
+      m_nNextSkip = planned + 1;
+      return JumpToSample(planned);
+    }
+    SkipToward(target);
+  }
+
+  // Starts bringing in the bytes that a jump to skip entry `entry` (not
+  // kNoEntry) and the walk after it read: the record's header and the few
+  // cache lines after it that the records up to the next entry mostly
+  // take. Nothing is read or checked now; JumpToSample checks the entry.
+  void PrefetchSample(uint32_t entry) const {
+    if (entry >= m_skip.size()) return;
+    const SkipEntry sample = m_skip[entry];
+    const uint64_t at = uint64_t{sample.block} * kPostingBlockSize + sample.offset % kPostingBlockSize;
+    if (at >= m_pSource->size) return;
+    for (uint64_t line = 0; line < kPrefetchLines && at + line * 64 < m_pSource->size; ++line) {
+      __builtin_prefetch(m_pSource->data + at + line * 64);
+    }
+  }
+
+  const SkipTable& skipTable() const { return m_skip; }
+
+ private:
+  static constexpr uint64_t kPrefetchLines = 4;
+
+  // Jumps to the record of skip entry `entry`, unless it lies behind the
+  // cursor; an entry that does not fit the list turns the table off.
+  void JumpToSample(uint32_t entry) {
     const SkipEntry sample = m_skip[entry];
     const uint32_t here = m_nConsumed + m_nRemaining;  // where the next record header starts
     if (sample.offset <= here) return;             // no record to pass over
@@ -187,6 +228,7 @@ class CPostingCursor {
     NextRecordHeader();
   }
 
+ public:
   bool AtEnd() const { return m_nPage == m_nLastPage; }
   bool Failed() const { return m_bFailed; }
   uint32_t page() const { return m_nPage; }

@@ -125,6 +125,37 @@ void ForEachAlignment(Term* first, Term* last, Visit&& visit) {
   }
 }
 
+// The number of alignments of two terms on the current page: ForEachAlignment
+// for two, with their adjusted positions kept in registers rather than in
+// the terms. Keywords like 明?月, which have no pair of adjacent characters
+// to narrow their pages by, come here on every page that holds both.
+uint32_t CountPairAlignments(Term& first, Term& second) {
+  uint32_t delta;
+  if (!first.cursor.NextPosition(delta)) return 0;
+  uint64_t a = first.lead + delta;
+  if (!second.cursor.NextPosition(delta)) return 0;
+  uint64_t b = second.lead + delta;
+  uint64_t threshold = std::max(a, b);
+  uint32_t count = 0;
+  for (;;) {
+    while (a < threshold) {
+      if (!first.cursor.NextPosition(delta)) return count;
+      a += delta;
+    }
+    threshold = a;
+    while (b < threshold) {
+      if (!second.cursor.NextPosition(delta)) return count;
+      b += delta;
+    }
+    if (b == threshold) {
+      ++count;
+      ++threshold;
+    } else {
+      threshold = b;
+    }
+  }
+}
+
 // Counts the matches of a pattern on the page that all its terms are on,
 // by the counting rule above. Keeps its buffers from page to page.
 class PageMatcher {
@@ -136,6 +167,7 @@ class PageMatcher {
       return true;
     };
     size_t segment = pattern.segmentEnds.size() - 1;
+    if (segment == 0 && pattern.terms.size() == 2) return CountPairAlignments(pattern.terms[0], pattern.terms[1]);
     if (segment == 0) {
       ForEachAlignment(Begin(pattern, 0), End(pattern, 0), countOne);
       return count;
@@ -219,15 +251,54 @@ void EvaluateOneTerm(CPostingCursor& cursor, HitArrays& hits) {
   } while (NextPage(cursor));
 }
 
-// AlignPages for a target far ahead (a candidate page): every term that is
-// behind first jumps by its skip table, then AlignPages walks them on. The
-// searches of the terms' skip tables do not wait on each other, so their
-// memory reads overlap, where AlignPages would take each term's search
-// and walk in turn.
-bool JumpAndAlignPages(std::vector<Term>& terms, uint64_t& target) {
+// Where each term's skip table sends it for each of a few candidate pages,
+// found for all of them at once (SkipTable::LastEntriesBelow), and the
+// records there asked for, before any term moves. Taken one candidate and
+// one term at a time, each search and each walk from its record waits on
+// its own cache misses in turn; a search made only when the cursor gets
+// there would find the same entries.
+class JumpPlan {
+ public:
+  // Past this many candidates the records asked for early would crowd each
+  // other out of the cache before they are read, and the cursors' own
+  // searches, from entries close behind, take few steps anyway.
+  static constexpr size_t kMostCandidates = 64;
+  // A single candidate has no other's misses to overlap with.
+  static constexpr size_t kFewestCandidates = 2;
+
+  JumpPlan(const std::vector<Term>& terms, const std::vector<uint32_t>& candidates) {
+    const bool few = candidates.size() >= kFewestCandidates && candidates.size() <= kMostCandidates;
+    m_candidates = few ? candidates.size() : 0;
+    m_entries.resize(terms.size() * m_candidates);
+    if (m_candidates == 0) return;
+    for (size_t t = 0; t < terms.size(); ++t) {
+      terms[t].cursor.skipTable().LastEntriesBelow(candidates.data(), m_candidates, &m_entries[t * m_candidates]);
+    }
+    for (size_t c = 0; c < m_candidates; ++c) {
+      for (size_t t = 0; t < terms.size(); ++t) terms[t].cursor.PrefetchSample(Entry(t, c));
+    }
+  }
+
+  bool planned() const { return m_candidates != 0; }
+  uint32_t Entry(size_t term, size_t candidate) const { return m_entries[term * m_candidates + candidate]; }
+
+ private:
+  size_t m_candidates = 0;
+  std::vector<uint32_t> m_entries;  // by term, then by candidate
+};
+
+// AlignPages for a target far ahead (candidate page `c` of `plan`): every
+// term that is behind first jumps by its skip table, then AlignPages walks
+// them on. The searches of the terms' skip tables do not wait on each
+// other, so their memory reads overlap, where AlignPages would take each
+// term's search and walk in turn.
+bool JumpAndAlignPages(std::vector<Term>& terms, const JumpPlan& plan, size_t c, uint64_t& target) {
   if (target > UINT32_MAX) return false;  // no page lies above 32 bits
-  for (Term& term : terms) {
-    if (term.cursor.page() < target) term.cursor.SkipToward(static_cast<uint32_t>(target));
+  const auto goal = static_cast<uint32_t>(target);
+  for (size_t t = 0; t < terms.size(); ++t) {
+    CPostingCursor& cursor = terms[t].cursor;
+    if (cursor.page() >= goal) continue;
+    plan.planned() ? cursor.SkipToward(goal, plan.Entry(t, c)) : cursor.SkipToward(goal);
   }
   return AlignPages(terms, target);
 }
@@ -236,13 +307,14 @@ bool JumpAndAlignPages(std::vector<Term>& terms, uint64_t& target) {
 // `candidates` (ascending), with their counts.
 void EvaluateOnPages(KeywordTerms& pattern, const std::vector<uint32_t>& candidates, HitArrays& hits) {
   PageMatcher matcher;
+  const JumpPlan plan(pattern.terms, candidates);
   // 64 bits, so that the page after the highest page number is no wrap back
   // to page 0.
   uint64_t target = 0;
-  for (const uint32_t candidate : candidates) {
-    if (candidate < target) continue;
-    target = candidate;
-    if (!JumpAndAlignPages(pattern.terms, target)) return;
+  for (size_t c = 0; c < candidates.size(); ++c) {
+    if (candidates[c] < target) continue;
+    target = candidates[c];
+    if (!JumpAndAlignPages(pattern.terms, plan, c, target)) return;
     const uint32_t page = static_cast<uint32_t>(target);
     if (const uint32_t count = matcher.Count(pattern)) hits.Add(page, count);
     target = uint64_t{page} + 1;

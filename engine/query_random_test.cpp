@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/codeconverter.h"
-#include "engine/query_testing.h"
+#include "writer/openedcorpus_testing.h"
 
 namespace {
 

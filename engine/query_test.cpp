@@ -9,7 +9,7 @@
 #include "engine/index.h"
 #include "engine/index_testing.h"
 #include "engine/indexformat.h"
-#include "engine/query_testing.h"
+#include "writer/openedcorpus_testing.h"
 
 namespace {
 

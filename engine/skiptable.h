@@ -39,7 +39,31 @@ class SkipTable {
     return m_nCount != 0;
   }
 
+  // What LastEntriesBelow answers for a target below every entry's page.
+  static constexpr uint32_t kNoEntry = UINT32_MAX;
+
+  // For each of the `n` targets, the last entry whose previous page is
+  // below it, or kNoEntry (the entries' pages ascend). The searches take
+  // their halving steps side by side, each a load and a conditional move:
+  // the loads of one step do not wait on each other, so on a table out of
+  // the cache their misses overlap, and no step waits on a guessed branch.
+  void LastEntriesBelow(const uint32_t* targets, size_t n, uint32_t* entries) const {
+    for (size_t k = 0; k < n; ++k) entries[k] = 0;
+    for (uint32_t length = m_nCount; length > 1;) {
+      const uint32_t half = length / 2;
+      for (size_t k = 0; k < n; ++k) {
+        entries[k] = PageBefore(entries[k] + half) < targets[k] ? entries[k] + half : entries[k];
+      }
+      length -= half;
+    }
+    for (size_t k = 0; k < n; ++k) {
+      if (m_nCount == 0 || PageBefore(entries[k]) >= targets[k]) entries[k] = kNoEntry;
+    }
+  }
+
   uint32_t size() const { return m_nCount; }
+  // The first field of entry i alone, what a search reads.
+  uint32_t PageBefore(uint32_t i) const { return LoadLE32(m_pEntries + size_t{i} * kSkipEntrySize); }
   SkipEntry operator[](uint32_t i) const {
     const uint8_t* entry = m_pEntries + size_t{i} * kSkipEntrySize;
     return {LoadLE32(entry), LoadLE32(entry + 4), LoadLE32(entry + 8)};

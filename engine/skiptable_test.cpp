@@ -12,7 +12,7 @@
 #include "engine/index_testing.h"
 #include "engine/indexformat.h"
 #include "engine/postingcursor.h"
-#include "engine/query_testing.h"
+#include "writer/openedcorpus_testing.h"
 
 namespace {
 
@@ -51,6 +51,14 @@ std::vector<std::u32string> Pages(uint32_t count, uint32_t seed) {
   return pages;
 }
 
+// How a walk uses the skip table.
+enum class Jumps {
+  kNone,       // reads every record
+  kSearched,   // SkipToward searches the table
+  kPlanned,    // SkipToward is given the entries LastEntriesBelow found
+  kMisplanned  // ... given the entry for the target after, or none
+};
+
 // A cursor on the list of one character of an opened corpus, with or
 // without the list's skip table (taken from a header that may be altered).
 class ListFixture {
@@ -67,20 +75,22 @@ class ListFixture {
 
   // The page and the number of positions of the record the cursor reaches
   // for each target in turn (UINT32_MAX once the list is complete).
-  std::vector<std::pair<uint32_t, uint32_t>> Walk(const std::vector<uint32_t>& targets, bool skip) {
-    m_source = CIndexTesting::PostingSourceOf(m_corpus.index());
-    m_source.data = reinterpret_cast<const uint8_t*>(m_strPostings.data());
-    m_source.size = m_strPostings.size();
-    SkipTable table;
-    if (skip) {
-      const uint16_t format = LoadLE16(reinterpret_cast<const uint8_t*>(m_strHeader.data() + SideFormatEntryAt(m_nCode)));
-      table.Open(m_source.data, m_source.size, format, Location(), m_nCode);
+  std::vector<std::pair<uint32_t, uint32_t>> Walk(const std::vector<uint32_t>& targets, Jumps jumps) {
+    SkipTable table = Table(jumps != Jumps::kNone);
+    std::vector<uint32_t> planned(targets.size());
+    table.LastEntriesBelow(targets.data(), targets.size(), planned.data());
+    if (jumps == Jumps::kMisplanned) {
+      planned.erase(planned.begin());
+      planned.push_back(SkipTable::kNoEntry);
     }
     CPostingCursor cursor;
     cursor.Start(m_source, m_nFirst, m_nLast, table);
     std::vector<std::pair<uint32_t, uint32_t>> reached;
-    for (const uint32_t target : targets) {
-      if (cursor.page() < target) cursor.SkipToward(target);
+    for (size_t k = 0; k < targets.size(); ++k) {
+      const uint32_t target = targets[k];
+      if (cursor.page() < target) {
+        jumps >= Jumps::kPlanned ? cursor.SkipToward(target, planned[k]) : cursor.SkipToward(target);
+      }
       bool complete = false;
       while (cursor.page() < target && !complete) {
         complete = cursor.AtEnd() || !cursor.SkipRestOfPage() || !cursor.NextRecordHeader();
@@ -92,6 +102,21 @@ class ListFixture {
       reached.emplace_back(cursor.page(), cursor.remaining());
     }
     return reached;
+  }
+
+  // The list's skip table in the postings as they are now (empty without
+  // `open`).
+  SkipTable Table(bool open) {
+    m_source = CIndexTesting::PostingSourceOf(m_corpus.index());
+    m_source.data = reinterpret_cast<const uint8_t*>(m_strPostings.data());
+    m_source.size = m_strPostings.size();
+    SkipTable table;
+    if (open) {
+      const uint16_t format =
+          LoadLE16(reinterpret_cast<const uint8_t*>(m_strHeader.data() + SideFormatEntryAt(m_nCode)));
+      table.Open(m_source.data, m_source.size, format, Location(), m_nCode);
+    }
+    return table;
   }
 
  private:
@@ -118,7 +143,10 @@ TEST(SkipTableTest, JumpsReachTheRecordsThatReadingOnReaches) {
       ASSERT_NE(list.Location(), 0u) << "the writer gave a long list no skip table";
       for (const uint32_t walk : {1u, 2u}) {
         const std::vector<uint32_t> targets = Targets(list.lastPage(), seed * 10 + walk);
-        EXPECT_EQ(list.Walk(targets, true), list.Walk(targets, false)) << "seed " << seed;
+        const auto plain = list.Walk(targets, Jumps::kNone);
+        for (const Jumps jumps : {Jumps::kSearched, Jumps::kPlanned, Jumps::kMisplanned}) {
+          EXPECT_EQ(list.Walk(targets, jumps), plain) << "seed " << seed << ", jumps " << static_cast<int>(jumps);
+        }
       }
     }
   }
@@ -134,7 +162,7 @@ TEST(SkipTableTest, DamagedTableIsReadPlainly) {
   for (const uint32_t target : Targets(list.lastPage(), 5)) {
     if (target > targets.front()) targets.push_back(target);
   }
-  const auto plain = list.Walk(targets, false);
+  const auto plain = list.Walk(targets, Jumps::kNone);
   const struct {
     const char* what;
     size_t at;
@@ -152,8 +180,33 @@ TEST(SkipTableTest, DamagedTableIsReadPlainly) {
   for (const auto& damage : damages) {
     list.postings() = intact;
     Write32(list.postings(), damage.at, damage.value);
-    EXPECT_EQ(list.Walk(targets, true), plain) << damage.what;
+    for (const Jumps jumps : {Jumps::kSearched, Jumps::kPlanned, Jumps::kMisplanned}) {
+      EXPECT_EQ(list.Walk(targets, jumps), plain) << damage.what << ", jumps " << static_cast<int>(jumps);
+    }
   }
+}
+
+TEST(SkipTableTest, LastEntriesBelowFindsWhatAScanFinds) {
+  OpenedCorpus corpus(Pages(3000, 3), {}, 3);
+  ListFixture list(corpus, U'地');
+  const SkipTable table = list.Table(true);
+  ASSERT_GT(table.size(), 4u);
+  std::vector<uint32_t> targets = Targets(list.lastPage(), 9);
+  for (uint32_t i = 0; i < table.size(); ++i) {
+    targets.push_back(table.PageBefore(i));
+    targets.push_back(table.PageBefore(i) + 1);
+  }
+  std::vector<uint32_t> found(targets.size());
+  table.LastEntriesBelow(targets.data(), targets.size(), found.data());
+  for (size_t k = 0; k < targets.size(); ++k) {
+    uint32_t expected = SkipTable::kNoEntry;
+    for (uint32_t i = 0; i < table.size() && table.PageBefore(i) < targets[k]; ++i) expected = i;
+    EXPECT_EQ(found[k], expected) << "target " << targets[k];
+  }
+  // An empty table has no entry for any target.
+  SkipTable().LastEntriesBelow(targets.data(), targets.size(), found.data());
+  EXPECT_EQ(found[0], SkipTable::kNoEntry);
+  EXPECT_EQ(found.back(), SkipTable::kNoEntry);
 }
 
 TEST(SkipTableTest, QueriesAgreeWithAndWithoutSkipTables) {

@@ -1,8 +1,8 @@
-// Test support for the query evaluation: a corpus written from page texts
+// Test support for the engine's tests: a corpus written from page texts
 // into a scratch directory and opened, and the result as (page, count)
 // pairs.
-#ifndef CODEXA_ENGINE_QUERY_TESTING_H_
-#define CODEXA_ENGINE_QUERY_TESTING_H_
+#ifndef CODEXA_WRITER_OPENEDCORPUS_TESTING_H_
+#define CODEXA_WRITER_OPENEDCORPUS_TESTING_H_
 
 #include <gtest/gtest.h>
 
@@ -62,4 +62,4 @@ class OpenedCorpus {
 
 }  // namespace codexa::testing
 
-#endif  // CODEXA_ENGINE_QUERY_TESTING_H_
+#endif  // CODEXA_WRITER_OPENEDCORPUS_TESTING_H_
