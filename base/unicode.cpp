@@ -94,3 +94,9 @@ bool Utf8ToUtf16(std::string_view text, std::u16string& out) {
   }
   return true;
 }
+
+std::string ToUtf8(std::u16string_view source) {
+  std::string out;
+  Utf16ToUtf8(source, out);
+  return out;
+}

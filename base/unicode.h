@@ -17,6 +17,8 @@ void AppendUtf8(uint32_t codePoint, std::string& out);
 // written as the three bytes of its own value. Returns 0 when every unit was
 // converted, 1 when `source` ends with a high surrogate (left unconverted).
 int Utf16ToUtf8(std::u16string_view source, std::string& out);
+// The UTF-8 form of `source`, converted as above.
+std::string ToUtf8(std::u16string_view source);
 
 // Replaces `out` with the UTF-16 form of `text`; false for malformed,
 // overlong or surrogate sequences, so that mangled text is refused rather

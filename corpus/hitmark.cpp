@@ -171,9 +171,11 @@ class PieceFinder {
 void AppendAnchor(int& counter, std::string& out) {
   // Written whole: numbers of five digits and more must still be found by
   // the navigation fragment of the same number.
-  char anchor[48];
-  int length = std::snprintf(anchor, sizeof anchor, "<a name=\"%04d\"></a>", counter++);
-  out.append(anchor, static_cast<size_t>(length));
+  char number[16];
+  const int length = std::snprintf(number, sizeof number, "%04d", counter++);
+  out += kAnchorHead;
+  out.append(number, static_cast<size_t>(length));
+  out += kAnchorTail;
 }
 
 void AppendHighlighted(std::string_view text, int& counter, bool anchorFirst, std::string& out) {

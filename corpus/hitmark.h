@@ -53,9 +53,12 @@ struct KeywordAtom {
   auto operator<=>(const KeywordAtom&) const = default;
 };
 
-// The markup that MarkRun adds.
+// The markup that MarkRun adds: highlights, and anchors made of kAnchorHead,
+// the anchor's number in at least four digits and kAnchorTail.
 inline constexpr std::string_view kHighlightOpen = "<b style='color:red;background:#D9D9D9;'>";
 inline constexpr std::string_view kHighlightClose = "</b>";
+inline constexpr std::string_view kAnchorHead = "<a name=\"";
+inline constexpr std::string_view kAnchorTail = "\"></a>";
 
 // Compiles keyword bytes. Empty segments (two '*' in a row, a leading or
 // trailing '*') add nothing, '?' at either end of a segment is dropped, and

@@ -29,8 +29,9 @@ struct KwicLine {
   // The number of the anchor the rendered hit page puts before the match
   // (RenderPatterns numbers them keyword by keyword, each match taking
   // AnchorsPerMatch of them), so that a line opens at its own hit. Where
-  // an earlier keyword's marking split the match, the page has no such
-  // anchor and the view stays at its last one.
+  // an earlier keyword's marking cut the match, the page has no anchor of
+  // its own for it: the line then names the first anchor written inside
+  // the match (the mark that cut it), else the last one before it.
   int anchor = 0;
 
   bool operator==(const KwicLine&) const = default;

@@ -37,15 +37,25 @@ TEST(KwicTest, OccurrencesWithContextsCutAtTags) {
   const std::string note = "甲乙" + kNote + "甲注" + kNoteEnd + "乙";
   const Case cases[] = {
       {"context either side", "<h4>靜夜思</h4>床前明月光<br>疑是地上霜", u"明月", 2, {{"床前", "明月", "光"}}},
-      {"a line break ends both contexts", "床前明月光<br>疑是地上霜", u"光 疑", 5,
+      {"a line break ends both contexts",
+       "床前明月光<br>疑是地上霜",
+       u"光 疑",
+       5,
        {{"床前明月", "光", ""}, {"", "疑", "是地上霜", 1}}},
       {"a heading ends them too", "<h4>靜夜思</h4>床前", u"思 床", 5, {{"靜夜", "思", ""}, {"", "床", "前", 1}}},
-      {"neighbouring hits stay in each other's context", "月明月", u"月", 3, {{"", "月", "明月"}, {"月明", "月", "", 1}}},
+      {"neighbouring hits stay in each other's context",
+       "月明月",
+       u"月",
+       3,
+       {{"", "月", "明月"}, {"月明", "月", "", 1}}},
       {"an annotation is a paragraph of its own", note, u"甲", 9, {{"", "甲", "乙"}, {"", "甲", "注", 1}}},
       {"'*' match is one occurrence", "白日依山盡黃河入海流", u"日*河", 1, {{"白", "日依山盡黃河", "入"}}},
       {"'?' match is one occurrence", "明朗月光", u"明?月", 1, {{"", "明朗月", "光"}}},
-      {"each keyword's matches count, in text order", "明月光", u"月光 明月", 1,
-       {{"", "明月", "光", 1}, {"明", "月光", "", 0}}},
+      {"each keyword's matches count, in text order; 月光's mark cuts 明月",
+       "明月光",
+       u"月光 明月",
+       1,
+       {{"", "明月", "光", 0}, {"明", "月光", "", 0}}},
       {"no context asked", "床前明月光", u"明", 0, {{"", "明", ""}}},
       {"no hit in the selected cell", "無", u"明月", 3, {}},
   };
@@ -98,6 +108,41 @@ TEST(KwicTest, EveryLineNamesTheAnchorBeforeItsHit) {
       EXPECT_NE(rendered.find(name + std::string(kHighlightOpen) + firstChar), std::string::npos) << line.hit;
     }
     EXPECT_FALSE(named.empty());
+  }
+}
+
+// Where an earlier keyword's mark cuts a later keyword's match, the page
+// writes no anchor for that match and numbers the later keyword's next
+// matches lower: each line still names an anchor the page writes, inside
+// its hit where there is one.
+TEST(KwicTest, LinesCutByAnotherKeywordOpenAtAnchorsThePageWrites) {
+  struct Case {
+    std::string cell;
+    std::u16string keywords;
+    std::vector<int> anchors;  // of the lines, in text order
+  };
+  const Case cases[] = {
+      // 月 takes anchors 0 and 1; 明月 is cut at 4 and opens at 月's 1.
+      {"明朗月光明月", u"月 明月", {0, 1, 1}},
+      // 明月光 is cut by 月 (anchor 0); 明朗光 writes 1 to 3, not 4 to 6.
+      {"明月光，明朗光", u"月 明?光", {0, 0, 1}},
+      // The cut 明月 has no anchor inside it and opens at 朗明's before it;
+      // the note's 明月 is whole and writes 1, not 2.
+      {"朗明月" + kNote + "明月" + kNoteEnd, u"朗明 明月", {0, 0, 1}},
+      // No overlap: counted as before.
+      {"明朗光，清月", u"月 明?光", {1, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    std::string rendered;
+    const int written = RenderPatterns(StoredHtml(c.cell, ""), "卷一\\0002.htm", KeywordPatterns(c.keywords),
+                                       DisplayCode::kFullText, rendered);
+    std::vector<int> anchors;
+    for (const KwicLine& line : Lines(c.cell, c.keywords, 2)) {
+      anchors.push_back(line.anchor);
+      EXPECT_LT(line.anchor, written) << line.hit;
+    }
+    EXPECT_EQ(anchors, c.anchors);
   }
 }
 

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "corpus/hitmark.h"
+#include "corpus/kwic.h"
 #include "corpus/pagesplit.h"
 #include "corpus/render.h"
-#include "base/unicode.h"
 #include "engine/index.h"
 #include "engine/variantexpand.h"
 #include "engine/variants.h"
@@ -23,14 +24,12 @@ namespace {
 using codexa::fuzz::CountOccurrences;
 using codexa::fuzz::FuzzInput;
 
-constexpr std::string_view kAnchorStart = "<a name=\"";
-
 // Removes what MarkRun adds: anchors ("<a name="NNNN"></a>", 19 bytes
 // while the numbers have four digits), highlight tags. Returns the number
 // of anchors removed.
 int StripMarks(std::string& text) {
   int anchors = 0;
-  for (size_t at; (at = text.find(kAnchorStart)) != std::string::npos; ++anchors) text.erase(at, 19);
+  for (size_t at; (at = text.find(kAnchorHead)) != std::string::npos; ++anchors) text.erase(at, 19);
   for (std::string_view mark : {kHighlightOpen, kHighlightClose}) {
     for (size_t at; (at = text.find(mark)) != std::string::npos;) text.erase(at, mark.size());
   }
@@ -64,6 +63,18 @@ bool HasNonAsciiTag(std::string_view page) {
   return false;
 }
 
+// Every line of the keyword-in-context listing names an anchor the
+// rendered page writes, where the page leaves no doubt which of its marks
+// are the renderer's: none of its own, no tag a keyword can match in.
+void CheckOccurrences(std::string_view page, std::string_view name, std::u16string_view keywords,
+                      const std::vector<Pattern>& patterns, DisplayCode displayCode, int anchors) {
+  const std::vector<KwicLine> lines = PageOccurrences(page, name, patterns, displayCode, 5);
+  const bool ownMarks = page.find(kAnchorHead) != std::string_view::npos ||
+                        page.find("<b style") != std::string_view::npos || page.find("</b>") != std::string_view::npos;
+  if (ownMarks || HasNonAsciiTag(page) || CIndex::CheckQuery(keywords) <= 0) return;
+  for (const KwicLine& line : lines) FUZZ_REQUIRE(line.anchor >= 0 && line.anchor < anchors);
+}
+
 // A rendered page is the frame around the three texts. Every anchor the
 // passes wrote is in it when the stored page holds none of its own and its
 // tags give a keyword the reader accepts nothing to match.
@@ -76,9 +87,10 @@ void CheckRendered(std::string_view page, std::string_view name, std::u16string_
     return;
   }
   FUZZ_REQUIRE(output.starts_with(kFrameHead) && output.ends_with(kFrameTail));
-  if (page.find(kAnchorStart) == std::string_view::npos && !HasNonAsciiTag(page) && CIndex::CheckQuery(keywords) > 0) {
-    FUZZ_REQUIRE(CountOccurrences(output, kAnchorStart) == static_cast<size_t>(anchors));
+  if (page.find(kAnchorHead) == std::string_view::npos && !HasNonAsciiTag(page) && CIndex::CheckQuery(keywords) > 0) {
+    FUZZ_REQUIRE(CountOccurrences(output, kAnchorHead) == static_cast<size_t>(anchors));
   }
+  CheckOccurrences(page, name, keywords, patterns, displayCode, anchors);
 }
 
 // The keywords of a query text: the runs between U+0020 and U+3000.
