@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   // catalogue leaves them so, nothing worse.
   InstallQtJapanese();
   if (!app.InitInstance()) return 1;
-  const int result = app.exec();
+  const int result = quitter.quitAsked() ? 0 : app.exec();
   app.ExitInstance();
   StartEndProgram(QCoreApplication::applicationDirPath());
   return result;

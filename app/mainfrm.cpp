@@ -128,6 +128,7 @@ void CMainFrame::CreateActions() {
   });
   AddAction(Command::kNextPane, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::Key_F6));
   CreateReadingActions();
+  CreateResultActions();
   CreateBookmarkActions();
   AddAction(Command::kPrevPane, {}, {}, &CMainFrame::FocusOtherPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
@@ -143,6 +144,23 @@ void CMainFrame::CreateActions() {
   m_rules.insert(Command::kNextVolume, [&reading] { return reading.CanNextVolume(); });
   m_rules.insert(Command::kPrevHit, [&reading] { return reading.CanPrevHit(); });
   m_rules.insert(Command::kNextHit, [&reading] { return reading.CanNextHit(); });
+}
+
+void CMainFrame::CreateResultActions() {
+  AddAction(Command::kConcordance, QStringLiteral("用例一覧(&K)"), {}, nullptr)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  connect(Action(Command::kConcordance), &QAction::triggered, this, [this] {
+    if (IsCommandEnabled(Command::kConcordance)) m_pLeftForm->ShowConcordance();
+  });
+  AddAction(Command::kSaveResult, QStringLiteral("結果を保存(&S)…"), {}, nullptr);
+  connect(Action(Command::kSaveResult), &QAction::triggered, this, [this] {
+    if (IsCommandEnabled(Command::kSaveResult)) m_pLeftForm->SaveResult();
+  });
+  // Before a search, or after one without a hit, there is nothing to list
+  // or save: an empty window or a file of headings alone.
+  const auto hasResult = [this] { return !m_pLeftForm->HitEntries().empty(); };
+  m_rules.insert(Command::kConcordance, hasResult);
+  m_rules.insert(Command::kSaveResult, hasResult);
 }
 
 void CMainFrame::CreateMenus() {
@@ -170,10 +188,7 @@ void CMainFrame::CreateMenus() {
   add(menuBar()->addMenu(QStringLiteral("一覧")), {kPrevPage, kNextPage, kSeparator, kPrevVolume, kNextVolume,
                                                    kSeparator, kPrevHit, kNextHit, kSeparator, kOpenHitInVolume});
   // The concordance of the last result, in a menu of its own.
-  QMenu* usage = menuBar()->addMenu(QStringLiteral("用例(&U)"));
-  usage->addAction(QStringLiteral("用例一覧(&K)"), QKeySequence(Qt::CTRL | Qt::Key_K), m_pLeftForm,
-                   &CLeftForm::ShowConcordance);
-  usage->addAction(QStringLiteral("結果を保存(&S)…"), m_pLeftForm, &CLeftForm::SaveResult);
+  add(menuBar()->addMenu(QStringLiteral("用例(&U)")), {kConcordance, kSaveResult});
   CreateBookmarkMenu();
   add(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), {kAppAbout, kHelpFile});
 }

@@ -55,6 +55,9 @@ enum class Command : int {
   // The bookmarks: the page shown added, and the dialog that orders them.
   kBookmarkAdd = 32870,
   kBookmarkOrganize = 32871,
+  // The last result: its concordance, and its list saved to a file.
+  kConcordance = 32872,
+  kSaveResult = 32873,
   kPrevHit = 32805,
   kNextHit = 32806,
   kFilePrintDialog = 57607,
@@ -152,6 +155,9 @@ class CMainFrame : public QMainWindow {
   // The reading commands' actions and rules, and the display options read
   // from the settings and kept there on every change.
   void CreateReadingActions();
+  // The concordance and the saving of the list, with the rule that they
+  // need a result with entries.
+  void CreateResultActions();
   void CreateMenus();
   void CreateToolBar();
   // The bookmark commands, their rules, and the list read from its file.

@@ -1,17 +1,22 @@
 #include "app/signalquit.h"
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
 #include <cerrno>
 #include <csignal>
 
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// How often a quitting reader looks for a message box to close.
+constexpr int kModalCloseIntervalMs = 50;
 
 // The socket pair: [0] written by the handler, [1] read by the notifier.
 // One reader has one quitter; the handler can reach only globals.
@@ -28,6 +33,10 @@ void OnSignal(int number) {
   // Non-blocking: with the pair full, the quit is already on its way.
   [[maybe_unused]] const ssize_t ignored = ::write(g_fds[0], &byte, 1);
   errno = saved;
+}
+
+void CloseModalWindow() {
+  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
 }
 
 }  // namespace
@@ -64,7 +73,18 @@ void CSignalQuitter::ReadSignal() {
   unsigned char byte = 0;
   bool any = false;
   while (::read(g_fds[1], &byte, 1) == 1) any = true;
-  // exit() leaves every running event loop, a modal dialog's included, so
-  // main's exit path runs as after the window's close.
-  if (any) QCoreApplication::quit();
+  if (!any) return;
+  // Before the main loop runs, quit() does nothing: the loop running is a
+  // start-up message box's, and more may follow it. With nobody there to
+  // answer them, each is closed as it comes, and main then does not start
+  // the main loop.
+  if (m_pModalCloser == nullptr) {
+    m_pModalCloser = new QTimer(this);
+    connect(m_pModalCloser, &QTimer::timeout, this, &CloseModalWindow);
+    m_pModalCloser->start(kModalCloseIntervalMs);
+  }
+  CloseModalWindow();
+  // In the main loop this leaves every running event loop, a modal
+  // dialog's included, so main's exit path runs as after the window's close.
+  QCoreApplication::quit();
 }

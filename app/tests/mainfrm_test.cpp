@@ -25,6 +25,7 @@
 #include "app/splash.h"
 #include "app/tests/framefixture.h"
 #include "app/titles.h"
+#include "panel/concordancewnd.h"
 #include "panel/keywordbox.h"
 #include "panel/sortlistctrl.h"
 #include "panel/testcorpus.h"
@@ -174,6 +175,31 @@ class MainFrameTest : public QObject, protected CFrameFixture {
     // Ctrl+C on the blank page does nothing: the command is disabled.
     QTest::keyClick(m_pFrame.get(), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(m_pWarnings->messages.empty());
+  }
+
+  // The concordance and the saving of the list need a result with entries;
+  // without one Ctrl+K opens no empty window.
+  void resultCommandsNeedAResult() {
+    using enum Command;
+    QVERIFY(!Enabled(kConcordance));
+    QVERIFY(!Enabled(kSaveResult));
+    m_pFrame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+    QTest::keyClick(m_pFrame.get(), Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(!m_pFrame->findChild<CConcordanceWnd*>());
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    form()->keywordBox()->setText(QStringLiteral("明月"));
+    form()->searchButton()->click();
+    QVERIFY(Enabled(kConcordance));
+    QVERIFY(Enabled(kSaveResult));
+    QTest::keyClick(m_pFrame.get(), Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(m_pFrame->findChild<CConcordanceWnd*>());
+    delete m_pFrame->findChild<CConcordanceWnd*>();
+    form()->keywordBox()->setText(QStringLiteral("龘"));
+    form()->searchButton()->click();
+    QVERIFY(form()->HitEntries().empty());
+    QVERIFY(!Enabled(kConcordance));
+    QVERIFY(!Enabled(kSaveResult));
   }
 
   // The frame's caption is the product title alone, as the window system

@@ -66,7 +66,7 @@ bool MakeProgramFolder(const fs::path& program, const std::string& background) {
   return true;
 }
 
-std::unique_ptr<QProcess> StartReader(const Scratch& scratch) {
+std::unique_ptr<QProcess> StartReader(const Scratch& scratch, const QStringList& arguments = {}) {
   auto reader = std::make_unique<QProcess>();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("TMPDIR"), TextOf(scratch.temp));
@@ -77,7 +77,7 @@ std::unique_ptr<QProcess> StartReader(const Scratch& scratch) {
   // The catalogue listing lands in the working folder.
   reader->setWorkingDirectory(TextOf(scratch.program));
   reader->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  reader->start(TextOf(scratch.program / "codexa"), {});
+  reader->start(TextOf(scratch.program / "codexa"), arguments);
   return reader;
 }
 
@@ -229,6 +229,24 @@ class ReaderProcessTest : public QObject {
     QVERIFY(SettingsHold(scratch.config, "Panes_0"));
     // "end" runs detached; its marker comes when it has run.
     QVERIFY(WaitFor([&] { return fs::exists(scratch.endMarker()); }));
+  }
+
+  // A corpus that does not open stops the start at a message box, whose
+  // event loop takes the signal: the reader still ends, its folder goes.
+  void aSignalDuringTheStartsMessageBoxEndsTheReader() {
+    const Scratch scratch = NewScratch("GIF89a");
+    QVERIFY(!scratch.program.empty());
+    auto reader = StartReader(scratch, {QStringLiteral("--corpus"), TextOf(scratch.program / "no-such-corpus")});
+    QVERIFY(reader->waitForStarted());
+    const fs::path folder = ReaderFolder(scratch, reader->processId());
+    QVERIFY(!folder.empty());
+    QCOMPARE(::kill(static_cast<pid_t>(reader->processId()), SIGTERM), 0);
+    const bool finished = reader->waitForFinished(kWaitMs);
+    if (!finished) reader->kill();
+    QVERIFY(finished);
+    QCOMPARE(reader->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(reader->exitCode(), 0);
+    QVERIFY(!fs::exists(folder));
   }
 
   void killedReadersFolderGoesAtNextStart() {
