@@ -31,18 +31,47 @@ namespace {
 // back to the viewport's extent. On screen that is the window, but in print
 // layout it comes out a character or two long, so every column breaks
 // after a glyph or two and the fold prints as a row of single characters.
-// Sized to its longest line the block prints as it shows. The rule goes
-// into the loaded document only, never into the page file, and only for
-// print media.
+// Sized to its longest line the block prints as it shows.
+const char* const kFoldRule = "[style*=\"vertical-rl\"] { height: max-content !important; }";
+
+// In vertical writing the page's table turns on its side: its one row
+// becomes a column, the fold a band across the top and the text a block
+// below it, and the table, as long as its longest line, is centred down
+// the sheet between two empty bands. Printed as a vertically set book
+// instead: the page's frame (the outermost table, its row and cells) as
+// plain blocks, so the fold stands as a strip beside the text, every
+// column starts at the sheet's top and the sheets break between columns,
+// right to left. The frame's fixed sizes (a cell's width is the depth of
+// the text's column stack here) and its centring are dropped.
+//
+// The engine as it prints on a printer draws each sheet slightly enlarged
+// from its margin on, so the last few percent of a column's length would
+// fall off the sheet's foot: the body leaves that much free below. Nothing
+// may follow the last column but the sheet's own margin, or it takes a
+// sheet of its own: the body's margin and the text block's end padding
+// go, the fold keeps some room on both sides of its own.
+const char* const kVerticalRules =
+    "html.codexa-vertical body { margin: 0 0 4% 0; }"
+    "html.codexa-vertical table:not(td table),"
+    "html.codexa-vertical table:not(td table) > *,"
+    "html.codexa-vertical table:not(td table) > * > tr,"
+    "html.codexa-vertical table:not(td table) > * > tr > td"
+    " { display: block; width: auto; height: auto; text-align: start; }"
+    "html.codexa-vertical td > div { padding-left: 0 !important; }"
+    "html.codexa-vertical [style*=\"vertical-rl\"]"
+    " { display: block; break-inside: avoid; margin: 14px 10px !important; }";
+
+// The rules go into the loaded document only, never into the page file,
+// and only for print media; horizontal pages print as they show.
 const QString kPrintStyleId = QStringLiteral("codexa-print-style");
 const QString kAddPrintStyle = QStringLiteral(
     "(function () {"
     "  if (document.getElementById('%1')) return;"
     "  var style = document.createElement('style');"
     "  style.id = '%1';"
-    "  style.textContent = '@media print { [style*=\"vertical-rl\"] { height: max-content !important; } }';"
+    "  style.textContent = '@media print { %2 %3 }';"
     "  (document.head || document.documentElement).appendChild(style);"
-    "})();").arg(kPrintStyleId);
+    "})();").arg(kPrintStyleId, QString::fromUtf8(kFoldRule), QString::fromUtf8(kVerticalRules));
 
 QUrl UrlOfLocation(const QString& location) {
   if (location.startsWith(QLatin1String("about:"))) return QUrl(location);

@@ -52,6 +52,10 @@ class CCodexaView : public QWebEngineView {
   // nothing the user confirms is dropped. A job that fails ends with
   // kPrintFailedMessage.
   //
+  // A page prints as it shows, but in vertical writing it prints like a
+  // vertically set book: its columns from each sheet's top, right to left
+  // over as many sheets as they need, the fold a strip beside them.
+  //
   // Prints the shown page on the default printer at once, without a dialog.
   void PrintNow();
   // Asks with the print dialog, then prints.

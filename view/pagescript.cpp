@@ -27,6 +27,14 @@ const char* const kScript = R"JS(
     var anchor = anchorOfFragment();
     if (anchor) {
       anchor.scrollIntoView({block: 'start', inline: 'nearest'});
+      // A vertical page starts at its right edge, with the fold: a hit that
+      // is in view there leaves the page at its start, fold included,
+      // rather than moving it a few columns on and the fold off the view.
+      var hit = anchor.nextElementSibling || anchor;
+      var vertical = document.documentElement.classList.contains('codexa-vertical');
+      if (vertical && window.scrollX < 0 && hit.getBoundingClientRect().left + window.scrollX >= 0) {
+        window.scrollTo(0, window.scrollY);
+      }
     } else {
       window.scrollTo(0, 0);
     }
