@@ -36,6 +36,14 @@ expected="集部	唐詩	1 五言絕句	1	3	2
 [ "$actual" = "$expected" ] || fail "codexa-search from the unpacked package: got
 $actual"
 
+# Every option a program's --help lists is in its manual page too.
+for tool in codexa-build codexa-search; do
+  manual=$(zcat "$work/root/usr/share/man/man1/$tool.1.gz" | sed 's/\\-/-/g')
+  for option in $("$work/root/usr/bin/$tool" --help | grep -o -- '--[a-z-]*' | sort -u); do
+    grep -q -- "$option" <<<"$manual" || fail "the manual page of $tool lacks $option"
+  done
+done
+
 command -v lintian >/dev/null || { echo "FAIL: lintian is not installed (tools/setup.sh installs it)" >&2; exit 1; }
 lintian --fail-on error "$program" "$data" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
 

@@ -131,6 +131,8 @@ void CorpusBuilder::AddPage(const PageContent& page) {
   StorePage({page});
 }
 
+void CorpusBuilder::EndVolume() { FlushPieces(); }
+
 void CorpusBuilder::FlushPieces() {
   m_packer.Flush(m_filled);
   StoreFilledPages();
@@ -154,7 +156,8 @@ void CorpusBuilder::StorePage(const PagePieces& pieces) {
   }
   if (name.size() >= kMaxNameLength) {
     throw BuildError("stored-name length: \"" + name + "\" is " + std::to_string(name.size()) +
-                     " bytes; names hold at most 259 and their zero byte");
+                     " bytes; names hold at most 259 and their zero byte: shorten the category's, work's or "
+                     "volume's name");
   }
   if (m_pages.size() >= m_limits.maxPages) {
     throw BuildError("page count: more than " + std::to_string(m_limits.maxPages) + " pages (at " + name + ")");
@@ -208,35 +211,46 @@ void CorpusBuilder::CheckPositionBytes(std::string_view storedName) const {
     uint64_t bytes = 0;
   };
   std::vector<Tally> tally(kIndexCodeCount);
-  const auto add = [&](int32_t code, uint32_t position) {
+  // The character is named, not only its code: the remedy lies in the text.
+  const auto add = [&](int32_t code, const IndexedChar& c) {
     Tally& t = tally[static_cast<size_t>(code)];
-    const uint32_t value = t.bytes == 0 ? position : position - t.last;
+    const uint32_t value = t.bytes == 0 ? c.position : c.position - t.last;
     t.bytes += value < 0x80 ? 1 : value < 0x4000 ? 2 : 3;
-    t.last = position;
+    t.last = c.position;
     if (t.bytes > kMaxPositionBytes) {
-      throw BuildError("position bytes: " + std::string(storedName) + " holds too many occurrences of index code " +
-                       std::to_string(code) + " for one record (more than 65,535 bytes)");
+      std::string character;
+      AppendUtf8(c.codePoint, character);
+      throw BuildError("position bytes: " + std::string(storedName) + " holds too many occurrences of \"" +
+                       character + "\" (index code " + std::to_string(code) +
+                       ") for one record (more than 65,535 bytes); break its text into more paragraphs, so that "
+                       "it fills several pages");
     }
   };
   for (const IndexedChar& c : m_chars) {
     const int32_t code = CharToIndexCode(c.codePoint);
     if (code < 0) continue;
-    add(code, c.position);
+    add(code, c);
     if (c.codePoint >= kCodePointLimit) continue;
     for (uint32_t k = m_groupStart[c.codePoint]; k < m_groupStart[c.codePoint + 1]; ++k) {
-      if (m_groupIndex[k] != UINT32_MAX) add(kFirstGroupCode + static_cast<int32_t>(m_groupIndex[k]), c.position);
+      if (m_groupIndex[k] != UINT32_MAX) add(kFirstGroupCode + static_cast<int32_t>(m_groupIndex[k]), c);
     }
   }
 }
 
-std::vector<writer::CatalogueRecord> CorpusBuilder::Catalogue(uint64_t& dropped) const {
+std::vector<writer::CatalogueRecord> CorpusBuilder::Catalogue(uint64_t& dropped,
+                                                              std::vector<std::string>& leftOut) const {
   std::vector<writer::CatalogueRecord> records;
   dropped = 0;
+  std::string pathAt[4];               // the path of the node last seen at each level
+  bool keptAt[4] = {true, true, true, true};
   for (const Node& node : m_nodes) {
+    pathAt[node.level] = node.level == 1 ? node.name : pathAt[node.level - 1] + "\\" + node.name;
+    keptAt[node.level] = node.pageCount > 0;
     // A node without pages would give the contents tree an entry that shows
     // nothing; its children, if any, are empty as well.
     if (node.pageCount == 0) {
       ++dropped;
+      if (keptAt[node.level - 1]) leftOut.push_back(pathAt[node.level]);
       continue;
     }
     writer::CatalogueRecord record;
@@ -248,6 +262,16 @@ std::vector<writer::CatalogueRecord> CorpusBuilder::Catalogue(uint64_t& dropped)
     records.push_back(std::move(record));
   }
   return records;
+}
+
+void CheckOutput(const fs::path& directory) {
+  std::error_code ec;
+  fs::path existing = fs::absolute(directory, ec);
+  while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
+  if (!fs::is_directory(existing, ec) || ::access(existing.c_str(), W_OK) != 0) {
+    throw BuildError("output: cannot create the directory " + directory.string() + " (" + existing.string() +
+                     " is not a folder that can be written)");
+  }
 }
 
 BuildSummary CorpusBuilder::Write(const fs::path& directory) {
@@ -280,7 +304,7 @@ void CorpusBuilder::WriteFiles(const fs::path& temp, BuildSummary& summary) {
   const auto check = [&](bool ok) {
     if (!ok) throw BuildError("writing: " + error);
   };
-  const std::vector<writer::CatalogueRecord> records = Catalogue(summary.droppedEmptyNodes);
+  const std::vector<writer::CatalogueRecord> records = Catalogue(summary.droppedEmptyNodes, summary.leftOut);
   if (m_pages.empty()) throw BuildError("source: no pages to build");
 
   check(writer::WriteFileList(temp, kCorpusName, m_pages, static_cast<uint32_t>(m_nMaxNameBytes + 1), error));

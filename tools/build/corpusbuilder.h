@@ -47,9 +47,18 @@ struct BuildSummary {
   uint64_t catalogueRecords = 0;
   uint64_t variantGroups = 0;
   uint64_t droppedEmptyNodes = 0;  // catalogue nodes without pages
+  // Their paths ("category\work\volume"), the highest of them only: the
+  // works and volumes of a category left out go unnamed with it.
+  std::vector<std::string> leftOut;
   // Sizes of the files written, in the order written.
   std::vector<std::pair<std::string, uint64_t>> files;
 };
+
+// Throws BuildError when Write could not make `directory`: it, or the
+// nearest folder above it that exists, is not a folder that can be
+// written. Nothing is created. codexa-build checks before it reads the
+// source, so that a wrong OUTDIR is told before the long work.
+void CheckOutput(const std::filesystem::path& directory);
 
 class CorpusBuilder {
  public:
@@ -66,6 +75,10 @@ class CorpusBuilder {
   // A piece of the current volume: it goes on the page being filled while
   // that has room, else on the next (see PagePacker).
   void AddPiece(PageContent piece);
+  // Stores the page the current volume's pieces were filling. The next
+  // Start or Write does it anyway; a source calls it to have a limit that
+  // page breaks reported while it still knows which file the volume is.
+  void EndVolume();
 
   // Writes the corpus into `directory` (created if needed). Once: the
   // pages and the collected lists are let go as their files are written.
@@ -88,7 +101,7 @@ class CorpusBuilder {
   void StorePage(const PagePieces& pieces);
   void Index(uint32_t page, std::string_view storedName);
   void CheckPositionBytes(std::string_view storedName) const;
-  std::vector<writer::CatalogueRecord> Catalogue(uint64_t& dropped) const;
+  std::vector<writer::CatalogueRecord> Catalogue(uint64_t& dropped, std::vector<std::string>& leftOut) const;
   void WriteFiles(const std::filesystem::path& directory, BuildSummary& summary);
 
   std::vector<std::vector<uint32_t>> m_groups;

@@ -242,7 +242,7 @@ TEST(BuilderErrors, LimitsAreCheckedBeforeWriting) {
          OpenVolume(builder).AddPage({"", {MainParagraph(text)}});
          builder.Write(out);
        },
-       "position bytes"},
+       "position bytes: 部\\書\\卷\\0001.htm holds too many occurrences of \"之\""},
       {[&](const fs::path& out) {
          CorpusBuilder builder(std::vector<std::vector<uint32_t>>(11936, {0x4E00}));
          OpenVolume(builder).AddPage(page);
@@ -265,6 +265,28 @@ TEST(BuilderErrors, LimitsAreCheckedBeforeWriting) {
        "text file size"},
   };
   for (const auto& [build, expected] : cases) ExpectFailureKeepsCorpus(build, expected);
+}
+
+TEST(BuilderCatalogue, EntriesWithoutPagesAreLeftOutAndNamed) {
+  ScratchDir dir;
+  CorpusBuilder builder({});
+  builder.StartCategory("集部");
+  builder.StartWork("唐詩");
+  builder.StartVolume("空");
+  builder.StartVolume("卷一");
+  builder.AddPiece({"春曉", {MainParagraph("春眠不覺曉")}});
+  builder.StartWork("無卷");
+  builder.StartCategory("史部");
+  builder.StartCategory("子部");
+  builder.StartWork("空書");
+  builder.StartVolume("空卷");
+  const BuildSummary summary = builder.Write(dir.path());
+  EXPECT_EQ(summary.droppedEmptyNodes, 6u);
+  // The highest of them only: a category's own works and volumes go with it.
+  EXPECT_EQ(summary.leftOut, (std::vector<std::string>{"集部\\唐詩\\空", "集部\\無卷", "史部", "子部"}));
+  CCatalogue catalogue;
+  ASSERT_TRUE(catalogue.Load(dir / kCatalogueFileName, {}));
+  EXPECT_EQ(catalogue.NodeCount(), 4);
 }
 
 TEST(BuilderPieces, PiecesFillPagesWithinTheirVolume) {
@@ -325,6 +347,40 @@ TEST(BuilderCommand, ReportsErrorsAndBuildsGoodSources) {
   EXPECT_EQ(run("good.json", "good.log"), 0);
   EXPECT_NE(dir.Read("good.log").find("Built 3 pages"), std::string::npos) << dir.Read("good.log");
   EXPECT_TRUE(fs::exists(dir / "out" / FileListHeaderName()));
+}
+
+// Runs codexa-build with `args` in `dir`; its exit status, and its output in "log".
+int RunBuilder(const ScratchDir& dir, const std::string& args) {
+  const std::string command =
+      "cd " + dir.path().string() + " && " + CODEXA_BUILD_TOOL + " " + args + " >log 2>&1";
+  return WEXITSTATUS(std::system(command.c_str()));
+}
+
+TEST(BuilderCommand, UsageErrorsSayWhatIsWrong) {
+  ScratchDir dir;
+  const std::pair<const char*, const char*> cases[] = {
+      {"--variants", "--variants needs a folder"},
+      {"--texts --default src out", "--default and --texts exclude each other"},
+      {"--texts src", "needs SOURCE and OUTDIR"},
+      {"--texts a b c", "needs SOURCE and OUTDIR"},
+      {"-t src out", "unknown option -t"},
+  };
+  for (const auto& [args, said] : cases) {
+    EXPECT_EQ(RunBuilder(dir, args), 2) << args;
+    EXPECT_NE(dir.Read("log").find(said), std::string::npos) << args << ": " << dir.Read("log");
+    EXPECT_NE(dir.Read("log").find("usage: codexa-build"), std::string::npos) << args;
+  }
+}
+
+TEST(BuilderCommand, AnOutputThatCannotBeMadeStopsTheBuildBeforeTheSourceIsRead) {
+  ScratchDir dir;
+  fs::create_directories(dir / "src" / "部" / "書");
+  WriteText(dir / "src" / "部" / "書" / "卷.txt", "天地玄黃");
+  WriteText(dir / "file", "");
+  EXPECT_EQ(RunBuilder(dir, "--texts src file/out"), 1);
+  const std::string log = dir.Read("log");
+  EXPECT_NE(log.find("output: cannot create the directory file/out"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Read 1 text files"), std::string::npos) << log;
 }
 
 TEST(BuilderOutput, LeftoversOfADeadBuildAreRemoved) {

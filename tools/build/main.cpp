@@ -51,7 +51,8 @@ struct Options {
   fs::path output;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
+// False with the reason in `error` on a usage error.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -59,19 +60,30 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.defaultSource = true;
     } else if (arg == "--texts") {
       options.texts = true;
-    } else if (arg == "--variants" && i + 1 < argc) {
+    } else if (arg == "--variants") {
+      if (i + 1 == argc) {
+        error = "--variants needs a folder";
+        return false;
+      }
       options.variants = argv[++i];
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::exit(0);
-    } else if (arg.rfind("--", 0) == 0) {
-      std::fprintf(stderr, "codexa-build: unknown option %s\n", arg.c_str());
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
       return false;
     } else {
       positional.push_back(arg);
     }
   }
-  if (positional.size() != 2 || (options.defaultSource && options.texts)) return false;
+  if (options.defaultSource && options.texts) {
+    error = "--default and --texts exclude each other";
+    return false;
+  }
+  if (positional.size() != 2) {
+    error = "codexa-build needs SOURCE and OUTDIR, " + std::to_string(positional.size()) + " given";
+    return false;
+  }
   options.source = positional[0];
   options.output = positional[1];
   return true;
@@ -87,6 +99,7 @@ void PrintSummary(const BuildSummary& summary, const fs::path& output, double se
   if (summary.droppedEmptyNodes > 0) {
     std::printf("  left out of the catalogue: %s entries without pages\n", Grouped(summary.droppedEmptyNodes).c_str());
   }
+  for (const std::string& path : summary.leftOut) std::printf("  left out, without pages: %s\n", path.c_str());
   std::printf("Time: %.1f s\n", seconds);
 }
 
@@ -107,7 +120,11 @@ VariantGroups LoadGroups(const fs::path& folder) {
     if (!table.Load(folder)) throw BuildError("variant groups: cannot read " + (folder / kVariantFileName).string());
     return table.groups();
   }
-  if (!LoadVariantGroups(folder, groups, error)) throw BuildError("variant groups: " + error);
+  if (!LoadVariantGroups(folder, groups, error)) {
+    throw BuildError("variant groups: " + error +
+                     "; --variants takes a corpus folder that holds yitizi.txt (the program folder, say) or the "
+                     "tables prepare-variant-sources.sh writes");
+  }
   return groups;
 }
 
@@ -115,12 +132,15 @@ VariantGroups LoadGroups(const fs::path& folder) {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  std::string error;
+  if (!ParseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "codexa-build: %s\n", error.c_str());
     std::fputs(kUsage, stderr);
     return 2;
   }
   const auto start = std::chrono::steady_clock::now();
   try {
+    CheckOutput(options.output);
     CorpusBuilder builder(options.variants.empty() ? VariantGroups() : LoadGroups(options.variants));
     Progress progress;
     if (options.defaultSource) {

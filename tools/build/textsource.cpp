@@ -39,12 +39,30 @@ std::string_view Trimmed(std::string_view line) {
   }
 }
 
-// "line 3, byte 17" for the byte at `offset`, both counted from 1.
+// Takes the first line off `text` and answers it. A line ends at LF, at
+// CR LF, or at a CR alone, as older editors end them.
+std::string_view TakeLine(std::string_view& text) {
+  const size_t end = text.find_first_of("\r\n");
+  const std::string_view line = text.substr(0, end);
+  if (end == std::string_view::npos) {
+    text = {};
+  } else {
+    text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
+  }
+  return line;
+}
+
+// "line 3, byte 17" for the byte at `offset`, both counted from 1, lines
+// ending as TakeLine ends them.
 std::string PlaceOf(std::string_view text, size_t offset) {
-  const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
-  const size_t lineEnd = offset == 0 ? std::string_view::npos : text.rfind('\n', offset - 1);
-  const size_t column = offset - (lineEnd == std::string_view::npos ? 0 : lineEnd + 1) + 1;
-  return "line " + std::to_string(line) + ", byte " + std::to_string(column);
+  size_t line = 1, lineStart = 0;
+  for (size_t i = 0; i < offset; ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && text.substr(i + 1, 1) != "\n")) {
+      ++line;
+      lineStart = i + 1;
+    }
+  }
+  return "line " + std::to_string(line) + ", byte " + std::to_string(offset - lineStart + 1);
 }
 
 std::string Relative(const fs::path& path, const fs::path& root) {
@@ -146,6 +164,7 @@ class TextSource {
     try {
       m_builder.StartVolume(name);
       for (PageContent& piece : ParseVolumeText(text)) m_builder.AddPiece(std::move(piece));
+      m_builder.EndVolume();
     } catch (const BuildError& e) {
       throw BuildError("texts: " + relative + ": " + e.what());
     }
@@ -173,9 +192,7 @@ std::vector<PageContent> ParseVolumeText(std::string_view text) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   std::vector<PageContent> pieces;
   while (!text.empty()) {
-    const size_t end = text.find('\n');
-    const std::string_view line = Trimmed(text.substr(0, end));
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    const std::string_view line = Trimmed(TakeLine(text));
     if (line.empty()) continue;
     if (line.front() == '#') {
       pieces.push_back({std::string(Trimmed(line.substr(1))), {}});
@@ -184,6 +201,8 @@ std::vector<PageContent> ParseVolumeText(std::string_view text) {
     if (pieces.empty()) pieces.emplace_back();
     pieces.back().paragraphs.push_back({SplitInlineNotes(line)});
   }
+  // A bare "#" that no line follows would leave an empty line on the page.
+  std::erase_if(pieces, [](const PageContent& piece) { return piece.title.empty() && piece.paragraphs.empty(); });
   return pieces;
 }
 

@@ -13,9 +13,11 @@
 // in the report, so nothing is left out unseen.
 //
 // Inside a volume file every line is a paragraph, blank lines and the
-// spaces around a line aside. A line starting with "#" is a heading: it
-// starts a piece (a poem, a chapter) titled by the rest of the line; the
-// lines before the first heading are a piece without a title. Text in
+// spaces around a line aside; a line ends at LF, CR LF or a lone CR. A line
+// starting with "#" is a heading: it starts a piece (a poem, a chapter)
+// titled by the rest of the line, or without a title when nothing follows
+// the "#"; the lines before the first heading are a piece without a title.
+// A piece with neither title nor text is left out. Text in
 // brackets, "（…）" or "(…)", nesting allowed, is annotation, the rest main
 // text; a line wholly in brackets is an annotation paragraph. Pieces are
 // filled onto pages as the default corpus's are (pagelayout.h): consecutive

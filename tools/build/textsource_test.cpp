@@ -41,6 +41,10 @@ TEST(VolumeText, LinesHeadingsAndAnnotations) {
       {"# 甲\n# 乙\n文", {"甲", "乙|文"}},
       // A bracket never closed is text.
       {"子曰（未完", {"|子曰（未完"}},
+      // A lone CR ends a line too, as old editors save them.
+      {"# 題\r床前\r\r地上霜\r", {"題|床前|地上霜"}},
+      // A bare "#" with nothing after it adds no empty piece of its own.
+      {"#\n# \n甲\n#\n", {"|甲"}},
   };
   for (const auto& [text, expected] : cases) {
     std::vector<std::string> pieces;
@@ -89,6 +93,14 @@ std::string LongVolume() {
     text += "。\n";
   }
   return text;
+}
+
+// A volume name within the catalogue's 99 units whose stored page name
+// ("集部\唐詩\NAME\0001.htm") passes 259 bytes.
+std::string LongName() {
+  std::string name;
+  for (int i = 0; i < 80; ++i) name += "長";
+  return name;
 }
 
 class TextFolder : public ::testing::Test {
@@ -157,15 +169,23 @@ TEST_F(TextFolder, BracketsAreAnnotationsForEveryTarget) {
 TEST_F(TextFolder, BadFilesAndNamesAreNamedInTheError) {
   const std::pair<std::string, std::string> cases[] = {
       {"集部/唐詩/3 卷三.txt", "床前\n明月\xB9\xE2"},  // not UTF-8 on line 2
+      {"集部/唐詩/4 卷四.txt", "床前\r明月\xB9\xE2"},  // the same with a lone CR
       {"集部/唐詩/\xB9\xE2.txt", "明月"},
       {std::string("集部/唐詩/") + std::string(100, 'x') + ".txt", "明月"},
       {"集部/唐詩/卷\\四.txt", "明月"},
+      // A page's limits are met when the volume ends: followed by another
+      // volume, and as the very last one.
+      {"集部/唐詩/1 " + LongName() + ".txt", "明月"},
+      {"集部/唐詩/99 " + LongName() + ".txt", "明月"},
   };
   const std::string expected[] = {
       "texts: 集部/唐詩/3 卷三.txt is not UTF-8 (line 2, byte 7)",
+      "texts: 集部/唐詩/4 卷四.txt is not UTF-8 (line 2, byte 7)",
       "is not UTF-8",
       "texts: 集部/唐詩/" + std::string(100, 'x') + ".txt: catalogue name length",
       "backslash",
+      "texts: 集部/唐詩/1 " + LongName() + ".txt: stored-name length",
+      "texts: 集部/唐詩/99 " + LongName() + ".txt: stored-name length",
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const fs::path file = m_dir / "src" / cases[i].first;

@@ -26,10 +26,9 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << SearchUsage();
-    return static_cast<int>(SearchExit::kOk);
+    return static_cast<int>(FinishOutput(SearchExit::kOk, std::cout, std::cerr));
   }
   const std::filesystem::path corpus = options.corpus.empty() ? ProgramFolder(argv[0]) : options.corpus;
   const SearchExit exitCode = RunSearch(options, corpus, std::cout, std::cerr);
-  std::cout.flush();
-  return static_cast<int>(exitCode);
+  return static_cast<int>(FinishOutput(exitCode, std::cout, std::cerr));
 }

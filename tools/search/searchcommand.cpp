@@ -8,14 +8,9 @@
 #include "corpus/filelistformat.h"
 #include "engine/index.h"
 #include "session/searchrun.h"
+#include "tools/search/scopehint.h"
 
 namespace {
-
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  Utf16ToUtf8(text, out);
-  return out;
-}
 
 // A TSV field: tabs and line breaks inside a name would split the row.
 std::string TsvField(std::string out) {
@@ -96,6 +91,7 @@ const ContentsNodeTag* FindScope(const CCatalogue& catalogue, const SearchOption
     record = catalogue.FindRecordByPath(path);
     if (record == 0) {
       err << "codexa-search: no catalogue node has the path \"" << *options.scope << "\"\n";
+      if (const std::string hint = ScopeHint(catalogue, path); !hint.empty()) err << "codexa-search: " << hint << '\n';
       return nullptr;
     }
   }
@@ -182,7 +178,8 @@ std::string SearchUsage() {
          "\n"
          "Exit codes: 0 done (also with no hit), 2 usage, 3 corpus does not open,\n"
          "4 query empty or refused (it may not hold ASCII letters or digits),\n"
-         "5 no such scope, 6 page to render does not exist.\n";
+         "5 no such scope, 6 page to render does not exist.\n"
+         "7 output could not be written (a full disk, say).\n";
 }
 
 bool ParseSearchArguments(const std::vector<std::string>& args, SearchOptions& options, std::string& error) {
@@ -321,4 +318,11 @@ SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& 
     PrintList(run, out);
   }
   return SearchExit::kOk;
+}
+
+SearchExit FinishOutput(SearchExit result, std::ostream& out, std::ostream& err) {
+  out.flush();
+  if (out) return result;
+  err << "codexa-search: cannot write the output; what was printed is incomplete\n";
+  return SearchExit::kOutput;
 }

@@ -23,6 +23,7 @@ enum class SearchExit : int {
   kQueryRefused = 4,   // empty, or refused by the engine
   kNoScope = 5,        // the scope does not exist or the catalogue has none
   kRender = 6,         // the page to render does not exist or has no hit
+  kOutput = 7,         // the output could not be written (a full disk, say)
 };
 
 enum class OutputForm { kList, kJson, kRaw, kRender, kKwic };
@@ -52,5 +53,10 @@ std::string SearchUsage();
 // the result to `out`, messages to `err`.
 SearchExit RunSearch(const SearchOptions& options, const std::filesystem::path& corpus, std::ostream& out,
               std::ostream& err);
+
+// Flushes `out` and answers `result`, or kOutput with a message on `err`
+// when anything written to `out` was lost: a script must not take a cut
+// result for a whole one.
+SearchExit FinishOutput(SearchExit result, std::ostream& out, std::ostream& err);
 
 #endif  // CODEXA_TOOLS_SEARCH_SEARCHCOMMAND_H_

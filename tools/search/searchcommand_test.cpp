@@ -293,6 +293,45 @@ TEST_F(SearchCommandTest, FailuresGiveAMessageAndTheirExitCode) {
   }
 }
 
+TEST_F(SearchCommandTest, AnUnknownScopeIsAnsweredWithThePathsNearIt) {
+  struct Case {
+    const char* scope;
+    std::string hint;
+  };
+  const Case cases[] = {
+      // Slashes, as file paths have them, and separators at the ends.
+      {"經部/論語", "did you mean \"經部\\論語\"?"},
+      {"\\經部\\論語\\", "did you mean \"經部\\論語\"?"},
+      // A name alone: every path that ends in it.
+      {"卷一", "paths ending in \"卷一\": 經部\\論語\\卷一, 經部\\孟子\\卷一, 集部\\楚辭\\卷一"},
+      {"史部\\楚辭", "paths ending in \"楚辭\": 集部\\楚辭"},
+      // Nothing near: the categories to start from.
+      {"史部", "the categories: 經部, 集部"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scope);
+    const ProgramRun run = Search(m_pCorpus->path(), {"--scope", c.scope, "學"});
+    EXPECT_EQ(run.exitCode, SearchExit::kNoScope);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("codexa-search: no catalogue node has the path \"" + std::string(c.scope) + "\"\n", 0), 0u)
+        << run.err;
+    EXPECT_NE(run.err.find(c.hint), std::string::npos) << run.err;
+  }
+}
+
+TEST_F(SearchCommandTest, OutputThatCannotBeWrittenIsAnError) {
+  for (const char* form : {"--all", "--raw", "--json"}) {
+    SCOPED_TRACE(form);
+    const std::string command = Quote(CODEXA_SEARCH_EXE) + " --corpus " + Quote(m_pCorpus->path().string()) + " " +
+                                form + " 學 >/dev/full 2>" + Quote((m_scratch / "err").string());
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(static_cast<SearchExit>(WEXITSTATUS(status)), SearchExit::kOutput);
+    EXPECT_NE(m_scratch.Read("err").find("codexa-search: cannot write the output"), std::string::npos)
+        << m_scratch.Read("err");
+  }
+}
+
 TEST_F(SearchCommandTest, DefaultCorpusIsTheProgramFolder) {
   const fs::path program = m_pCorpus->path() / "codexa-search";
   fs::copy_file(CODEXA_SEARCH_EXE, program, fs::copy_options::overwrite_existing);
@@ -306,7 +345,9 @@ TEST_F(SearchCommandTest, HelpNeedsNeitherQueryNorCorpus) {
   const ProgramRun run = RunProgram(m_scratch, CODEXA_SEARCH_EXE, {"--corpus", "/nonexistent", "--help"});
   EXPECT_EQ(run.exitCode, SearchExit::kOk);
   EXPECT_EQ(run.out.rfind("Usage: codexa-search", 0), 0u) << run.out;
-  for (const char* option : {"--render PAGE", "--all", "--kwic N"}) EXPECT_NE(run.out.find(option), std::string::npos);
+  for (const char* option : {"--render PAGE", "--all", "--kwic N", "7 output"}) {
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+  }
   EXPECT_EQ(run.err, "");
 }
 
