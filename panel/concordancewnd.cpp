@@ -4,9 +4,13 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "panel/exportdlg.h"
 #include "panel/leftform.h"
@@ -91,15 +95,38 @@ CConcordanceWnd::CConcordanceWnd(CLeftForm& form, QWidget* parent) : QDialog(par
   m_pTable->setColumnWidth(CConcordanceModel::kLeft, contextWidth);
   m_pTable->setColumnWidth(CConcordanceModel::kRight, contextWidth);
   connect(m_pTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
-  // Saves the rows in the order shown.
+  // Enter on a row opens it too. The table passes Enter on, and the dialog
+  // would press its save button with it: the shortcut takes the key first.
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), m_pTable, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, [this] { OpenRow(m_pTable->currentIndex().row()); });
+  }
+  // Saves the rows in the order shown; never the dialog's default button.
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* save = buttons->addButton(QStringLiteral("保存…"), QDialogButtonBox::ActionRole);
+  save->setAutoDefault(false);
   connect(save, &QPushButton::clicked, this,
           [this] { SaveConcordance(this, m_form.index(), m_pModel->MutableConcordance()); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_pTable);
   layout->addWidget(buttons);
-  resize(contextWidth * 3 + charWidth * 20, 500);
+  FitColumns();
+}
+
+void CConcordanceWnd::FitColumns() {
+  // Where an occurrence stands is read beside it: the label columns take
+  // their texts' width (from the first rows, which never read a page), and
+  // the window opens wide enough for every column, as far as the screen
+  // allows, instead of cutting the volume and hiding the page.
+  for (const int column : {CConcordanceModel::kCategory, CConcordanceModel::kTitle, CConcordanceModel::kVolume,
+                           CConcordanceModel::kPage}) {
+    m_pTable->resizeColumnToContents(column);
+  }
+  int width = m_pTable->verticalHeader()->sizeHint().width() + 2 * m_pTable->frameWidth() +
+              m_pTable->verticalScrollBar()->sizeHint().width() + layout()->contentsMargins().left() +
+              layout()->contentsMargins().right();
+  for (int column = 0; column < CConcordanceModel::kColumnCount; ++column) width += m_pTable->columnWidth(column);
+  resize(std::min(width, screen()->availableGeometry().width()), 500);
 }
 
 void CConcordanceWnd::OpenRow(int row) {

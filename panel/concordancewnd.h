@@ -53,6 +53,9 @@ class CConcordanceWnd : public QDialog {
   void OpenRow(int row);
 
  private:
+  // Sizes the label columns to their texts and the window to every column.
+  void FitColumns();
+
   CLeftForm& m_form;
   CConcordanceModel* m_pModel = nullptr;
   QTableView* m_pTable = nullptr;

@@ -14,14 +14,23 @@ namespace {
 const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 const QString kTsvFilter = QStringLiteral("TSV (*.tsv *.txt)");
 
-// Asks for the file; empty when the user cancelled.
+// The ending a name typed without one gets, by the type chosen.
+QString SuffixOf(const QString& filter) { return filter == kTsvFilter ? QStringLiteral("tsv") : QStringLiteral("csv"); }
+
+// Asks for the file; empty when the user cancelled. A name typed without an
+// ending gets the chosen type's, or the file would open in no program that
+// reads the type it holds.
 QString AskFile(QWidget* parent, ExportFormat& format) {
-  QString filter = kCsvFilter;
-  const QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("結果を保存"), QString(),
-                                                    kCsvFilter + QStringLiteral(";;") + kTsvFilter, &filter);
+  QFileDialog dialog(parent, QStringLiteral("結果を保存"), QString(), kCsvFilter + QStringLiteral(";;") + kTsvFilter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(SuffixOf(kCsvFilter));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  const QString file = dialog.selectedFiles().front();
   const bool tsvName = file.endsWith(QStringLiteral(".tsv"), Qt::CaseInsensitive) ||
                        file.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
-  format = filter == kTsvFilter || tsvName ? ExportFormat::kTsv : ExportFormat::kCsv;
+  format = dialog.selectedNameFilter() == kTsvFilter || tsvName ? ExportFormat::kTsv : ExportFormat::kCsv;
   return file;
 }
 

@@ -1,7 +1,8 @@
 // Saving a result from the reader: asks for a file (CSV or TSV by the
-// chosen filter or the name's ending; the dialog asks before it
-// overwrites), writes it whole or not at all (QSaveFile), and shows a
-// progress dialog that can cancel a long concordance.
+// chosen filter or the name's ending; a name without an ending gets the
+// chosen type's; the dialog asks before it overwrites), writes it whole
+// or not at all (QSaveFile), and shows a progress dialog that can cancel
+// a long concordance.
 #ifndef CODEXA_PANEL_EXPORTDLG_H_
 #define CODEXA_PANEL_EXPORTDLG_H_
 

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -120,7 +121,7 @@ void CLeftForm::CreateControls() {
   m_pTabs = new QTabWidget(this);
   m_pTabs->addTab(new QWidget, QStringLiteral("目録"));
   m_pTabs->addTab(new QWidget, QStringLiteral("検索"));
-  connect(m_pTabs, &QTabWidget::currentChanged, this, &CLeftForm::LayoutControls);
+  connect(m_pTabs, &QTabWidget::currentChanged, this, &CLeftForm::OnTabChanged);
 
   m_pTree = new QTreeWidget(this);
   m_pTree->setHeaderHidden(true);
@@ -191,6 +192,10 @@ void CLeftForm::CreateControls() {
   m_pPageEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
   m_pPageCountLabel = new QLabel(this);
   m_pPageCountLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The keyboard goes through the pager as the row reads: "<", the page
+  // number, ">".
+  setTabOrder(m_pPrevButton, m_pPageEdit);
+  setTabOrder(m_pPageEdit, m_pNextButton);
   ShowPager(false);
 }
 
@@ -221,6 +226,20 @@ CLeftForm::Tab CLeftForm::CurrentTab() const {
 }
 
 void CLeftForm::SelectTab(Tab tab) { m_pTabs->setCurrentIndex(static_cast<int>(tab)); }
+
+void CLeftForm::OnTabChanged() {
+  LayoutControls();
+  // A click on a tab says the reader works there next: the tab's own first
+  // control takes the keyboard. Otherwise it stays where it was: on the
+  // tab bar at start, or Qt hands it from the control the tab hid to the
+  // next of the window, the text view, and typing after a click on "検索"
+  // would go nowhere. Only the tab bar's own arrow keys leave it there, to
+  // go on from tab to tab.
+  const bool byMouse = QGuiApplication::mouseButtons() != Qt::NoButton;
+  if (m_pTabs->tabBar()->hasFocus() && !byMouse) return;
+  QWidget* first = CurrentTab() == Tab::kSearch ? static_cast<QWidget*>(m_pKeywordBox) : m_pTree;
+  first->setFocus(Qt::OtherFocusReason);
+}
 
 void CLeftForm::LayoutControls() {
   const int w = width();

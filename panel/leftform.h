@@ -237,6 +237,8 @@ class CLeftForm : public QWidget {
 
  private:
   void CreateControls();
+  // Lays the new tab out and gives its first control the keyboard.
+  void OnTabChanged();
   void PreparePageFiles(const Places& places);
   void BuildTree();
   void LayoutSearchTab(int w, int h);

@@ -21,6 +21,7 @@
 
 #include "panel/keywordbox.h"
 #include "panel/leftform.h"
+#include "panel/messagebox.h"
 
 namespace {
 
@@ -84,7 +85,9 @@ void CLeftForm::FillHistoryModel() {
   const std::vector<SearchRecord>& records = m_history.Records();
   for (int row = 0; row < static_cast<int>(records.size()); ++row) {
     const SearchRecord& record = records[static_cast<std::size_t>(row)];
-    auto* item = new QStandardItem(Describe(record, ScopeLabelOf(record.scopeRecord)));
+    const QString scope =
+        record.scopePath.empty() ? ScopeLabelOf(record.scopeRecord) : QString::fromStdU16String(record.scopePath);
+    auto* item = new QStandardItem(Describe(record, scope));
     item->setData(row, kRowRole);
     m_pHistoryModel->appendRow(item);
   }
@@ -92,7 +95,10 @@ void CLeftForm::FillHistoryModel() {
 }
 
 void CLeftForm::RecordSearch() {
-  m_history.Add({m_pKeywordBox->text().toStdU16String(), m_nSearchMode, m_nDisplayCode, m_bVariant, m_nScopeRecord});
+  const std::u16string scopePath =
+      m_nScopeRecord == kWholeCorpusRecord ? std::u16string() : ScopeLabelOf(m_nScopeRecord).toStdU16String();
+  m_history.Add(
+      {m_pKeywordBox->text().toStdU16String(), m_nSearchMode, m_nDisplayCode, m_bVariant, m_nScopeRecord, scopePath});
   FillHistoryModel();
   m_pHistorySaver->start();
 }
@@ -116,11 +122,19 @@ void CLeftForm::RunHistory(int row) {
     targetButton(record.target)->setChecked(true);
     SelectTarget(record.target);
   }
-  // A scope the catalogue no longer has leaves the present one.
-  if (record.scopeRecord == kWholeCorpusRecord && m_pTree->topLevelItemCount() > 0) {
+  // The scope is found by its path, which outlasts a rebuilt or another
+  // corpus. One this corpus lacks is said rather than searched in another
+  // scope than the history names; the keyword and options stay, for a
+  // scope the user chooses.
+  const int scope = ScopeRecordIn(record, m_catalogue);
+  if (scope == kWholeCorpusRecord && m_pTree->topLevelItemCount() > 0) {
     m_pTree->setCurrentItem(m_pTree->topLevelItem(0));
-  } else if (QTreeWidgetItem* item = TreeItemOfRecord(record.scopeRecord)) {
+  } else if (QTreeWidgetItem* item = TreeItemOfRecord(scope)) {
     m_pTree->setCurrentItem(item);
+  } else if (!record.scopePath.empty()) {
+    ShowWarning(std::string(kHistoryScopeMissingMessage) + "\n" +
+                QString::fromStdU16String(record.scopePath).toStdString());
+    return;
   }
   OnSearch();
 }

@@ -1,6 +1,7 @@
 // The left form on a small built corpus, beside a real text view.
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCompleter>
 #include <QDir>
@@ -13,7 +14,10 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
@@ -73,6 +77,15 @@ class LeftFormTest : public QObject {
     form()->searchButton()->click();
   }
   void SelectRecord(int record) { form()->tree()->setCurrentItem(form()->TreeItemOfRecord(record)); }
+  // The concordance of "雲 雨" (or) in its window, shown and active.
+  bool ShowConcordanceOfClouds(std::unique_ptr<CConcordanceWnd>& window) {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲 雨"), SearchMode::kOr);
+    window = std::make_unique<CConcordanceWnd>(*form());
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window.get());
+  }
   void PressEnterOn(QWidget* widget) {
     widget->setFocus();
     QTest::keyClick(widget, Qt::Key_Return);
@@ -201,6 +214,46 @@ class LeftFormTest : public QObject {
     m_pWindow->resize(m_pWindow->width(), m_pWindow->height() - 10);
     QTRY_COMPARE(form()->height(), height);
     for (int i = 0; i < row.size(); ++i) QCOMPARE(row[i]->geometry(), first[i]);
+  }
+
+  // A click on a tab hides the control that had the keyboard; the tab's
+  // own first control takes it, so typing goes on in the pane.
+  void choosingATabKeepsTheKeyboardInThePane() {
+    m_pWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
+    QTabBar* bar = form()->tabs()->tabBar();
+    form()->tree()->setFocus();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(static_cast<int>(CLeftForm::Tab::kSearch)).center());
+    QTRY_COMPARE(QApplication::focusWidget(), form()->keywordBox());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("yue"));
+    QCOMPARE(form()->keywordBox()->text(), QStringLiteral("yue"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(static_cast<int>(CLeftForm::Tab::kContents)).center());
+    QTRY_COMPARE(QApplication::focusWidget(), form()->tree());
+    // From the view too: the click on the tab says where the reader works.
+    m_pWindow->view()->setFocus();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(static_cast<int>(CLeftForm::Tab::kSearch)).center());
+    QTRY_COMPARE(QApplication::focusWidget(), form()->keywordBox());
+    // So from the tab bar, which has the keyboard at start.
+    bar->setFocus();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(static_cast<int>(CLeftForm::Tab::kContents)).center());
+    QTRY_COMPARE(QApplication::focusWidget(), form()->tree());
+    // The arrow keys on the tab bar itself leave the keyboard there.
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Right);
+    QCOMPARE(form()->CurrentTab(), CLeftForm::Tab::kSearch);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(form()->CurrentTab(), CLeftForm::Tab::kContents);
+    QCOMPARE(QApplication::focusWidget(), bar);
+  }
+
+  // Tab goes through the pager in the order it is seen: "<", the page
+  // number, ">".
+  void pagerTabOrderFollowsTheRow() {
+    form()->SelectTab(CLeftForm::Tab::kSearch);
+    Search(QStringLiteral("雲"));
+    QCOMPARE(form()->ResultPages(), 2);
+    QCOMPARE(form()->prevPageButton()->nextInFocusChain(), form()->pageEdit());
+    QCOMPARE(form()->pageEdit()->nextInFocusChain(), form()->nextPageButton());
   }
 
   void selectingAVolumeShowsItsFirstPage() {
@@ -332,6 +385,41 @@ class LeftFormTest : public QObject {
     QCOMPARE(form()->Reading().HitFragment(), std::string("#0001"));
   }
 
+  // The window opens wide enough for every column: where an occurrence
+  // stands (volume, page) shows without scrolling, each label whole.
+  void concordanceShowsEveryColumnAtOnce() {
+    std::unique_ptr<CConcordanceWnd> window;
+    QVERIFY(ShowConcordanceOfClouds(window));
+    QTableView* table = window->table();
+    const int last = CConcordanceModel::kPage;
+    QVERIFY(table->columnViewportPosition(last) + table->columnWidth(last) <= table->viewport()->width());
+    for (int column = CConcordanceModel::kCategory; column <= last; ++column) {
+      const QString text = window->model()->index(0, column).data().toString();
+      QVERIFY2(table->columnWidth(column) > table->fontMetrics().horizontalAdvance(text), qPrintable(text));
+    }
+  }
+
+  // Enter on a row opens its hit as a double-click does; it never presses
+  // the window's save button, whose file dialog would stand in the way.
+  void concordanceRowOpensWithEnter() {
+    std::unique_ptr<CConcordanceWnd> window;
+    QVERIFY(ShowConcordanceOfClouds(window));
+    QTableView* table = window->table();
+    table->setFocus();
+    table->setCurrentIndex(window->model()->index(101, CConcordanceModel::kHit));
+    bool dialogShown = false;
+    QTimer::singleShot(500, [&] {
+      if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window.get()) {
+        dialogShown = true;
+        modal->close();
+      }
+    });
+    QVERIFY(LoadAndWait(m_pWindow->view(), [&] { QTest::keyClick(table, Qt::Key_Return); }));
+    QCOMPARE(form()->Reading().HitFragment(), std::string("#0001"));
+    QTest::qWait(600);
+    QVERIFY(!dialogShown);
+  }
+
   void concordanceOpensAWildcardHitAtItsOwnAnchor() {
     // Each 山?之 match is marked with three anchors (山, the '?', 之): the
     // sixth match starts at anchor 15, not 5.
@@ -396,8 +484,8 @@ class LeftFormTest : public QObject {
     Search(QStringLiteral("ab"));  // refused: not recorded
     const std::vector<SearchRecord> records = form()->History().Records();
     QCOMPARE(records.size(), size_t{2});
-    QCOMPARE(records[0], (SearchRecord{u"鶴", SearchMode::kOr, DisplayCode::kFullText, false, 9}));
-    QCOMPARE(records[1], (SearchRecord{u"雲", SearchMode::kAnd, DisplayCode::kFullText, true, 1}));
+    QCOMPARE(records[0], (SearchRecord{u"鶴", SearchMode::kOr, DisplayCode::kFullText, false, 9, u"集部\\唐詩\\卷一"}));
+    QCOMPARE(records[1], (SearchRecord{u"雲", SearchMode::kAnd, DisplayCode::kFullText, true, 1, u"經部"}));
 
     m_pWindow.reset();
     m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
@@ -420,6 +508,41 @@ class LeftFormTest : public QObject {
     QCOMPARE(m_pWarnings->messages.size(), warned);
     m_pWindow.reset();
     QSettings().remove(key);
+  }
+
+  // A history kept with another catalogue (a rebuilt corpus, another one
+  // opened) names and runs its scope by its path, not by a record number
+  // that is another scope here; a path this catalogue lacks is said and
+  // not searched elsewhere, and a line of the older form keeps its number.
+  void historyScopeFollowsItsPath() {
+    const QString key = QString::fromUtf8(CLeftForm::kHistoryKey);
+    m_pWindow.reset();
+    QSettings().setValue(key, QStringLiteral("0\t0\t1\t2\t集部\\唐詩\\卷一\t鶴\n"
+                                             "0\t0\t1\t4\t經部\\序\t雲\n"
+                                             "0\t0\t1\t8\t雲\n"));
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
+    QAbstractItemModel* dropDown = form()->historyCompleter()->model();
+    QVERIFY(dropDown->index(0, 0).data().toString().endsWith(QStringLiteral("・集部\\唐詩\\卷一〕")));
+    QVERIFY(dropDown->index(1, 0).data().toString().endsWith(QStringLiteral("・經部\\序〕")));
+    QVERIFY(dropDown->index(2, 0).data().toString().endsWith(QStringLiteral("・集部\\唐詩〕")));
+    // Each run goes to the top of the history, moving the others down.
+    form()->RunHistory(2);
+    QCOMPARE(form()->ScopeRecord(), 8);
+    form()->RunHistory(1);
+    QCOMPARE(form()->ScopeRecord(), 9);
+    QCOMPARE(form()->ScopeText(), QStringLiteral("集部\\唐詩\\卷一"));
+    QVERIFY(m_pWarnings->messages.empty());
+    const std::size_t listed = form()->HitEntries().size();
+    form()->RunHistory(3);
+    QCOMPARE(m_pWarnings->messages,
+             std::vector<std::string>{std::string(kHistoryScopeMissingMessage) + "\n經部\\序"});
+    QCOMPARE(form()->ScopeRecord(), 9);
+    QCOMPARE(form()->keywordBox()->text(), QStringLiteral("雲"));
+    QCOMPARE(form()->HitEntries().size(), listed);  // the 鶴 of 唐詩 still
+    QCOMPARE(form()->History().Records().front().keyword, std::u16string(u"鶴"));
+    m_pWindow.reset();
+    QSettings().remove(key);
+    m_pWindow = std::make_unique<CPanelWindow>(PlacesIn(m_corpusDir.path()));
   }
 
   void showRecordPageNeverShowsAWrongPage() {

@@ -1,21 +1,32 @@
 // The panel's small parts on their own: bitmap buttons, the sortable result
 // list, the keyword box, the private page folder and the text view.
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <fstream>
 #include <unistd.h>
 
 #include "view/codexaview.h"
 #include "view/compositing.h"
+#include "panel/exportdlg.h"
 #include "panel/keywordbox.h"
 #include "panel/pagefolder.h"
 #include "panel/sortlistctrl.h"
@@ -45,6 +56,82 @@ QColor DrawnColour(QWidget& button) { return button.grab().toImage().pixelColor(
 std::string ReadFile(const std::filesystem::path& path) {
   QFile file(QString::fromStdString(path.string()));
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+
+// A page in the shape the corpus builder stores: the fold column (work,
+// volume, leaf) as a vertical block in a narrow cell, then the text block
+// of a fixed width, with `lines` short lines of verse under a heading
+// every five.
+std::string StoredShapePage(int lines) {
+  std::string text;
+  for (int line = 0; line < lines; ++line) {
+    if (line % 5 == 0) text += "<h4>\xE9\x97\x9C\xE9\x9B\x8E</h4>";  // 關雎
+    text += "\xE9\x97\x9C\xE9\x97\x9C\xE9\x9B\x8E\xE9\xB3\xA9\xEF\xBC\x8C"  // 關關雎鳩，
+            "\xE5\x9C\xA8\xE6\xB2\xB3\xE4\xB9\x8B\xE6\xB4\xB2\xE3\x80\x82<br>";  // 在河之洲。
+  }
+  return "<html><head><meta charset=UTF-8></head><body bgcolor=#f3eee0><table align=center bgcolor=#fffdf6 "
+         "cellspacing=0 cellpadding=0 style=\"border:1px solid #c9b37c\"><tr><TD valign=top align=center width=80 "
+         "bgcolor=#f1e6c8><div style=\"display:inline-block;writing-mode:vertical-rl;margin:14px 0;font-size:15px;"
+         "letter-spacing:3px;color:#6b5636\">\xE8\xA9\xA9\xE7\xB6\x93<br>\xE5\x8D\xB7\xE4\xB8\x80<br>"
+         "\xE4\xB8\x80</div></TD><TD valign=top><div style=\"width:430px;padding:10px 18px;text-align:left;"
+         "font-size:17px;line-height:1.8\">" + text + "</div></TD></tr></table></body></html>";
+}
+
+// The first sheet of `pdf` in shades of grey at 72 dots an inch, one pixel
+// a point; a null image when it cannot be made.
+QImage FirstSheet(const QString& pdf) {
+  const QString prefix = pdf + QStringLiteral("-sheet");
+  QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
+                                                 QStringLiteral("-singlefile"), pdf, prefix});
+  return QImage(prefix + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
+}
+
+bool Inked(const QImage& sheet, int x, int y) { return qGray(sheet.pixel(x, y)) < 128; }
+
+// Rows stack lines of horizontal text down a sheet, columns stack the
+// columns of vertical text across it.
+enum class Stripes { kRows, kColumns };
+
+// Whether the `i`-th row or column of `sheet` holds any ink.
+bool StripeInked(const QImage& sheet, Stripes stripes, int i) {
+  const bool columns = stripes == Stripes::kColumns;
+  const int breadth = columns ? sheet.height() : sheet.width();
+  for (int j = 0; j < breadth; ++j) {
+    if (columns ? Inked(sheet, i, j) : Inked(sheet, j, i)) return true;
+  }
+  return false;
+}
+
+// The breadths of the runs of inked rows or columns: the height of each
+// line of text, or the width of each column of it.
+std::vector<int> InkRuns(const QImage& sheet, Stripes stripes) {
+  const int count = stripes == Stripes::kColumns ? sheet.width() : sheet.height();
+  std::vector<int> runs;
+  int run = 0;
+  for (int i = 0; i < count; ++i) {
+    if (StripeInked(sheet, stripes, i)) {
+      ++run;
+      continue;
+    }
+    if (run > 0) runs.push_back(run);
+    run = 0;
+  }
+  if (run > 0) runs.push_back(run);
+  return runs;
+}
+
+int Median(std::vector<int> values) {
+  if (values.empty()) return 0;
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
+}
+
+// The first inked row of `sheet`, or its height when it holds none.
+int FirstInkedRow(const QImage& sheet) {
+  int row = 0;
+  while (row < sheet.height() && !StripeInked(sheet, Stripes::kRows, row)) ++row;
+  return row;
 }
 
 }  // namespace
@@ -179,6 +266,44 @@ class WidgetsTest : public QObject {
     box.setText(QStringLiteral("明月　清風　"));
     QCOMPARE(box.ReadKeyword(), std::u16string(u"明月 清風 "));
     QCOMPARE(box.text(), QStringLiteral("明月　清風　"));
+  }
+
+  // A name typed without an ending gets the chosen type's; a name with one
+  // keeps it, and ".tsv" or ".txt" makes the file TSV whatever the type.
+  void savedResultGetsTheTypesEnding_data() {
+    QTest::addColumn<bool>("chooseTsv");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("firstLine");
+    const QString csv = QStringLiteral("類別,書名,巻,頁,件数");
+    const QString tsv = QStringLiteral("類別\t書名\t巻\t頁\t件数");
+    QTest::newRow("csv, no ending") << false << "list" << "list.csv" << csv;
+    QTest::newRow("tsv, no ending") << true << "list" << "list.tsv" << tsv;
+    QTest::newRow("tsv, own ending") << true << "list.tsv" << "list.tsv" << tsv;
+    QTest::newRow("csv, text ending") << false << "list.txt" << "list.txt" << tsv;
+  }
+  void savedResultGetsTheTypesEnding() {
+    QFETCH(bool, chooseTsv);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(QString, firstLine);
+    QTemporaryDir dir;
+    const SearchNodeTag entry{u"經部", u"詩經", u"卷一", 0, 1, 2};
+    // The user's steps in the dialog: the type from its list, a name, Enter.
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->setDirectory(dir.path());
+      if (chooseTsv) QTest::keyClick(dialog->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      name->setText(typed);
+      QTest::keyClick(name, Qt::Key_Return);
+    });
+    QVERIFY(SaveResultList(nullptr, std::span(&entry, 1)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+    QFile file(dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readLine()).trimmed(), firstLine);
   }
 
   void pageFolderIsPrivate() {
@@ -471,6 +596,29 @@ class WidgetsTest : public QObject {
     QTRY_VERIFY(fromRight("0001") >= 32 && fromRight("0001") < 128);
   }
 
+  // A hit in the first columns of a vertical page leaves the page at its
+  // start, where its fold column stands, instead of moving it a few columns
+  // on and the fold off the view.
+  void verticalHitNearThePagesStartKeepsItsFold() {
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.resize(600, 400);
+    view.show();
+    view.SetVertical(true);
+    const QString file = dir.filePath("windows1.html");
+    std::string lines;
+    for (int line = 0; line < 200; ++line) lines += "line<br>";
+    QVERIFY(WritePrivateFile(PathOf(file),
+                             "<html><body><table><tr><td><div id=\"fold\">fold</div></td></tr>"
+                             "<tr><td>line<br>line<br><a name=\"0000\"></a><b>hit</b><br>" +
+                                 lines + "</td></tr></table></body></html>"));
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file + "#0000"); }));
+    QTRY_VERIFY(RunScript(&view, "document.documentElement.scrollWidth > window.innerWidth").toBool());
+    QTRY_COMPARE(RunScript(&view, "window.scrollX").toDouble(), 0.0);
+    QVERIFY(RunScript(&view, "document.getElementById('fold').getBoundingClientRect().right <= window.innerWidth")
+                .toBool());
+  }
+
   // The corpus's pages hold their text in a block of a fixed width, which
   // in vertical writing is the depth of its stack of columns: the text
   // must stay inside the page's table instead of running out of it to the
@@ -497,6 +645,52 @@ class WidgetsTest : public QObject {
     // Horizontal writing keeps the block as the page made it.
     view.SetVertical(false);
     QTRY_COMPARE(RunScript(&view, "document.querySelector('div').getBoundingClientRect().width").toDouble(), 430.0);
+  }
+
+  // A page of the corpus's shape printed in vertical writing sets its
+  // columns like a vertically set book: from the sheet's top (no band of
+  // empty paper above them, as when the page's table was centred down the
+  // sheet), at the size the same page prints in horizontal writing.
+  void verticalPrintSetsColumnsFromTheSheetsTop() {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
+      QSKIP("pdftoppm (poppler-utils) is needed to read the printed sheets back");
+    }
+    QTemporaryDir dir;
+    CCodexaView view;
+    view.resize(600, 400);
+    view.show();
+    const QString file = dir.filePath("windows1.html");
+    QVERIFY(WritePrivateFile(PathOf(file), StoredShapePage(30)));
+    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file); }));
+    QPrinter& printer = view.Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(72);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    auto printSheet = [&](bool vertical) {
+      view.SetVertical(vertical);
+      const QString pdf = dir.filePath(vertical ? "vertical.pdf" : "horizontal.pdf");
+      printer.setOutputFileName(pdf);
+      QSignalSpy ended(&view, &CCodexaView::PrintEnded);
+      view.PrintNow();
+      if (!QTest::qWaitFor([&] { return !ended.isEmpty(); }, 60000) || !ended.at(0).at(0).toBool()) return QImage();
+      return FirstSheet(pdf);
+    };
+    const QImage horizontal = printSheet(false);
+    const QString extent = QStringLiteral("document.documentElement.scrollWidth + ' ' + document.body.scrollHeight");
+    view.SetVertical(true);
+    QTRY_VERIFY(RunScript(&view, "document.documentElement.classList.contains('codexa-vertical')").toBool());
+    const QString shown = RunScript(&view, extent).toString();
+    const QImage vertical = printSheet(true);
+    QVERIFY(!horizontal.isNull() && !vertical.isNull());
+    // The print's layout is for paper only: the screen keeps its own.
+    QCOMPARE(RunScript(&view, extent).toString(), shown);
+    // The sheet's own margin and the text block's padding, a few points.
+    QVERIFY2(FirstInkedRow(vertical) < vertical.height() / 20, qPrintable(QString::number(FirstInkedRow(vertical))));
+    // A column of characters is as broad as a line of them is high.
+    const int lineHeight = Median(InkRuns(horizontal, Stripes::kRows));
+    const int columnWidth = Median(InkRuns(vertical, Stripes::kColumns));
+    QVERIFY2(lineHeight > 0 && std::abs(columnWidth - lineHeight) * 5 <= lineHeight,
+             qPrintable(QStringLiteral("%1 %2").arg(columnWidth).arg(lineHeight)));
   }
 };
 

@@ -29,12 +29,6 @@ std::string Field(std::string_view text, ExportFormat format) {
   return out + "\"";
 }
 
-std::string Utf8(std::u16string_view text) {
-  std::string out;
-  Utf16ToUtf8(text, out);
-  return out;
-}
-
 void WriteRow(std::ostream& out, const std::vector<std::string>& fields, ExportFormat format) {
   const char separator = format == ExportFormat::kCsv ? ',' : '\t';
   std::string line;
@@ -48,7 +42,7 @@ void WriteRow(std::ostream& out, const std::vector<std::string>& fields, ExportF
 }
 
 std::vector<std::string> Labels(const SearchNodeTag& entry) {
-  return {Utf8(entry.category), Utf8(entry.title), Utf8(entry.volume), std::to_string(entry.fileNumber)};
+  return {ToUtf8(entry.category), ToUtf8(entry.title), ToUtf8(entry.volume), std::to_string(entry.fileNumber)};
 }
 
 }  // namespace
