@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -78,13 +79,19 @@ std::string StoredShapePage(int lines) {
          "font-size:17px;line-height:1.8\">" + text + "</div></TD></tr></table></body></html>";
 }
 
-// The first sheet of `pdf` in shades of grey at 72 dots an inch, one pixel
-// a point; a null image when it cannot be made.
-QImage FirstSheet(const QString& pdf) {
-  const QString prefix = pdf + QStringLiteral("-sheet");
+// The sheets of `pdf` in shades of grey at 72 dots an inch, one pixel a
+// point, in order; none when they cannot be made.
+std::vector<QImage> Sheets(const QString& pdf) {
+  const QFileInfo file(pdf);
+  const QString prefix = file.fileName() + QStringLiteral("-sheet");
   QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"),
-                                                 QStringLiteral("-singlefile"), pdf, prefix});
-  return QImage(prefix + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
+                                                 pdf, file.dir().filePath(prefix)});
+  // Numbered with as many digits as the last sheet's number needs.
+  std::vector<QImage> sheets;
+  for (const QString& name : file.dir().entryList({prefix + QStringLiteral("-*.pgm")}, QDir::Files, QDir::Name)) {
+    sheets.push_back(QImage(file.dir().filePath(name)).convertToFormat(QImage::Format_Grayscale8));
+  }
+  return sheets;
 }
 
 bool Inked(const QImage& sheet, int x, int y) { return qGray(sheet.pixel(x, y)) < 128; }
@@ -132,6 +139,41 @@ int FirstInkedRow(const QImage& sheet) {
   int row = 0;
   while (row < sheet.height() && !StripeInked(sheet, Stripes::kRows, row)) ++row;
   return row;
+}
+
+// The last inked row of `sheet`, or -1 when it holds none.
+int LastInkedRow(const QImage& sheet) {
+  int row = sheet.height() - 1;
+  while (row >= 0 && !StripeInked(sheet, Stripes::kRows, row)) --row;
+  return row;
+}
+
+// Shows `html` in `view`, from a page file in `dir`, for a print.
+bool ShowForPrinting(CCodexaView& view, const QTemporaryDir& dir, const std::string& html) {
+  view.resize(600, 400);
+  view.show();
+  const QString file = dir.filePath("windows1.html");
+  return WritePrivateFile(PathOf(file), html) && LoadAndWait(&view, [&] { view.Navigate2(file); });
+}
+
+// The view's printer, set to write PDF files of A4 sheets at 72 dots an
+// inch, one dot a point as the sheets are read back.
+QPrinter& PdfPrinter(CCodexaView& view) {
+  QPrinter& printer = view.Printer();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(72);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  return printer;
+}
+
+// Prints the view's page into `pdf` and reads its sheets back; none when the
+// print failed or took over a minute.
+std::vector<QImage> PrintedSheets(CCodexaView& view, const QString& pdf) {
+  view.Printer().setOutputFileName(pdf);
+  QSignalSpy ended(&view, &CCodexaView::PrintEnded);
+  view.PrintNow();
+  if (!QTest::qWaitFor([&] { return !ended.isEmpty(); }, 60000) || !ended.at(0).at(0).toBool()) return {};
+  return Sheets(pdf);
 }
 
 }  // namespace
@@ -657,23 +699,13 @@ class WidgetsTest : public QObject {
     }
     QTemporaryDir dir;
     CCodexaView view;
-    view.resize(600, 400);
-    view.show();
-    const QString file = dir.filePath("windows1.html");
-    QVERIFY(WritePrivateFile(PathOf(file), StoredShapePage(30)));
-    QVERIFY(LoadAndWait(&view, [&] { view.Navigate2(file); }));
-    QPrinter& printer = view.Printer();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setResolution(72);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(ShowForPrinting(view, dir, StoredShapePage(30)));
+    PdfPrinter(view);
     auto printSheet = [&](bool vertical) {
       view.SetVertical(vertical);
       const QString pdf = dir.filePath(vertical ? "vertical.pdf" : "horizontal.pdf");
-      printer.setOutputFileName(pdf);
-      QSignalSpy ended(&view, &CCodexaView::PrintEnded);
-      view.PrintNow();
-      if (!QTest::qWaitFor([&] { return !ended.isEmpty(); }, 60000) || !ended.at(0).at(0).toBool()) return QImage();
-      return FirstSheet(pdf);
+      const std::vector<QImage> sheets = PrintedSheets(view, pdf);
+      return sheets.empty() ? QImage() : sheets.front();
     };
     const QImage horizontal = printSheet(false);
     const QString extent = QStringLiteral("document.documentElement.scrollWidth + ' ' + document.body.scrollHeight");
@@ -691,6 +723,71 @@ class WidgetsTest : public QObject {
     const int columnWidth = Median(InkRuns(vertical, Stripes::kColumns));
     QVERIFY2(lineHeight > 0 && std::abs(columnWidth - lineHeight) * 5 <= lineHeight,
              qPrintable(QStringLiteral("%1 %2").arg(columnWidth).arg(lineHeight)));
+  }
+
+  // Wide margins keep every line: each sheet's text stands inside the
+  // margins set, and the lines at each sheet's foot go on the next sheet
+  // instead of off the paper.
+  void wideMarginsPrintEveryLineInsideThem() {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
+      QSKIP("pdftoppm (poppler-utils) is needed to read the printed sheets back");
+    }
+    constexpr int kLines = 90;
+    std::string lines;
+    for (int line = 0; line < kLines; ++line) {
+      lines += "<div>\xE9\x97\x9C\xE9\x97\x9C\xE9\x9B\x8E\xE9\xB3\xA9</div>";  // 關關雎鳩
+    }
+    QTemporaryDir dir;
+    CCodexaView view;
+    const std::string page = "<html><head><meta charset=UTF-8></head><body style=\"font-size:20px\">" + lines;
+    QVERIFY(ShowForPrinting(view, dir, page + "</body></html>"));
+    constexpr int kMargin = 72;
+    PdfPrinter(view).setPageMargins(QMarginsF(kMargin, kMargin, kMargin, kMargin), QPageLayout::Point);
+    const std::vector<QImage> sheets = PrintedSheets(view, dir.filePath("margins.pdf"));
+    QVERIFY(sheets.size() >= 2);
+    size_t printed = 0;
+    for (const QImage& sheet : sheets) {
+      printed += InkRuns(sheet, Stripes::kRows).size();
+      const QString rows = QStringLiteral("%1 %2 of %3").arg(FirstInkedRow(sheet)).arg(LastInkedRow(sheet));
+      QVERIFY2(FirstInkedRow(sheet) >= kMargin && LastInkedRow(sheet) < sheet.height() - kMargin,
+               qPrintable(rows.arg(sheet.height())));
+    }
+    QCOMPARE(printed, size_t{kLines});
+  }
+
+  // Copies the device does not make go out as whole documents when
+  // collated, page by page when not, and backwards for a printer that
+  // takes the last page first.
+  void copiesAndPageOrderAsThePrinterSays_data() {
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
+    QTest::addColumn<QList<int>>("sheets");  // the pages of one copy, in print order
+    QTest::newRow("collated") << true << false << QList<int>{0, 1, 0, 1};
+    QTest::newRow("not collated") << false << false << QList<int>{0, 0, 1, 1};
+    QTest::newRow("last first, collated") << true << true << QList<int>{1, 0, 1, 0};
+  }
+  void copiesAndPageOrderAsThePrinterSays() {
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
+    QFETCH(QList<int>, sheets);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
+      QSKIP("pdftoppm (poppler-utils) is needed to read the printed sheets back");
+    }
+    QTemporaryDir dir;
+    CCodexaView view;
+    // Two pages told apart by where their one line stands.
+    QVERIFY(ShowForPrinting(view, dir,
+                            "<html><body><div>one</div><div style=\"break-before:page;padding-top:200px\">"
+                            "two</div></body></html>"));
+    QPrinter& printer = PdfPrinter(view);
+    QVERIFY(!printer.supportsMultipleCopies());
+    printer.setCopyCount(2);
+    printer.setCollateCopies(collate);
+    printer.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    const std::vector<QImage> printed = PrintedSheets(view, dir.filePath("copies.pdf"));
+    QList<int> pages;
+    for (const QImage& sheet : printed) pages << (FirstInkedRow(sheet) > 150 ? 1 : 0);
+    QCOMPARE(pages, sheets);
   }
 };
 

@@ -17,7 +17,7 @@ CACHE=$ROOT/.cache
 # shellcheck disable=SC2034  # read by the scripts that source this file
 PACKAGES=(build-essential cmake ninja-build ccache pkg-config git openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-declarative-dev libqt6webenginecore6-bin qt6-tools-dev libgl-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-declarative-dev qt6-pdf-dev libqt6webenginecore6-bin qt6-tools-dev libgl-dev qt6-translations-l10n
   unicode-data bzip2 opencc libsqlite3-dev sqlite3 clang libclang-rt-14-dev
   libfontconfig-dev fonts-noto-cjk fonts-hanazono xvfb xauth librsvg2-bin python3-pil poppler-utils dpkg-dev lintian)
 

@@ -10,6 +10,7 @@
 #include <QPrintPreviewDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QThread>
 #include <QUrl>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -18,6 +19,7 @@
 #include "view/compositing.h"
 #include "view/findbar.h"
 #include "view/pagescript.h"
+#include "view/sheetprinter.h"
 #include "view/textsize.h"
 
 const QString CCodexaView::kBlank = QStringLiteral("about:blank");
@@ -44,14 +46,11 @@ const char* const kFoldRule = "[style*=\"vertical-rl\"] { height: max-content !i
 // right to left. The frame's fixed sizes (a cell's width is the depth of
 // the text's column stack here) and its centring are dropped.
 //
-// The engine as it prints on a printer draws each sheet slightly enlarged
-// from its margin on, so the last few percent of a column's length would
-// fall off the sheet's foot: the body leaves that much free below. Nothing
-// may follow the last column but the sheet's own margin, or it takes a
-// sheet of its own: the body's margin and the text block's end padding
-// go, the fold keeps some room on both sides of its own.
+// Nothing may follow the last column but the sheet's own margin, or it
+// takes a sheet of its own: the body's margin and the text block's end
+// padding go, the fold keeps some room on both sides of its own.
 const char* const kVerticalRules =
-    "html.codexa-vertical body { margin: 0 0 4% 0; }"
+    "html.codexa-vertical body { margin: 0; }"
     "html.codexa-vertical table:not(td table),"
     "html.codexa-vertical table:not(td table) > *,"
     "html.codexa-vertical table:not(td table) > * > tr,"
@@ -94,17 +93,13 @@ CCodexaView::CCodexaView(QWidget* parent)
   m_pFindBar = new CFindBar(this);
   // The engine may reset the zoom when it moves to another document.
   connect(this, &QWebEngineView::loadFinished, this, [this] { setZoomFactor(m_nTextSize / 100.0); });
-  connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
-    m_bPrinting = false;
-    // The engine only logs a failure (no printer, a file that cannot be
-    // written); the user is told here.
-    if (!ok) emit PrintWarning(QString::fromUtf8(kPrintFailedMessage));
-    emit PrintEnded(ok);
-  });
   Navigate2(kBlank);
 }
 
-CCodexaView::~CCodexaView() = default;
+CCodexaView::~CCodexaView() {
+  // A job still putting sheets on the printer, which goes with the view.
+  if (m_pPrintJob) m_pPrintJob->wait();
+}
 
 void CCodexaView::Navigate2(const QString& location) {
   const QUrl url = UrlOfLocation(location);
@@ -130,10 +125,36 @@ bool CCodexaView::ReadyToPrint() {
 
 void CCodexaView::PrintOn(QPrinter* printer) {
   m_bPrinting = true;
-  // The page has the print rule before it is laid out for the printer.
+  // The page has the print rule before it is laid out for the printer; the
+  // engine lays it out, the sheets go to the printer from here
+  // (view/sheetprinter.h says why).
   page()->runJavaScript(kAddPrintStyle, [view = QPointer<CCodexaView>(this), printer](const QVariant&) {
-    if (view) view->print(printer);
+    if (!view) return;
+    view->page()->printToPdf(
+        [view, printer](const QByteArray& pdf) {
+          if (view) view->PutSheets(pdf, printer);
+        },
+        printer->pageLayout(), printer->pageRanges());
   });
+}
+
+void CCodexaView::PutSheets(const QByteArray& pdf, QPrinter* printer) {
+  // A sheet takes about a second to render at a printer's resolution: the
+  // window stays live meanwhile, as with the engine's own printing.
+  m_pPrintJob = QThread::create([this, pdf, printer] {
+    const bool ok = PrintSheets(pdf, *printer);
+    QMetaObject::invokeMethod(this, [this, ok] { EndPrint(ok); }, Qt::QueuedConnection);
+  });
+  connect(m_pPrintJob, &QThread::finished, m_pPrintJob, &QObject::deleteLater);
+  m_pPrintJob->start();
+}
+
+void CCodexaView::EndPrint(bool ok) {
+  m_bPrinting = false;
+  // No printer, a file that cannot be written, a page the engine could not
+  // lay out: the user is told here.
+  if (!ok) emit PrintWarning(QString::fromUtf8(kPrintFailedMessage));
+  emit PrintEnded(ok);
 }
 
 void CCodexaView::PrintNow() {
@@ -161,7 +182,7 @@ void CCodexaView::PaintPreview(QPrinter* printer) {
   // The engine takes seconds to lay the pages out.
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QEventLoop loop;
-  auto done = connect(this, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+  auto done = connect(this, &CCodexaView::PrintEnded, &loop, &QEventLoop::quit);
   PrintOn(printer);
   loop.exec();
   disconnect(done);

@@ -12,6 +12,7 @@
 #ifndef CODEXA_VIEW_CODEXAVIEW_H_
 #define CODEXA_VIEW_CODEXAVIEW_H_
 
+#include <QPointer>
 #include <QString>
 #include <QWebEngineView>
 #include <memory>
@@ -20,6 +21,7 @@ class CFindBar;
 class QAction;
 class QMenu;
 class QPrinter;
+class QThread;
 class QWebEngineScript;
 
 // The messages of printing; the frame shows them.
@@ -103,6 +105,11 @@ class CCodexaView : public QWebEngineView {
  private:
   // Prints on `printer`, which must live until printing has finished.
   void PrintOn(QPrinter* printer);
+  // Puts the sheets the engine laid out on `printer`, away from the
+  // window's thread, then ends the job.
+  void PutSheets(const QByteArray& pdf, QPrinter* printer);
+  // Ends the job PrintOn started, telling the user when it failed.
+  void EndPrint(bool ok);
   // False, after telling the user, while a job runs.
   bool ReadyToPrint();
   // Prints synchronously for the preview, which paints in one call.
@@ -114,6 +121,7 @@ class CCodexaView : public QWebEngineView {
   QString m_strLocation;
   std::unique_ptr<QPrinter> m_printer;
   bool m_bPrinting = false;
+  QPointer<QThread> m_pPrintJob;  // the last job's sheets, while they go out
   int m_nTextSize;
   bool m_bVertical = false;
   CFindBar* m_pFindBar = nullptr;
