@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "base/unicode.h"
 #include "panel/keywordbox.h"
 #include "panel/leftform.h"
 #include "panel/messagebox.h"
@@ -132,8 +133,7 @@ void CLeftForm::RunHistory(int row) {
   } else if (QTreeWidgetItem* item = TreeItemOfRecord(scope)) {
     m_pTree->setCurrentItem(item);
   } else if (!record.scopePath.empty()) {
-    ShowWarning(std::string(kHistoryScopeMissingMessage) + "\n" +
-                QString::fromStdU16String(record.scopePath).toStdString());
+    ShowWarning(std::string(kHistoryScopeMissingMessage) + "\n" + ToUtf8(record.scopePath));
     return;
   }
   OnSearch();
